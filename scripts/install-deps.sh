@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Quillfen needs.
+# Idempotent: when everything is present it prints nothing and changes nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang clang-format
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+  libicu-dev libcurl4-openssl-dev libssl-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  xdg-utils shared-mime-info adwaita-icon-theme
+  zip unzip python3
+)
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

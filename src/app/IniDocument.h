@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/TextServices.h"
+
+namespace quillfen {
+
+// One ini file held in memory with the observable rules of the Windows private-profile functions:
+// section and key names compare without regard to case and to surrounding white space, a value is
+// read without surrounding white space (and without one pair of enclosing quotes), a changed key
+// keeps its line's place, a new key goes to the end of its section and a new section to the end of
+// the file. Every line the document does not change is written back byte for byte, in the file's
+// own form: 8-bit, or UTF-16LE with or without a byte-order mark.
+class IniDocument {
+public:
+    enum class Encoding { EightBit, Utf16le, Utf16leWithBom };
+
+    // Longest value a read returns, in bytes; longer values are cut.
+    static constexpr std::size_t kMaxValueBytes = 32767;
+
+    // Parses a file's bytes. The text services convert UTF-16LE content to the 8-bit encoding.
+    IniDocument(std::string_view fileBytes, const platform::TextServices& text);
+    // An empty document that serialises in the given form.
+    IniDocument(Encoding encoding, const platform::TextServices& text);
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+
+    Encoding encoding() const { return encoding_; }
+    std::string bytes() const;
+
+private:
+    struct Line {
+        std::string raw;      // the line's bytes in the file's form, terminator included
+        std::string text;     // the line in the 8-bit encoding, terminator excluded
+        std::string newline;  // the terminator in the 8-bit encoding; empty on an unterminated line
+    };
+
+    void parseEightBit(std::string_view bytes);
+    void parseUtf16(std::string_view bytes);
+    std::optional<std::size_t> findSection(std::string_view section) const;
+    std::optional<std::size_t> findKey(std::size_t sectionLine, std::string_view key) const;
+    std::size_t sectionEnd(std::size_t sectionLine) const;
+    std::size_t lastNonBlankLine(std::size_t sectionLine) const;
+    std::string encode(std::string_view text) const;
+    Line makeLine(std::string text, std::string newline) const;
+    void insertLine(std::size_t position, std::string text);
+
+    const platform::TextServices& text_;
+    Encoding encoding_ = Encoding::EightBit;
+    std::string newline_ = "\r\n";
+    std::vector<Line> lines_;
+    // Half a UTF-16 code unit at the end of the file; it stays the file's last byte.
+    std::string oddTrailingByte_;
+};
+
+}  // namespace quillfen

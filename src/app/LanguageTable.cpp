@@ -1,0 +1,186 @@
+#include "app/LanguageTable.h"
+
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/IniDocument.h"
+#include "app/PathHelpers.h"
+#include "app/RunCommand.h"
+#include "app/Settings.h"
+#include "app/TextUtilities.h"
+#include "platform/Platform.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr std::string_view kEnglishTableName = "1033.ini";
+constexpr std::string_view kTranslateSection = "Translate";
+constexpr std::string_view kTranslatorsAddress = "translations@quillfen.org";
+
+platform::Platform& os() { return platform::currentPlatform(); }
+
+std::string languageFileFor(int languageId) {
+    return languageFolder() + std::to_string(languageId) + ".ini";
+}
+
+// The English table as installed with the program: beside the executable, or in the shared data
+// folder of an installation under a prefix.
+std::string shippedEnglishTable() {
+    const std::string programFolder = moduleDirectory();
+    const char separator = pathSeparator();
+    for (const std::string& folder :
+         {programFolder + "Language" + separator,
+          programFolder + ".." + separator + "share" + separator + "quillfen" + separator +
+              "Language" + separator}) {
+        const std::string candidate = folder + std::string(kEnglishTableName);
+        if (os().files().kindOf(candidate) == platform::EntryKind::File) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+// Gives a language file every key of the English table that it lacks or holds blank, each with
+// itself as value, in one replacement of the file rather than one per key.
+void addEnglishKeys(const std::string& file, std::string_view initialContents = {}) {
+    const std::vector<std::string> keys = sectionKeyNames(englishTablePath(), kTranslateSection);
+    os().files().editFile(file, [&](const std::optional<std::string>& current) {
+        IniDocument document(current ? std::string_view(*current) : initialContents, os().text());
+        for (const std::string& key : keys) {
+            const auto value = document.value(kTranslateSection, key);
+            if (!value || trimWhiteSpaceEnd(*value).empty()) {
+                document.setValue(kTranslateSection, key, key);
+            }
+        }
+        return std::optional<std::string>(document.bytes());
+    });
+}
+
+// A new language file starts as UTF-16LE text, the form translators are asked to keep.
+void createLanguageFile(const std::string& file) {
+    const std::u16string header = os().text().toUtf16("[Config]\r\nLanguageName=");
+    const std::string bytes(reinterpret_cast<const char*>(header.data()),
+                            header.size() * sizeof(char16_t));
+    addEnglishKeys(file, bytes);
+    writeSetting(file, "Config", "LanguageName", systemLanguageName());
+}
+
+}  // namespace
+
+std::string LanguageTable::translate(std::string_view english) {
+    if (english.empty()) {
+        return {};
+    }
+    const std::lock_guard lock(mutex_);
+    if (!loaded_) {
+        loaded_ = true;
+        prepare();
+    }
+    const std::string key(english);
+    if (const auto cached = cache_.find(key); cached != cache_.end()) {
+        return cached->second;
+    }
+    std::string text = readSetting(languageFilePath_, kTranslateSection, key, key);
+    cache_.emplace(key, text);
+    return text;
+}
+
+bool LanguageTable::loaded() const {
+    const std::lock_guard lock(mutex_);
+    return loaded_;
+}
+
+std::string LanguageTable::languageFilePath() const {
+    const std::lock_guard lock(mutex_);
+    return languageFilePath_;
+}
+
+void LanguageTable::prepare() {
+    createDirectoryChain(languageFolder());
+    const std::string languageId =
+        readSetting(settingsFilePath(), "Config", "LanguageID",
+                    std::to_string(os().system().systemLanguageId()));
+    languageFilePath_ = languageFolder() + languageId + ".ini";
+    if (!pathExists(languageFilePath_)) {
+        createLanguageFile(languageFilePath_);
+    }
+}
+
+LanguageTable& languageTable() {
+    static LanguageTable table;
+    return table;
+}
+
+std::string translate(std::string_view english) { return languageTable().translate(english); }
+
+std::string languageFolder() { return settingsDirectory() + "Language" + pathSeparator(); }
+
+std::string englishTablePath() {
+    const std::string path = languageFolder() + std::string(kEnglishTableName);
+    if (!pathExists(path)) {
+        if (const std::string shipped = shippedEnglishTable(); !shipped.empty()) {
+            createDirectoryChain(languageFolder());
+            os().files().copyFile(shipped, path);
+        }
+    }
+    return path;
+}
+
+std::vector<std::string> sectionKeyNames(const std::string& file, std::string_view section) {
+    std::vector<std::string> keys;
+    std::string text = os().files().readFile(file).value_or(std::string());
+    // The table is read as 8-bit text that ends at its first zero byte, so a UTF-16 table yields
+    // nothing rather than garbage.
+    if (const auto zero = text.find('\0'); zero != std::string::npos) {
+        text.resize(zero);
+    }
+    const std::vector<std::string> lines = splitText(text, "\r\n");
+    const std::string header = "[" + upperAscii(section) + "]";
+    auto line = lines.begin();
+    while (line != lines.end() && upperAscii(*line) != header) {
+        ++line;
+    }
+    if (line == lines.end()) {
+        return keys;
+    }
+    for (++line; line != lines.end() && !line->starts_with('['); ++line) {
+        if (line->starts_with(';')) {
+            continue;
+        }
+        const auto equals = line->find('=');
+        if (equals != std::string::npos && equals > 0) {
+            keys.push_back(line->substr(0, equals));
+        }
+    }
+    return keys;
+}
+
+std::string systemLanguageName() {
+    static std::mutex mutex;
+    static std::string remembered;
+    const std::lock_guard lock(mutex);
+    if (remembered.empty()) {
+        remembered = os().system().systemLanguageEnglishName();
+    }
+    return remembered;
+}
+
+void openTranslationReadme() {
+    createDirectoryChain(languageFolder());
+    const std::string target = languageFileFor(os().system().systemLanguageId());
+    addEnglishKeys(target);
+    readSetting(target, "Config", "Transalte By", "");
+    writeSetting(target, "Config", "Readme",
+                 "Please translate all values in following AppName \"Translate\" to " +
+                     systemLanguageName() +
+                     " and save as encoding Unicode. Mail this file to " +
+                     std::string(kTranslatorsAddress) + ". Thank you very much.");
+    std::vector<std::string> command = splitCommandWords(Application::instance().editor);
+    if (command.empty()) {
+        command = splitCommandWords(os().system().defaultTextEditor());
+    }
+    command.push_back(target);
+    runCommand(command, false, true, -1);
+}
+
+}  // namespace quillfen

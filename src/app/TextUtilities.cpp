@@ -1,0 +1,60 @@
+#include "app/TextUtilities.h"
+
+#include <algorithm>
+
+namespace quillfen {
+
+namespace {
+
+bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::vector<std::string> splitText(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    if (text.empty() || separator.empty()) {
+        return pieces;
+    }
+    std::string terminated(text);
+    if (!terminated.ends_with(separator)) {
+        terminated.append(separator);
+    }
+    size_t start = 0;
+    for (size_t found = terminated.find(separator); found != std::string::npos;
+         found = terminated.find(separator, start)) {
+        pieces.emplace_back(terminated, start, found - start);
+        start = found + separator.size();
+    }
+    return pieces;
+}
+
+std::string_view trimWhiteSpaceEnd(std::string_view text) {
+    while (!text.empty() && isWhiteSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view trimWhiteSpace(std::string_view text) {
+    while (!text.empty() && isWhiteSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    return trimWhiteSpaceEnd(text);
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), upper);
+    return result;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+}
+
+}  // namespace quillfen

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillfen {
+
+// Splits text at every occurrence of the separator, keeping empty pieces: "a  b" split at a blank
+// gives "a", "" and "b". A separator at the very end ends the last piece rather than starting an
+// empty one. Empty text or an empty separator gives no pieces.
+std::vector<std::string> splitText(std::string_view text, std::string_view separator);
+
+std::string_view trimWhiteSpace(std::string_view text);
+std::string_view trimWhiteSpaceEnd(std::string_view text);
+// ASCII upper-casing, as used for comparing section and key names.
+std::string upperAscii(std::string_view text);
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace quillfen

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SystemInfo.h"
+#include "platform/TextServices.h"
+
+namespace quillfen::platform {
+
+// The operating system as the core sees it. Executables install one implementation at start;
+// tests may install their own.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual FileSystem& files() = 0;
+    virtual ProcessLauncher& processes() = 0;
+    virtual SystemInfo& system() = 0;
+    virtual TextServices& text() = 0;
+};
+
+// The installed platform. Using it before one is installed is a programming error and aborts.
+Platform& currentPlatform();
+void installPlatform(Platform* platform);
+
+}  // namespace quillfen::platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillfen::platform {
+
+struct LaunchOptions {
+    bool wait = false;
+    // Asks for a normal window; platforms without window states ignore it.
+    bool show = true;
+    // When waiting: above 0, wait that long and then terminate the process; otherwise wait for
+    // its end.
+    int timeoutMs = -1;
+};
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+
+    // Starts arguments[0] (looked up on PATH when it holds no separator) with the whole vector as
+    // its arguments; no shell is involved. Returns false when the process could not be started.
+    virtual bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) = 0;
+};
+
+}  // namespace quillfen::platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace quillfen::platform {
+
+// Facts about the running process, its user and its machine.
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+
+    virtual std::string executablePath() const = 0;
+    virtual std::string userName() const = 0;
+    virtual std::string computerName() const = 0;
+    // The per-user folder for configuration files, without a trailing separator.
+    virtual std::string userConfigDirectory() const = 0;
+    // Windows language identifier of the system's default language (1033 when unknown).
+    virtual int systemLanguageId() const = 0;
+    // English name of the system's default language, such as "English" or "Chinese".
+    virtual std::string systemLanguageEnglishName() const = 0;
+    // Command line of a graphical text editor of this desktop.
+    virtual std::string defaultTextEditor() const = 0;
+};
+
+}  // namespace quillfen::platform

@@ -1,0 +1,217 @@
+#include "platform/linux/LinuxFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "platform/linux/FileDescriptor.h"
+
+namespace quillfen::platform {
+
+namespace {
+
+std::optional<std::string> readAll(int fd) {
+    std::string contents;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0) {
+            return contents;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        contents.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t count = ::write(fd, data.data(), data.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(count));
+    }
+    return true;
+}
+
+// A settings file kept elsewhere through a symbolic link is edited where it lives, so the link
+// survives the rename that replaces the file.
+std::string resolveLinks(const std::string& path) {
+    char resolved[PATH_MAX];
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        ::realpath(path.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+mode_t defaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+// Opens the target for locking, creating it when missing. Reports whether this call created it.
+FileDescriptor openForLock(const std::string& path, bool& created) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (fd.valid()) {
+            created = true;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return FileDescriptor();
+        }
+        fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.valid()) {
+            created = false;
+            return fd;
+        }
+        if (errno != ENOENT) {
+            return FileDescriptor();
+        }
+    }
+    return FileDescriptor();
+}
+
+bool stillNamesFile(const std::string& path, int fd) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+LinuxFileSystem::LinuxFileSystem(ReplaceHook beforeReplace)
+    : beforeReplace_(std::move(beforeReplace)) {}
+
+EntryKind LinuxFileSystem::kindOf(const std::string& path) const {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return EntryKind::Missing;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return EntryKind::Directory;
+    }
+    return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+bool LinuxFileSystem::createDirectory(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool LinuxFileSystem::isWritableDirectory(const std::string& path) const {
+    return kindOf(path) == EntryKind::Directory && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::optional<std::string> LinuxFileSystem::readFile(const std::string& path) const {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return readAll(fd.get());
+}
+
+bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit& edit) {
+    const std::string path = resolveLinks(requestedPath);
+    for (;;) {
+        bool created = false;
+        FileDescriptor lock = openForLock(path, created);
+        if (!lock.valid()) {
+            return false;
+        }
+        while (::flock(lock.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                return false;
+            }
+        }
+        // Another writer may have replaced the file while this one waited for the lock; the lock
+        // then guards a file that no longer has this name, so start again on the new one.
+        if (!stillNamesFile(path, lock.get())) {
+            continue;
+        }
+        struct stat info {};
+        ::fstat(lock.get(), &info);
+        std::optional<std::string> current;
+        if (!created || info.st_size > 0) {
+            current = readAll(lock.get());
+            if (!current) {
+                return false;
+            }
+        }
+        const std::optional<std::string> next = edit(current);
+        if (!next) {
+            if (created) {
+                ::unlink(path.c_str());
+            }
+            return true;
+        }
+
+        std::string temporary = folderOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
+        FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (!out.valid()) {
+            if (created) {
+                ::unlink(path.c_str());
+            }
+            return false;
+        }
+        const mode_t mode = created ? defaultFileMode() : (info.st_mode & 07777);
+        const bool written =
+            writeAll(out.get(), *next) && ::fchmod(out.get(), mode) == 0 && ::fsync(out.get()) == 0;
+        out.reset();
+        if (written && beforeReplace_) {
+            beforeReplace_(temporary);
+        }
+        if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+            ::unlink(temporary.c_str());
+            if (created) {
+                ::unlink(path.c_str());
+            }
+            return false;
+        }
+        return true;
+    }
+}
+
+bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to) {
+    const std::optional<std::string> contents = readFile(from);
+    if (!contents) {
+        return false;
+    }
+    return editFile(to, [&](const std::optional<std::string>&) { return contents; });
+}
+
+bool LinuxFileSystem::removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+}  // namespace quillfen::platform

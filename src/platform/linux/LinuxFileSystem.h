@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen::platform {
+
+class LinuxFileSystem : public FileSystem {
+public:
+    // Called with the finished temporary file just before it replaces the target; tests use it to
+    // interrupt a write at its most delicate moment.
+    using ReplaceHook = std::function<void(const std::string& temporaryPath)>;
+
+    explicit LinuxFileSystem(ReplaceHook beforeReplace = {});
+
+    char separator() const override { return '/'; }
+    EntryKind kindOf(const std::string& path) const override;
+    bool createDirectory(const std::string& path) override;
+    bool isWritableDirectory(const std::string& path) const override;
+    std::optional<std::string> readFile(const std::string& path) const override;
+    bool editFile(const std::string& path, const FileEdit& edit) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool removeFile(const std::string& path) override;
+
+private:
+    ReplaceHook beforeReplace_;
+};
+
+}  // namespace quillfen::platform

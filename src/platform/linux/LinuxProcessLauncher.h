@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ProcessLauncher.h"
+
+namespace quillfen::platform {
+
+// Starts programs with posix_spawn and an argument vector; never through a shell.
+class LinuxProcessLauncher final : public ProcessLauncher {
+public:
+    bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) override;
+};
+
+}  // namespace quillfen::platform

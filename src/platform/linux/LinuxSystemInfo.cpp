@@ -1,0 +1,82 @@
+#include "platform/linux/LinuxSystemInfo.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/linux/DesktopEditor.h"
+#include "platform/linux/SystemLocale.h"
+
+namespace quillfen::platform {
+
+namespace {
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+const passwd* currentUserEntry() { return ::getpwuid(::geteuid()); }
+
+std::string homeDirectory() {
+    std::string home = environmentValue("HOME");
+    if (home.empty()) {
+        if (const passwd* entry = currentUserEntry(); entry != nullptr && entry->pw_dir != nullptr) {
+            home = entry->pw_dir;
+        }
+    }
+    return home;
+}
+
+}  // namespace
+
+std::string LinuxSystemInfo::executablePath() const {
+    std::vector<char> buffer(PATH_MAX);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string LinuxSystemInfo::userName() const {
+    if (const passwd* entry = currentUserEntry(); entry != nullptr && entry->pw_name != nullptr) {
+        return entry->pw_name;
+    }
+    std::string name = environmentValue("USER");
+    return name.empty() ? std::to_string(::geteuid()) : name;
+}
+
+std::string LinuxSystemInfo::computerName() const {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') {
+        return "localhost";
+    }
+    return name;
+}
+
+std::string LinuxSystemInfo::userConfigDirectory() const {
+    const std::string configured = environmentValue("XDG_CONFIG_HOME");
+    if (!configured.empty() && configured.front() == '/') {
+        return configured;
+    }
+    return homeDirectory() + "/.config";
+}
+
+int LinuxSystemInfo::systemLanguageId() const { return SystemLocale::fromEnvironment().languageId(); }
+
+std::string LinuxSystemInfo::systemLanguageEnglishName() const {
+    return SystemLocale::fromEnvironment().englishLanguageName();
+}
+
+std::string LinuxSystemInfo::defaultTextEditor() const { return DesktopEditor::find(); }
+
+}  // namespace quillfen::platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/SystemInfo.h"
+
+namespace quillfen::platform {
+
+class LinuxSystemInfo : public SystemInfo {
+public:
+    std::string executablePath() const override;
+    std::string userName() const override;
+    std::string computerName() const override;
+    std::string userConfigDirectory() const override;
+    int systemLanguageId() const override;
+    std::string systemLanguageEnglishName() const override;
+    std::string defaultTextEditor() const override;
+};
+
+}  // namespace quillfen::platform

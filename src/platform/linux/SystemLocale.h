@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace quillfen::platform {
+
+// The user-interface locale of the process, taken from LC_ALL, LC_MESSAGES or LANG in that order
+// of precedence, and expressed as Windows language identifiers and English language names.
+class SystemLocale {
+public:
+    static SystemLocale fromEnvironment();
+    // Accepts POSIX locale names such as "zh_CN.UTF-8" or "de_DE@euro".
+    explicit SystemLocale(const std::string& posixName);
+
+    // 1033 (English, United States) for the C and POSIX locales and for anything unknown.
+    int languageId() const;
+    std::string englishLanguageName() const;
+
+private:
+    std::string icuName_;
+};
+
+}  // namespace quillfen::platform

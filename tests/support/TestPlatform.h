@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/linux/LinuxPlatform.h"
+
+namespace quillfen::test {
+
+// The real Linux system information with the facts that tests need to fix overridden.
+class TestSystemInfo : public platform::LinuxSystemInfo {
+public:
+    std::optional<std::string> fixedExecutablePath;
+    std::optional<std::string> fixedUserName;
+    std::optional<std::string> fixedComputerName;
+    std::optional<std::string> fixedUserConfigDirectory;
+    std::optional<int> fixedLanguageId;
+    std::optional<std::string> fixedLanguageName;
+    std::optional<std::string> fixedTextEditor;
+
+    std::string executablePath() const override;
+    std::string userName() const override;
+    std::string computerName() const override;
+    std::string userConfigDirectory() const override;
+    int systemLanguageId() const override;
+    std::string systemLanguageEnglishName() const override;
+    std::string defaultTextEditor() const override;
+};
+
+// The Linux platform with overridable system facts, installed for the lifetime of the object and
+// replaced by the previous platform afterwards.
+class TestPlatform : public platform::Platform {
+public:
+    TestPlatform();
+    TestPlatform(const TestPlatform&) = delete;
+    TestPlatform& operator=(const TestPlatform&) = delete;
+    ~TestPlatform() override;
+
+    platform::FileSystem& files() override { return files_; }
+    platform::ProcessLauncher& processes() override { return processes_; }
+    platform::SystemInfo& system() override { return system_; }
+    platform::TextServices& text() override { return text_; }
+
+    TestSystemInfo& facts() { return system_; }
+
+private:
+    platform::Platform* previous_;
+    platform::LinuxFileSystem files_;
+    platform::LinuxProcessLauncher processes_;
+    TestSystemInfo system_;
+    platform::LinuxTextServices text_;
+};
+
+}  // namespace quillfen::test

@@ -10,7 +10,9 @@ Application& Application::instance() {
     return application;
 }
 
-bool settingIsOn(const std::string& value) { return value != "N"; }
+bool settingIsOn(const std::string& value) {
+    return value != "N";
+}
 
 void Application::loadSettings() {
     const std::string file = settingsFilePath();

@@ -61,7 +61,9 @@ CommandLine::CommandLine(std::string programPath, std::vector<std::string> argum
     }
 }
 
-std::string CommandLine::remainder() const { return stripProgramPath(text_, programPath_); }
+std::string CommandLine::remainder() const {
+    return stripProgramPath(text_, programPath_);
+}
 
 std::string CommandLine::argument() const {
     if (arguments_.size() == 1) {

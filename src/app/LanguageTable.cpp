@@ -17,27 +17,39 @@ constexpr std::string_view kEnglishTableName = "1033.ini";
 constexpr std::string_view kTranslateSection = "Translate";
 constexpr std::string_view kTranslatorsAddress = "translations@quillfen.org";
 
-platform::Platform& os() { return platform::currentPlatform(); }
+platform::Platform& os() {
+    return platform::currentPlatform();
+}
 
 std::string languageFileFor(int languageId) {
     return languageFolder() + std::to_string(languageId) + ".ini";
 }
 
 // The English table as installed with the program: beside the executable, or in the shared data
-// folder of an installation under a prefix.
+// folder of an installation under a prefix (bin/../share/quillfen).
 std::string shippedEnglishTable() {
-    const std::string programFolder = moduleDirectory();
     const char separator = pathSeparator();
-    for (const std::string& folder :
-         {programFolder + "Language" + separator,
-          programFolder + ".." + separator + "share" + separator + "quillfen" + separator +
-              "Language" + separator}) {
-        const std::string candidate = folder + std::string(kEnglishTableName);
+    const std::string programFolder = moduleDirectory();
+    const std::string withoutLast = withoutTrailingSeparator(programFolder);
+    const std::string prefix = withoutLast.substr(0, withoutLast.rfind(separator) + 1);
+    const std::string tail = std::string("Language") + separator + std::string(kEnglishTableName);
+    for (const std::string& candidate :
+         {programFolder + tail, prefix + "share" + separator + "quillfen" + separator + tail}) {
         if (os().files().kindOf(candidate) == platform::EntryKind::File) {
             return candidate;
         }
     }
     return {};
+}
+
+std::string utf16leBytes(std::u16string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
 }
 
 // Gives a language file every key of the English table that it lacks or holds blank, each with
@@ -54,15 +66,6 @@ void addEnglishKeys(const std::string& file, std::string_view initialContents = 
         }
         return std::optional<std::string>(document.bytes());
     });
-}
-
-// A new language file starts as UTF-16LE text, the form translators are asked to keep.
-void createLanguageFile(const std::string& file) {
-    const std::u16string header = os().text().toUtf16("[Config]\r\nLanguageName=");
-    const std::string bytes(reinterpret_cast<const char*>(header.data()),
-                            header.size() * sizeof(char16_t));
-    addEnglishKeys(file, bytes);
-    writeSetting(file, "Config", "LanguageName", systemLanguageName());
 }
 
 }  // namespace
@@ -97,13 +100,27 @@ std::string LanguageTable::languageFilePath() const {
 
 void LanguageTable::prepare() {
     createDirectoryChain(languageFolder());
-    const std::string languageId =
-        readSetting(settingsFilePath(), "Config", "LanguageID",
-                    std::to_string(os().system().systemLanguageId()));
+    const std::string languageId = readSetting(settingsFilePath(), "Config", "LanguageID",
+                                               std::to_string(os().system().systemLanguageId()));
     languageFilePath_ = languageFolder() + languageId + ".ini";
     if (!pathExists(languageFilePath_)) {
-        createLanguageFile(languageFilePath_);
+        createLanguageFile();
     }
+}
+
+// A new language file starts as UTF-16LE text, the form translators are asked to keep.
+void LanguageTable::createLanguageFile() {
+    addEnglishKeys(languageFilePath_,
+                   utf16leBytes(os().text().toUtf16("[Config]\r\nLanguageName=")));
+    writeSetting(languageFilePath_, "Config", "LanguageName", systemLanguageName());
+}
+
+std::string LanguageTable::systemLanguageName() {
+    const std::lock_guard lock(languageNameMutex_);
+    if (systemLanguageName_.empty()) {
+        systemLanguageName_ = os().system().systemLanguageEnglishName();
+    }
+    return systemLanguageName_;
 }
 
 LanguageTable& languageTable() {
@@ -111,9 +128,13 @@ LanguageTable& languageTable() {
     return table;
 }
 
-std::string translate(std::string_view english) { return languageTable().translate(english); }
+std::string translate(std::string_view english) {
+    return languageTable().translate(english);
+}
 
-std::string languageFolder() { return settingsDirectory() + "Language" + pathSeparator(); }
+std::string languageFolder() {
+    return settingsDirectory() + "Language" + pathSeparator();
+}
 
 std::string englishTablePath() {
     const std::string path = languageFolder() + std::string(kEnglishTableName);
@@ -156,13 +177,7 @@ std::vector<std::string> sectionKeyNames(const std::string& file, std::string_vi
 }
 
 std::string systemLanguageName() {
-    static std::mutex mutex;
-    static std::string remembered;
-    const std::lock_guard lock(mutex);
-    if (remembered.empty()) {
-        remembered = os().system().systemLanguageEnglishName();
-    }
-    return remembered;
+    return languageTable().systemLanguageName();
 }
 
 void openTranslationReadme() {
@@ -172,8 +187,7 @@ void openTranslationReadme() {
     readSetting(target, "Config", "Transalte By", "");
     writeSetting(target, "Config", "Readme",
                  "Please translate all values in following AppName \"Translate\" to " +
-                     systemLanguageName() +
-                     " and save as encoding Unicode. Mail this file to " +
+                     systemLanguageName() + " and save as encoding Unicode. Mail this file to " +
                      std::string(kTranslatorsAddress) + ". Thank you very much.");
     std::vector<std::string> command = splitCommandWords(Application::instance().editor);
     if (command.empty()) {

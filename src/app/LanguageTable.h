@@ -18,14 +18,19 @@ public:
 
     bool loaded() const;
     std::string languageFilePath() const;
+    // English name of the system's default language, asked again while the answer is empty.
+    std::string systemLanguageName();
 
 private:
     void prepare();
+    void createLanguageFile();
 
     mutable std::mutex mutex_;
     bool loaded_ = false;
     std::string languageFilePath_;
     std::unordered_map<std::string, std::string> cache_;
+    std::mutex languageNameMutex_;
+    std::string systemLanguageName_;
 };
 
 // The process-wide table behind translate().
@@ -34,7 +39,9 @@ std::string translate(std::string_view english);
 
 // Marks a literal that is translated later, so that the English table's completeness check finds
 // it too.
-constexpr const char* translatable(const char* english) { return english; }
+constexpr const char* translatable(const char* english) {
+    return english;
+}
 
 // The folder of the language files, beside the settings file, ending with a separator.
 std::string languageFolder();
@@ -43,7 +50,6 @@ std::string languageFolder();
 std::string englishTablePath();
 // The key names of one section of an 8-bit ini file, in file order, duplicates kept, not trimmed.
 std::vector<std::string> sectionKeyNames(const std::string& file, std::string_view section);
-// English name of the system's default language, asked again while the answer is empty.
 std::string systemLanguageName();
 // Prepares the language file of the system's own language for a volunteer translator and opens it
 // in the editor.

@@ -6,11 +6,15 @@ namespace quillfen {
 
 namespace {
 
-platform::FileSystem& files() { return platform::currentPlatform().files(); }
+platform::FileSystem& files() {
+    return platform::currentPlatform().files();
+}
 
 }  // namespace
 
-char pathSeparator() { return files().separator(); }
+char pathSeparator() {
+    return files().separator();
+}
 
 std::string withTrailingSeparator(std::string_view path) {
     std::string result(path);
@@ -28,7 +32,9 @@ std::string withoutTrailingSeparator(std::string_view path) {
     return result;
 }
 
-std::string moduleFilePath() { return platform::currentPlatform().system().executablePath(); }
+std::string moduleFilePath() {
+    return platform::currentPlatform().system().executablePath();
+}
 
 std::string moduleDirectory() {
     const std::string path = moduleFilePath();

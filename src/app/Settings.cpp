@@ -48,8 +48,7 @@ void forgetSettingsFilePath() {
 
 std::string readSetting(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view defaultValue) {
-    return readSetting(file, section, key,
-                       [defaultValue] { return std::string(defaultValue); });
+    return readSetting(file, section, key, [defaultValue] { return std::string(defaultValue); });
 }
 
 std::string readSetting(const std::string& file, std::string_view section, std::string_view key,

@@ -19,6 +19,8 @@ Platform& currentPlatform() {
     return *platform;
 }
 
-void installPlatform(Platform* platform) { installed.store(platform, std::memory_order_release); }
+void installPlatform(Platform* platform) {
+    installed.store(platform, std::memory_order_release);
+}
 
 }  // namespace quillfen::platform

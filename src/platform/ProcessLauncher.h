@@ -20,7 +20,8 @@ public:
 
     // Starts arguments[0] (looked up on PATH when it holds no separator) with the whole vector as
     // its arguments; no shell is involved. Returns false when the process could not be started.
-    virtual bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) = 0;
+    virtual bool launch(const std::vector<std::string>& arguments,
+                        const LaunchOptions& options) = 0;
 };
 
 }  // namespace quillfen::platform

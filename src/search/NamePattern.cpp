@@ -32,7 +32,8 @@ NamePatternList compilePieces(const std::vector<std::string>& pieces) {
 std::vector<std::string> distinctPieces(std::vector<std::string> pieces) {
     std::vector<std::string> distinct;
     for (std::string& piece : pieces) {
-        if (!piece.empty() && std::find(distinct.begin(), distinct.end(), piece) == distinct.end()) {
+        if (!piece.empty() &&
+            std::find(distinct.begin(), distinct.end(), piece) == distinct.end()) {
             distinct.push_back(std::move(piece));
         }
     }
@@ -70,8 +71,9 @@ bool matchesFoldedName(const NamePatternList& patterns, std::string_view foldedN
     if (patterns.empty()) {
         return true;
     }
-    return std::any_of(patterns.begin(), patterns.end(),
-                       [foldedName](const NamePattern& pattern) { return passes(pattern, foldedName); });
+    return std::any_of(patterns.begin(), patterns.end(), [foldedName](const NamePattern& pattern) {
+        return passes(pattern, foldedName);
+    });
 }
 
 bool matchesName(const NamePatternList& patterns, std::string_view entryName) {

@@ -28,6 +28,8 @@ TestPlatform::TestPlatform() : previous_(&platform::currentPlatform()) {
     platform::installPlatform(this);
 }
 
-TestPlatform::~TestPlatform() { platform::installPlatform(previous_); }
+TestPlatform::~TestPlatform() {
+    platform::installPlatform(previous_);
+}
 
 }  // namespace quillfen::test

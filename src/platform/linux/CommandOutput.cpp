@@ -56,8 +56,7 @@ bool readUntilEnd(int fd, std::string& output, int timeoutMs) {
 
 }  // namespace
 
-std::optional<std::string> commandOutput(const std::vector<std::string>& arguments,
-                                         int timeoutMs) {
+std::optional<std::string> commandOutput(const std::vector<std::string>& arguments, int timeoutMs) {
     if (arguments.empty()) {
         return std::nullopt;
     }

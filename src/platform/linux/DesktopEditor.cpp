@@ -158,8 +158,8 @@ std::string DesktopEditor::find() {
         return *command;
     }
     static constexpr std::array kUsualEditors = {
-        "gnome-text-editor", "gedit", "kate",   "kwrite",    "mousepad", "pluma",
-        "xed",               "featherpad", "l3afpad", "leafpad", "geany",
+        "gnome-text-editor", "gedit",   "kate",    "kwrite", "mousepad", "pluma", "xed",
+        "featherpad",        "l3afpad", "leafpad", "geany",
     };
     for (const char* editor : kUsualEditors) {
         if (onPath(editor)) {

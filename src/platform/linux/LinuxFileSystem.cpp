@@ -74,16 +74,19 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-mode_t defaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
+// Makes the rename itself durable, so a power loss right after a write does not bring the old
+// file back.
+void syncFolder(const std::string& folder) {
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
 }
 
 // Opens the target for locking, creating it when missing. Reports whether this call created it.
 FileDescriptor openForLock(const std::string& path, bool& created) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.valid()) {
             created = true;
             return fd;
@@ -162,7 +165,9 @@ bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit&
             continue;
         }
         struct stat info {};
-        ::fstat(lock.get(), &info);
+        if (::fstat(lock.get(), &info) != 0) {
+            return false;
+        }
         std::optional<std::string> current;
         if (!created || info.st_size > 0) {
             current = readAll(lock.get());
@@ -186,7 +191,7 @@ bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit&
             }
             return false;
         }
-        const mode_t mode = created ? defaultFileMode() : (info.st_mode & 07777);
+        const mode_t mode = info.st_mode & 07777;
         const bool written =
             writeAll(out.get(), *next) && ::fchmod(out.get(), mode) == 0 && ::fsync(out.get()) == 0;
         out.reset();
@@ -200,6 +205,7 @@ bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit&
             }
             return false;
         }
+        syncFolder(folderOf(path));
         return true;
     }
 }
@@ -212,6 +218,8 @@ bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to) {
     return editFile(to, [&](const std::optional<std::string>&) { return contents; });
 }
 
-bool LinuxFileSystem::removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool LinuxFileSystem::removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 }  // namespace quillfen::platform

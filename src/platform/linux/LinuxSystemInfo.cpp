@@ -19,12 +19,15 @@ std::string environmentValue(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-const passwd* currentUserEntry() { return ::getpwuid(::geteuid()); }
+const passwd* currentUserEntry() {
+    return ::getpwuid(::geteuid());
+}
 
 std::string homeDirectory() {
     std::string home = environmentValue("HOME");
     if (home.empty()) {
-        if (const passwd* entry = currentUserEntry(); entry != nullptr && entry->pw_dir != nullptr) {
+        if (const passwd* entry = currentUserEntry();
+            entry != nullptr && entry->pw_dir != nullptr) {
             home = entry->pw_dir;
         }
     }
@@ -71,12 +74,16 @@ std::string LinuxSystemInfo::userConfigDirectory() const {
     return homeDirectory() + "/.config";
 }
 
-int LinuxSystemInfo::systemLanguageId() const { return SystemLocale::fromEnvironment().languageId(); }
+int LinuxSystemInfo::systemLanguageId() const {
+    return SystemLocale::fromEnvironment().languageId();
+}
 
 std::string LinuxSystemInfo::systemLanguageEnglishName() const {
     return SystemLocale::fromEnvironment().englishLanguageName();
 }
 
-std::string LinuxSystemInfo::defaultTextEditor() const { return DesktopEditor::find(); }
+std::string LinuxSystemInfo::defaultTextEditor() const {
+    return DesktopEditor::find();
+}
 
 }  // namespace quillfen::platform

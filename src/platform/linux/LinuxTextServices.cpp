@@ -18,7 +18,9 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 void appendCodePoint(std::string& out, UChar32 c) {
     char buffer[U8_MAX_LENGTH];
@@ -49,7 +51,8 @@ std::string LinuxTextServices::foldCase(std::string_view text) const {
         UChar32 c = 0;
         U8_NEXT(bytes, index, length, c);
         if (c < 0) {
-            folded.append(text.substr(static_cast<size_t>(start), static_cast<size_t>(index - start)));
+            folded.append(
+                text.substr(static_cast<size_t>(start), static_cast<size_t>(index - start)));
         } else {
             appendCodePoint(folded, u_tolower(c));
         }

@@ -29,10 +29,14 @@ std::string withoutCodesetAndModifier(const std::string& posixName) {
 // A bare language such as "de" names no country, but Windows identifiers always do; the likely
 // region of the language fills the gap, as "de" means German (Germany).
 std::string withLikelyRegion(const std::string& name) {
-    char buffer[ULOC_FULLNAME_CAPACITY] = {};
+    char maximized[ULOC_FULLNAME_CAPACITY] = {};
+    char language[ULOC_LANG_CAPACITY] = {};
+    char country[ULOC_COUNTRY_CAPACITY] = {};
     UErrorCode status = U_ZERO_ERROR;
-    uloc_addLikelySubtags(name.c_str(), buffer, sizeof buffer, &status);
-    return U_SUCCESS(status) ? std::string(buffer) : name;
+    uloc_addLikelySubtags(name.c_str(), maximized, sizeof maximized, &status);
+    uloc_getLanguage(maximized, language, sizeof language, &status);
+    uloc_getCountry(maximized, country, sizeof country, &status);
+    return U_SUCCESS(status) ? std::string(language) + "_" + country : name;
 }
 
 }  // namespace

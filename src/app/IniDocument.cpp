@@ -1,0 +1,296 @@
+#include "app/IniDocument.h"
+
+#include <utility>
+
+#include "app/TextUtilities.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xFF\xFE";
+
+struct LineSpan {
+    std::size_t start = 0;
+    std::size_t length = 0;
+    std::size_t terminatorLength = 0;
+};
+
+// Splits at "\r\n", "\n" and a lone "\r", the three line ends the private-profile reader accepts.
+template <typename Char>
+std::vector<LineSpan> lineSpans(std::basic_string_view<Char> units) {
+    constexpr Char kReturn = static_cast<Char>('\r');
+    constexpr Char kLineFeed = static_cast<Char>('\n');
+    std::vector<LineSpan> spans;
+    std::size_t start = 0;
+    while (start < units.size()) {
+        std::size_t end = start;
+        while (end < units.size() && units[end] != kReturn && units[end] != kLineFeed) {
+            ++end;
+        }
+        std::size_t terminatorLength = 0;
+        if (end < units.size()) {
+            const bool crlf =
+                units[end] == kReturn && end + 1 < units.size() && units[end + 1] == kLineFeed;
+            terminatorLength = crlf ? 2 : 1;
+        }
+        spans.push_back({start, end - start, terminatorLength});
+        start = end + terminatorLength;
+    }
+    return spans;
+}
+
+IniDocument::Encoding detectEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kByteOrderMark)) {
+        return IniDocument::Encoding::Utf16leWithBom;
+    }
+    if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') {
+        return IniDocument::Encoding::Utf16le;
+    }
+    return IniDocument::Encoding::EightBit;
+}
+
+std::u16string decodeUtf16le(std::string_view bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[2 * i]);
+        const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(low | (high << 8));
+    }
+    return units;
+}
+
+std::string encodeUtf16le(std::u16string_view units) {
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (const char16_t unit : units) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+// Line ends are ASCII, so their UTF-16 code units narrow without loss.
+std::string narrowLineEnd(std::u16string_view terminator) {
+    std::string narrowed;
+    for (const char16_t unit : terminator) {
+        narrowed.push_back(static_cast<char>(unit));
+    }
+    return narrowed;
+}
+
+bool isBlank(std::string_view line) {
+    return trimWhiteSpace(line).empty();
+}
+
+std::optional<std::string_view> sectionNameOf(std::string_view line) {
+    const std::string_view trimmed = trimWhiteSpace(line);
+    if (!trimmed.starts_with('[')) {
+        return std::nullopt;
+    }
+    const std::string_view inside = trimmed.substr(1);
+    return trimWhiteSpace(inside.substr(0, inside.find(']')));
+}
+
+std::optional<std::string_view> keyOf(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || trimWhiteSpace(line).starts_with(';')) {
+        return std::nullopt;
+    }
+    return trimWhiteSpace(line.substr(0, equals));
+}
+
+std::string_view withoutEnclosingQuotes(std::string_view value) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    return quoted ? value.substr(1, value.size() - 2) : value;
+}
+
+std::string valueOf(std::string_view keyLine) {
+    const std::string_view value = trimWhiteSpace(keyLine.substr(keyLine.find('=') + 1));
+    return std::string(withoutEnclosingQuotes(value).substr(0, IniDocument::kMaxValueBytes));
+}
+
+// Names that would not read back as written: the line would end the name early, start a
+// comment, or turn into a section header.
+bool isWritableSectionName(std::string_view name) {
+    return name.find_first_of("]\r\n") == std::string_view::npos;
+}
+
+bool isWritableKeyName(std::string_view name) {
+    return name.find_first_of("=\r\n") == std::string_view::npos && !name.starts_with(';') &&
+           !name.starts_with('[');
+}
+
+// A line break would carry the rest of the value onto lines of its own, where it could pose as
+// another key; a reader sees only the first line anyway.
+std::string_view firstLineOf(std::string_view value) {
+    return value.substr(0, value.find_first_of("\r\n"));
+}
+
+std::string keyLine(std::string_view key, std::string_view value) {
+    std::string line(key);
+    line += '=';
+    line += value;
+    return line;
+}
+
+}  // namespace
+
+IniDocument::IniDocument(std::string_view fileBytes, const platform::TextServices& text)
+    : text_(text), encoding_(detectEncoding(fileBytes)) {
+    if (encoding_ == Encoding::EightBit) {
+        parseEightBit(fileBytes);
+    } else {
+        std::string_view body = fileBytes;
+        if (encoding_ == Encoding::Utf16leWithBom) {
+            body.remove_prefix(kByteOrderMark.size());
+        }
+        if (body.size() % 2 != 0) {
+            oddTrailingByte_ = body.substr(body.size() - 1);
+            body.remove_suffix(1);
+        }
+        parseUtf16(body);
+    }
+    for (const Line& line : lines_) {
+        if (!line.newline.empty()) {
+            newline_ = line.newline;
+            break;
+        }
+    }
+}
+
+IniDocument::IniDocument(Encoding encoding, const platform::TextServices& text)
+    : text_(text), encoding_(encoding) {}
+
+void IniDocument::parseEightBit(std::string_view bytes) {
+    for (const LineSpan& span : lineSpans(bytes)) {
+        lines_.push_back(
+            {std::string(bytes.substr(span.start, span.length + span.terminatorLength)),
+             std::string(bytes.substr(span.start, span.length)),
+             std::string(bytes.substr(span.start + span.length, span.terminatorLength))});
+    }
+}
+
+void IniDocument::parseUtf16(std::string_view bytes) {
+    const std::u16string units = decodeUtf16le(bytes);
+    const std::u16string_view view = units;
+    for (const LineSpan& span : lineSpans(view)) {
+        lines_.push_back(
+            {std::string(bytes.substr(2 * span.start, 2 * (span.length + span.terminatorLength))),
+             text_.fromUtf16(view.substr(span.start, span.length)),
+             narrowLineEnd(view.substr(span.start + span.length, span.terminatorLength))});
+    }
+}
+
+std::optional<std::string> IniDocument::value(std::string_view section,
+                                              std::string_view key) const {
+    const auto header = findSection(trimWhiteSpace(section));
+    if (!header) {
+        return std::nullopt;
+    }
+    const auto line = findKey(*header, trimWhiteSpace(key));
+    if (!line) {
+        return std::nullopt;
+    }
+    return valueOf(lines_[*line].text);
+}
+
+void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string_view sectionName = trimWhiteSpace(section);
+    const std::string_view keyName = trimWhiteSpace(key);
+    if (!isWritableSectionName(sectionName) || !isWritableKeyName(keyName)) {
+        return;
+    }
+    const std::string_view storedValue = firstLineOf(value);
+    const auto header = findSection(sectionName);
+    if (!header) {
+        insertLine(lines_.size(), "[" + std::string(sectionName) + "]");
+        insertLine(lines_.size(), keyLine(keyName, storedValue));
+        return;
+    }
+    if (const auto existing = findKey(*header, keyName)) {
+        Line& line = lines_[*existing];
+        line = makeLine(keyLine(*keyOf(line.text), storedValue), line.newline);
+        return;
+    }
+    insertLine(lastNonBlankLine(*header) + 1, keyLine(keyName, storedValue));
+}
+
+std::string IniDocument::bytes() const {
+    std::string result;
+    if (encoding_ == Encoding::Utf16leWithBom) {
+        result = kByteOrderMark;
+    }
+    for (const Line& line : lines_) {
+        result += line.raw;
+    }
+    result += oddTrailingByte_;
+    return result;
+}
+
+std::optional<std::size_t> IniDocument::findSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = sectionNameOf(lines_[i].text);
+        if (name && equalsIgnoringAsciiCase(*name, section)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> IniDocument::findKey(std::size_t sectionLine,
+                                                std::string_view key) const {
+    const std::size_t end = sectionEnd(sectionLine);
+    for (std::size_t i = sectionLine + 1; i < end; ++i) {
+        const auto name = keyOf(lines_[i].text);
+        if (name && equalsIgnoringAsciiCase(*name, key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t IniDocument::sectionEnd(std::size_t sectionLine) const {
+    std::size_t end = sectionLine + 1;
+    while (end < lines_.size() && !sectionNameOf(lines_[end].text)) {
+        ++end;
+    }
+    return end;
+}
+
+// New keys go after the section's last non-blank line, so that blank lines separating it from the
+// next section keep separating them.
+std::size_t IniDocument::lastNonBlankLine(std::size_t sectionLine) const {
+    std::size_t last = sectionEnd(sectionLine) - 1;
+    while (last > sectionLine && isBlank(lines_[last].text)) {
+        --last;
+    }
+    return last;
+}
+
+std::string IniDocument::encode(std::string_view text) const {
+    if (encoding_ == Encoding::EightBit) {
+        return std::string(text);
+    }
+    return encodeUtf16le(text_.toUtf16(text));
+}
+
+IniDocument::Line IniDocument::makeLine(std::string text, std::string newline) const {
+    std::string raw = encode(text) + encode(newline);
+    return {std::move(raw), std::move(text), std::move(newline)};
+}
+
+void IniDocument::insertLine(std::size_t position, std::string text) {
+    if (position > 0) {
+        Line& previous = lines_[position - 1];
+        if (previous.newline.empty()) {
+            previous.raw += encode(newline_);
+            previous.newline = newline_;
+        }
+    }
+    const auto at = lines_.begin() + static_cast<std::ptrdiff_t>(position);
+    lines_.insert(at, makeLine(std::move(text), newline_));
+}
+
+}  // namespace quillfen

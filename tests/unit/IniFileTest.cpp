@@ -1,0 +1,250 @@
+#include "app/IniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "app/IniDocument.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "support/TemporaryFolder.h"
+
+namespace quillfen {
+namespace {
+
+using Encoding = IniDocument::Encoding;
+
+constexpr int kInterrupted = 3;
+constexpr int kNotInterrupted = 4;
+
+// The installed platform, except that every file replacement dies just before its rename.
+class InterruptedWritePlatform : public platform::Platform {
+public:
+    InterruptedWritePlatform()
+        : base_(platform::currentPlatform()),
+          files_([](const std::string&) { ::_exit(kInterrupted); }) {}
+
+    platform::FileSystem& files() override { return files_; }
+    platform::ProcessLauncher& processes() override { return base_.processes(); }
+    platform::SystemInfo& system() override { return base_.system(); }
+    platform::TextServices& text() override { return base_.text(); }
+
+private:
+    platform::Platform& base_;
+    platform::LinuxFileSystem files_;
+};
+
+std::string utf16leWithMark(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+Encoding formOf(const std::string& bytes) {
+    return IniDocument(bytes, platform::currentPlatform().text()).encoding();
+}
+
+int exitCodeOf(pid_t child) {
+    int status = 0;
+    pid_t waited = 0;
+    do {
+        waited = ::waitpid(child, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    return waited == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(IniFile, MissingFileReadsEmptyAndAWriteCreatesItAsEightBit) {
+    const test::TemporaryFolder folder;
+    const std::string file = folder / "settings.ini";
+    EXPECT_EQ(readIniValue(file, "Config", "LanguageID"), "");
+    ASSERT_TRUE(writeIniValue(file, "Config", "LanguageID", "2052"));
+    EXPECT_EQ(folder.readFile("settings.ini"), "[Config]\r\nLanguageID=2052\r\n");
+    EXPECT_EQ(readIniValue(file, "config", "languageid"), "2052");
+}
+
+TEST(IniFile, UnusableTargetsReadEmptyAndRefuseWrites) {
+    const test::TemporaryFolder folder;
+    folder.writeFile("folder/inside.ini", "[s]\r\nk=1\r\n");
+    folder.writeFile("settings.ini", "[s]\r\nk=1\r\n");
+    const struct {
+        std::string file;
+        const char* section;
+        const char* key;
+    } cases[] = {
+        {folder / "folder", "s", "k"},
+        {folder / "missing/settings.ini", "s", "k"},
+        {folder / "settings.ini", "s", "k=2"},
+        {folder / "settings.ini", "s]", "k"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readIniValue(c.file, c.section, c.key), "") << c.file;
+        EXPECT_FALSE(writeIniValue(c.file, c.section, c.key, "2")) << c.file;
+    }
+    EXPECT_EQ(folder.readFile("settings.ini"), "[s]\r\nk=1\r\n");
+}
+
+struct InterruptedCase {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    const char* previousValue;
+};
+
+class IniFileInterruptedWrite : public testing::TestWithParam<InterruptedCase> {};
+
+TEST_P(IniFileInterruptedWrite, LeavesTheOldFileWhole) {
+    const InterruptedCase& c = GetParam();
+    const test::TemporaryFolder folder;
+    const std::string file = folder / "settings.ini";
+    folder.writeFile("settings.ini", c.before);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InterruptedWritePlatform dying;
+        platform::installPlatform(&dying);
+        writeIniValue(file, c.section, c.key, "changed");
+        ::_exit(kNotInterrupted);
+    }
+    ASSERT_EQ(exitCodeOf(child), kInterrupted);
+
+    EXPECT_EQ(folder.readFile("settings.ini"), c.before);
+    EXPECT_EQ(readIniValue(file, c.section, c.key), c.previousValue);
+    EXPECT_EQ(readIniValue(file, "Config", "Kept"), "yes");
+    // The dead writer's lock went with it.
+    EXPECT_TRUE(writeIniValue(file, c.section, c.key, "changed"));
+    EXPECT_EQ(readIniValue(file, c.section, c.key), "changed");
+    EXPECT_EQ(formOf(folder.readFile("settings.ini")), formOf(c.before));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ini, IniFileInterruptedWrite,
+    testing::Values(InterruptedCase{"ChangedKey", "[Config]\r\nKept=yes\r\nLanguageID=1033\r\n",
+                                    "Config", "LanguageID", "1033"},
+                    InterruptedCase{"NewSection", "[Config]\r\nKept=yes\r\n", "Search", "Last", ""},
+                    InterruptedCase{"Utf16File",
+                                    utf16leWithMark(u"[Config]\r\nKept=yes\r\nName=中文\r\n"),
+                                    "Config", "Name", "中文"}),
+    [](const testing::TestParamInfo<InterruptedCase>& tested) {
+        return std::string(tested.param.name);
+    });
+
+constexpr int kWriters = 4;
+constexpr int kKeysPerWriter = 40;
+
+std::string keyFor(int writer, int key) {
+    return "w" + std::to_string(writer) + "k" + std::to_string(key);
+}
+
+// Alternates between a section every writer shares and one of the writer's own, so that writers
+// both insert into existing sections and append new ones.
+std::string sectionFor(int writer, int key) {
+    return key % 2 == 0 ? "Shared" : "Writer" + std::to_string(writer);
+}
+
+bool writeAllKeys(const std::string& file, int writer) {
+    bool allWritten = true;
+    for (int key = 0; key < kKeysPerWriter; ++key) {
+        allWritten = writeIniValue(file, sectionFor(writer, key), keyFor(writer, key),
+                                   "值" + keyFor(writer, key)) &&
+                     allWritten;
+    }
+    return allWritten;
+}
+
+void writeFromProcesses(const std::string& file) {
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(gate[1]);
+            char ignored = 0;
+            while (::read(gate[0], &ignored, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(writeAllKeys(file, writer) ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    // Closing the gate's write end releases every writer at once.
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children) {
+        EXPECT_EQ(exitCodeOf(child), 0);
+    }
+}
+
+void writeFromThreads(const std::string& file) {
+    std::vector<std::thread> threads;
+    std::vector<char> succeeded(kWriters, 0);
+    for (int writer = 0; writer < kWriters; ++writer) {
+        threads.emplace_back([&, writer] { succeeded[writer] = writeAllKeys(file, writer); });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(succeeded, std::vector<char>(kWriters, 1));
+}
+
+struct StartingFile {
+    const char* name;
+    std::optional<std::string> bytes;
+    Encoding form;
+};
+
+class IniFileConcurrentWriters : public testing::TestWithParam<std::tuple<bool, StartingFile>> {};
+
+TEST_P(IniFileConcurrentWriters, LoseNoKey) {
+    const auto& [useProcesses, start] = GetParam();
+    const test::TemporaryFolder folder;
+    const std::string file = folder / "settings.ini";
+    if (start.bytes) {
+        folder.writeFile("settings.ini", *start.bytes);
+    }
+
+    if (useProcesses) {
+        writeFromProcesses(file);
+    } else {
+        writeFromThreads(file);
+    }
+
+    for (int writer = 0; writer < kWriters; ++writer) {
+        for (int key = 0; key < kKeysPerWriter; ++key) {
+            EXPECT_EQ(readIniValue(file, sectionFor(writer, key), keyFor(writer, key)),
+                      "值" + keyFor(writer, key));
+        }
+    }
+    EXPECT_EQ(formOf(folder.readFile("settings.ini")), start.form);
+    if (start.bytes) {
+        EXPECT_EQ(readIniValue(file, "Config", "Kept"), "yes");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ini, IniFileConcurrentWriters,
+    testing::Combine(
+        testing::Bool(),
+        testing::Values(StartingFile{"Missing", std::nullopt, Encoding::EightBit},
+                        StartingFile{"EightBit", "[Config]\nKept=yes\n", Encoding::EightBit},
+                        StartingFile{"Utf16", utf16leWithMark(u"[Config]\r\nKept=yes\r\n"),
+                                     Encoding::Utf16leWithBom})),
+    [](const testing::TestParamInfo<std::tuple<bool, StartingFile>>& tested) {
+        return std::string(std::get<0>(tested.param) ? "Processes" : "Threads") +
+               std::get<1>(tested.param).name;
+    });
+
+}  // namespace
+}  // namespace quillfen

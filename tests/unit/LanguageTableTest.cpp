@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "app/Application.h"
+#include "app/IniFile.h"
+#include "app/LanguageTable.h"
+#include "support/ProgramFolderFixture.h"
+
+namespace quillfen {
+namespace {
+
+std::string utf16(std::u16string_view text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+class LanguageTableTest : public test::ProgramFolderFixture {
+protected:
+    void SetUp() override {
+        ProgramFolderFixture::SetUp();
+        folder.writeFile("prog/Language/1033.ini",
+                         "[Config]\r\nLanguageName=English\r\n[Translate]\r\nFind=Find\r\n"
+                         "Stop=Stop\r\n");
+    }
+    std::string chineseFile() const { return folder / "prog/Language/2052.ini"; }
+
+    LanguageTable table;
+};
+
+TEST_F(LanguageTableTest, FirstRequestCreatesTheSystemLanguageFileInUtf16) {
+    EXPECT_EQ(table.translate("Find"), "Find");
+
+    const std::string bytes = folder.readFile("prog/Language/2052.ini");
+    EXPECT_TRUE(bytes.starts_with(utf16(u"[Config]\r\nLanguageName=Chinese\r\n"))) << bytes;
+    EXPECT_EQ(readIniValue(chineseFile(), "Config", "LanguageName"), "Chinese");
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Find"), "Find");
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Stop"), "Stop");
+    EXPECT_EQ(readIniValue(settingsFile(), "Config", "LanguageID"), "2052");
+    EXPECT_TRUE(table.loaded());
+}
+
+TEST_F(LanguageTableTest, TranslatedValueIsReturnedAndNewTextsAreAddedInTheFilesForm) {
+    folder.writeFile(
+        "prog/Language/2052.ini",
+        utf16(u"\uFEFF[Config]\r\nLanguageName=Chinese\r\n[Translate]\r\nFind=查找\r\n"));
+    EXPECT_EQ(table.translate("Find"), "查找");
+    EXPECT_EQ(table.translate("Look in:"), "Look in:");
+
+    const std::string bytes = folder.readFile("prog/Language/2052.ini");
+    EXPECT_TRUE(bytes.starts_with("\xff\xfe"));
+    EXPECT_NE(bytes.find(utf16(u"Look in:=Look in:")), std::string::npos);
+}
+
+TEST_F(LanguageTableTest, ChosenLanguageOverridesTheSystemLanguage) {
+    writeIniValue(settingsFile(), "Config", "LanguageID", "1031");
+    folder.writeFile("prog/Language/1031.ini", "[Translate]\r\nFind=Suchen\r\n");
+    EXPECT_EQ(table.translate("Find"), "Suchen");
+    EXPECT_FALSE(std::filesystem::exists(chineseFile()));
+}
+
+TEST_F(LanguageTableTest, SecondRequestComesFromTheCache) {
+    EXPECT_EQ(table.translate("Find"), "Find");
+    writeIniValue(chineseFile(), "Translate", "Find", "查找");
+    EXPECT_EQ(table.translate("Find"), "Find");
+}
+
+TEST_F(LanguageTableTest, BlankTranslationIsRestoredToTheEnglishText) {
+    folder.writeFile("prog/Language/2052.ini", "[Translate]\r\nFind=  \r\n");
+    EXPECT_EQ(table.translate("Find"), "Find");
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Find"), "Find");
+}
+
+TEST_F(LanguageTableTest, EmptyTextTouchesNothing) {
+    EXPECT_EQ(table.translate(""), "");
+    EXPECT_FALSE(table.loaded());
+    EXPECT_FALSE(std::filesystem::exists(folder / "prog/Language/2052.ini"));
+    EXPECT_FALSE(std::filesystem::exists(settingsFile()));
+}
+
+TEST_F(LanguageTableTest, MissingEnglishTableStartsWithTheConfigSectionOnly) {
+    std::filesystem::remove(folder / "prog/Language/1033.ini");
+    EXPECT_EQ(table.translate("Find"), "Find");
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Stop"), "");
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Find"), "Find");
+}
+
+TEST_F(LanguageTableTest, EnglishTableIsSeededIntoTheConfigFolderOfAReadOnlyInstallation) {
+    platform.facts().fixedExecutablePath = folder / "prog/bin/quillfen";
+    folder.writeFile("prog/share/quillfen/Language/1033.ini", "[Translate]\r\nFind=Find\r\n");
+    std::filesystem::remove(folder / "prog/Language/1033.ini");
+    EXPECT_EQ(table.translate("Find"), "Find");
+    EXPECT_EQ(readIniValue(folder / "config/quillfen/Language/2052.ini", "Translate", "Find"),
+              "Find");
+    EXPECT_TRUE(std::filesystem::exists(folder / "config/quillfen/Language/1033.ini"));
+}
+
+TEST_F(LanguageTableTest, SectionKeyNamesFollowTheTablesOwnReadingRules) {
+    folder.writeFile("t.ini",
+                     "Before=1\r\n[translate]\r\nFind = x\r\n;Comment=1\r\n=blank\r\nnoequals\r\n"
+                     " Lead=2\r\nFind = y\r\n[Other]\r\nAfter=3\r\n");
+    using Keys = std::vector<std::string>;
+    EXPECT_EQ(sectionKeyNames(folder / "t.ini", "Translate"), (Keys{"Find ", " Lead", "Find "}));
+    EXPECT_EQ(sectionKeyNames(folder / "t.ini", "Missing"), Keys{});
+    EXPECT_EQ(sectionKeyNames(folder / "absent.ini", "Translate"), Keys{});
+    folder.writeFile("wide.ini", utf16(u"[Translate]\r\nFind=Find\r\n"));
+    EXPECT_EQ(sectionKeyNames(folder / "wide.ini", "Translate"), Keys{});
+}
+
+TEST_F(LanguageTableTest, TranslationReadmePreparesTheSystemLanguageFileAndOpensIt) {
+    const std::string editor = folder / "editor.sh";
+    const std::string opened = folder / "opened.txt";
+    folder.writeFile("editor.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + opened +
+                                      ".part\"\nmv \"" + opened + ".part\" \"" + opened + "\"\n");
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+    writeIniValue(settingsFile(), "Config", "LanguageID", "1031");
+    Application::instance().editor = "\"" + editor + "\"";
+
+    openTranslationReadme();
+
+    EXPECT_EQ(readIniValue(chineseFile(), "Translate", "Find"), "Find");
+    EXPECT_NE(folder.readFile("prog/Language/2052.ini").find("Transalte By=\r\n"),
+              std::string::npos);
+    EXPECT_EQ(readIniValue(chineseFile(), "Config", "Readme"),
+              "Please translate all values in following AppName \"Translate\" to Chinese and save "
+              "as encoding Unicode. Mail this file to translations@quillfen.org. Thank you very "
+              "much.");
+    EXPECT_FALSE(folder.readFile("prog/Language/2052.ini").starts_with("\xff\xfe"));
+    for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(folder.readFile("opened.txt"), chineseFile() + "\n");
+    Application::instance().editor.clear();
+}
+
+}  // namespace
+}  // namespace quillfen

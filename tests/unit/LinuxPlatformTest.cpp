@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+
+#include "app/PathHelpers.h"
+#include "app/RunCommand.h"
+#include "platform/linux/DesktopEditor.h"
+#include "platform/linux/LinuxTextServices.h"
+#include "platform/linux/SystemLocale.h"
+#include "support/TemporaryFolder.h"
+
+namespace quillfen {
+namespace {
+
+TEST(SystemLocale, GivesWindowsLanguageIdentifiersAndEnglishNames) {
+    const struct {
+        const char* posixName;
+        int id;
+        const char* englishName;
+    } cases[] = {
+        {"zh_CN.UTF-8", 2052, "Chinese"},
+        {"zh_TW.UTF-8", 1028, "Chinese"},
+        {"de_DE@euro", 1031, "German"},
+        {"de", 1031, "German"},
+        {"pt_BR.utf8", 1046, "Portuguese"},
+        {"en_US.UTF-8", 1033, "English"},
+        {"C", 1033, "English"},
+        {"POSIX", 1033, "English"},
+        {"", 1033, "English"},
+        {"C.UTF-8", 1033, "English"},
+    };
+    for (const auto& c : cases) {
+        const platform::SystemLocale locale(c.posixName);
+        EXPECT_EQ(locale.languageId(), c.id) << c.posixName;
+        EXPECT_EQ(locale.englishLanguageName(), c.englishName) << c.posixName;
+    }
+}
+
+TEST(SystemLocale, PrefersLcAllThenLcMessagesThenLang) {
+    const char* saved[] = {std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")};
+    const std::string savedValues[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : "",
+                                       saved[2] ? saved[2] : ""};
+    ::setenv("LANG", "de_DE.UTF-8", 1);
+    ::setenv("LC_MESSAGES", "zh_CN.UTF-8", 1);
+    ::unsetenv("LC_ALL");
+    EXPECT_EQ(platform::SystemLocale::fromEnvironment().languageId(), 2052);
+    ::setenv("LC_ALL", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(platform::SystemLocale::fromEnvironment().languageId(), 1036);
+    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    for (int i = 0; i < 3; ++i) {
+        if (saved[i] != nullptr) {
+            ::setenv(names[i], savedValues[i].c_str(), 1);
+        } else {
+            ::unsetenv(names[i]);
+        }
+    }
+}
+
+TEST(LinuxTextServices, FoldsValidUtf8AndKeepsOtherBytes) {
+    const platform::LinuxTextServices text;
+    const struct {
+        std::string input;
+        std::string folded;
+    } cases[] = {
+        {"ABC.Txt", "abc.txt"},
+        {"ÄÖÜ ÉCOLE ΣΟΦΙΑ", "äöü école σοφια"},
+        {"A\xff\xfe"
+         "B",
+         "a\xff\xfe"
+         "b"},
+        {"\xc3", "\xc3"},                    // cut short
+        {"\xc3\x28Z", "\xc3\x28z"},          // bad continuation
+        {"\xed\xa0\x80X", "\xed\xa0\x80x"},  // encoded surrogate
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text.foldCase(c.input), c.folded) << c.input;
+    }
+}
+
+TEST(LinuxTextServices, ConvertsToAndFromUtf16) {
+    const platform::LinuxTextServices text;
+    EXPECT_EQ(text.toUtf16("a中😀"), u"a中😀");
+    EXPECT_EQ(text.fromUtf16(u"a中😀"), "a中😀");
+    EXPECT_EQ(text.toUtf16("a\xff"), u"a\uFFFD");
+}
+
+TEST(DesktopEditor, TakesTheExecKeyOfAWindowedApplication) {
+    using platform::DesktopEditor;
+    EXPECT_EQ(DesktopEditor::commandOfDesktopEntry(
+                  "[Desktop Entry]\nName=Ed\nExec=gedit --new-window %U\n[Desktop Action x]\n"
+                  "Exec=other\n"),
+              "gedit --new-window");
+    EXPECT_EQ(
+        DesktopEditor::commandOfDesktopEntry("[Desktop Entry]\nExec=\"/opt/a b/ed\" %f 100%%"),
+        "\"/opt/a b/ed\"  100%");
+    EXPECT_EQ(DesktopEditor::commandOfDesktopEntry("[Desktop Entry]\nExec=vim %F\nTerminal=true\n"),
+              std::nullopt);
+    EXPECT_EQ(DesktopEditor::commandOfDesktopEntry("[Desktop Entry]\nName=NoExec\n"), std::nullopt);
+}
+
+class ProcessTest : public testing::Test {
+protected:
+    test::TemporaryFolder folder;
+};
+
+TEST_F(ProcessTest, PassesEveryArgumentAsItIs) {
+    const std::string out = folder / "args.txt";
+    const std::vector<std::string> arguments = {
+        "/bin/sh", "-c", "printf '%s\\n' \"$@\" > \"$0\"", out, "a b", "\"quoted\"", "$HOME", "*"};
+    ASSERT_EQ(runCommand(arguments, true, true, -1), 0);
+    EXPECT_EQ(folder.readFile("args.txt"), "a b\n\"quoted\"\n$HOME\n*\n");
+}
+
+TEST_F(ProcessTest, CommandTextIsSplitAtBlanksOutsideQuotes) {
+    folder.writeFile("a b.sh",
+                     "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/out.txt\"\n");
+    std::filesystem::permissions(folder / "a b.sh", std::filesystem::perms::owner_all);
+    ASSERT_EQ(runCommand("\"" + folder / "a b.sh" + "\" one \"two three\"", true, true, 0), 0);
+    EXPECT_EQ(folder.readFile("out.txt"), "one\ntwo three\n");
+}
+
+TEST_F(ProcessTest, MissingProgramReportsFailure) {
+    EXPECT_EQ(runCommand(std::vector<std::string>{folder / "no-such-program"}, true, true, -1), -1);
+    EXPECT_EQ(runCommand("", false, true, -1), -1);
+}
+
+TEST_F(ProcessTest, TimeOutEndsAProgramThatRunsOn) {
+    const std::string pidFile = folder / "pid";
+    ASSERT_EQ(
+        runCommand({"/bin/sh", "-c", "echo $$ > \"$0\"; exec sleep 60", pidFile}, true, true, 300),
+        0);
+    const int pid = std::stoi(folder.readFile("pid"));
+    EXPECT_NE(::kill(pid, 0), 0) << "the program should have been ended and reaped";
+}
+
+TEST_F(ProcessTest, PathLookupsIgnoreOneTrailingSeparator) {
+    folder.writeFile("file.txt", "x");
+    EXPECT_TRUE(isDirectory(folder.path()));
+    EXPECT_TRUE(isDirectory(folder.path() + "/"));
+    EXPECT_TRUE(isDirectory("/"));
+    EXPECT_FALSE(isDirectory(folder / "file.txt"));
+    EXPECT_TRUE(pathExists(folder / "file.txt"));
+    EXPECT_TRUE(pathExists(folder.path() + "/"));
+    EXPECT_FALSE(pathExists(folder / "missing"));
+}
+
+TEST_F(ProcessTest, DirectoryChainCreatesEveryLevel) {
+    createDirectoryChain(folder / "a/b/c/");
+    createDirectoryChain(folder / "a/b/d");
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "a/b/c"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "a/b/d"));
+    folder.writeFile("file", "x");
+    createDirectoryChain(folder / "file/sub");
+    EXPECT_FALSE(std::filesystem::exists(folder / "file/sub"));
+}
+
+}  // namespace
+}  // namespace quillfen

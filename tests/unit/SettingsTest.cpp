@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/Application.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "support/ProgramFolderFixture.h"
+
+namespace quillfen {
+namespace {
+
+class SettingsTest : public test::ProgramFolderFixture {};
+
+TEST_F(SettingsTest, FileIsNamedAfterUserAndComputerBesideTheProgram) {
+    EXPECT_EQ(settingsFilePath(), settingsFile());
+}
+
+TEST_F(SettingsTest, ProgramFolderWithoutWriteAccessFallsBackToTheConfigFolder) {
+    platform.facts().fixedExecutablePath = folder / "missing/quillfen";
+    EXPECT_EQ(settingsFilePath(), folder / "config/quillfen/anna.desk7.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "config/quillfen"));
+}
+
+TEST_F(SettingsTest, PathIsRememberedForTheProcess) {
+    const std::string first = settingsFilePath();
+    platform.facts().fixedUserName = "bert";
+    EXPECT_EQ(settingsFilePath(), first);
+}
+
+TEST_F(SettingsTest, FirstStartWritesTheDefaultsBack) {
+    Application application;
+    application.loadSettings();
+    EXPECT_FALSE(application.showSelfIcon);
+    EXPECT_FALSE(application.searchInRecycleBin);
+    EXPECT_EQ(application.editor, "stand-in-editor");
+    EXPECT_EQ(folder.readFile("prog/anna.desk7.ini"),
+              "[Config]\r\nShowSelfIcon=N\r\nSearchInRecycleBin=N\r\nEditor=stand-in-editor\r\n");
+    EXPECT_EQ(editorDisplayName(""), "stand-in-editor");
+}
+
+TEST_F(SettingsTest, OnlyTheExactValueNCountsAsOff) {
+    const struct {
+        const char* stored;
+        bool on;
+    } cases[] = {{"N", false}, {"no", true}, {"Y", true}, {"n", true}, {"N  ", false}};
+    for (const auto& c : cases) {
+        writeIniValue(settingsFile(), "Config", "ShowSelfIcon", c.stored);
+        Application application;
+        application.loadSettings();
+        EXPECT_EQ(application.showSelfIcon, c.on) << "'" << c.stored << "'";
+    }
+}
+
+TEST_F(SettingsTest, BlankValueIsReplacedByItsDefaultAndWrittenBack) {
+    folder.writeFile("prog/anna.desk7.ini", "[Config]\r\nEditor=   \r\n");
+    EXPECT_EQ(readSetting(settingsFile(), "Config", "Editor", "gedit"), "gedit");
+    EXPECT_EQ(readIniValue(settingsFile(), "Config", "Editor"), "gedit");
+}
+
+TEST_F(SettingsTest, EmptyDefaultCreatesAKeyWithNothingBehindTheEqualsSign) {
+    EXPECT_EQ(readSetting(settingsFile(), "Path", "0", ""), "");
+    EXPECT_EQ(folder.readFile("prog/anna.desk7.ini"), "[Path]\r\n0=\r\n");
+}
+
+TEST_F(SettingsTest, TrailingBlanksAreNotReturned) {
+    writeSetting(settingsFile(), "Config", "Editor", "kate   ");
+    EXPECT_EQ(readSetting(settingsFile(), "Config", "Editor", "x"), "kate");
+}
+
+TEST_F(SettingsTest, CostlyDefaultIsOnlyComputedWhenNeeded) {
+    writeSetting(settingsFile(), "Config", "Editor", "kate");
+    bool asked = false;
+    readSetting(settingsFile(), "Config", "Editor", [&] {
+        asked = true;
+        return std::string("gedit");
+    });
+    EXPECT_FALSE(asked);
+}
+
+TEST_F(SettingsTest, TwoUsersOfOneProgramFolderGetTwoFiles) {
+    writeSetting(settingsFilePath(), "Path", "0", "/home/anna");
+    forgetSettingsFilePath();
+    platform.facts().fixedUserName = "bert";
+    writeSetting(settingsFilePath(), "Path", "0", "/home/bert");
+    EXPECT_EQ(readIniValue(folder / "prog/anna.desk7.ini", "Path", "0"), "/home/anna");
+    EXPECT_EQ(readIniValue(folder / "prog/bert.desk7.ini", "Path", "0"), "/home/bert");
+}
+
+TEST(EditorDisplayName, IsTheProgramFileNameWithoutExtension) {
+    const struct {
+        const char* command;
+        const char* expected;
+    } cases[] = {
+        {"Notepad.exe", "Notepad"},
+        {"gedit", "gedit"},
+        {"/usr/bin/kate --new", "kate"},
+        {"\"/opt/my editors/ed.sh\" -x /tmp/a.b", "ed"},
+        {"\"/opt/unclosed quote", "unclosed quote"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(editorDisplayName(c.command), c.expected) << c.command;
+    }
+    EXPECT_EQ(editorDisplayName(""), "unclosed quote");
+}
+
+}  // namespace
+}  // namespace quillfen

@@ -1,13 +1,39 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/FileTime.h"
+#include "platform/InputFile.h"
 
 namespace quillfen::platform {
 
 enum class EntryKind { Missing, File, Directory, Other };
+
+// One entry of a folder listing, "." and ".." left out.
+struct FolderEntry {
+    std::string name;
+    // Listed as a folder: a folder, or a symbolic link to one.
+    bool isFolder = false;
+    // A symbolic link; a linked folder is listed but never entered.
+    bool isLink = false;
+};
+
+// What a lookup of one path learns, without following a final symbolic link.
+struct EntryStatus {
+    EntryKind kind = EntryKind::Missing;
+    std::int64_t size = -1;
+    FileTime writeTime = 0;
+    // Identity of the file on this machine: two paths with equal pairs name the same file.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
 
 // The file operations the application frame needs. Paths are raw bytes in the system encoding.
 class FileSystem {
@@ -31,6 +57,15 @@ public:
     virtual bool editFile(const std::string& path, const FileEdit& edit) = 0;
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;
+
+    // Lists a folder in the system's order. The listing ends early when `stop` becomes set.
+    // Returns false, with no entries, when the folder cannot be read.
+    virtual bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                            const std::atomic<bool>& stop) const = 0;
+    virtual EntryStatus entryStatus(const std::string& path) const = 0;
+    // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
+    // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.
+    virtual std::unique_ptr<InputFile> openForContent(const std::string& path) const = 0;
 };
 
 }  // namespace quillfen::platform

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/FileTypes.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SystemInfo.h"
 #include "platform/TextServices.h"
+#include "platform/Volumes.h"
 
 namespace quillfen::platform {
 
@@ -17,6 +20,9 @@ public:
     virtual ProcessLauncher& processes() = 0;
     virtual SystemInfo& system() = 0;
     virtual TextServices& text() = 0;
+    virtual Clock& clock() = 0;
+    virtual Volumes& volumes() = 0;
+    virtual FileTypes& fileTypes() = 0;
 };
 
 // The installed platform. Using it before one is installed is a programming error and aborts.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace quillfen::platform {
+
+// Names of file types as the desktop shows them ("Plain text document", "Folder").
+class FileTypes {
+public:
+    virtual ~FileTypes() = default;
+
+    // The type of a name with this extension (".txt", or empty for none), judged by the
+    // extension alone.
+    virtual std::string typeNameForExtension(const std::string& extension) const = 0;
+    // The type of the folder at this path.
+    virtual std::string folderTypeName(const std::string& folderPath) const = 0;
+};
+
+}  // namespace quillfen::platform

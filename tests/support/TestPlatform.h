@@ -40,6 +40,9 @@ public:
     platform::ProcessLauncher& processes() override { return processes_; }
     platform::SystemInfo& system() override { return system_; }
     platform::TextServices& text() override { return text_; }
+    platform::Clock& clock() override { return clock_; }
+    platform::Volumes& volumes() override { return volumes_; }
+    platform::FileTypes& fileTypes() override { return fileTypes_; }
 
     TestSystemInfo& facts() { return system_; }
 
@@ -49,6 +52,9 @@ private:
     platform::LinuxProcessLauncher processes_;
     TestSystemInfo system_;
     platform::LinuxTextServices text_;
+    platform::LinuxClock clock_;
+    platform::LinuxVolumes volumes_;
+    platform::MimeFileTypes fileTypes_;
 };
 
 }  // namespace quillfen::test

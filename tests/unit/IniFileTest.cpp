@@ -35,6 +35,9 @@ public:
     platform::ProcessLauncher& processes() override { return base_.processes(); }
     platform::SystemInfo& system() override { return base_.system(); }
     platform::TextServices& text() override { return base_.text(); }
+    platform::Clock& clock() override { return base_.clock(); }
+    platform::Volumes& volumes() override { return base_.volumes(); }
+    platform::FileTypes& fileTypes() override { return base_.fileTypes(); }
 
 private:
     platform::Platform& base_;

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/linux/FileDescriptor.h"
+#include "platform/linux/FolderReader.h"
+#include "platform/linux/LinuxFileTime.h"
 
 namespace quillfen::platform {
 
@@ -220,6 +222,64 @@ bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to) {
 
 bool LinuxFileSystem::removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                                 const std::atomic<bool>& stop) const {
+    return readFolder(folder, entries, stop);
+}
+
+EntryStatus LinuxFileSystem::entryStatus(const std::string& path) const {
+    struct stat info {};
+    if (path.empty() || ::fstatat(AT_FDCWD, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {};
+    }
+    EntryStatus status;
+    status.kind = S_ISDIR(info.st_mode)   ? EntryKind::Directory
+                  : S_ISREG(info.st_mode) ? EntryKind::File
+                                          : EntryKind::Other;
+    status.size = static_cast<std::int64_t>(info.st_size);
+    status.writeTime = toFileTime(info.st_mtim);
+    status.device = static_cast<std::uint64_t>(info.st_dev);
+    status.inode = static_cast<std::uint64_t>(info.st_ino);
+    return status;
+}
+
+namespace {
+
+class LinuxInputFile final : public InputFile {
+public:
+    explicit LinuxInputFile(FileDescriptor fd) : fd_(std::move(fd)) {}
+
+    std::int64_t read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t count = ::read(fd_.get(), buffer, size);
+            if (count >= 0 || errno != EINTR) {
+                return count;
+            }
+        }
+    }
+
+private:
+    FileDescriptor fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& path) const {
+    // Non-blocking and without following links, so a FIFO or a device never stalls a search;
+    // the type is checked on the open handle, not on the name, which may change meanwhile.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    }
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<LinuxInputFile>(std::move(fd));
 }
 
 }  // namespace quillfen::platform

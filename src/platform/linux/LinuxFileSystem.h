@@ -22,6 +22,10 @@ public:
     bool editFile(const std::string& path, const FileEdit& edit) override;
     bool copyFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;
+    bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                    const std::atomic<bool>& stop) const override;
+    EntryStatus entryStatus(const std::string& path) const override;
+    std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
 
 private:
     ReplaceHook beforeReplace_;

@@ -1,0 +1,78 @@
+#include "platform/linux/FolderReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/linux/FileDescriptor.h"
+
+namespace quillfen::platform {
+
+namespace {
+
+constexpr size_t kListingBufferBytes = 64 * 1024;
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Fills in what the listing left open: the kind of an entry of unknown type, and whether a link
+// points to a folder.
+void completeEntry(int folderFd, const char* name, unsigned char type, FolderEntry& entry) {
+    struct stat info {};
+    if (type == DT_UNKNOWN) {
+        if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            return;
+        }
+        entry.isLink = S_ISLNK(info.st_mode);
+        entry.isFolder = S_ISDIR(info.st_mode);
+    }
+    if (entry.isLink && ::fstatat(folderFd, name, &info, 0) == 0) {
+        entry.isFolder = S_ISDIR(info.st_mode);
+    }
+}
+
+}  // namespace
+
+bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                const std::atomic<bool>& stop) {
+    entries.clear();
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return false;
+    }
+    const auto buffer = std::make_unique<char[]>(kListingBufferBytes);
+    while (!stop.load(std::memory_order_relaxed)) {
+        const long count = ::syscall(SYS_getdents64, fd.get(), buffer.get(), kListingBufferBytes);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            break;
+        }
+        for (long offset = 0; offset < count;) {
+            const auto* record = reinterpret_cast<const dirent64*>(buffer.get() + offset);
+            offset += record->d_reclen;
+            if (isDotOrDotDot(record->d_name)) {
+                continue;
+            }
+            FolderEntry entry;
+            entry.name = record->d_name;
+            entry.isFolder = record->d_type == DT_DIR;
+            entry.isLink = record->d_type == DT_LNK;
+            if (record->d_type == DT_UNKNOWN || entry.isLink) {
+                completeEntry(fd.get(), record->d_name, record->d_type, entry);
+            }
+            entries.push_back(std::move(entry));
+        }
+    }
+    return true;
+}
+
+}  // namespace quillfen::platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen::platform {
+
+// Reads a whole folder listing with getdents64 in large batches, taking each entry's type from the
+// listing and asking the file system only when the listing does not say (or for a link, whose
+// target decides whether it is listed as a folder). The folder is closed before returning.
+bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                const std::atomic<bool>& stop);
+
+}  // namespace quillfen::platform

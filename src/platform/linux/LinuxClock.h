@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+namespace quillfen::platform {
+
+class LinuxClock final : public Clock {
+public:
+    FileTime now() const override;
+    LocalTime toLocalTime(FileTime time) const override;
+};
+
+}  // namespace quillfen::platform

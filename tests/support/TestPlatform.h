@@ -41,10 +41,15 @@ public:
     platform::SystemInfo& system() override { return system_; }
     platform::TextServices& text() override { return text_; }
     platform::Clock& clock() override { return clock_; }
-    platform::Volumes& volumes() override { return volumes_; }
+    platform::Volumes& volumes() override {
+        return volumesOverride != nullptr ? *volumesOverride : volumes_;
+    }
     platform::FileTypes& fileTypes() override { return fileTypes_; }
 
     TestSystemInfo& facts() { return system_; }
+
+    // Volumes the test made up, in place of the machine's own mount table.
+    platform::Volumes* volumesOverride = nullptr;
 
 private:
     platform::Platform* previous_;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/DuplicateRequest.h"
+#include "search/SearchInputs.h"
+
+namespace quillfen::cli {
+
+enum class OutputFormat { Paths, Table, Tsv, Csv, Jsonl };
+
+struct OutputOptions {
+    // Unset means: a table on a terminal, paths otherwise.
+    std::optional<OutputFormat> format;
+    bool nullTerminated = false;
+    bool quiet = false;
+};
+
+struct FindCommand {
+    SearchInputs inputs;
+    // Column indexes, one header click each, in the order given.
+    std::vector<int> sortClicks;
+};
+
+struct DupesCommand {
+    DuplicateInputs inputs;
+};
+
+// The parsed command line: exactly one of the two commands, or an exit code when parsing ended
+// the run (help shown, or bad usage reported).
+struct CliOptions {
+    std::optional<FindCommand> find;
+    std::optional<DupesCommand> dupes;
+    OutputOptions output;
+    std::optional<int> exitCode;
+};
+
+// Parses the arguments; usage errors and help go to standard error and standard output as the
+// option library prints them.
+CliOptions parseCommandLine(int argc, const char* const* argv);
+
+}  // namespace quillfen::cli

@@ -1,0 +1,195 @@
+#include "cli/CliRunner.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "app/Application.h"
+#include "app/IniFile.h"
+#include "app/LanguageTable.h"
+#include "app/Settings.h"
+#include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
+#include "cli/RowWriter.h"
+#include "results/FoundFile.h"
+#include "results/ResultTable.h"
+#include "results/SortKeyList.h"
+#include "results/TypeTextCache.h"
+#include "search/DuplicateSearch.h"
+#include "search/FileSearch.h"
+#include "search/InputCheck.h"
+
+namespace quillfen::cli {
+
+namespace {
+
+constexpr int kFound = 0;
+constexpr int kNothingFound = 1;
+constexpr int kBadInput = 2;
+constexpr int kInterrupted = 130;
+
+std::atomic<bool> stopRequested{false};
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) {
+    interrupted.store(true);
+    stopRequested.store(true);
+}
+
+void installInterruptHandler() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// The setting is read as the window reads it, but a missing key is not written back: the command
+// line leaves the settings file as it finds it.
+bool searchInRecycleBinSetting() {
+    const std::string value = readIniValue(settingsFilePath(), "Config", "SearchInRecycleBin");
+    return !value.empty() && settingIsOn(value);
+}
+
+OutputFormat chosenFormat(const OutputOptions& output) {
+    if (output.format) {
+        return *output.format;
+    }
+    return ::isatty(STDOUT_FILENO) == 1 ? OutputFormat::Table : OutputFormat::Paths;
+}
+
+void reportProblem(const InputProblem& problem) {
+    const std::string text = translate(problem.message);
+    std::fprintf(stderr, "quillfen-cli: %s\n", text.c_str());
+}
+
+// Turns found entries into rows: printed as they come, or kept in a table to be sorted first.
+class RowCollector : public SearchObserver {
+public:
+    RowCollector(const OutputOptions& output, bool keepForSorting)
+        : writer_(stdout, chosenFormat(output), output.nullTerminated),
+          progress_(output.quiet),
+          typeTexts_(folderTypeText()),
+          keepForSorting_(keepForSorting) {}
+
+    void searchingFolder(const std::string& folder) override {
+        currentFolder_ = folder;
+        progress_.update(folder, found_);
+    }
+    void comparingFile(const std::string& path) override { progress_.update(path, found_); }
+
+    void found(const FoundEntry& entry) override {
+        ++found_;
+        const bool isFolder = !entry.name.empty() && entry.name.back() == '/';
+        const FoundFile file =
+            FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
+        const std::string type = typeTexts_.typeTextFor(entry.name, entry.folder);
+        if (keepForSorting_) {
+            table_.append(file, type);
+        } else {
+            progress_.erase();
+            writer_.write(rowOf(file, type));
+        }
+        progress_.update(currentFolder_, found_);
+    }
+
+    void finish(const std::vector<int>& sortClicks) {
+        progress_.erase();
+        if (keepForSorting_) {
+            SortKeyList keys;
+            for (const int column : sortClicks) {
+                keys.clickHeader(column);
+            }
+            table_.sort(keys);
+            for (std::size_t row = 0; row < table_.rowCount(); ++row) {
+                writer_.write(rowOf(row));
+            }
+        }
+        writer_.finish();
+    }
+
+    std::int64_t foundCount() const { return found_; }
+
+private:
+    static FolderTypeText& folderTypeText() {
+        static FolderTypeText text;
+        return text;
+    }
+
+    static OutputRow rowOf(const FoundFile& file, const std::string& type) {
+        std::string name = file.name;
+        if (!name.empty() && name.back() == '/') {
+            name.pop_back();
+        }
+        std::string path = file.inFolder + name;
+        return OutputRow{std::move(name), file.inFolder, type,           file.modified,
+                         file.sizeText,   file.sizeKey,  std::move(path)};
+    }
+
+    OutputRow rowOf(std::size_t row) const {
+        return OutputRow{table_.cellText(row, ResultTable::kNameColumn),
+                         table_.cellText(row, ResultTable::kFolderColumn),
+                         table_.cellText(row, ResultTable::kTypeColumn),
+                         table_.cellText(row, ResultTable::kModifiedColumn),
+                         table_.cellText(row, ResultTable::kSizeColumn),
+                         table_.cellText(row, ResultTable::kSizeByteColumn),
+                         table_.rowPath(row)};
+    }
+
+    RowWriter writer_;
+    ProgressLine progress_;
+    TypeTextCache typeTexts_;
+    bool keepForSorting_;
+    ResultTable table_;
+    std::string currentFolder_;
+    std::int64_t found_ = 0;
+};
+
+int exitCodeFor(const RowCollector& rows) {
+    if (interrupted.load()) {
+        return kInterrupted;
+    }
+    return rows.foundCount() > 0 ? kFound : kNothingFound;
+}
+
+int runFind(FindCommand& command, const OutputOptions& output) {
+    if (const auto problem = checkInputs(command.inputs)) {
+        reportProblem(*problem);
+        return kBadInput;
+    }
+    const SearchCriteria criteria = buildCriteria(command.inputs);
+    RowCollector rows(output, !command.sortClicks.empty());
+    FileSearch(criteria, rows, stopRequested, searchInRecycleBinSetting()).run();
+    rows.finish(command.sortClicks);
+    return exitCodeFor(rows);
+}
+
+int runDupes(DupesCommand& command, const OutputOptions& output) {
+    if (const auto problem = checkDuplicateInputs(command.inputs)) {
+        reportProblem(*problem);
+        return kBadInput;
+    }
+    const DuplicateRequest request = buildDuplicateRequest(command.inputs);
+    RowCollector rows(output, false);
+    DuplicateSearch(request, rows, stopRequested, searchInRecycleBinSetting()).run();
+    rows.finish({});
+    return exitCodeFor(rows);
+}
+
+}  // namespace
+
+int runCli(int argc, const char* const* argv) {
+    CliOptions options = parseCommandLine(argc, argv);
+    if (options.exitCode) {
+        return *options.exitCode;
+    }
+    installInterruptHandler();
+    if (options.find) {
+        return runFind(*options.find, options.output);
+    }
+    return runDupes(*options.dupes, options.output);
+}
+
+}  // namespace quillfen::cli

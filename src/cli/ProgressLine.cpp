@@ -1,0 +1,70 @@
+#include "cli/ProgressLine.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli/RowWriter.h"
+
+namespace quillfen::cli {
+
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+size_t terminalColumns() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return 80;
+}
+
+// Cuts the text to the given number of characters, keeping its end, where a path is most telling.
+std::string keepEnd(const std::string& text, size_t columns) {
+    size_t characters = 0;
+    for (size_t at = text.size(); at > 0; --at) {
+        if ((static_cast<unsigned char>(text[at - 1]) & 0xC0) != 0x80 && ++characters > columns) {
+            return "…" + text.substr(at);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
+
+ProgressLine::~ProgressLine() {
+    erase();
+}
+
+void ProgressLine::update(const std::string& folder, std::int64_t found) {
+    if (!enabled_) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && now - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    lastDraw_ = now;
+    const std::string count = std::to_string(found) + " found  ";
+    const size_t columns = terminalColumns();
+    const size_t room = columns > count.size() + 2 ? columns - count.size() - 2 : 0;
+    const std::string line =
+        "\r\x1b[K" + count + keepEnd(RowWriter::escapeForTerminal(folder), room);
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    shown_ = true;
+}
+
+void ProgressLine::erase() {
+    if (shown_) {
+        std::fputs("\r\x1b[K", stderr);
+        std::fflush(stderr);
+        shown_ = false;
+    }
+}
+
+}  // namespace quillfen::cli

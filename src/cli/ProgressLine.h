@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace quillfen::cli {
+
+// One line on standard error showing the folder being searched and the rows found so far,
+// redrawn at most ten times a second and erased at the end. Silent when standard error is not a
+// terminal or when asked to be quiet.
+class ProgressLine {
+public:
+    explicit ProgressLine(bool quiet);
+    ~ProgressLine();
+
+    void update(const std::string& folder, std::int64_t found);
+    // Takes the line away, so that output to the same terminal starts on a clean line.
+    void erase();
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+}  // namespace quillfen::cli

@@ -1,0 +1,56 @@
+#include "search/ChunkReader.h"
+
+#include <algorithm>
+
+#include "search/ChunkSearch.h"
+
+namespace quillfen {
+
+namespace {
+
+// Small enough for the slice to stay in the processor's second-level cache until it is folded.
+constexpr std::int32_t kReadSlice = 1024 * 1024;
+
+}  // namespace
+
+ChunkReader::ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters)
+    : file_(file),
+      remaining_(std::max<std::int64_t>(size, 0)),
+      chunkCount_(std::max<std::int64_t>((remaining_ + kContentChunkSize - 1) / kContentChunkSize,
+                                         1)),
+      foldLetters_(foldLetters) {}
+
+bool ChunkReader::readNext(ByteBuffer& chunk) {
+    const auto wanted =
+        static_cast<std::int32_t>(std::min<std::int64_t>(remaining_, kContentChunkSize));
+    remaining_ -= wanted;
+    // Dropping the old length first spares copying the previous chunk when the buffer grows.
+    if (chunk.setLength(0) < 0 || (!ended_ && chunk.setLength(wanted) < 0)) {
+        return false;
+    }
+    chunk.setLength(ended_ ? 0 : fill(chunk.data(), wanted));
+    return true;
+}
+
+// Reads may return less than asked; only an end of file or an error stops the filling. Each
+// piece read is folded at once, while it is still in the processor's cache, instead of in a
+// second pass over the whole chunk.
+std::int32_t ChunkReader::fill(char* bytes, std::int32_t wanted) {
+    std::int32_t filled = 0;
+    while (filled < wanted) {
+        const std::int32_t asked = std::min(wanted - filled, kReadSlice);
+        const std::int64_t count = file_.read(bytes + filled, static_cast<std::size_t>(asked));
+        if (count <= 0) {
+            ended_ = true;
+            break;
+        }
+        const auto arrived = static_cast<std::int32_t>(std::min<std::int64_t>(count, asked));
+        if (foldLetters_) {
+            foldAsciiLetters(bytes + filled, static_cast<std::size_t>(arrived));
+        }
+        filled += arrived;
+    }
+    return filled;
+}
+
+}  // namespace quillfen

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/InputFile.h"
+#include "search/ByteBuffer.h"
+
+namespace quillfen {
+
+// Reads a file in chunks of kContentChunkSize up to the size it was listed with: every chunk but
+// the last is full, an empty file is one empty chunk. A file that has shrunk gives shorter
+// chunks and, once it has ended or a read has failed, empty ones; one that has grown is read only
+// up to the listed size.
+class ChunkReader {
+public:
+    ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters);
+
+    std::int64_t chunkCount() const { return chunkCount_; }
+    // Replaces the buffer's contents with the next chunk, its ASCII letters lower-cased when the
+    // reader folds. False only when memory for the chunk could not be had.
+    bool readNext(ByteBuffer& chunk);
+
+private:
+    platform::InputFile& file_;
+    std::int64_t remaining_;
+    std::int64_t chunkCount_;
+    bool foldLetters_;
+    bool ended_ = false;
+
+    std::int32_t fill(char* bytes, std::int32_t wanted);
+};
+
+}  // namespace quillfen

@@ -1,0 +1,419 @@
+#include "search/ChunkScanner.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "search/ChunkVector.h"
+
+namespace quillfen {
+
+namespace {
+
+using chunk_vector::Bytes16;
+using chunk_vector::kWidth;
+using chunk_vector::load;
+using AnchorGate = ChunkScanner::AnchorGate;
+
+// The quiet scan tests this many positions before it looks at the result, which keeps the
+// branch out of the inner work.
+constexpr std::int32_t kGroupWidth = 4 * kWidth;
+
+// Testing anchor bytes alone pays while they turn up in at most one group in kGateRatio; the
+// grace keeps a few early groups from deciding for the whole chunk.
+constexpr std::int32_t kGateRatio = 8;
+constexpr std::int32_t kGateGrace = 16;
+
+// A rough rank of how often each byte value turns up in ordinary files, text and binary alike:
+// higher is more common. Pieces are prefiltered by their least common bytes, so that few places
+// need a full comparison.
+constexpr std::array<std::uint8_t, 256> byteCommonness() {
+    std::array<std::uint8_t, 256> rank{};
+    for (int byte = 0; byte < 256; ++byte) {
+        rank[static_cast<std::size_t>(byte)] = byte < 0x20 ? 30 : byte < 0x7F ? 70 : 40;
+    }
+    const auto set = [&rank](char byte, int value) {
+        rank[static_cast<unsigned char>(byte)] = static_cast<std::uint8_t>(value);
+    };
+    const char* lower = "etaoinsrhldcumfpgwybvkxjqz";
+    const char* upper = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
+    for (int index = 0; index < 26; ++index) {
+        set(lower[index], 240 - 5 * index);
+        set(upper[index], 100 - 2 * index);
+    }
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        set(digit, digit <= '2' ? 120 : 105);
+    }
+    for (const char punctuation : std::string_view(".,;:-_/()\"'=<>")) {
+        set(punctuation, 90);
+    }
+    set(' ', 250);
+    set('\0', 200);
+    set('\n', 130);
+    set('\r', 110);
+    set('\t', 100);
+    set('\xFF', 120);
+    return rank;
+}
+
+constexpr std::array<std::uint8_t, 256> kCommonness = byteCommonness();
+
+int commonness(char byte) {
+    return kCommonness[static_cast<unsigned char>(byte)];
+}
+
+// The offset of the least common byte, preferring the first of equals, among the offsets the
+// filter accepts.
+template <typename Filter>
+std::int32_t rarestOffset(std::string_view bytes, Filter accept) {
+    std::int32_t best = -1;
+    for (std::int32_t offset = 0; offset < static_cast<std::int32_t>(bytes.size()); ++offset) {
+        if (accept(offset) &&
+            (best < 0 || commonness(bytes[static_cast<std::size_t>(offset)]) <
+                             commonness(bytes[static_cast<std::size_t>(best)]))) {
+            best = offset;
+        }
+    }
+    return best;
+}
+
+// The two bytes of one encoding's current piece as the quiet scan tests them: the anchor byte at
+// the scanned position and the partner byte `shift` bytes from it.
+struct Probe {
+    Bytes16 anchor;
+    Bytes16 partner;
+    std::int32_t shift;
+};
+
+template <std::size_t Count, bool SharedAnchor>
+Bytes16 groupCandidates(const char* at, const Probe* probes) {
+    Bytes16 any = {};
+    for (std::int32_t block = 0; block < kGroupWidth; block += kWidth) {
+        const char* blockStart = at + block;
+        const Bytes16 here = load(blockStart);
+        if constexpr (SharedAnchor) {
+            Bytes16 partners = load(blockStart + probes[0].shift) == probes[0].partner;
+            for (std::size_t probe = 1; probe < Count; ++probe) {
+                partners |= load(blockStart + probes[probe].shift) == probes[probe].partner;
+            }
+            any |= (here == probes[0].anchor) & partners;
+        } else {
+            for (std::size_t probe = 0; probe < Count; ++probe) {
+                any |= (here == probes[probe].anchor) &
+                       (load(blockStart + probes[probe].shift) == probes[probe].partner);
+            }
+        }
+    }
+    return any;
+}
+
+template <std::size_t Distinct>
+Bytes16 groupAnchors(const char* at, const Bytes16* anchors) {
+    Bytes16 any = {};
+    for (std::int32_t block = 0; block < kGroupWidth; block += kWidth) {
+        const Bytes16 here = load(at + block);
+        for (std::size_t anchor = 0; anchor < Distinct; ++anchor) {
+            any |= here == anchors[anchor];
+        }
+    }
+    return any;
+}
+
+// The probes of the active encodings and their anchor bytes without repeats.
+struct ProbeSet {
+    Probe probes[ChunkScanner::kMaxEncodings];
+    std::size_t count = 0;
+    Bytes16 anchors[ChunkScanner::kMaxEncodings];
+    std::size_t distinctAnchors = 0;
+};
+
+// Moves over whole groups of anchor positions in which no encoding has a candidate, up to `last`
+// (the start of the last group that may be tested). Returns the first group not skipped. While
+// the anchor bytes are rare in the chunk, groups are tested for them alone, which costs little
+// and is the same work for every encoding that shares its anchor byte; once they turn up in too
+// many groups, the pairs are tested straight away.
+template <std::size_t Count, std::size_t Distinct>
+std::int32_t skipGroups(const char* chunk, std::int32_t position, std::int32_t last,
+                        const ProbeSet& set, AnchorGate& gate) {
+    constexpr bool kSharedAnchor = Distinct == 1;
+    while (gate.anchorsFirst && position <= last) {
+        const char* at = chunk + position;
+        ++gate.groups;
+        if (chunk_vector::anySet(groupAnchors<Distinct>(at, set.anchors))) {
+            ++gate.anchorGroups;
+            gate.anchorsFirst = gate.anchorGroups * kGateRatio <= gate.groups + kGateGrace;
+            if (chunk_vector::anySet(groupCandidates<Count, kSharedAnchor>(at, set.probes))) {
+                return position;
+            }
+        }
+        position += kGroupWidth;
+    }
+    while (position <= last && !chunk_vector::anySet(groupCandidates<Count, kSharedAnchor>(
+                                   chunk + position, set.probes))) {
+        position += kGroupWidth;
+    }
+    return position;
+}
+
+std::int32_t skipGroups(const char* chunk, std::int32_t position, std::int32_t last,
+                        const ProbeSet& set, AnchorGate& gate) {
+    switch (set.count * 10 + set.distinctAnchors) {
+        case 11:
+            return skipGroups<1, 1>(chunk, position, last, set, gate);
+        case 21:
+            return skipGroups<2, 1>(chunk, position, last, set, gate);
+        case 22:
+            return skipGroups<2, 2>(chunk, position, last, set, gate);
+        case 31:
+            return skipGroups<3, 1>(chunk, position, last, set, gate);
+        case 32:
+            return skipGroups<3, 2>(chunk, position, last, set, gate);
+        default:
+            return skipGroups<3, 3>(chunk, position, last, set, gate);
+    }
+}
+
+}  // namespace
+
+ChunkScanner::ChunkScanner(const std::vector<const std::vector<std::string>*>& pieceLists,
+                           std::int32_t fullChunkLength)
+    : encodingCount_(std::min(pieceLists.size(), kMaxEncodings)),
+      fullChunkLength_(fullChunkLength) {
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        for (const std::string& piece : *pieceLists[index]) {
+            encodings_[index].pieces.push_back(preparePiece(piece));
+        }
+    }
+}
+
+ChunkScanner::Piece ChunkScanner::preparePiece(const std::string& bytes) {
+    Piece piece;
+    piece.bytes = bytes.data();
+    piece.length = static_cast<std::int32_t>(bytes.size());
+    if (bytes.empty()) {
+        return piece;
+    }
+    piece.anchor = rarestOffset(bytes, [](std::int32_t) { return true; });
+    const char anchorByte = bytes[static_cast<std::size_t>(piece.anchor)];
+    piece.partner = rarestOffset(bytes, [&bytes, anchorByte](std::int32_t offset) {
+        return bytes[static_cast<std::size_t>(offset)] != anchorByte;
+    });
+    if (piece.partner < 0) {
+        // A run of one byte value: its two ends are the best pair there is.
+        piece.partner = piece.anchor == piece.length - 1 ? 0 : piece.length - 1;
+    }
+    return piece;
+}
+
+bool ChunkScanner::scan(std::string_view current, std::optional<std::string_view> following) {
+    gate_ = {};
+    chunk_ = current.data();
+    chunkLength_ = static_cast<std::int32_t>(current.size());
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        if (encodings_[index].complete()) {
+            return true;
+        }
+    }
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        if (startChunk(encodings_[index])) {
+            return true;
+        }
+    }
+    if (scanInsideChunk()) {
+        return true;
+    }
+    if (chunkLength_ != fullChunkLength_ || !following) {
+        return false;
+    }
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        if (searchAcrossEnd(encodings_[index], *following)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ChunkScanner::startChunk(Encoding& encoding) const {
+    encoding.position = encoding.state.startOffset;
+    encoding.state.startOffset = 0;
+    return skipEmptyPieces(encoding);
+}
+
+// An empty piece is found wherever the search stands.
+bool ChunkScanner::skipEmptyPieces(Encoding& encoding) const {
+    while (!encoding.complete() && encoding.piece().length == 0 &&
+           encoding.position <= chunkLength_) {
+        ++encoding.state.pieceIndex;
+    }
+    return encoding.complete();
+}
+
+bool ChunkScanner::foundAt(Encoding& encoding, std::int32_t start) {
+    // The next piece has other anchor bytes, which deserve a fresh trial.
+    gate_ = {};
+    encoding.position = start + encoding.piece().length;
+    ++encoding.state.pieceIndex;
+    return skipEmptyPieces(encoding);
+}
+
+// Anchor positions advance for all encodings together; an encoding drops out once every start
+// of its current piece inside the chunk has been ruled out.
+ChunkScanner::ActiveSet ChunkScanner::activeEncodings(std::int32_t anchorPosition) const {
+    ActiveSet active;
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        const Encoding& encoding = encodings_[index];
+        const Piece& piece = encoding.piece();
+        const std::int32_t lastStart = chunkLength_ - piece.length;
+        if (std::max(encoding.position, anchorPosition - piece.anchor) <= lastStart) {
+            active.indices[active.count++] = index;
+        }
+    }
+    return active;
+}
+
+bool ChunkScanner::scanInsideChunk() {
+    std::int32_t anchorPosition = std::numeric_limits<std::int32_t>::max();
+    for (std::size_t index = 0; index < encodingCount_; ++index) {
+        const Encoding& encoding = encodings_[index];
+        anchorPosition = std::min(anchorPosition, encoding.position + encoding.piece().anchor);
+    }
+    for (;;) {
+        const ActiveSet active = activeEncodings(anchorPosition);
+        if (active.count == 0) {
+            return false;
+        }
+        std::int32_t nearest = std::numeric_limits<std::int32_t>::max();
+        for (std::size_t slot = 0; slot < active.count; ++slot) {
+            const Encoding& encoding = encodings_[active.indices[slot]];
+            nearest = std::min(nearest, encoding.position + encoding.piece().anchor);
+        }
+        anchorPosition = skipQuietGroups(std::max(anchorPosition, nearest), active);
+        for (std::int32_t block = 0; block < kGroupWidth; block += kWidth) {
+            for (std::size_t slot = 0; slot < active.count; ++slot) {
+                if (searchBlock(encodings_[active.indices[slot]], anchorPosition)) {
+                    return true;
+                }
+            }
+            anchorPosition += kWidth;
+        }
+    }
+}
+
+std::int32_t ChunkScanner::skipQuietGroups(std::int32_t anchorPosition, const ActiveSet& active) {
+    ProbeSet set;
+    unsigned char anchorBytes[kMaxEncodings] = {};
+    std::int32_t lowestShift = 0;
+    std::int32_t highestShift = 0;
+    std::int32_t end = 0;
+    for (std::size_t slot = 0; slot < active.count; ++slot) {
+        const Piece& piece = encodings_[active.indices[slot]].piece();
+        const auto anchorByte = static_cast<unsigned char>(piece.bytes[piece.anchor]);
+        const auto partnerByte = static_cast<unsigned char>(piece.bytes[piece.partner]);
+        const std::int32_t shift = piece.partner - piece.anchor;
+        set.probes[set.count++] = {chunk_vector::repeat(anchorByte),
+                                   chunk_vector::repeat(partnerByte), shift};
+        const auto known = anchorBytes + set.distinctAnchors;
+        if (std::find(anchorBytes, known, anchorByte) == known) {
+            anchorBytes[set.distinctAnchors] = anchorByte;
+            set.anchors[set.distinctAnchors++] = chunk_vector::repeat(anchorByte);
+        }
+        lowestShift = std::min(lowestShift, shift);
+        highestShift = std::max(highestShift, shift);
+        end = std::max(end, chunkLength_ - piece.length + piece.anchor + 1);
+    }
+    if (anchorPosition + lowestShift < 0) {
+        return anchorPosition;
+    }
+    // The last group must end inside the chunk with every partner byte, and must not start past
+    // the last anchor position any encoding still needs.
+    const std::int32_t last = std::min(chunkLength_ - kGroupWidth - highestShift, end - 1);
+    return skipGroups(chunk_, anchorPosition, last, set, gate_);
+}
+
+// Starts whose anchor byte lies in the block of kWidth bytes at anchorPosition and whose partner
+// byte matches too, as bits by offset into the block. Blocks at the chunk's ends are tested byte
+// by byte so that no byte outside the chunk is read.
+std::uint32_t ChunkScanner::blockCandidates(const Encoding& encoding,
+                                            std::int32_t anchorPosition) const {
+    const Piece& piece = encoding.piece();
+    const std::int32_t shift = piece.partner - piece.anchor;
+    const auto anchorByte = static_cast<unsigned char>(piece.bytes[piece.anchor]);
+    const auto partnerByte = static_cast<unsigned char>(piece.bytes[piece.partner]);
+    if (anchorPosition + std::min(shift, 0) >= 0 &&
+        anchorPosition + kWidth + std::max(shift, 0) <= chunkLength_) {
+        const char* at = chunk_ + anchorPosition;
+        return chunk_vector::maskBits((load(at) == chunk_vector::repeat(anchorByte)) &
+                                      (load(at + shift) == chunk_vector::repeat(partnerByte)));
+    }
+    std::uint32_t bits = 0;
+    const std::int32_t lastStart = chunkLength_ - piece.length;
+    for (std::int32_t offset = 0; offset < kWidth; ++offset) {
+        const std::int32_t start = anchorPosition + offset - piece.anchor;
+        if (start >= 0 && start <= lastStart &&
+            static_cast<unsigned char>(chunk_[start + piece.anchor]) == anchorByte &&
+            static_cast<unsigned char>(chunk_[start + piece.partner]) == partnerByte) {
+            bits |= 1u << offset;
+        }
+    }
+    return bits;
+}
+
+// Compares the candidates of one block in full, moving on to the next piece after each find
+// (its candidates in the same block come after the find). True when the last piece is found.
+bool ChunkScanner::searchBlock(Encoding& encoding, std::int32_t anchorPosition) {
+    std::uint32_t candidates = blockCandidates(encoding, anchorPosition);
+    while (candidates != 0) {
+        const auto offset = static_cast<std::int32_t>(std::countr_zero(candidates));
+        candidates &= candidates - 1;
+        const Piece& piece = encoding.piece();
+        const std::int32_t start = anchorPosition + offset - piece.anchor;
+        if (start < encoding.position) {
+            continue;
+        }
+        if (start > chunkLength_ - piece.length) {
+            return false;
+        }
+        if (std::memcmp(chunk_ + start, piece.bytes, static_cast<std::size_t>(piece.length)) ==
+            0) {
+            if (foundAt(encoding, start)) {
+                return true;
+            }
+            if (encoding.position > chunkLength_ - encoding.piece().length) {
+                return false;
+            }
+            candidates = blockCandidates(encoding, anchorPosition);
+        }
+    }
+    return false;
+}
+
+bool ChunkScanner::matchesAcrossEnd(const Piece& piece, std::int32_t start,
+                                    std::string_view following) const {
+    const std::int32_t inside = chunkLength_ - start;
+    const auto outside = static_cast<std::size_t>(piece.length - inside);
+    return outside <= following.size() &&
+           std::memcmp(chunk_ + start, piece.bytes, static_cast<std::size_t>(inside)) == 0 &&
+           std::memcmp(following.data(), piece.bytes + inside, outside) == 0;
+}
+
+// Starts that no longer fit inside the chunk may still find the piece with the following chunk's
+// first bytes; the search then resumes in that chunk just after it.
+bool ChunkScanner::searchAcrossEnd(Encoding& encoding, std::string_view following) const {
+    const Piece& piece = encoding.piece();
+    const std::int32_t first = std::max(encoding.position, chunkLength_ - piece.length + 1);
+    for (std::int32_t start = std::max(first, 0); start < chunkLength_; ++start) {
+        if (matchesAcrossEnd(piece, start, following)) {
+            ++encoding.state.pieceIndex;
+            if (encoding.complete()) {
+                return true;
+            }
+            encoding.state.startOffset = start + piece.length - chunkLength_;
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace quillfen

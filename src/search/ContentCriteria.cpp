@@ -1,0 +1,107 @@
+#include "search/ContentCriteria.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "app/TextUtilities.h"
+#include "platform/Platform.h"
+#include "search/ContentEncoding.h"
+#include "search/HexText.h"
+#include "search/NamePattern.h"
+
+namespace quillfen {
+
+namespace {
+
+bool hasAsciiLetter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
+std::vector<std::string> nonEmptyPieces(std::string_view text) {
+    std::vector<std::string> pieces = splitText(text, "*");
+    std::erase_if(pieces, [](const std::string& piece) { return piece.empty(); });
+    return pieces;
+}
+
+std::u16string toUtf16(std::string_view text) {
+    return platform::currentPlatform().text().toUtf16(text);
+}
+
+// Converts every piece; a piece the conversion loses entirely is left out rather than becoming
+// an empty piece, which would match anywhere.
+template <typename Convert>
+std::vector<std::string> convertedPieces(const std::vector<std::string>& pieces, Convert convert) {
+    std::vector<std::string> converted;
+    for (const std::string& piece : pieces) {
+        std::string bytes = convert(toUtf16(piece));
+        if (!bytes.empty()) {
+            converted.push_back(std::move(bytes));
+        }
+    }
+    return converted;
+}
+
+// Searching UTF-8 separately is wasted when the 8-bit pieces already are the UTF-8 bytes, as they
+// always are where the system encoding is UTF-8 and, elsewhere, for plain ASCII.
+bool utf8EqualsTyped(const std::string& typed) {
+    return utf8FromUtf16(toUtf16(typed)) == typed;
+}
+
+ContentCriteria compileHex(const ContentInputs& inputs) {
+    ContentCriteria criteria;
+    criteria.ansiPieces = hexPieces(inputs.hexText);
+    criteria.ansiOn = !criteria.ansiPieces.empty();
+    return criteria;
+}
+
+void chooseEncodings(ContentInputs& inputs, ContentCriteria& criteria) {
+    criteria.ansiOn = inputs.matchAnsi;
+    criteria.unicodeOn = inputs.matchUnicode;
+    criteria.utf8On = inputs.matchUtf8;
+    if (!criteria.active()) {
+        inputs.matchAnsi = true;
+        criteria.ansiOn = true;
+    }
+    if (criteria.utf8On && criteria.ansiOn && utf8EqualsTyped(inputs.text)) {
+        criteria.utf8On = false;
+    }
+}
+
+ContentCriteria compileText(ContentInputs& inputs) {
+    ContentCriteria criteria;
+    criteria.matchCase = inputs.matchCase;
+    std::string text = inputs.text;
+    if (!criteria.matchCase) {
+        if (hasAsciiLetter(text)) {
+            text = foldName(text);
+        } else {
+            criteria.matchCase = true;
+        }
+    }
+    std::vector<std::string> pieces = nonEmptyPieces(text);
+    if (pieces.empty()) {
+        return criteria;
+    }
+    chooseEncodings(inputs, criteria);
+    if (criteria.unicodeOn) {
+        criteria.unicodePieces = convertedPieces(pieces, utf16LittleEndianBytes);
+        criteria.unicodeOn = !criteria.unicodePieces.empty();
+    }
+    if (criteria.utf8On) {
+        criteria.utf8Pieces = convertedPieces(pieces, utf8FromUtf16);
+        criteria.utf8On = !criteria.utf8Pieces.empty();
+    }
+    if (criteria.ansiOn) {
+        criteria.ansiPieces = std::move(pieces);
+    }
+    return criteria;
+}
+
+}  // namespace
+
+ContentCriteria compileContent(ContentInputs& inputs) {
+    return inputs.hexMode ? compileHex(inputs) : compileText(inputs);
+}
+
+}  // namespace quillfen

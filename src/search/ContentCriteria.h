@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "search/ContentInputs.h"
+
+namespace quillfen {
+
+// What a file's bytes must contain: per encoding, pieces that must occur in order without
+// overlapping. An encoding that is on always has at least one piece.
+struct ContentCriteria {
+    bool ansiOn = false;
+    std::vector<std::string> ansiPieces;
+    bool unicodeOn = false;
+    std::vector<std::string> unicodePieces;
+    bool utf8On = false;
+    std::vector<std::string> utf8Pieces;
+    // When false the pieces are folded and each chunk is folded (ASCII letters only) before it is
+    // searched.
+    bool matchCase = true;
+
+    bool active() const { return ansiOn || unicodeOn || utf8On; }
+};
+
+// Turns the form's content inputs into pieces per encoding. Text with pieces but no encoding
+// ticked is searched as ANSI, and inputs.matchAnsi is set so the form shows it.
+ContentCriteria compileContent(ContentInputs& inputs);
+
+}  // namespace quillfen

@@ -1,0 +1,80 @@
+#include "search/FileSearch.h"
+
+#include "platform/Platform.h"
+#include "search/ContentMatcher.h"
+#include "search/FileTimeText.h"
+
+namespace quillfen {
+
+FileSearch::FileSearch(const SearchCriteria& criteria, SearchObserver& observer,
+                       const std::atomic<bool>& stopRequested, bool searchInRecycleBin)
+    : criteria_(criteria),
+      observer_(observer),
+      stopRequested_(stopRequested),
+      walk_(stopRequested, FolderWalk::Options{criteria.searchSubfolders, searchInRecycleBin}) {}
+
+void FileSearch::run() {
+    walk_.walk(criteria_.folder, *this);
+}
+
+void FileSearch::enterFolder(const std::string& folder) {
+    observer_.searchingFolder(folder);
+}
+
+bool FileSearch::passesSize(std::int64_t size) const {
+    switch (criteria_.sizeMode) {
+        case SizeMode::AtLeast:
+            return size >= criteria_.sizeLimit;
+        case SizeMode::AtMost:
+            return size <= criteria_.sizeLimit;
+        case SizeMode::None:
+            return true;
+    }
+    return true;
+}
+
+bool FileSearch::passesDate(platform::FileTime time) const {
+    if (!criteria_.dateOn) {
+        return true;
+    }
+    const std::string text = formatFileTime(time);
+    return text >= criteria_.dateFrom && text <= criteria_.dateTo;
+}
+
+void FileSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
+    const char separator = platform::currentPlatform().files().separator();
+    std::string name = entry.isFolder ? entry.name + separator : entry.name;
+    if (!criteria_.namePatterns.empty()) {
+        folded_ = foldName(name);
+        if (!matchesFoldedName(criteria_.namePatterns, folded_)) {
+            return;
+        }
+    }
+    const std::string path = folder + entry.name;
+    // A folder's size is -1 whatever it holds, so its size test needs no lookup; a file is looked
+    // up once for both size and time. An entry that vanished since the listing has size -1 and
+    // time 0.
+    platform::EntryStatus status;
+    std::int64_t size = -1;
+    if (!entry.isFolder) {
+        status = platform::currentPlatform().files().entryStatus(path);
+        size = status.kind == platform::EntryKind::Missing ? -1 : status.size;
+    }
+    if (!passesSize(size)) {
+        return;
+    }
+    if (entry.isFolder) {
+        status = platform::currentPlatform().files().entryStatus(path);
+    }
+    if (!passesDate(status.writeTime)) {
+        return;
+    }
+    if (criteria_.content.active()) {
+        if (entry.isFolder || !fileContentMatches(path, size, criteria_.content, stopRequested_)) {
+            return;
+        }
+    }
+    observer_.found(FoundEntry{std::move(name), folder, size, status.writeTime});
+}
+
+}  // namespace quillfen

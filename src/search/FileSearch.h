@@ -1,0 +1,34 @@
+#pragma once
+
+#include <atomic>
+
+#include "search/FolderWalk.h"
+#include "search/SearchCriteria.h"
+#include "search/SearchObserver.h"
+
+namespace quillfen {
+
+// One search of the search window: walks the criteria's folder (or every volume) and reports each
+// entry that passes the name, size, date and content tests, in that order of tests, each test
+// made only for entries that passed the ones before.
+class FileSearch : private FolderVisitor {
+public:
+    FileSearch(const SearchCriteria& criteria, SearchObserver& observer,
+               const std::atomic<bool>& stopRequested, bool searchInRecycleBin);
+
+    void run();
+
+private:
+    void enterFolder(const std::string& folder) override;
+    void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
+    bool passesSize(std::int64_t size) const;
+    bool passesDate(platform::FileTime time) const;
+
+    const SearchCriteria& criteria_;
+    SearchObserver& observer_;
+    const std::atomic<bool>& stopRequested_;
+    FolderWalk walk_;
+    std::string folded_;
+};
+
+}  // namespace quillfen

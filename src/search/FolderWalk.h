@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen {
+
+// Receives a walk's folders and entries in walk order.
+class FolderVisitor {
+public:
+    virtual ~FolderVisitor() = default;
+
+    // A folder's listing is about to be read; `folder` ends with a separator.
+    virtual void enterFolder(const std::string& folder) = 0;
+    // One entry of the folder, in listing order; a folder is visited before its contents.
+    virtual void visitEntry(const std::string& folder, const platform::FolderEntry& entry) = 0;
+};
+
+// Walks a folder tree depth-first and pre-order, in the order the system lists each folder, for
+// both the file search and the duplicate search. A folder's listing is read completely before its
+// entries are visited. The walk keeps its own stack, so no tree is too deep for it, and it never
+// enters symbolic links to folders, so it has no cycles.
+class FolderWalk {
+public:
+    struct Options {
+        bool searchSubfolders = true;
+        bool searchInRecycleBin = false;
+    };
+
+    FolderWalk(const std::atomic<bool>& stopRequested, Options options);
+
+    // Walks `lookIn`, which ends with a separator. The text "*" followed by the separator walks
+    // every volume root in the system's order, each without entering other volumes.
+    void walk(const std::string& lookIn, FolderVisitor& visitor);
+
+    // True when `lookIn` names every volume ("*" and the separator).
+    static bool isAllVolumes(const std::string& lookIn);
+
+private:
+    struct Frame {
+        std::string folder;
+        std::vector<platform::FolderEntry> entries;
+        size_t next = 0;
+    };
+
+    void walkRoot(const std::string& root, FolderVisitor& visitor);
+    void pushFolder(std::vector<Frame>& stack, std::string folder, FolderVisitor& visitor);
+    bool shouldEnter(const std::string& folder, const platform::FolderEntry& entry) const;
+    bool isRecycleBin(const std::string& folder, const std::string& name) const;
+    bool stopped() const { return stopRequested_.load(std::memory_order_relaxed); }
+
+    const std::atomic<bool>& stopRequested_;
+    Options options_;
+    char separator_;
+    bool stayOnVolume_ = false;
+    std::unordered_set<std::string> mountPoints_;
+    std::unordered_set<std::string> pseudoMountPoints_;
+    std::vector<std::string> recycleBinNames_;
+    std::string userTrash_;
+};
+
+}  // namespace quillfen

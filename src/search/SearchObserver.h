@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FileTime.h"
+
+namespace quillfen {
+
+// One entry that passed a search, as the walk found it.
+struct FoundEntry {
+    // The entry's name; a folder's name ends with one separator.
+    std::string name;
+    // The folder it was listed in, ending with a separator.
+    std::string folder;
+    // -1 for a folder or a failed lookup.
+    std::int64_t size = -1;
+    // 0 when the lookup failed.
+    platform::FileTime writeTime = 0;
+};
+
+// Receives what a running search reports, on the search's own thread and in walk order. A window
+// forwards it to its user-interface thread in batches; the command line prints it.
+class SearchObserver {
+public:
+    virtual ~SearchObserver() = default;
+
+    // A folder's listing is being read ("Searching %s").
+    virtual void searchingFolder(const std::string& folder) = 0;
+    // A large file's body is being compared ("Comparing %s").
+    virtual void comparingFile(const std::string& path) = 0;
+    virtual void found(const FoundEntry& entry) = 0;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillfen::test {
+
+struct ProgramResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program with the arguments (no shell), the environment of this process plus the given
+// "NAME=value" overrides, and collects what it prints.
+// With `interruptAfterMs` of 0 or more, the program gets SIGINT that long after its start.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment = {},
+                         int interruptAfterMs = -1);
+
+}  // namespace quillfen::test

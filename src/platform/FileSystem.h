@@ -11,6 +11,7 @@
 
 #include "platform/FileTime.h"
 #include "platform/InputFile.h"
+#include "platform/RandomAccessFile.h"
 
 namespace quillfen::platform {
 
@@ -66,6 +67,14 @@ public:
     // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
     // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.
     virtual std::unique_ptr<InputFile> openForContent(const std::string& path) const = 0;
+    // Opens a regular file for reading at any offset; nullptr when it cannot be opened.
+    virtual std::unique_ptr<RandomAccessFile> openForRandomAccess(
+        const std::string& path) const = 0;
+
+    // Sets a file's last-write time (its access time becomes now).
+    virtual bool setWriteTime(const std::string& path, FileTime time) = 0;
+    // Sets a file's permission bits (rwx for owner, group and others).
+    virtual bool setPermissions(const std::string& path, std::uint32_t mode) = 0;
 };
 
 }  // namespace quillfen::platform

@@ -87,24 +87,71 @@ struct Probe {
     std::int32_t shift;
 };
 
+struct ProbeSet;
+using SkipGroups = std::int32_t (*)(const char* chunk, std::int32_t position, std::int32_t last,
+                                    const ProbeSet& set, AnchorGate& gate);
+using BlocksWithCandidates = unsigned (*)(const char* at, const ProbeSet& set);
+
+// The probes of the encodings that still search the chunk, with the scan functions compiled for
+// their number, and the range of anchor positions they need.
+struct ProbeSet {
+    Probe probes[ChunkScanner::kMaxEncodings];
+    std::size_t count = 0;
+    // The anchor bytes without repeats: encodings of the same text often share one.
+    Bytes16 anchors[ChunkScanner::kMaxEncodings];
+    unsigned char anchorBytes[ChunkScanner::kMaxEncodings] = {};
+    std::size_t distinctAnchors = 0;
+    std::int32_t lowestShift = 0;
+    std::int32_t highestShift = 0;
+    // The first anchor position past one encoding's last start, and past every encoding's.
+    std::int32_t firstEnd = std::numeric_limits<std::int32_t>::max();
+    std::int32_t lastEnd = 0;
+    SkipGroups skip = nullptr;
+    BlocksWithCandidates blocksWithCandidates = nullptr;
+
+    void add(unsigned char anchorByte, unsigned char partnerByte, std::int32_t shift,
+             std::int32_t end);
+    void chooseFunctions();
+};
+
+void ProbeSet::add(unsigned char anchorByte, unsigned char partnerByte, std::int32_t shift,
+                   std::int32_t end) {
+    probes[count++] = {chunk_vector::repeat(anchorByte), chunk_vector::repeat(partnerByte), shift};
+    const unsigned char* known = anchorBytes + distinctAnchors;
+    if (std::find(static_cast<const unsigned char*>(anchorBytes), known, anchorByte) == known) {
+        anchorBytes[distinctAnchors] = anchorByte;
+        anchors[distinctAnchors++] = chunk_vector::repeat(anchorByte);
+    }
+    lowestShift = std::min(lowestShift, shift);
+    highestShift = std::max(highestShift, shift);
+    firstEnd = std::min(firstEnd, end);
+    lastEnd = std::max(lastEnd, end);
+}
+
+template <std::size_t Count, bool SharedAnchor>
+Bytes16 blockCandidates(const char* at, const Probe* probes) {
+    const Bytes16 here = load(at);
+    if constexpr (SharedAnchor) {
+        Bytes16 partners = load(at + probes[0].shift) == probes[0].partner;
+        for (std::size_t probe = 1; probe < Count; ++probe) {
+            partners |= load(at + probes[probe].shift) == probes[probe].partner;
+        }
+        return (here == probes[0].anchor) & partners;
+    } else {
+        Bytes16 any = {};
+        for (std::size_t probe = 0; probe < Count; ++probe) {
+            any |= (here == probes[probe].anchor) &
+                   (load(at + probes[probe].shift) == probes[probe].partner);
+        }
+        return any;
+    }
+}
+
 template <std::size_t Count, bool SharedAnchor>
 Bytes16 groupCandidates(const char* at, const Probe* probes) {
     Bytes16 any = {};
     for (std::int32_t block = 0; block < kGroupWidth; block += kWidth) {
-        const char* blockStart = at + block;
-        const Bytes16 here = load(blockStart);
-        if constexpr (SharedAnchor) {
-            Bytes16 partners = load(blockStart + probes[0].shift) == probes[0].partner;
-            for (std::size_t probe = 1; probe < Count; ++probe) {
-                partners |= load(blockStart + probes[probe].shift) == probes[probe].partner;
-            }
-            any |= (here == probes[0].anchor) & partners;
-        } else {
-            for (std::size_t probe = 0; probe < Count; ++probe) {
-                any |= (here == probes[probe].anchor) &
-                       (load(blockStart + probes[probe].shift) == probes[probe].partner);
-            }
-        }
+        any |= blockCandidates<Count, SharedAnchor>(at + block, probes);
     }
     return any;
 }
@@ -120,14 +167,6 @@ Bytes16 groupAnchors(const char* at, const Bytes16* anchors) {
     }
     return any;
 }
-
-// The probes of the active encodings and their anchor bytes without repeats.
-struct ProbeSet {
-    Probe probes[ChunkScanner::kMaxEncodings];
-    std::size_t count = 0;
-    Bytes16 anchors[ChunkScanner::kMaxEncodings];
-    std::size_t distinctAnchors = 0;
-};
 
 // Moves over whole groups of anchor positions in which no encoding has a candidate, up to `last`
 // (the start of the last group that may be tested). Returns the first group not skipped. While
@@ -157,21 +196,39 @@ std::int32_t skipGroups(const char* chunk, std::int32_t position, std::int32_t l
     return position;
 }
 
-std::int32_t skipGroups(const char* chunk, std::int32_t position, std::int32_t last,
-                        const ProbeSet& set, AnchorGate& gate) {
-    switch (set.count * 10 + set.distinctAnchors) {
+// Which of the group's blocks hold a candidate of some encoding, one bit per block.
+template <std::size_t Count, std::size_t Distinct>
+unsigned blockFlags(const char* at, const ProbeSet& set) {
+    unsigned flags = 0;
+    for (unsigned block = 0; block < kGroupWidth / kWidth; ++block) {
+        if (chunk_vector::anySet(
+                blockCandidates<Count, Distinct == 1>(at + block * kWidth, set.probes))) {
+            flags |= 1u << block;
+        }
+    }
+    return flags;
+}
+
+template <std::size_t Count, std::size_t Distinct>
+void useFunctions(ProbeSet& set) {
+    set.skip = &skipGroups<Count, Distinct>;
+    set.blocksWithCandidates = &blockFlags<Count, Distinct>;
+}
+
+void ProbeSet::chooseFunctions() {
+    switch (count * 10 + distinctAnchors) {
         case 11:
-            return skipGroups<1, 1>(chunk, position, last, set, gate);
+            return useFunctions<1, 1>(*this);
         case 21:
-            return skipGroups<2, 1>(chunk, position, last, set, gate);
+            return useFunctions<2, 1>(*this);
         case 22:
-            return skipGroups<2, 2>(chunk, position, last, set, gate);
+            return useFunctions<2, 2>(*this);
         case 31:
-            return skipGroups<3, 1>(chunk, position, last, set, gate);
+            return useFunctions<3, 1>(*this);
         case 32:
-            return skipGroups<3, 2>(chunk, position, last, set, gate);
+            return useFunctions<3, 2>(*this);
         default:
-            return skipGroups<3, 3>(chunk, position, last, set, gate);
+            return useFunctions<3, 3>(*this);
     }
 }
 
@@ -273,63 +330,68 @@ ChunkScanner::ActiveSet ChunkScanner::activeEncodings(std::int32_t anchorPositio
     return active;
 }
 
+// The quiet scan skips groups of anchor positions without a candidate; a group with one is
+// searched block by block. The probes stay until a piece is found or an encoding runs out of
+// starts.
 bool ChunkScanner::scanInsideChunk() {
+    constexpr unsigned kAllBlocks = (1u << (kGroupWidth / kWidth)) - 1;
     std::int32_t anchorPosition = std::numeric_limits<std::int32_t>::max();
     for (std::size_t index = 0; index < encodingCount_; ++index) {
         const Encoding& encoding = encodings_[index];
         anchorPosition = std::min(anchorPosition, encoding.position + encoding.piece().anchor);
     }
+    ActiveSet active;
+    ProbeSet set;
+    bool stale = true;
     for (;;) {
-        const ActiveSet active = activeEncodings(anchorPosition);
-        if (active.count == 0) {
-            return false;
-        }
-        std::int32_t nearest = std::numeric_limits<std::int32_t>::max();
-        for (std::size_t slot = 0; slot < active.count; ++slot) {
-            const Encoding& encoding = encodings_[active.indices[slot]];
-            nearest = std::min(nearest, encoding.position + encoding.piece().anchor);
-        }
-        anchorPosition = skipQuietGroups(std::max(anchorPosition, nearest), active);
-        for (std::int32_t block = 0; block < kGroupWidth; block += kWidth) {
+        if (stale || anchorPosition >= set.firstEnd) {
+            active = activeEncodings(anchorPosition);
+            if (active.count == 0) {
+                return false;
+            }
+            set = ProbeSet{};
+            std::int32_t nearest = std::numeric_limits<std::int32_t>::max();
             for (std::size_t slot = 0; slot < active.count; ++slot) {
-                if (searchBlock(encodings_[active.indices[slot]], anchorPosition)) {
+                const Encoding& encoding = encodings_[active.indices[slot]];
+                const Piece& piece = encoding.piece();
+                set.add(static_cast<unsigned char>(piece.bytes[piece.anchor]),
+                        static_cast<unsigned char>(piece.bytes[piece.partner]),
+                        piece.partner - piece.anchor,
+                        chunkLength_ - piece.length + piece.anchor + 1);
+                nearest = std::min(nearest, encoding.position + piece.anchor);
+            }
+            set.chooseFunctions();
+            anchorPosition = std::max(anchorPosition, nearest);
+            stale = false;
+        }
+        // Groups are tested with vectors only where every probe's bytes lie inside the chunk.
+        const std::int32_t lastWhole = chunkLength_ - kGroupWidth - set.highestShift;
+        const bool pastStart = anchorPosition + set.lowestShift >= 0;
+        if (pastStart) {
+            anchorPosition = set.skip(chunk_, anchorPosition, std::min(lastWhole, set.lastEnd - 1),
+                                      set, gate_);
+        }
+        unsigned blocks = pastStart && anchorPosition <= lastWhole
+                              ? set.blocksWithCandidates(chunk_ + anchorPosition, set)
+                              : kAllBlocks;
+        for (unsigned block = 0; block < kGroupWidth / kWidth; ++block, anchorPosition += kWidth) {
+            if ((blocks & (1u << block)) == 0) {
+                continue;
+            }
+            for (std::size_t slot = 0; slot < active.count; ++slot) {
+                Encoding& encoding = encodings_[active.indices[slot]];
+                const std::int32_t pieceBefore = encoding.state.pieceIndex;
+                if (searchBlock(encoding, anchorPosition)) {
                     return true;
                 }
+                if (encoding.state.pieceIndex != pieceBefore) {
+                    // The flags were worked out for the old piece.
+                    stale = true;
+                    blocks = kAllBlocks;
+                }
             }
-            anchorPosition += kWidth;
         }
     }
-}
-
-std::int32_t ChunkScanner::skipQuietGroups(std::int32_t anchorPosition, const ActiveSet& active) {
-    ProbeSet set;
-    unsigned char anchorBytes[kMaxEncodings] = {};
-    std::int32_t lowestShift = 0;
-    std::int32_t highestShift = 0;
-    std::int32_t end = 0;
-    for (std::size_t slot = 0; slot < active.count; ++slot) {
-        const Piece& piece = encodings_[active.indices[slot]].piece();
-        const auto anchorByte = static_cast<unsigned char>(piece.bytes[piece.anchor]);
-        const auto partnerByte = static_cast<unsigned char>(piece.bytes[piece.partner]);
-        const std::int32_t shift = piece.partner - piece.anchor;
-        set.probes[set.count++] = {chunk_vector::repeat(anchorByte),
-                                   chunk_vector::repeat(partnerByte), shift};
-        const auto known = anchorBytes + set.distinctAnchors;
-        if (std::find(anchorBytes, known, anchorByte) == known) {
-            anchorBytes[set.distinctAnchors] = anchorByte;
-            set.anchors[set.distinctAnchors++] = chunk_vector::repeat(anchorByte);
-        }
-        lowestShift = std::min(lowestShift, shift);
-        highestShift = std::max(highestShift, shift);
-        end = std::max(end, chunkLength_ - piece.length + piece.anchor + 1);
-    }
-    if (anchorPosition + lowestShift < 0) {
-        return anchorPosition;
-    }
-    // The last group must end inside the chunk with every partner byte, and must not start past
-    // the last anchor position any encoding still needs.
-    const std::int32_t last = std::min(chunkLength_ - kGroupWidth - highestShift, end - 1);
-    return skipGroups(chunk_, anchorPosition, last, set, gate_);
 }
 
 // Starts whose anchor byte lies in the block of kWidth bytes at anchorPosition and whose partner

@@ -78,7 +78,6 @@ private:
     bool skipEmptyPieces(Encoding& encoding) const;
     bool scanInsideChunk();
     ActiveSet activeEncodings(std::int32_t anchorPosition) const;
-    std::int32_t skipQuietGroups(std::int32_t anchorPosition, const ActiveSet& active);
     bool searchBlock(Encoding& encoding, std::int32_t anchorPosition);
     std::uint32_t blockCandidates(const Encoding& encoding, std::int32_t anchorPosition) const;
     bool searchAcrossEnd(Encoding& encoding, std::string_view following) const;

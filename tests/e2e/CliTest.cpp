@@ -121,6 +121,33 @@ TEST_F(CliTest, ContentOptionsFindTextHexAndWideText) {
               std::vector<std::string>{tree() + "/edge.bin"});
 }
 
+TEST_F(CliTest, SizeAndDateOptionsKeepTheirBoundaries) {
+    write("exact100k", std::string(102400, 'x'));
+    write("over100k", std::string(102401, 'x'));
+    write("dir/inside", "x");
+    const auto small = cli({"find", "--in", tree(), "--size", "small", "--format", "paths"});
+    EXPECT_EQ(sorted(linesOf(small.out)), (std::vector<std::string>{
+                                              tree() + "/dir", tree() + "/dir/inside",
+                                              tree() + "/exact100k"}));
+    const auto atLeast = cli({"find", "--in", tree(), "--size-at-least", "100", "--format", "paths"});
+    EXPECT_EQ(sorted(linesOf(atLeast.out)),
+              (std::vector<std::string>{tree() + "/exact100k", tree() + "/over100k"}));
+
+    const auto touch = [&](const std::string& name, const char* stamp) {
+        ASSERT_EQ(test::runProgram("/usr/bin/touch", {"-m", "-d", stamp, tree() + "/" + name})
+                      .exitCode,
+                  0);
+    };
+    touch("exact100k", "2024-02-29 00:00:00");
+    touch("over100k", "2024-03-01 23:59:59");
+    touch("dir/inside", "2024-03-02 00:00:00");
+    touch("dir", "2020-01-01 12:00:00");
+    const auto between = cli({"find", "--in", tree(), "--modified-between", "2024-03-01",
+                              "2024-02-29", "--format", "paths"});
+    EXPECT_EQ(sorted(linesOf(between.out)),
+              (std::vector<std::string>{tree() + "/exact100k", tree() + "/over100k"}));
+}
+
 TEST_F(CliTest, SortClicksApplyInTheOrderGiven) {
     write("b.txt", std::string(10, 'x'));
     write("a.txt", std::string(30, 'x'));

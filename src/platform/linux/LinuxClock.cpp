@@ -22,4 +22,20 @@ LocalTime LinuxClock::toLocalTime(FileTime time) const {
                      fields.tm_hour,        fields.tm_min,     fields.tm_sec};
 }
 
+FileTime LinuxClock::fromLocalTime(const LocalTime& local) const {
+    tm fields{};
+    fields.tm_year = local.year - 1900;
+    fields.tm_mon = local.month - 1;
+    fields.tm_mday = local.day;
+    fields.tm_hour = local.hour;
+    fields.tm_min = local.minute;
+    fields.tm_sec = local.second;
+    fields.tm_isdst = -1;
+    const time_t seconds = ::mktime(&fields);
+    if (seconds == static_cast<time_t>(-1)) {
+        return 0;
+    }
+    return toFileTime(timespec{seconds, 0});
+}
+
 }  // namespace quillfen::platform

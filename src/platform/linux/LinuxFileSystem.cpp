@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -280,6 +281,53 @@ std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& pa
     }
     ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::make_unique<LinuxInputFile>(std::move(fd));
+}
+
+namespace {
+
+class LinuxRandomAccessFile final : public RandomAccessFile {
+public:
+    LinuxRandomAccessFile(FileDescriptor fd, std::int64_t size) : fd_(std::move(fd)), size_(size) {}
+
+    std::int64_t size() const override { return size_; }
+
+    std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+        if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+            return 0;
+        }
+        for (;;) {
+            const ssize_t read = ::pread(fd_.get(), buffer, count, static_cast<off_t>(offset));
+            if (read >= 0 || errno != EINTR) {
+                return read;
+            }
+        }
+    }
+
+private:
+    FileDescriptor fd_;
+    std::int64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> LinuxFileSystem::openForRandomAccess(
+    const std::string& path) const {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return nullptr;
+    }
+    return std::make_unique<LinuxRandomAccessFile>(std::move(fd),
+                                                   static_cast<std::int64_t>(info.st_size));
+}
+
+bool LinuxFileSystem::setWriteTime(const std::string& path, FileTime time) {
+    const timespec times[2] = {timespec{0, UTIME_NOW}, toTimespec(time)};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool LinuxFileSystem::setPermissions(const std::string& path, std::uint32_t mode) {
+    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 0777)) == 0;
 }
 
 }  // namespace quillfen::platform

@@ -26,6 +26,9 @@ public:
                     const std::atomic<bool>& stop) const override;
     EntryStatus entryStatus(const std::string& path) const override;
     std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
+    std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
+    bool setWriteTime(const std::string& path, FileTime time) override;
+    bool setPermissions(const std::string& path, std::uint32_t mode) override;
 
 private:
     ReplaceHook beforeReplace_;

@@ -29,10 +29,10 @@ using quillfen::ContentInputs;
 using quillfen::kContentChunkSize;
 
 const std::array<const char*, 32> kWords{
-    "the",    "of",      "and",     "to",    "in",       "is",     "that",    "for",
-    "it",     "as",      "was",     "with",  "be",       "by",     "on",      "not",
-    "he",     "this",    "are",     "or",    "his",      "from",   "at",      "which",
-    "Report", "invoice", "Meeting", "data",  "function", "return", "Budget",  "(x);"};
+    "the",    "of",      "and",     "to",   "in",       "is",     "that",   "for",
+    "it",     "as",      "was",     "with", "be",       "by",     "on",     "not",
+    "he",     "this",    "are",     "or",   "his",      "from",   "at",     "which",
+    "Report", "invoice", "Meeting", "data", "function", "return", "Budget", "(x);"};
 
 // Prose-like text: words, blanks, now and then a line end or a number.
 std::string sampleText(std::size_t length) {
@@ -83,8 +83,8 @@ std::vector<const std::vector<std::string>*> pieceLists(const ContentCriteria& c
     return lists;
 }
 
-void searchChunks(benchmark::State& state, const std::vector<const std::vector<std::string>*>& lists,
-                  bool fold) {
+void searchChunks(benchmark::State& state,
+                  const std::vector<const std::vector<std::string>*>& lists, bool fold) {
     std::string current = chunks().current;
     const std::string_view following = chunks().following;
     ChunkScanner scanner(lists);
@@ -127,9 +127,13 @@ void AllEncodingsIgnoreCase(benchmark::State& state, const char* word) {
 
 // Three distinct byte forms of one word, as a Windows code page gives them: Latin-1, UTF-16LE
 // and UTF-8 of "Grüße", against the Latin-1 form alone.
-const std::vector<std::string> kLatin1{"Gr\xfc\xdf" "e"};
+const std::vector<std::string> kLatin1{
+    "Gr\xfc\xdf"
+    "e"};
 const std::vector<std::string> kUtf16{std::string("G\0r\0\xfc\0\xdf\0e\0", 10)};
-const std::vector<std::string> kUtf8{"Gr\xc3\xbc\xc3\x9f" "e"};
+const std::vector<std::string> kUtf8{
+    "Gr\xc3\xbc\xc3\x9f"
+    "e"};
 
 void OneDistinctEncoding(benchmark::State& state) {
     searchChunks(state, {&kLatin1}, false);

@@ -26,7 +26,7 @@ if [ "${1:-}" = "--force" ]; then
 fi
 root="${1:-/tmp/quillfen-bench}"
 # Bumped whenever the generator changes, so an old corpus is not mistaken for the current one.
-version=1
+version=2
 
 if [ "$force" -eq 0 ] && [ -f "$root/corpus.env" ] && grep -qx "CORPUS_VERSION=$version" "$root/corpus.env"; then
   echo "corpus already present in $root (use --force to rebuild)"
@@ -79,18 +79,22 @@ def folder_name(index):
         stem = stem.capitalize() + " " + rng.choice(WORDS)
     return f"{stem}-{index}"
 
-# Folders: each new one hangs under a recent one more often than an old one, which gives a tree
-# of realistic depth (a handful of levels, a long tail to about 12).
+# Folders: the depth of each new folder is drawn first (mostly 3 to 6 levels, as in a home
+# folder or a source tree), then its parent among the folders one level up, so that fan-out
+# varies from folder to folder.
 FOLDERS = 20000
+DEPTHS = [1, 2, 3, 4, 5, 6, 7, 8, 9, 10]
+DEPTH_WEIGHTS = [1, 6, 16, 24, 21, 14, 9, 5, 3, 1]
 folders = [("", 0)]  # (relative path, depth)
+by_depth = {0: [""]}
 for index in range(1, FOLDERS):
-    while True:
-        parent_index = int(len(folders) * (rng.random() ** 0.35))
-        parent, depth = folders[min(parent_index, len(folders) - 1)]
-        if depth < 12:
-            break
+    depth = rng.choices(DEPTHS, weights=DEPTH_WEIGHTS)[0]
+    while depth - 1 not in by_depth:
+        depth -= 1
+    parent = rng.choice(by_depth[depth - 1])
     path = os.path.join(parent, folder_name(index)) if parent else folder_name(index)
-    folders.append((path, depth + 1))
+    folders.append((path, depth))
+    by_depth.setdefault(depth, []).append(path)
 for path, _ in folders[1:]:
     os.makedirs(os.path.join(names_root, path))
 

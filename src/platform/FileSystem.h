@@ -71,6 +71,12 @@ public:
     virtual std::unique_ptr<RandomAccessFile> openForRandomAccess(
         const std::string& path) const = 0;
 
+    // Creates a file that must not exist yet, never through a symbolic link, and writes it whole.
+    virtual bool createNewFile(const std::string& path, std::string_view contents) = 0;
+    // Creates a folder of a new, unpredictable name under the system's temporary folder, which
+    // only this user may enter; returns its path with a trailing separator, or "" on failure.
+    virtual std::string createPrivateTemporaryFolder(const std::string& prefix) = 0;
+
     // Sets a file's last-write time (its access time becomes now).
     virtual bool setWriteTime(const std::string& path, FileTime time) = 0;
     // Sets a file's permission bits (rwx for owner, group and others).

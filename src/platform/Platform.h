@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DiskIdentity.h"
 #include "platform/FileSystem.h"
 #include "platform/FileTypes.h"
+#include "platform/HttpClient.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/ProgramResources.h"
 #include "platform/SystemInfo.h"
 #include "platform/TextServices.h"
 #include "platform/Volumes.h"
@@ -23,6 +26,9 @@ public:
     virtual Clock& clock() = 0;
     virtual Volumes& volumes() = 0;
     virtual FileTypes& fileTypes() = 0;
+    virtual HttpClient& http() = 0;
+    virtual ProgramResources& resources() = 0;
+    virtual DiskIdentity& disks() = 0;
 };
 
 // The installed platform. Using it before one is installed is a programming error and aborts.

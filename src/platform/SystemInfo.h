@@ -18,6 +18,7 @@ public:
     virtual int systemLanguageId() const = 0;
     // English name of the system's default language, such as "English" or "Chinese".
     virtual std::string systemLanguageEnglishName() const = 0;
+    virtual int processId() const = 0;
     // Command line of a graphical text editor of this desktop.
     virtual std::string defaultTextEditor() const = 0;
 };

@@ -16,8 +16,8 @@ constexpr std::int32_t kReadSlice = 1024 * 1024;
 ChunkReader::ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters)
     : file_(file),
       remaining_(std::max<std::int64_t>(size, 0)),
-      chunkCount_(std::max<std::int64_t>((remaining_ + kContentChunkSize - 1) / kContentChunkSize,
-                                         1)),
+      chunkCount_(
+          std::max<std::int64_t>((remaining_ + kContentChunkSize - 1) / kContentChunkSize, 1)),
       foldLetters_(foldLetters) {}
 
 bool ChunkReader::readNext(ByteBuffer& chunk) {

@@ -70,13 +70,36 @@ template <typename Filter>
 std::int32_t rarestOffset(std::string_view bytes, Filter accept) {
     std::int32_t best = -1;
     for (std::int32_t offset = 0; offset < static_cast<std::int32_t>(bytes.size()); ++offset) {
-        if (accept(offset) &&
-            (best < 0 || commonness(bytes[static_cast<std::size_t>(offset)]) <
-                             commonness(bytes[static_cast<std::size_t>(best)]))) {
+        if (accept(offset) && (best < 0 || commonness(bytes[static_cast<std::size_t>(offset)]) <
+                                               commonness(bytes[static_cast<std::size_t>(best)]))) {
             best = offset;
         }
     }
     return best;
+}
+
+template <typename Word>
+Word loadWord(const char* at) {
+    Word word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Compares a candidate with its piece. Most pieces are short, and two overlapping word loads
+// settle them without a call and its length tests.
+bool sameBytes(const char* candidate, const char* piece, std::int32_t length) {
+    const auto size = static_cast<std::size_t>(length);
+    if (size >= 8 && size <= 16) {
+        return loadWord<std::uint64_t>(candidate) == loadWord<std::uint64_t>(piece) &&
+               loadWord<std::uint64_t>(candidate + size - 8) ==
+                   loadWord<std::uint64_t>(piece + size - 8);
+    }
+    if (size >= 4 && size < 8) {
+        return loadWord<std::uint32_t>(candidate) == loadWord<std::uint32_t>(piece) &&
+               loadWord<std::uint32_t>(candidate + size - 4) ==
+                   loadWord<std::uint32_t>(piece + size - 4);
+    }
+    return std::memcmp(candidate, piece, size) == 0;
 }
 
 // The two bytes of one encoding's current piece as the quiet scan tests them: the anchor byte at
@@ -368,8 +391,8 @@ bool ChunkScanner::scanInsideChunk() {
         const std::int32_t lastWhole = chunkLength_ - kGroupWidth - set.highestShift;
         const bool pastStart = anchorPosition + set.lowestShift >= 0;
         if (pastStart) {
-            anchorPosition = set.skip(chunk_, anchorPosition, std::min(lastWhole, set.lastEnd - 1),
-                                      set, gate_);
+            anchorPosition =
+                set.skip(chunk_, anchorPosition, std::min(lastWhole, set.lastEnd - 1), set, gate_);
         }
         unsigned blocks = pastStart && anchorPosition <= lastWhole
                               ? set.blocksWithCandidates(chunk_ + anchorPosition, set)
@@ -437,8 +460,7 @@ bool ChunkScanner::searchBlock(Encoding& encoding, std::int32_t anchorPosition) 
         if (start > chunkLength_ - piece.length) {
             return false;
         }
-        if (std::memcmp(chunk_ + start, piece.bytes, static_cast<std::size_t>(piece.length)) ==
-            0) {
+        if (sameBytes(chunk_ + start, piece.bytes, piece.length)) {
             if (foundAt(encoding, start)) {
                 return true;
             }

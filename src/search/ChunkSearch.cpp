@@ -35,9 +35,8 @@ using chunk_vector::UnsignedBytes16;
 // Adding 0x3F carries exactly 'A'..'Z' to 0x80..0x99, the 26 lowest values when read as signed,
 // so one comparison finds the capitals.
 Bytes16 foldBlock(Bytes16 value) {
-    const auto moved =
-        std::bit_cast<Bytes16>(static_cast<UnsignedBytes16>(std::bit_cast<UnsignedBytes16>(value) +
-                                                            static_cast<unsigned char>(0x3F)));
+    const auto moved = std::bit_cast<Bytes16>(static_cast<UnsignedBytes16>(
+        std::bit_cast<UnsignedBytes16>(value) + static_cast<unsigned char>(0x3F)));
     const Bytes16 isCapital = moved < static_cast<signed char>(-128 + 26);
     return value | (isCapital & static_cast<signed char>(0x20));
 }

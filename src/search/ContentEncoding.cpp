@@ -58,7 +58,8 @@ std::string utf8FromUtf16(std::u16string_view text) {
         const char16_t unit = text[index];
         if (isHighSurrogate(unit) && index + 1 < text.size() && isLowSurrogate(text[index + 1])) {
             const char16_t low = text[++index];
-            appendUtf8(bytes, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{low} - 0xDC00));
+            appendUtf8(bytes,
+                       0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{low} - 0xDC00));
         } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
             appendUtf8(bytes, kReplacementCharacter);
         } else {

@@ -33,8 +33,8 @@ std::vector<const std::vector<std::string>*> enabledPieceLists(const ContentCrit
 
 }  // namespace
 
-bool fileContentMatches(const std::string& path, std::int64_t size,
-                        const ContentCriteria& criteria, const std::atomic<bool>& stopRequested) {
+bool fileContentMatches(const std::string& path, std::int64_t size, const ContentCriteria& criteria,
+                        const std::atomic<bool>& stopRequested) {
     const std::vector<const std::vector<std::string>*> pieceLists = enabledPieceLists(criteria);
     if (pieceLists.empty()) {
         return false;

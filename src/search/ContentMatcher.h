@@ -12,7 +12,7 @@ namespace quillfen {
 // size the listing reported: the file is read up to there, in chunks of kContentChunkSize, with
 // no more than two chunks in memory. A file that cannot be opened or read, a folder, an empty
 // file, criteria without an encoding, or a stop request all give false.
-bool fileContentMatches(const std::string& path, std::int64_t size,
-                        const ContentCriteria& criteria, const std::atomic<bool>& stopRequested);
+bool fileContentMatches(const std::string& path, std::int64_t size, const ContentCriteria& criteria,
+                        const std::atomic<bool>& stopRequested);
 
 }  // namespace quillfen

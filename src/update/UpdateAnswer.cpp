@@ -31,6 +31,26 @@ long long partValue(const std::string& part) {
 
 }  // namespace
 
+std::string answerLines(std::string_view raw) {
+    std::string body;
+    std::string line;
+    for (const char c : raw) {
+        if (c == '\r') {
+            continue;
+        }
+        if (c == '\n') {
+            body += line + "\r\n";
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        body += line + "\r\n";
+    }
+    return body;
+}
+
 std::optional<UpdateAnswer> parseUpdateAnswer(std::string_view body) {
     while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) {
         body.remove_suffix(1);

@@ -16,6 +16,10 @@ struct UpdateAnswer {
     bool operator==(const UpdateAnswer&) const = default;
 };
 
+// The answer's lines, each ended by CR LF whatever the server used; CR bytes are dropped wherever
+// they stand, as the answer is read line by line.
+std::string answerLines(std::string_view raw);
+
 // Reads an answer framed by the lines "[Begin]" and "[End]" with key=value lines between them;
 // nullopt when the body is not framed so. Keys compare exactly; a later line wins.
 std::optional<UpdateAnswer> parseUpdateAnswer(std::string_view body);

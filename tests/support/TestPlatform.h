@@ -45,11 +45,19 @@ public:
         return volumesOverride != nullptr ? *volumesOverride : volumes_;
     }
     platform::FileTypes& fileTypes() override { return fileTypes_; }
+    platform::HttpClient& http() override { return http_; }
+    platform::ProgramResources& resources() override {
+        return resourcesOverride != nullptr ? *resourcesOverride : resources_;
+    }
 
     TestSystemInfo& facts() { return system_; }
 
     // Volumes the test made up, in place of the machine's own mount table.
+    platform::DiskIdentity& disks() override { return disks_; }
+
     platform::Volumes* volumesOverride = nullptr;
+    // Resources the test made up, in place of none.
+    platform::ProgramResources* resourcesOverride = nullptr;
 
 private:
     platform::Platform* previous_;
@@ -60,6 +68,9 @@ private:
     platform::LinuxClock clock_;
     platform::LinuxVolumes volumes_;
     platform::MimeFileTypes fileTypes_;
+    platform::CurlHttpClient http_;
+    platform::EmbeddedResources resources_;
+    platform::LinuxDiskIdentity disks_;
 };
 
 }  // namespace quillfen::test

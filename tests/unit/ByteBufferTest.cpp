@@ -16,52 +16,40 @@ void expectZeroTail(const ByteBuffer& buffer) {
     EXPECT_EQ(buffer.data()[buffer.length() + 1], 0);
 }
 
-void fill(ByteBuffer& buffer, char byte) {
-    std::fill(buffer.data(), buffer.data() + buffer.capacity() + 2, byte);
+// Dirties every byte the buffer holds, tail included, as a reader that filled it would.
+void scribble(ByteBuffer& buffer) {
+    std::fill(buffer.data(), buffer.data() + buffer.capacity() + 2, 'x');
 }
 
-struct CreateCase {
-    std::int32_t requested;
-    std::int32_t expected;
-};
-
-class ByteBufferCreate : public testing::TestWithParam<CreateCase> {};
+class ByteBufferCreate : public testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(ByteBufferCreate, ZeroesEveryByteAndTheTail) {
     ByteBuffer buffer;
     buffer.fromString("leftover bytes");
-    EXPECT_EQ(buffer.create(GetParam().requested), GetParam().expected);
-    EXPECT_EQ(buffer.length(), GetParam().expected);
-    EXPECT_EQ(buffer.capacity(), GetParam().expected);
-    for (std::int32_t index = 0; index < buffer.length() + 2; ++index) {
-        ASSERT_EQ(buffer.data()[index], 0) << "at " << index;
-    }
+    EXPECT_EQ(buffer.create(GetParam().first), GetParam().second);
+    EXPECT_EQ(buffer.length(), GetParam().second);
+    EXPECT_EQ(buffer.capacity(), GetParam().second);
+    EXPECT_TRUE(std::all_of(buffer.data(), buffer.data() + buffer.length() + 2,
+                            [](char c) { return c == 0; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(ByteBufferCounts, ByteBufferCreate,
-                         testing::Values(CreateCase{-5, 0}, CreateCase{0, 0}, CreateCase{1, 1},
-                                         CreateCase{17, 17}));
+                         testing::Values(std::pair{-5, 0}, std::pair{0, 0}, std::pair{1, 1},
+                                         std::pair{17, 17}));
 
-TEST(ByteBufferLength, ShorteningKeepsCapacityAndZeroesTheNewTail) {
+TEST(ByteBufferLength, ChangesWithinTheCapacityKeepTheMemoryAndZeroTheTail) {
     ByteBuffer buffer;
     buffer.create(10);
-    fill(buffer, 'x');
+    scribble(buffer);
     EXPECT_EQ(buffer.setLength(4), 4);
-    EXPECT_EQ(buffer.capacity(), 10);
     EXPECT_EQ(buffer.view(), "xxxx");
+    expectZeroTail(buffer);
+    scribble(buffer);
+    EXPECT_EQ(buffer.setLength(10), 10);
     expectZeroTail(buffer);
     EXPECT_EQ(buffer.setLength(-3), 0);
     expectZeroTail(buffer);
-}
-
-TEST(ByteBufferLength, LengtheningWithinCapacityZeroesTheNewTail) {
-    ByteBuffer buffer;
-    buffer.create(10);
-    fill(buffer, 'x');
-    buffer.setLength(2);
-    EXPECT_EQ(buffer.setLength(10), 10);
     EXPECT_EQ(buffer.capacity(), 10);
-    expectZeroTail(buffer);
 }
 
 TEST(ByteBufferLength, GrowingKeepsTheUsedBytes) {
@@ -91,16 +79,12 @@ TEST(ByteBufferMove, LeavesTheSourceEmptyAndTerminated) {
     EXPECT_EQ(target.view(), "abc");
     EXPECT_EQ(source.length(), 0);
     expectZeroTail(source);
-    source = std::move(target);
-    EXPECT_EQ(source.view(), "abc");
-    expectZeroTail(target);
 }
 
 TEST(ByteBufferMemory, ReportsALengthNoBufferCanHoldAndKeepsTheContents) {
     std::string reported;
-    ByteBuffer::setOutOfMemoryHandler([&reported](const std::string& message) {
-        reported = message;
-    });
+    ByteBuffer::setOutOfMemoryHandler(
+        [&reported](const std::string& message) { reported = message; });
     ByteBuffer buffer;
     buffer.fromString("kept");
     EXPECT_EQ(buffer.setLength(INT_MAX), -1);

@@ -11,6 +11,9 @@ namespace {
 
 using Pieces = std::vector<std::string>;
 
+// "Grüße" in UTF-8.
+const std::string kGreeting = std::string("Gr\xc3\xbc\xc3\x9f") + "e";
+
 ContentInputs textInputs(std::string text, bool ansi, bool unicode, bool utf8,
                          bool matchCase = true) {
     ContentInputs inputs;
@@ -69,8 +72,7 @@ TEST(ContentCompile, FoldsPiecesOfEveryEncodingWhenCaseDoesNotMatter) {
     ContentInputs inputs = textInputs("AB*\xc3\x84", false, true, true, false);
     const ContentCriteria criteria = compileContent(inputs);
     EXPECT_FALSE(criteria.matchCase);
-    EXPECT_EQ(criteria.unicodePieces,
-              (Pieces{std::string("a\0b\0", 4), std::string("\xe4\0", 2)}));
+    EXPECT_EQ(criteria.unicodePieces, (Pieces{std::string("a\0b\0", 4), std::string("\xe4\0", 2)}));
     EXPECT_EQ(criteria.utf8Pieces, (Pieces{"ab", "\xc3\xa4"}));
 }
 
@@ -82,8 +84,7 @@ TEST(ContentCompile, TextWithoutAsciiLettersIsSearchedAsTyped) {
 }
 
 TEST(ContentCompile, Utf8BesideAnsiIsDroppedWhenTheBytesAreTheSame) {
-    for (const char* text : {"abc", "Gr\xc3\xbc\xc3\x9f"
-                                    "e"}) {
+    for (const std::string& text : {std::string("abc"), kGreeting}) {
         ContentInputs inputs = textInputs(text, true, false, true);
         const ContentCriteria criteria = compileContent(inputs);
         EXPECT_TRUE(criteria.ansiOn) << text;
@@ -122,13 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
     ContentEncodingUnits, ContentEncodingUtf8,
     testing::Values(EncodingCase{u"", ""}, EncodingCase{u"\u007f", "\x7f"},
                     EncodingCase{u"\u0080", "\xc2\x80"}, EncodingCase{u"\u07ff", "\xdf\xbf"},
-                    EncodingCase{u"\u0800", "\xe0\xa0\x80"}, EncodingCase{u"\uffff", "\xef\xbf\xbf"},
+                    EncodingCase{u"\u0800", "\xe0\xa0\x80"},
+                    EncodingCase{u"\uffff", "\xef\xbf\xbf"},
                     EncodingCase{u"\U0001F600", "\xf0\x9f\x98\x80"},
                     EncodingCase{u"\U0010FFFF", "\xf4\x8f\xbf\xbf"},
                     // Surrogates without partners, at the end and before another unit.
                     EncodingCase{std::u16string(1, char16_t{0xD83D}), "\xef\xbf\xbd"},
-                    EncodingCase{std::u16string{char16_t{0xDE00}, u'a'}, "\xef\xbf\xbd" "a"},
-                    EncodingCase{std::u16string{char16_t{0xD83D}, u'a'}, "\xef\xbf\xbd" "a"}));
+                    EncodingCase{std::u16string{char16_t{0xDE00}, u'a'},
+                                 "\xef\xbf\xbd"
+                                 "a"},
+                    EncodingCase{std::u16string{char16_t{0xD83D}, u'a'},
+                                 "\xef\xbf\xbd"
+                                 "a"}));
 
 TEST(ContentEncodingUtf16, WritesTheLowByteFirst) {
     EXPECT_EQ(utf16LittleEndianBytes(u"A\u20ac\U0001F600"),

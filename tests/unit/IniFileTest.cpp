@@ -38,6 +38,9 @@ public:
     platform::Clock& clock() override { return base_.clock(); }
     platform::Volumes& volumes() override { return base_.volumes(); }
     platform::FileTypes& fileTypes() override { return base_.fileTypes(); }
+    platform::HttpClient& http() override { return base_.http(); }
+    platform::ProgramResources& resources() override { return base_.resources(); }
+    platform::DiskIdentity& disks() override { return base_.disks(); }
 
 private:
     platform::Platform& base_;

@@ -321,6 +321,33 @@ std::unique_ptr<RandomAccessFile> LinuxFileSystem::openForRandomAccess(
                                                    static_cast<std::int64_t>(info.st_size));
 }
 
+bool LinuxFileSystem::createNewFile(const std::string& path, std::string_view contents) {
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.valid()) {
+        return false;
+    }
+    if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0) {
+        fd.reset();
+        ::unlink(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string LinuxFileSystem::createPrivateTemporaryFolder(const std::string& prefix) {
+    const char* configured = std::getenv("TMPDIR");
+    std::string base = configured != nullptr && configured[0] == '/' ? configured : "/tmp";
+    if (base.size() > 1 && base.back() == '/') {
+        base.pop_back();
+    }
+    std::string pattern = base + "/" + prefix + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        return {};
+    }
+    return pattern + "/";
+}
+
 bool LinuxFileSystem::setWriteTime(const std::string& path, FileTime time) {
     const timespec times[2] = {timespec{0, UTIME_NOW}, toTimespec(time)};
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;

@@ -27,6 +27,8 @@ public:
     EntryStatus entryStatus(const std::string& path) const override;
     std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
+    bool createNewFile(const std::string& path, std::string_view contents) override;
+    std::string createPrivateTemporaryFolder(const std::string& prefix) override;
     bool setWriteTime(const std::string& path, FileTime time) override;
     bool setPermissions(const std::string& path, std::uint32_t mode) override;
 

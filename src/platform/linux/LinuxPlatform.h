@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/EmbeddedResources.h"
 #include "platform/linux/LinuxClock.h"
+#include "platform/linux/LinuxDiskIdentity.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "platform/linux/LinuxSystemInfo.h"
@@ -13,6 +16,9 @@ namespace quillfen::platform {
 
 class LinuxPlatform : public Platform {
 public:
+    explicit LinuxPlatform(std::span<const std::uint8_t> downloaderArchive = {})
+        : resources_(downloaderArchive) {}
+
     FileSystem& files() override { return files_; }
     ProcessLauncher& processes() override { return processes_; }
     SystemInfo& system() override { return system_; }
@@ -20,6 +26,9 @@ public:
     Clock& clock() override { return clock_; }
     Volumes& volumes() override { return volumes_; }
     FileTypes& fileTypes() override { return fileTypes_; }
+    HttpClient& http() override { return http_; }
+    ProgramResources& resources() override { return resources_; }
+    DiskIdentity& disks() override { return disks_; }
 
 private:
     LinuxFileSystem files_;
@@ -29,6 +38,9 @@ private:
     LinuxClock clock_;
     LinuxVolumes volumes_;
     MimeFileTypes fileTypes_;
+    CurlHttpClient http_;
+    EmbeddedResources resources_;
+    LinuxDiskIdentity disks_;
 };
 
 }  // namespace quillfen::platform

@@ -82,6 +82,10 @@ std::string LinuxSystemInfo::systemLanguageEnglishName() const {
     return SystemLocale::fromEnvironment().englishLanguageName();
 }
 
+int LinuxSystemInfo::processId() const {
+    return static_cast<int>(::getpid());
+}
+
 std::string LinuxSystemInfo::defaultTextEditor() const {
     return DesktopEditor::find();
 }

@@ -12,6 +12,7 @@ public:
     std::string userConfigDirectory() const override;
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
+    int processId() const override;
     std::string defaultTextEditor() const override;
 };
 

@@ -1,0 +1,321 @@
+#!/usr/bin/env bash
+# Side-by-side timings of quillfen-cli against the usual command-line tools, on the corpora that
+# bench/make-corpus.sh generates, plus checks that every tool reports the same files and a
+# peak-memory measurement.
+#
+#   bench/compare.sh [--corpus DIR] [--runs N] [--results DIR] [--no-build | --commit REV]
+#                    [--skip-massif]
+#
+#   --corpus DIR    corpus folder (default /tmp/quillfen-bench; generated when missing)
+#   --runs N        timed runs per command (default 10); every command also gets warm-up runs
+#   --results DIR   where the markdown/JSON exports and summary.md go (default CORPUS/results)
+#   --no-build      use the binary as it is (QUILLFEN_CLI overrides its path)
+#   --commit REV    build REV from a snapshot (git archive) in /tmp instead of the working tree,
+#                   which others may be editing while the benchmark runs
+#   --skip-massif   skip the heap profiles, which take about a minute under valgrind
+#
+# All timings are taken with a warm page cache: the point is the cost of the walk and the
+# search, not of the disk. The peer tools come from ./scripts/install-deps.sh --bench.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+repo="$(cd "$here/.." && pwd)"
+corpus=/tmp/quillfen-bench
+runs=10
+results=""
+build=1
+massif=1
+commit=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --corpus) corpus="$2"; shift 2 ;;
+    --runs) runs="$2"; shift 2 ;;
+    --results) results="$2"; shift 2 ;;
+    --no-build) build=0; shift ;;
+    --commit) commit="$2"; shift 2 ;;
+    --skip-massif) massif=0; shift ;;
+    -h|--help) sed -n 2,19p "$0"; exit 0 ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for tool in hyperfine find fdfind rg jdupes cmp python3; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "missing: ${missing[*]} -- run ./scripts/install-deps.sh --bench" >&2
+  exit 2
+fi
+
+source_dir="$repo"
+if [ -n "$commit" ]; then
+  sha="$(git -C "$repo" rev-parse --short "$commit^{commit}")"
+  source_dir="${TMPDIR:-/tmp}/quillfen-bench-src-$sha"
+  if [ ! -f "$source_dir/CMakePresets.json" ]; then
+    mkdir -p "$source_dir"
+    git -C "$repo" archive "$sha" | tar -x -C "$source_dir"
+  fi
+fi
+quillfen="${QUILLFEN_CLI:-$source_dir/build/release/bin/quillfen-cli}"
+if [ "$build" -eq 1 ] && [ -z "${QUILLFEN_CLI:-}" ]; then
+  if ! (cd "$source_dir" && cmake --preset release >/dev/null && cmake --build --preset release -j2 --target quillfen-cli >/dev/null); then
+    echo "the release build failed; --commit HEAD benchmarks the last commit instead" >&2
+    exit 2
+  fi
+fi
+[ -x "$quillfen" ] || { echo "no quillfen-cli at $quillfen" >&2; exit 2; }
+
+"$here/make-corpus.sh" "$corpus"
+corpus="$(cd "$corpus" && pwd)"
+# shellcheck source=/dev/null
+. "$corpus/corpus.env"
+results="${results:-$corpus/results}"
+mkdir -p "$results"
+
+T="$corpus/names"
+C="$corpus/content"
+L="$corpus/content-large"
+D="$corpus/dupes"
+REF="$REFERENCE"
+N="$REFERENCE_SIZE"
+Q="$quillfen"
+checks="$results/checks.txt"
+: >"$checks"
+
+say() { printf '%s\n' "$*" | tee -a "$checks"; }
+
+# Reading every file once brings the corpora into the page cache; listing every folder brings
+# the directory entries and inodes in as well.
+warm() {
+  find "$T" "$D" >/dev/null
+  find "$C" "$L" "$D" -type f -exec cat {} + >/dev/null
+}
+
+# hyperfine with the shell left out (-N): these commands start in a few milliseconds, and a shell
+# would add a millisecond of noise to each.
+bench() {
+  local name="$1"
+  shift
+  hyperfine -N --warmup 2 --runs "$runs" --style basic \
+    --export-markdown "$results/$name.md" --export-json "$results/$name.json" "$@"
+}
+
+# Compares two files of paths and reports the verdict; $3 describes the comparison.
+same_rows() {
+  if cmp -s "$1" "$2"; then
+    say "  OK    $3 ($(wc -l <"$1") rows)"
+  else
+    say "  DIFF  $3: $(wc -l <"$1") vs $(wc -l <"$2") rows; first differences:"
+    diff "$1" "$2" | head -5 | tee -a "$checks"
+  fi
+}
+
+# Other work on the machine shows up directly in these timings; say so rather than hide it.
+load="$(cut -d' ' -f1 /proc/loadavg)"
+if python3 -c "import sys; sys.exit(0 if float('$load') > 0.5 else 1)"; then
+  echo "warning: load average $load before the run; timings will be noisy" | tee -a "$checks"
+fi
+
+echo "warming the page cache"
+warm
+
+say "== checks"
+q_find() { "$Q" find "$@" --format paths --quiet || true; }
+
+# Name walk: the same rows in the same order as find, which lists in directory order too.
+q_find --in "$T" --name '*.txt' >"$results/names.quillfen"
+find "$T" -mindepth 1 -iname '*.txt' >"$results/names.find"
+if cmp -s "$results/names.quillfen" "$results/names.find"; then
+  say "  OK    name walk: quillfen rows = find -iname rows, same order ($(wc -l <"$results/names.find") rows)"
+else
+  say "  DIFF  name walk: quillfen rows differ from find -iname in order or content"
+  same_rows <(sort "$results/names.quillfen") <(sort "$results/names.find") "name walk, sorted"
+fi
+
+# Content: the file lists against ripgrep's and against what the generator planted.
+q_find --in "$C" --text "$LITERAL" --match-case --encodings ansi | sort >"$results/cs.quillfen"
+{ rg -F -a -l -s --no-mmap "$LITERAL" "$C" || true; } | sort >"$results/cs.rg"
+same_rows "$results/cs.quillfen" "$results/cs.rg" "content, case-sensitive ANSI vs rg -s"
+same_rows "$results/cs.quillfen" "$corpus/expected-exact.txt" "content, case-sensitive ANSI vs planted"
+
+q_find --in "$C" --text "$LITERAL" --encodings ansi | sort >"$results/ci.quillfen"
+{ rg -F -a -l -i --no-mmap "$LITERAL" "$C" || true; } | sort >"$results/ci.rg"
+same_rows "$results/ci.quillfen" "$results/ci.rg" "content, case-insensitive ANSI vs rg -i"
+sort "$corpus/expected-exact.txt" "$corpus/expected-other-case.txt" >"$results/ci.expected"
+same_rows "$results/ci.quillfen" "$results/ci.expected" "content, case-insensitive ANSI vs planted"
+
+# The UTF-16LE form of an ASCII literal is each byte followed by a zero byte; rg finds that with
+# a byte-oriented pattern.
+utf16_pattern="(?-u)$(printf '%s' "$LITERAL" | sed 's/./&\\x00/g')"
+q_find --in "$C" --text "$LITERAL" --match-case | sort >"$results/all.quillfen"
+{ rg -F -a -l -s --no-mmap "$LITERAL" "$C" || true; rg -a -l -s --no-mmap "$utf16_pattern" "$C" || true; } | sort -u >"$results/all.rg"
+same_rows "$results/all.quillfen" "$results/all.rg" "content, three encodings vs rg (ANSI + UTF-16LE)"
+sort "$corpus/expected-exact.txt" "$corpus/expected-utf16.txt" >"$results/all.expected"
+same_rows "$results/all.quillfen" "$results/all.expected" "content, three encodings vs planted"
+
+# Duplicates: the identical files, never the reference itself.
+"$Q" dupes "$REF" --in "$D" --format paths --quiet | sort >"$results/dupes.quillfen" || true
+find "$D" -type f -size "${N}c" -exec cmp -s "$REF" {} \; -print | { grep -vxF "$REF" || true; } | sort >"$results/dupes.cmp"
+jdupes -r -q "$D" | awk -v ref="$REF" '
+  /^$/ { if (hit) { for (i = 1; i <= n; i++) if (set[i] != ref) print set[i] } n = 0; hit = 0; next }
+  { set[++n] = $0; if ($0 == ref) hit = 1 }
+  END { if (hit) for (i = 1; i <= n; i++) if (set[i] != ref) print set[i] }' | sort >"$results/dupes.jdupes"
+same_rows "$results/dupes.quillfen" "$results/dupes.cmp" "duplicates vs find/cmp"
+same_rows "$results/dupes.quillfen" "$results/dupes.jdupes" "duplicates vs jdupes (reference's set)"
+same_rows "$results/dupes.quillfen" "$corpus/expected-dupes.txt" "duplicates vs planted"
+
+echo
+echo "== timings ($runs runs each, warm cache, $(nproc) cores)"
+warm
+bench names \
+  "$Q find --in $T --name *.txt --format paths --quiet" \
+  "find $T -name *.txt" \
+  "fdfind -u -j2 -g *.txt $T"
+
+bench content-cs \
+  "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
+  "rg -F -a -l -s --no-mmap $LITERAL $C" \
+  "rg -j1 -F -a -l -s --no-mmap $LITERAL $C"
+
+bench content-ci \
+  "$Q find --in $C --text $LITERAL --encodings ansi --format paths --quiet" \
+  "rg -F -a -l -i --no-mmap $LITERAL $C" \
+  "rg -j1 -F -a -l -i --no-mmap $LITERAL $C"
+
+bench content-encodings \
+  "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
+  "$Q find --in $C --text $LITERAL --match-case --format paths --quiet"
+
+bench dupes \
+  "$Q dupes $REF --in $D --format paths --quiet" \
+  "find $D -type f -size ${N}c -exec cmp -s $REF {} ; -print" \
+  "jdupes -r -q $D"
+
+echo
+echo "== peak memory"
+# Peak resident set of one run, in KiB. /usr/bin/time reports it when installed; otherwise the
+# kernel's own account of the child, read back through getrusage, gives the same number.
+peak_rss() {
+  if [ -x /usr/bin/time ]; then
+    { /usr/bin/time -v "$@" 2>&1 >/dev/null || true; } | awk -F': ' '/Maximum resident set size/ { print $2 }'
+  else
+    python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@" || true
+  fi
+}
+# Peak heap in bytes as valgrind's massif sees it: allocations only, without the shared libraries
+# that make up most of the resident set.
+peak_heap() {
+  local out
+  out="$(mktemp)"
+  valgrind --tool=massif --massif-out-file="$out" "$@" >/dev/null 2>&1 || true
+  grep -o 'mem_heap_B=[0-9]*' "$out" | cut -d= -f2 | sort -n | tail -1
+  rm -f "$out"
+}
+
+empty="$(mktemp -d)"
+# The largest first-level folder of the name tree, for a walk of a fraction of its entries.
+subtree="$(find "$T" -mindepth 1 -maxdepth 1 -type d -printf '%p\n' | while read -r d; do
+  printf '%s\t%s\n' "$(find "$d" | wc -l)" "$d"; done | sort -n | tail -1 | cut -f2)"
+subtree_entries="$(find "$subtree" -mindepth 1 | wc -l)"
+all_entries="$(find "$T" -mindepth 1 | wc -l)"
+memory_cases=(
+  "baseline: empty folder|$Q find --in $empty --name *.txt --format paths --quiet"
+  "content: 1 file of 1 MiB|$Q find --in $C/part-00 --name doc-0000.txt --text $LITERAL --match-case --encodings ansi --format paths --quiet"
+  "content: 100 files, 100 MiB|$Q find --in $C/part-00 --text $LITERAL --match-case --encodings ansi --format paths --quiet"
+  "content: 1000 files, 1 GiB|$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet"
+  "content: 1 file of 256 MiB|$Q find --in $L --text $LITERAL --match-case --encodings ansi --format paths --quiet"
+  "content: 1 file of 256 MiB, 3 encodings, any case|$Q find --in $L --text $LITERAL --format paths --quiet"
+  "name walk: $subtree_entries entries|$Q find --in $subtree --name *.txt --format paths --quiet"
+  "name walk: $all_entries entries|$Q find --in $T --name *.txt --format paths --quiet"
+  "name walk: $subtree_entries entries, every one a row|$Q find --in $subtree --name * --format paths --quiet"
+  "name walk: $all_entries entries, every one a row|$Q find --in $T --name * --format paths --quiet"
+)
+{
+  echo "| case | peak RSS (KiB) | peak heap (bytes, massif) |"
+  echo "|---|---:|---:|"
+  for entry in "${memory_cases[@]}"; do
+    label="${entry%%|*}"
+    # The commands hold no quoted blanks, so word splitting rebuilds the argument list.
+    read -r -a argv <<<"${entry#*|}"
+    rss="$(peak_rss "${argv[@]}")"
+    heap="-"
+    if [ "$massif" -eq 1 ] && command -v valgrind >/dev/null; then
+      heap="$(peak_heap "${argv[@]}")"
+    fi
+    echo "| $label | $rss | $heap |"
+  done
+} | tee "$results/memory.md"
+rmdir "$empty"
+
+echo
+echo "== bars"
+python3 - "$results" <<'PY' | tee "$results/bars.md"
+import json
+import os
+import sys
+
+results = sys.argv[1]
+
+def means(name):
+    with open(os.path.join(results, name + ".json")) as f:
+        # The median: a run slowed by another process on the machine moves it least.
+        return [r["median"] for r in json.load(f)["results"]]
+
+rows = []
+def bar(label, value, limit, unit_ratio):
+    met = value <= limit
+    rows.append(f"| {label} | {value * 1000:.1f} ms | {limit * 1000:.1f} ms | "
+                f"{'met' if met else 'NOT met'} | {unit_ratio} |")
+
+q, find, fd = means("names")
+bar("name walk <= 1/2 find -name", q, find / 2, f"{q / find:.2f}x find")
+bar("name walk <= fdfind -u -j2", q, fd, f"{q / fd:.2f}x fd")
+q, rg, rg1 = means("content-cs")
+bar("content, case-sensitive ANSI <= rg -s", q, rg, f"{q / rg:.2f}x rg, {q / rg1:.2f}x rg -j1")
+q, rg, rg1 = means("content-ci")
+bar("content, case-insensitive ANSI <= rg -i", q, rg, f"{q / rg:.2f}x rg, {q / rg1:.2f}x rg -j1")
+one, three = means("content-encodings")
+bar("three encodings <= 1.2x one encoding", three, 1.2 * one, f"{three / one:.2f}x")
+q, cmp, jd = means("dupes")
+bar("duplicates <= 1.1x find/cmp", q, 1.1 * cmp, f"{q / cmp:.2f}x find/cmp")
+bar("duplicates <= 1/4 jdupes -r -q", q, jd / 4, f"{q / jd:.2f}x jdupes")
+print("| bar | quillfen (median) | limit | verdict | ratio (medians) |")
+print("|---|---:|---:|---|---|")
+print("\n".join(rows))
+PY
+
+{
+  echo "# Results ($(date -u +%Y-%m-%d), $(nproc) cores, $(uname -r))"
+  echo
+  if [ -n "$commit" ]; then
+    echo "quillfen-cli built from a snapshot of commit $sha"
+  else
+    echo "quillfen-cli from the working tree at commit $(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo unknown)" \
+      "$(git -C "$repo" status --porcelain -- src 2>/dev/null | grep -q . && echo '(src/ has uncommitted changes)')"
+  fi
+  echo
+  echo '## Checks'
+  echo
+  echo '```'
+  cat "$checks"
+  echo '```'
+  for name in names content-cs content-ci content-encodings dupes; do
+    echo
+    echo "## $name"
+    echo
+    cat "$results/$name.md"
+  done
+  echo
+  echo '## Peak memory'
+  echo
+  cat "$results/memory.md"
+  echo
+  echo '## Bars'
+  echo
+  cat "$results/bars.md"
+} >"$results/summary.md"
+echo
+echo "summary written to $results/summary.md"

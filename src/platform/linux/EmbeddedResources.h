@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/ProgramResources.h"
+
+namespace quillfen::platform {
+
+// Resources that the executable was linked with; programs without any pass nothing.
+class EmbeddedResources final : public ProgramResources {
+public:
+    explicit EmbeddedResources(std::span<const std::uint8_t> downloaderArchive = {})
+        : downloaderArchive_(downloaderArchive) {}
+
+    std::span<const std::uint8_t> downloaderArchive() const override { return downloaderArchive_; }
+
+private:
+    std::span<const std::uint8_t> downloaderArchive_;
+};
+
+}  // namespace quillfen::platform

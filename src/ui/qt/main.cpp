@@ -1,0 +1,15 @@
+#include <cstdint>
+#include <span>
+
+#include "platform/linux/LinuxPlatform.h"
+#include "ui/ProgramStart.h"
+
+extern "C" const std::uint8_t quillfen_downloader_archive_begin[];
+extern "C" const std::uint8_t quillfen_downloader_archive_end[];
+
+int main(int argc, char** argv) {
+    quillfen::platform::LinuxPlatform platform(
+        std::span(quillfen_downloader_archive_begin, quillfen_downloader_archive_end));
+    quillfen::platform::installPlatform(&platform);
+    return quillfen::startProgram(argc, argv);
+}

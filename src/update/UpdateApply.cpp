@@ -1,0 +1,154 @@
+#include "update/UpdateApply.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "app/PathHelpers.h"
+#include "app/RunCommand.h"
+#include "app/TextUtilities.h"
+#include "platform/Platform.h"
+#include "update/CZipException.h"
+#include "update/ZipReader.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr std::size_t kUnpackPiece = 2048;
+constexpr std::size_t kNameBufferSize = 260;
+constexpr int kOldCopyRounds = 11;
+constexpr auto kOldCopyWait = std::chrono::milliseconds(100);
+constexpr std::uint32_t kDownloaderMode = 0700;
+
+platform::FileSystem& files() {
+    return platform::currentPlatform().files();
+}
+
+std::string restoredArchive() {
+    const auto stored = platform::currentPlatform().resources().downloaderArchive();
+    std::string archive(stored.size(), '\0');
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        archive[i] = static_cast<char>(~stored[i]);
+    }
+    return archive;
+}
+
+// The first entry of the archive, written to `target` with the entry's time and attributes.
+bool unpackFirstEntry(const std::string& archive, const std::string& target) {
+    try {
+        ZipReader reader(archive);
+        ZipEntryInfo info{};
+        char name[kNameBufferSize];
+        reader.entryInfo(&info, nullptr, 0, nullptr, 0, nullptr, 0);
+        reader.entryInfo(nullptr, name, sizeof name, nullptr, 0, nullptr, 0);
+        reader.openEntry();
+        std::string content;
+        char piece[kUnpackPiece];
+        for (;;) {
+            const std::size_t count = reader.readEntry(piece, sizeof piece);
+            content.append(piece, count);
+            if (count < sizeof piece) {
+                break;
+            }
+        }
+        if (!files().createNewFile(target, content)) {
+            return false;
+        }
+        reader.restoreEntryStatus(target, info);
+        reader.close();
+        return true;
+    } catch (const CZipException&) {
+        files().removeFile(target);
+        return false;
+    }
+}
+
+bool isArchiveLink(const std::string& link) {
+    const std::string lower = upperAscii(link);
+    return lower.ends_with(".ZIP") || lower.ends_with(".ZIP_");
+}
+
+std::string targetFor(const std::string& link, std::size_t lastSlash,
+                      const std::string& targetFolder, const std::string& temporaryFolder) {
+    if (isArchiveLink(link)) {
+        const bool usable = !targetFolder.empty() && pathExists(targetFolder);
+        return withTrailingSeparator(usable ? targetFolder : moduleDirectory());
+    }
+    return temporaryFolder + link.substr(lastSlash + 1);
+}
+
+// The whole size, so that downloads beyond 4 GiB compare right too; -1 when the target is not
+// a file.
+long long downloadedSize(const std::string& target) {
+    const platform::EntryStatus status = files().entryStatus(target);
+    return status.kind == platform::EntryKind::File ? status.size : -1;
+}
+
+}  // namespace
+
+bool isAcceptableLink(const std::string& link) {
+    if (!link.starts_with("http://") && !link.starts_with("https://")) {
+        return false;
+    }
+    for (const char c : link) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F || c == '"' || c == '\'') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool installDownloader(const std::string& downloaderPath) {
+    const std::string archive = restoredArchive();
+    if (archive.empty()) {
+        return false;
+    }
+    const std::string archivePath = downloaderPath + ".zip_";
+    const std::string unpacked =
+        downloaderPath + "." + std::to_string(platform::currentPlatform().system().processId());
+    files().removeFile(archivePath);
+    if (!files().createNewFile(archivePath, archive)) {
+        return false;
+    }
+    const bool unpackedOk = unpackFirstEntry(archivePath, unpacked);
+    files().removeFile(archivePath);
+    if (!unpackedOk) {
+        return false;
+    }
+    for (int round = 0; round < kOldCopyRounds && pathExists(downloaderPath); ++round) {
+        std::this_thread::sleep_for(kOldCopyWait);
+        files().removeFile(downloaderPath);
+    }
+    const std::optional<std::string> program = files().readFile(unpacked);
+    if (!program || !files().createNewFile(downloaderPath, *program)) {
+        return false;
+    }
+    files().setPermissions(downloaderPath, kDownloaderMode);
+    files().removeFile(unpacked);
+    return true;
+}
+
+int downloadUpdate(const std::string& downloaderPath, const std::string& links,
+                   const std::string& size, const std::string& targetFolder, bool downloadMode,
+                   const std::string& temporaryFolder) {
+    const long long announced = std::atoll(size.c_str());
+    for (const std::string& link : splitText(links, ";")) {
+        const auto lastSlash = link.rfind('/');
+        if (lastSlash == std::string::npos || lastSlash == 0 || !isAcceptableLink(link)) {
+            continue;
+        }
+        const std::string target = targetFor(link, lastSlash, targetFolder, temporaryFolder);
+        runCommand(
+            {downloaderPath, downloadMode ? "/d" : "/u", link, target, size, moduleFilePath()},
+            true, true, -1);
+        if (downloadedSize(target) == announced) {
+            return 0;
+        }
+    }
+    return -1;
+}
+
+}  // namespace quillfen

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace quillfen {
+
+// The update server's scheme and host, such as "https://update.example.org": the build's choice,
+// overridden by the environment variable QUILLFEN_UPDATE_BASE. Empty means there is no server.
+std::string updateServerBase();
+
+// The version request: base, path and query keys in their fixed order, the machine key being the
+// MD5 of the trimmed machine identifier. Characters that cannot stand in a URL (blanks, control
+// characters, bytes beyond ASCII) are percent-encoded; everything else goes as it is.
+std::string buildVersionRequestUrl(const std::string& base, const std::string& version,
+                                   const std::string& languageName, int languageId,
+                                   const std::string& machineIdentifierText);
+
+// Fetches a URL: 0 with the body (each line ended by CR LF, CR bytes of the answer dropped) for
+// status 200, the negated status for any other, -1 when the transfer failed. Bodies over 64 KiB
+// are refused as failed transfers: no answer of the update server is that long.
+int fetchUrlText(const std::string& url, const std::string& userAgent, const std::string& proxy,
+                 std::string& body);
+
+// Asks the update server for the newest version and, when it is newer than this program, hands
+// the announced download to the downloader. Shows nothing; every failure ends it silently.
+void runVersionCheck(const std::string& machineIdentifierText);
+
+}  // namespace quillfen

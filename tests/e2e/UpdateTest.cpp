@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "support/ProgramRun.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestHttpServer.h"
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kVersion = "1.3.3.20220312";
+
+// Runs a private copy of the program, so that nothing lands beside the build's own programs.
+class UpdateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(folder / "program");
+        fs::create_directories(folder / "tmp");
+        fs::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen");
+    }
+
+    test::ProgramResult update(const test::TestHttpServer& server) const {
+        return test::runProgram(folder / "program/quillfen", {"/Update"},
+                                {"QUILLFEN_UPDATE_BASE=" + server.base(), "LANG=zh_CN.UTF-8",
+                                 "LC_ALL=", "LC_MESSAGES=", "TMPDIR=" + (folder / "tmp"),
+                                 "http_proxy=", "HTTP_PROXY=", "no_proxy=*"});
+    }
+
+    // Every file the downloads left in the run's private folders.
+    std::vector<fs::path> downloads() const {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::recursive_directory_iterator(folder / "tmp")) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_regular_file() && name != "quilldown") {
+                found.push_back(entry.path());
+            }
+        }
+        return found;
+    }
+
+    static test::TestHttpServer::Reply answer(const std::string& lines) {
+        return {200, "[Begin]\r\n" + lines + "[End]\r\n"};
+    }
+
+    test::TemporaryFolder folder;
+};
+
+TEST_F(UpdateTest, AsksWithTheFixedQueryAndStopsWhenNotOlder) {
+    for (const std::string& announced : {std::string(kVersion), std::string("1.3.2")}) {
+        test::TestHttpServer server([&](const std::string&) {
+            return answer("Ver=" + announced + "\r\nLink=http://127.0.0.1:1/x.exe\r\nSize=5\r\n");
+        });
+        const auto result = update(server);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const auto targets = server.targets();
+        ASSERT_EQ(targets.size(), 1u);
+        EXPECT_TRUE(std::regex_match(
+            targets[0], std::regex("/Quillfen/index\\.asp\\?ask=Ver&Ver=1\\.3\\.3\\.20220312"
+                                   "&ls_soft=Quillfen!&Language=Chinese&LanguageID=2052"
+                                   "&ID=[0-9A-F]{32}")))
+            << targets[0];
+        EXPECT_TRUE(downloads().empty());
+    }
+}
+
+TEST_F(UpdateTest, ANewerVersionRunsTheDownloaderUntilTheAnnouncedSizeArrives) {
+    test::TestHttpServer* self = nullptr;
+    test::TestHttpServer server([&](const std::string& target) -> test::TestHttpServer::Reply {
+        if (target.starts_with("/Quillfen/")) {
+            const std::string base = self->base();
+            return answer("Ver=9.9\r\nLink=" + base + "/files/big.bin;" + base +
+                          "/files/setup.bin;" + base + "/files/second.bin\r\nSize=1000\r\n");
+        }
+        if (target == "/files/big.bin") {
+            return {200, std::string(1500, 'b')};
+        }
+        return {200, std::string(1000, 's')};
+    });
+    self = &server;
+    const auto result = update(server);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto targets = server.targets();
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_EQ(targets[1], "/files/big.bin");
+    EXPECT_EQ(targets[2], "/files/setup.bin");
+    const auto files = downloads();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].filename(), "setup.bin");
+    EXPECT_EQ(fs::file_size(files[0]), 1000u);
+}
+
+TEST_F(UpdateTest, AnOverlongAnswerIsRefused) {
+    test::TestHttpServer server([&](const std::string&) {
+        return answer("Ver=9.9\r\nPad=" + std::string(70000, 'p') +
+                      "\r\nLink=http://127.0.0.1:1/x.exe\r\nSize=5\r\n");
+    });
+    EXPECT_EQ(update(server).exitCode, 0);
+    EXPECT_EQ(server.targets().size(), 1u);
+    EXPECT_TRUE(downloads().empty());
+}
+
+TEST_F(UpdateTest, NoServerMeansNoRequest) {
+    const auto result = test::runProgram(folder / "program/quillfen", {"/Update"},
+                                         {"QUILLFEN_UPDATE_BASE=", "TMPDIR=" + (folder / "tmp")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(fs::is_empty(folder / "tmp"));
+}
+
+}  // namespace
+}  // namespace quillfen

@@ -22,6 +22,7 @@ public:
     platform::FileTypes& fileTypes() override { unused(); }
     platform::HttpClient& http() override { unused(); }
     platform::ProgramResources& resources() override { unused(); }
+    platform::DiskIdentity& disks() override { unused(); }
 
 private:
     [[noreturn]] static void unused() { std::abort(); }

@@ -166,16 +166,20 @@ void searchCachedFile(benchmark::State& state, const ContentCriteria& criteria) 
     std::filesystem::remove(path, ignored);
 }
 
-void CachedFileAnsiMatchCase(benchmark::State& state) {
-    searchCachedFile(state, compile("Quarterly", true, true, false, false));
+void CachedFileAnsiMatchCase(benchmark::State& state, const char* word) {
+    searchCachedFile(state, compile(word, true, true, false, false));
 }
 
-void CachedFileAllEncodingsMatchCase(benchmark::State& state) {
-    searchCachedFile(state, compile("Quarterly", true, true, true, true));
+void CachedFileAllEncodingsMatchCase(benchmark::State& state, const char* word) {
+    searchCachedFile(state, compile(word, true, true, true, true));
 }
 
-void CachedFileAnsiIgnoreCase(benchmark::State& state) {
-    searchCachedFile(state, compile("Quarterly", false, true, false, false));
+void CachedFileAnsiIgnoreCase(benchmark::State& state, const char* word) {
+    searchCachedFile(state, compile(word, false, true, false, false));
+}
+
+void CachedFileAllEncodingsIgnoreCase(benchmark::State& state, const char* word) {
+    searchCachedFile(state, compile(word, false, true, true, true));
 }
 
 void CachedFileThreeDistinctEncodings(benchmark::State& state) {
@@ -197,9 +201,14 @@ BENCHMARK_CAPTURE(AnsiIgnoreCase, common_letters, "entertain");
 BENCHMARK_CAPTURE(AllEncodingsIgnoreCase, common_letters, "entertain");
 BENCHMARK(OneDistinctEncoding);
 BENCHMARK(ThreeDistinctEncodings);
-BENCHMARK(CachedFileAnsiMatchCase);
-BENCHMARK(CachedFileAllEncodingsMatchCase);
-BENCHMARK(CachedFileAnsiIgnoreCase);
+BENCHMARK_CAPTURE(CachedFileAnsiMatchCase, rare_letters, "Quarterly");
+BENCHMARK_CAPTURE(CachedFileAllEncodingsMatchCase, rare_letters, "Quarterly");
+BENCHMARK_CAPTURE(CachedFileAnsiIgnoreCase, rare_letters, "Quarterly");
+BENCHMARK_CAPTURE(CachedFileAllEncodingsIgnoreCase, rare_letters, "Quarterly");
+BENCHMARK_CAPTURE(CachedFileAnsiMatchCase, common_letters, "entertain");
+BENCHMARK_CAPTURE(CachedFileAllEncodingsMatchCase, common_letters, "entertain");
+BENCHMARK_CAPTURE(CachedFileAnsiIgnoreCase, common_letters, "entertain");
+BENCHMARK_CAPTURE(CachedFileAllEncodingsIgnoreCase, common_letters, "entertain");
 BENCHMARK(CachedFileThreeDistinctEncodings);
 
 }  // namespace

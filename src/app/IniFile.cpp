@@ -18,6 +18,11 @@ std::string readIniValue(const std::string& file, std::string_view section, std:
 
 bool writeIniValue(const std::string& file, std::string_view section, std::string_view key,
                    std::string_view value) {
+    return writeIniValues(file, section, {{std::string(key), std::string(value)}});
+}
+
+bool writeIniValues(const std::string& file, std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& values) {
     platform::Platform& os = platform::currentPlatform();
     bool stored = false;
     const bool replaced = os.files().editFile(
@@ -25,9 +30,13 @@ bool writeIniValue(const std::string& file, std::string_view section, std::strin
             IniDocument document = current
                                        ? IniDocument(*current, os.text())
                                        : IniDocument(IniDocument::Encoding::EightBit, os.text());
-            document.setValue(section, key, value);
-            // The document refuses names that could not be read back; nothing is written then.
-            stored = document.value(section, key).has_value();
+            stored = true;
+            for (const auto& [key, value] : values) {
+                document.setValue(section, key, value);
+                // The document refuses names that could not be read back; nothing is written
+                // then.
+                stored = stored && document.value(section, key).has_value();
+            }
             std::string next = document.bytes();
             if (!stored || (current && next == *current)) {
                 return std::nullopt;

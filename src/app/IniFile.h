@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillfen {
 
@@ -12,5 +14,9 @@ namespace quillfen {
 std::string readIniValue(const std::string& file, std::string_view section, std::string_view key);
 bool writeIniValue(const std::string& file, std::string_view section, std::string_view key,
                    std::string_view value);
+// Several keys of one section in one replacement of the file; none is written when any key is
+// refused.
+bool writeIniValues(const std::string& file, std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& values);
 
 }  // namespace quillfen

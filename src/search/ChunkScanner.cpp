@@ -104,12 +104,14 @@ bool sameBytes(const char* candidate, const char* piece, std::int32_t length) {
     return std::memcmp(candidate, piece, size) == 0;
 }
 
-// The two bytes of one encoding's current piece as the quiet scan tests them: the anchor byte at
-// the scanned position and the partner byte `shift` bytes from it.
+// The three bytes of one encoding's current piece as the quiet scan tests them: the anchor byte at
+// the scanned position and the other two at their distances from it.
 struct Probe {
     Bytes16 anchor;
     Bytes16 partner;
-    std::int32_t shift;
+    std::int32_t partnerShift;
+    Bytes16 third;
+    std::int32_t thirdShift;
 };
 
 struct ProbeSet;
@@ -134,39 +136,41 @@ struct ProbeSet {
     SkipGroups skip = nullptr;
     BlocksWithCandidates blocksWithCandidates = nullptr;
 
-    void add(unsigned char anchorByte, unsigned char partnerByte, std::int32_t shift,
-             std::int32_t end);
+    void add(const Probe& probe, unsigned char anchorByte, std::int32_t end);
     void chooseFunctions();
 };
 
-void ProbeSet::add(unsigned char anchorByte, unsigned char partnerByte, std::int32_t shift,
-                   std::int32_t end) {
-    probes[count++] = {chunk_vector::repeat(anchorByte), chunk_vector::repeat(partnerByte), shift};
+void ProbeSet::add(const Probe& probe, unsigned char anchorByte, std::int32_t end) {
+    probes[count++] = probe;
     const unsigned char* known = anchorBytes + distinctAnchors;
     if (std::find(static_cast<const unsigned char*>(anchorBytes), known, anchorByte) == known) {
         anchorBytes[distinctAnchors] = anchorByte;
         anchors[distinctAnchors++] = chunk_vector::repeat(anchorByte);
     }
-    lowestShift = std::min(lowestShift, shift);
-    highestShift = std::max(highestShift, shift);
+    lowestShift = std::min({lowestShift, probe.partnerShift, probe.thirdShift});
+    highestShift = std::max({highestShift, probe.partnerShift, probe.thirdShift});
     firstEnd = std::min(firstEnd, end);
     lastEnd = std::max(lastEnd, end);
+}
+
+Bytes16 othersMatch(const char* at, const Probe& probe) {
+    return (load(at + probe.partnerShift) == probe.partner) &
+           (load(at + probe.thirdShift) == probe.third);
 }
 
 template <std::size_t Count, bool SharedAnchor>
 Bytes16 blockCandidates(const char* at, const Probe* probes) {
     const Bytes16 here = load(at);
     if constexpr (SharedAnchor) {
-        Bytes16 partners = load(at + probes[0].shift) == probes[0].partner;
+        Bytes16 others = othersMatch(at, probes[0]);
         for (std::size_t probe = 1; probe < Count; ++probe) {
-            partners |= load(at + probes[probe].shift) == probes[probe].partner;
+            others |= othersMatch(at, probes[probe]);
         }
-        return (here == probes[0].anchor) & partners;
+        return (here == probes[0].anchor) & others;
     } else {
         Bytes16 any = {};
         for (std::size_t probe = 0; probe < Count; ++probe) {
-            any |= (here == probes[probe].anchor) &
-                   (load(at + probes[probe].shift) == probes[probe].partner);
+            any |= (here == probes[probe].anchor) & othersMatch(at, probes[probe]);
         }
         return any;
     }
@@ -286,6 +290,12 @@ ChunkScanner::Piece ChunkScanner::preparePiece(const std::string& bytes) {
         // A run of one byte value: its two ends are the best pair there is.
         piece.partner = piece.anchor == piece.length - 1 ? 0 : piece.length - 1;
     }
+    piece.third = rarestOffset(bytes, [&piece](std::int32_t offset) {
+        return offset != piece.anchor && offset != piece.partner;
+    });
+    if (piece.third < 0) {
+        piece.third = piece.partner;
+    }
     return piece;
 }
 
@@ -379,10 +389,13 @@ bool ChunkScanner::scanInsideChunk() {
             for (std::size_t slot = 0; slot < active.count; ++slot) {
                 const Encoding& encoding = encodings_[active.indices[slot]];
                 const Piece& piece = encoding.piece();
-                set.add(static_cast<unsigned char>(piece.bytes[piece.anchor]),
-                        static_cast<unsigned char>(piece.bytes[piece.partner]),
-                        piece.partner - piece.anchor,
-                        chunkLength_ - piece.length + piece.anchor + 1);
+                const auto byteAt = [&piece](std::int32_t offset) {
+                    return static_cast<unsigned char>(piece.bytes[offset]);
+                };
+                set.add({chunk_vector::repeat(byteAt(piece.anchor)),
+                         chunk_vector::repeat(byteAt(piece.partner)), piece.partner - piece.anchor,
+                         chunk_vector::repeat(byteAt(piece.third)), piece.third - piece.anchor},
+                        byteAt(piece.anchor), chunkLength_ - piece.length + piece.anchor + 1);
                 nearest = std::min(nearest, encoding.position + piece.anchor);
             }
             set.chooseFunctions();
@@ -419,28 +432,34 @@ bool ChunkScanner::scanInsideChunk() {
     }
 }
 
-// Starts whose anchor byte lies in the block of kWidth bytes at anchorPosition and whose partner
-// byte matches too, as bits by offset into the block. Blocks at the chunk's ends are tested byte
-// by byte so that no byte outside the chunk is read.
+// Starts whose anchor byte lies in the block of kWidth bytes at anchorPosition and whose other two
+// probed bytes match too, as bits by offset into the block. Blocks at the chunk's ends are tested
+// byte by byte so that no byte outside the chunk is read.
 std::uint32_t ChunkScanner::blockCandidates(const Encoding& encoding,
                                             std::int32_t anchorPosition) const {
     const Piece& piece = encoding.piece();
-    const std::int32_t shift = piece.partner - piece.anchor;
-    const auto anchorByte = static_cast<unsigned char>(piece.bytes[piece.anchor]);
-    const auto partnerByte = static_cast<unsigned char>(piece.bytes[piece.partner]);
-    if (anchorPosition + std::min(shift, 0) >= 0 &&
-        anchorPosition + kWidth + std::max(shift, 0) <= chunkLength_) {
+    const auto byteAt = [&piece](std::int32_t offset) {
+        return static_cast<unsigned char>(piece.bytes[offset]);
+    };
+    const std::int32_t partnerShift = piece.partner - piece.anchor;
+    const std::int32_t thirdShift = piece.third - piece.anchor;
+    if (anchorPosition + std::min({partnerShift, thirdShift, 0}) >= 0 &&
+        anchorPosition + kWidth + std::max({partnerShift, thirdShift, 0}) <= chunkLength_) {
         const char* at = chunk_ + anchorPosition;
-        return chunk_vector::maskBits((load(at) == chunk_vector::repeat(anchorByte)) &
-                                      (load(at + shift) == chunk_vector::repeat(partnerByte)));
+        return chunk_vector::maskBits(
+            (load(at) == chunk_vector::repeat(byteAt(piece.anchor))) &
+            (load(at + partnerShift) == chunk_vector::repeat(byteAt(piece.partner))) &
+            (load(at + thirdShift) == chunk_vector::repeat(byteAt(piece.third))));
     }
     std::uint32_t bits = 0;
     const std::int32_t lastStart = chunkLength_ - piece.length;
     for (std::int32_t offset = 0; offset < kWidth; ++offset) {
         const std::int32_t start = anchorPosition + offset - piece.anchor;
-        if (start >= 0 && start <= lastStart &&
-            static_cast<unsigned char>(chunk_[start + piece.anchor]) == anchorByte &&
-            static_cast<unsigned char>(chunk_[start + piece.partner]) == partnerByte) {
+        const auto sameAt = [&](std::int32_t at) {
+            return static_cast<unsigned char>(chunk_[start + at]) == byteAt(at);
+        };
+        if (start >= 0 && start <= lastStart && sameAt(piece.anchor) && sameAt(piece.partner) &&
+            sameAt(piece.third)) {
             bits |= 1u << offset;
         }
     }

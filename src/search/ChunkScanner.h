@@ -43,9 +43,10 @@ private:
     struct Piece {
         const char* bytes = nullptr;
         std::int32_t length = 0;
-        // The rarest byte and a second rare byte, by offset into the piece.
+        // The rarest byte and two more rare bytes, by offset into the piece.
         std::int32_t anchor = 0;
         std::int32_t partner = 0;
+        std::int32_t third = 0;
     };
 
     struct Encoding {

@@ -6,13 +6,6 @@
 
 namespace quillfen {
 
-namespace {
-
-// Small enough for the slice to stay in the processor's second-level cache until it is folded.
-constexpr std::int32_t kReadSlice = 1024 * 1024;
-
-}  // namespace
-
 ChunkReader::ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters)
     : file_(file),
       remaining_(std::max<std::int64_t>(size, 0)),
@@ -32,13 +25,12 @@ bool ChunkReader::readNext(ByteBuffer& chunk) {
     return true;
 }
 
-// Reads may return less than asked; only an end of file or an error stops the filling. Each
-// piece read is folded at once, while it is still in the processor's cache, instead of in a
-// second pass over the whole chunk.
+// Reads may return less than asked; only an end of file or an error stops the filling. What a
+// read brought is folded at once, while it is still in the processor's cache.
 std::int32_t ChunkReader::fill(char* bytes, std::int32_t wanted) {
     std::int32_t filled = 0;
     while (filled < wanted) {
-        const std::int32_t asked = std::min(wanted - filled, kReadSlice);
+        const std::int32_t asked = wanted - filled;
         const std::int64_t count = file_.read(bytes + filled, static_cast<std::size_t>(asked));
         if (count <= 0) {
             ended_ = true;

@@ -27,8 +27,8 @@ public:
     // out.
     std::int32_t create(std::int32_t count);
     // Shortens in place; lengthening beyond the capacity moves to new memory and keeps the used
-    // bytes. The bytes between the old and the new length are unspecified. Returns the new length,
-    // or -1 when memory ran out.
+    // bytes. The bytes between the old and the new length are left as they happen to be. Returns
+    // the new length, or -1 when memory ran out.
     std::int32_t setLength(std::int32_t count);
     // Replaces the contents with a copy of the text's bytes. Returns the new length, or -1.
     std::int32_t fromString(std::string_view text);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "platform/InputFile.h"
+#include "search/ChunkReader.h"
 #include "search/ChunkSearch.h"
 #include "search/ContentCriteria.h"
 #include "search/ContentMatcher.h"
@@ -185,6 +188,43 @@ TEST_F(ContentMatching, StopRequestMakesAMatchFail) {
     stop = true;
     EXPECT_FALSE(matches(textInputs("a", true), "a"));
     EXPECT_FALSE(matches(textInputs("12*56", true), "12" + filler(2 * kChunk) + "56"));
+}
+
+// Hands out its bytes a few at a time and then fails, as a file on a slow or failing device may.
+class TricklingFile : public platform::InputFile {
+public:
+    TricklingFile(std::string bytes, std::size_t failAt)
+        : bytes_(std::move(bytes)), failAt_(failAt) {}
+
+    std::int64_t read(char* buffer, std::size_t size) override {
+        if (offset_ >= failAt_) {
+            return -1;
+        }
+        const std::size_t count = std::min({size, std::size_t{3}, failAt_ - offset_});
+        std::copy_n(bytes_.data() + offset_, count, buffer);
+        offset_ += count;
+        return static_cast<std::int64_t>(count);
+    }
+
+private:
+    std::string bytes_;
+    std::size_t failAt_;
+    std::size_t offset_ = 0;
+};
+
+TEST(ContentChunkReader, FillsAndFoldsAcrossShortReadsAndStopsAtAFailure) {
+    const std::string bytes = "ABCDEFGHIJ" + filler(kChunk);
+    TricklingFile file(bytes, kChunk + 4);
+    ChunkReader reader(file, static_cast<std::int64_t>(3 * kChunk), true);
+    EXPECT_EQ(reader.chunkCount(), 3);
+    ByteBuffer chunk;
+    ASSERT_TRUE(reader.readNext(chunk));
+    EXPECT_EQ(chunk.length(), static_cast<std::int32_t>(kChunk));
+    EXPECT_EQ(chunk.view().substr(0, 11), "abcdefghij.");
+    ASSERT_TRUE(reader.readNext(chunk));
+    EXPECT_EQ(chunk.view(), "....");
+    ASSERT_TRUE(reader.readNext(chunk));
+    EXPECT_EQ(chunk.length(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "results/FoundFile.h"
+#include "search/SearchObserver.h"
+
+namespace quillfen {
+
+// One found row on its way to the window, its type text and icon already looked up on the
+// search's thread.
+struct PendingRow {
+    FoundFile file;
+    std::string typeText;
+    int iconIndex = -1;
+};
+
+// What the window has not shown yet: the rows found since the last batch, the folder being
+// searched, and whether the search has ended.
+struct PendingBatch {
+    std::vector<PendingRow> rows;
+    std::string progressFolder;
+    std::string comparingPath;
+    bool finished = false;
+};
+
+// A search running on a thread of its own. The thread runs the given work with an observer that
+// gathers rows, which the window takes in batches; Stop sets a flag the work polls.
+class SearchSession : private SearchObserver {
+public:
+    // Turns a found entry into a row; runs on the search's thread.
+    using RowMaker = std::function<PendingRow(const FoundEntry&)>;
+    using Work = std::function<void(SearchObserver&, const std::atomic<bool>& stopRequested)>;
+
+    SearchSession() = default;
+    SearchSession(const SearchSession&) = delete;
+    SearchSession& operator=(const SearchSession&) = delete;
+    ~SearchSession();
+
+    void start(Work work, RowMaker makeRow);
+    void requestStop() { stopRequested_.store(true); }
+    // Asks the search to stop and waits for its thread.
+    void stopAndWait();
+    bool running() const { return running_; }
+    const std::atomic<bool>& stopFlag() const { return stopRequested_; }
+
+    PendingBatch takeBatch();
+
+private:
+    void searchingFolder(const std::string& folder) override;
+    void comparingFile(const std::string& path) override;
+    void found(const FoundEntry& entry) override;
+
+    std::atomic<bool> stopRequested_{false};
+    bool running_ = false;
+    std::thread thread_;
+    RowMaker makeRow_;
+    std::mutex mutex_;
+    PendingBatch pending_;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/Application.h"
+#include "app/IniFile.h"
+#include "support/FakeMainWindowView.h"
+#include "support/ProgramFolderFixture.h"
+#include "ui/MainWindowPresenter.h"
+
+namespace quillfen {
+namespace {
+
+using Control = MainControl;
+
+class MainWindowPresenterTest : public test::ProgramFolderFixture {
+protected:
+    void SetUp() override {
+        ProgramFolderFixture::SetUp();
+        platform.facts().fixedLanguageId = 1031;
+        platform.facts().fixedLanguageName = "German";
+    }
+
+    MainWindowPresenter& opened(const std::string& argument = "") {
+        presenter = std::make_unique<MainWindowPresenter>(view, argument);
+        presenter->open();
+        return *presenter;
+    }
+
+    // Runs the search to its end the way the window's ticks would.
+    void runSearch() {
+        presenter->onFind();
+        for (int i = 0; i < 2000 && presenter->searching(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            presenter->onSearchTick();
+        }
+        ASSERT_FALSE(presenter->searching());
+    }
+
+    test::FakeMainWindowView view;
+    std::unique_ptr<MainWindowPresenter> presenter;
+};
+
+TEST_F(MainWindowPresenterTest, OpensWithTitleDefaultsOptionListsAndDisabledControls) {
+    opened();
+    EXPECT_EQ(view.title, "Quillfen! 1.3.3.20220312");
+    EXPECT_EQ(view.text(Control::FindButton), "Find");
+    for (const Control checked : {Control::SearchSubfolders, Control::MatchAnsi,
+                                  Control::MatchUnicode, Control::MatchUtf8, Control::TextMode}) {
+        EXPECT_TRUE(view.isChecked(checked));
+    }
+    EXPECT_FALSE(view.isChecked(Control::MatchCase));
+    EXPECT_FALSE(view.isChecked(Control::HexMode));
+    EXPECT_FALSE(view.state(Control::StopButton).visible);
+    EXPECT_FALSE(view.state(Control::DebugButton).visible);
+    EXPECT_FALSE(view.state(Control::HexText).visible);
+    EXPECT_EQ(view.state(Control::DateOption).items.size(), 5u);
+    EXPECT_EQ(view.state(Control::DateOption).items[3], "Within the pass year");
+    EXPECT_EQ(view.state(Control::SizeBound).items,
+              (std::vector<std::string>{"at least", "at most"}));
+    for (const Control disabled :
+         {Control::SizeBound, Control::SizeKilobytes, Control::DateFrom, Control::DateTo}) {
+        EXPECT_FALSE(view.state(disabled).enabled);
+    }
+    EXPECT_EQ(view.text(Control::LookIn), "*");
+    EXPECT_NE(view.state(Control::NamePatterns).toolTip.find("found.\r\n\r\n*.tx*"),
+              std::string::npos);
+}
+
+TEST_F(MainWindowPresenterTest, TranslationBannerShowsOnlyForLanguagesWithoutOwnTexts) {
+    opened();
+    EXPECT_TRUE(view.state(Control::TranslationBanner).visible);
+    EXPECT_FALSE(view.state(Control::CountLine).visible);
+    EXPECT_EQ(view.text(Control::TranslationBanner),
+              "This is a free software, if you like , please help us to translate Quillfen! to "
+              "German .");
+    for (const int id : {0x0404, 0x0409, 0x0804, 0x0C04, 0x1004, 0x1404}) {
+        EXPECT_TRUE(MainWindowPresenter::languageNeedsNoTranslation(id));
+    }
+    EXPECT_FALSE(MainWindowPresenter::languageNeedsNoTranslation(1031));
+}
+
+TEST_F(MainWindowPresenterTest, LookInComesFromTheArgumentOrTheNewestHistoryEntry) {
+    writeIniValue(settingsFile(), "Path", "0", "/newest");
+    writeIniValue(settingsFile(), "Path", "1", "/older");
+    opened();
+    EXPECT_EQ(view.text(Control::LookIn), "/newest");
+    EXPECT_EQ(view.state(Control::LookIn).items, (std::vector<std::string>{"/newest", "/older"}));
+    opened("/given folder");
+    EXPECT_EQ(view.text(Control::LookIn), "/given folder");
+}
+
+TEST_F(MainWindowPresenterTest, HexModeSwapsTheBoxesAndKeepsTheCheckMarks) {
+    opened();
+    view.setChecked(Control::MatchCase, true);
+    presenter->onHexMode();
+    EXPECT_TRUE(view.state(Control::HexText).visible);
+    EXPECT_FALSE(view.state(Control::ContentText).visible);
+    EXPECT_FALSE(view.state(Control::MatchCase).enabled);
+    EXPECT_EQ(view.focus, Control::HexText);
+    presenter->onTextMode();
+    EXPECT_TRUE(view.state(Control::MatchCase).enabled);
+    EXPECT_TRUE(view.isChecked(Control::MatchCase));
+}
+
+TEST_F(MainWindowPresenterTest, PresetsFillAndLockTheirControls) {
+    opened();
+    view.selectItem(Control::SizeOption, 2);
+    presenter->onSizeOptionChanged();
+    EXPECT_EQ(view.text(Control::SizeKilobytes), "1024");
+    EXPECT_EQ(view.selectedItem(Control::SizeBound), 1);
+    EXPECT_FALSE(view.state(Control::SizeKilobytes).enabled);
+    view.selectItem(Control::SizeOption, 4);
+    presenter->onSizeOptionChanged();
+    EXPECT_TRUE(view.state(Control::SizeKilobytes).enabled);
+    EXPECT_EQ(view.text(Control::SizeKilobytes), "1024");
+
+    view.selectItem(Control::DateOption, 4);
+    presenter->onDateOptionChanged();
+    EXPECT_TRUE(view.state(Control::DateFrom).enabled);
+    view.selectItem(Control::DateOption, 1);
+    presenter->onDateOptionChanged();
+    EXPECT_FALSE(view.state(Control::DateFrom).enabled);
+}
+
+TEST_F(MainWindowPresenterTest, FindChecksInputsWithMessagesAndFocus) {
+    opened();
+    const struct {
+        std::string lookIn;
+        std::string names;
+        bool hex;
+        std::string hexText;
+        std::string message;
+        Control focus;
+    } cases[] = {
+        {"  ", "", false, "", "Please select a folder for search.", Control::LookIn},
+        {folder / "missing", "", false, "", "Folder not exists.", Control::LookIn},
+        {"*", "", false, "",
+         "You had select all of the drivers on your computer, must input part of the file name, "
+         "or maybe too many files found.",
+         Control::NamePatterns},
+        {folder.path(), "", true, "12 3", "This not a Hex string.", Control::HexText},
+    };
+    for (const auto& c : cases) {
+        view.messages.clear();
+        view.setText(Control::LookIn, c.lookIn);
+        view.setText(Control::NamePatterns, c.names);
+        view.setChecked(Control::HexMode, c.hex);
+        view.setText(Control::HexText, c.hexText);
+        presenter->onFind();
+        ASSERT_EQ(view.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(view.focus, c.focus);
+        EXPECT_FALSE(presenter->searching());
+    }
+}
+
+TEST_F(MainWindowPresenterTest, ASearchFillsRowsCountsAndSavesTheHistory) {
+    folder.writeFile("tree/a.txt", "hello");
+    folder.writeFile("tree/sub/b.txt", "hello");
+    folder.writeFile("tree/c.log", "hello");
+    opened();
+    view.setText(Control::LookIn, folder / "tree");
+    view.setText(Control::NamePatterns, "*.txt");
+    runSearch();
+    ASSERT_NE(view.table, nullptr);
+    EXPECT_EQ(view.table->rowCount(), 2u);
+    EXPECT_EQ(view.text(Control::CountLine), "2 file(s) found.");
+    EXPECT_EQ(view.text(Control::ProgressLine), "");
+    EXPECT_TRUE(view.state(Control::FindButton).visible);
+    EXPECT_FALSE(view.state(Control::StopButton).visible);
+    EXPECT_FALSE(view.state(Control::TranslationBanner).visible);
+    EXPECT_FALSE(view.ticking);
+    EXPECT_EQ(readIniValue(settingsFile(), "Path", "0"), folder / "tree");
+    EXPECT_EQ(readIniValue(settingsFile(), "FileName", "0"), "*.txt");
+    EXPECT_EQ(readIniValue(settingsFile(), "Text", "0"), "");
+}
+
+TEST_F(MainWindowPresenterTest, NothingFoundLeavesTheCountLineEmpty) {
+    folder.writeFile("tree/a.txt", "x");
+    opened();
+    view.setText(Control::LookIn, folder / "tree");
+    view.setText(Control::NamePatterns, "*.none");
+    runSearch();
+    EXPECT_EQ(view.text(Control::CountLine), "");
+}
+
+TEST_F(MainWindowPresenterTest, HeaderClicksSortAndLaterRowsWouldAppend) {
+    folder.writeFile("tree/b.txt", "xx");
+    folder.writeFile("tree/a.txt", "xxxxxx");
+    opened();
+    view.setText(Control::LookIn, folder / "tree");
+    runSearch();
+    presenter->onHeaderClicked(0);
+    EXPECT_EQ(view.table->cellText(0, 0), "a.txt");
+    presenter->onHeaderClicked(0);
+    EXPECT_EQ(view.table->cellText(0, 0), "b.txt");
+    const int resets = view.resets;
+    presenter->onHeaderClicked(5);
+    EXPECT_EQ(view.resets, resets);
+}
+
+TEST_F(MainWindowPresenterTest, StopAndCloseEndARunningSearch) {
+    for (int i = 0; i < 300; ++i) {
+        folder.writeFile("tree/f" + std::to_string(i) + "/x.txt", "x");
+    }
+    opened();
+    view.setText(Control::LookIn, folder / "tree");
+    presenter->onFind();
+    EXPECT_TRUE(presenter->searching());
+    EXPECT_FALSE(view.state(Control::FindButton).visible);
+    presenter->onFind();  // ignored while a search runs
+    presenter->onStop();
+    presenter->onClose();
+    EXPECT_FALSE(presenter->searching());
+    EXPECT_TRUE(view.state(Control::FindButton).visible);
+}
+
+}  // namespace
+}  // namespace quillfen

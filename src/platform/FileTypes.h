@@ -12,6 +12,9 @@ public:
     // The type of a name with this extension (".txt", or empty for none), judged by the
     // extension alone.
     virtual std::string typeNameForExtension(const std::string& extension) const = 0;
+    // The icon-theme name of the icon for that type, judged the same way; empty when the desktop
+    // knows no type for the extension.
+    virtual std::string iconNameForExtension(const std::string& extension) const = 0;
     // The type of the folder at this path.
     virtual std::string folderTypeName(const std::string& folderPath) const = 0;
 };

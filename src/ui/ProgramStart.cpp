@@ -1,12 +1,12 @@
 #include "ui/ProgramStart.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/PathHelpers.h"
+#include "app/RunCommand.h"
 #include "platform/Platform.h"
 #include "update/MachineIdentifier.h"
 #include "update/VersionCheck.h"
@@ -25,19 +25,23 @@ CommandLine processCommandLine(int argc, const char* const* argv) {
 
 }  // namespace
 
-int startProgram(int argc, const char* const* argv) {
-    Application::instance().version = Application::kVersion;
+int startProgram(int argc, const char* const* argv, const ProgramCourses& courses) {
+    Application& application = Application::instance();
+    application.version = Application::kVersion;
     const CommandLine commandLine = processCommandLine(argc, argv);
     const std::string remainder = commandLine.remainder();
+    if (remainder.starts_with("/GetIcon")) {
+        return courses.writeIcon(remainder);
+    }
     if (remainder.starts_with("/Update")) {
         runVersionCheck(machineIdentifier(platform::currentPlatform().disks()));
         return 0;
     }
-    std::fputs(
-        "quillfen: this build has no search window yet; quillfen-cli searches from the "
-        "command line.\n",
-        stderr);
-    return 0;
+    runCommand({moduleFilePath(), "/Update"}, false, true, -1);
+    application.loadSettings();
+    const std::string argument = commandLine.argument();
+    const bool existingFile = !isDirectory(argument) && pathExists(argument);
+    return courses.openWindow(argument, existingFile);
 }
 
 }  // namespace quillfen

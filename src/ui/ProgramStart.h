@@ -1,10 +1,23 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace quillfen {
 
+// The parts of start-up that need the window toolkit, handed in by the executable.
+struct ProgramCourses {
+    // "/GetIcon NAME PATH": receives the command line's text behind the program path.
+    std::function<int(const std::string& remainder)> writeIcon;
+    // Opens the one window of the process and returns when it closes: the duplicate search when
+    // the argument names an existing file, the search window otherwise.
+    std::function<int(const std::string& argument, bool duplicateSearch)> openWindow;
+};
+
 // The start-up of the desktop program: sets the version, reads the command line and chooses what
-// this process does. "/Update" runs the version check in this process and ends it. Returns the
-// process's exit status.
-int startProgram(int argc, const char* const* argv);
+// this process does. "/Update" runs the version check in this process; every window-showing
+// start first starts a background copy of the program with "/Update" and loads the settings.
+// Returns the process's exit status.
+int startProgram(int argc, const char* const* argv, const ProgramCourses& courses);
 
 }  // namespace quillfen

@@ -5,12 +5,29 @@
 
 namespace quillfen::platform {
 
-std::string MimeFileTypes::typeNameForExtension(const std::string& extension) const {
-    // The name "1" plus the extension asks about the extension alone; no file is touched.
+namespace {
+
+// The name "1" plus the extension asks about the extension alone; no file is touched.
+QMimeType typeForExtension(const std::string& extension) {
     const QMimeDatabase database;
-    const QMimeType type =
-        database.mimeTypeForFile(QString::fromUtf8("1" + extension), QMimeDatabase::MatchExtension);
-    return type.comment().toStdString();
+    return database.mimeTypeForFile(QString::fromUtf8("1" + extension),
+                                    QMimeDatabase::MatchExtension);
+}
+
+}  // namespace
+
+std::string MimeFileTypes::typeNameForExtension(const std::string& extension) const {
+    return typeForExtension(extension).comment().toStdString();
+}
+
+std::string MimeFileTypes::iconNameForExtension(const std::string& extension) const {
+    // The catch-all type stands for "not known", which has an icon of its own in the results.
+    const QMimeType type = typeForExtension(extension);
+    if (!type.isValid() || type.isDefault()) {
+        return {};
+    }
+    const QString name = type.iconName();
+    return (name.isEmpty() ? type.genericIconName() : name).toStdString();
 }
 
 std::string MimeFileTypes::folderTypeName(const std::string&) const {

@@ -8,6 +8,7 @@ namespace quillfen::platform {
 class MimeFileTypes final : public FileTypes {
 public:
     std::string typeNameForExtension(const std::string& extension) const override;
+    std::string iconNameForExtension(const std::string& extension) const override;
     std::string folderTypeName(const std::string& folderPath) const override;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/linux/LinuxPlatform.h"
 #include "ui/ProgramStart.h"
+#include "ui/qt/QtProgram.h"
 
 extern "C" const std::uint8_t quillfen_downloader_archive_begin[];
 extern "C" const std::uint8_t quillfen_downloader_archive_end[];
@@ -11,5 +12,5 @@ int main(int argc, char** argv) {
     quillfen::platform::LinuxPlatform platform(
         std::span(quillfen_downloader_archive_begin, quillfen_downloader_archive_end));
     quillfen::platform::installPlatform(&platform);
-    return quillfen::startProgram(argc, argv);
+    return quillfen::startProgram(argc, argv, quillfen::qt::QtProgram::courses(argc, argv));
 }

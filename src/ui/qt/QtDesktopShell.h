@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/DesktopShell.h"
+
+namespace quillfen::qt {
+
+// The desktop's services through Qt and the freedesktop.org conventions: xdg-open for opening,
+// xdg-mime for default applications, the file manager's D-Bus interface for showing a file in its
+// folder, and the Qt clipboard. Used on the user-interface thread only.
+class QtDesktopShell final : public platform::DesktopShell {
+public:
+    void openWithDefaultApplication(const std::string& path) override;
+    bool hasDefaultApplication(const std::string& path) const override;
+    void showInFolder(const std::string& path) override;
+    void putOnClipboard(const platform::ClipboardContent& content) override;
+};
+
+}  // namespace quillfen::qt

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QIcon>
+#include <vector>
+
+#include "results/IconImageList.h"
+#include "results/IconSource.h"
+
+namespace quillfen::qt {
+
+// The Qt pictures of a window's icon list, made on first use of each image index. Used on the
+// user-interface thread only; the list itself may grow meanwhile on the search worker's thread.
+class QtIconImages {
+public:
+    explicit QtIconImages(const IconImageList& icons);
+
+    // A null icon for an index that holds no image (-1 included).
+    QIcon icon(int index);
+
+    static QIcon iconFor(const IconSource& source);
+
+private:
+    const IconImageList& icons_;
+    std::vector<QIcon> made_;
+    std::vector<bool> tried_;
+};
+
+}  // namespace quillfen::qt

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "ui/MainWindowPresenter.h"
+#include "ui/MainWindowView.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QGroupBox;
+class QToolButton;
+
+namespace quillfen::qt {
+
+class ResultListModel;
+
+// The search window in Qt Widgets: controls, layout and signals. Every rule lives in the
+// presenter; this class only draws and forwards.
+class QtMainWindow : public QDialog, public MainWindowView {
+    Q_OBJECT
+
+public:
+    explicit QtMainWindow(const std::string& lookInArgument, QWidget* parent = nullptr);
+    ~QtMainWindow() override;
+
+    MainWindowPresenter& presenter() { return *presenter_; }
+    QTableView* resultView() const { return list_; }
+
+    // MainWindowView
+    void setTitle(const std::string& title) override;
+    void setText(MainControl control, const std::string& text) override;
+    std::string text(MainControl control) const override;
+    void setToolTip(MainControl control, const std::string& text) override;
+    void setChecked(MainControl control, bool checked) override;
+    bool isChecked(MainControl control) const override;
+    void setEnabled(MainControl control, bool enabled) override;
+    void setVisible(MainControl control, bool visible) override;
+    void setFocus(MainControl control) override;
+    void setItems(MainControl control, const std::vector<std::string>& items) override;
+    void selectItem(MainControl control, int index) override;
+    int selectedItem(MainControl control) const override;
+    void moveItemToTop(MainControl control, int index) override;
+    CalendarDate date(MainControl control) const override;
+    void setDate(MainControl control, const CalendarDate& date) override;
+    void showMessage(const std::string& text) override;
+    bool chooseFolder(const std::string& title, std::string& folder) override;
+    void showResults(const ResultTable& table) override;
+    void resultsReset() override;
+    void resultsAppended(std::size_t first, std::size_t count) override;
+    void postToUserInterface(std::function<void()> task) override;
+    void startTicking() override;
+    void stopTicking() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    QLayout* buildStatusGroup();
+    QLayout* buildInputRows();
+    void connectSignals();
+    QWidget* widget(MainControl control) const;
+    QComboBox* combo(MainControl control) const;
+
+    std::map<MainControl, QWidget*> widgets_;
+    QLabel* countLine_ = nullptr;
+    QLabel* progressLine_ = nullptr;
+    QPushButton* banner_ = nullptr;
+    QPushButton* debug_ = nullptr;
+    QPushButton* find_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QToolButton* menuButton_ = nullptr;
+    QTableView* list_ = nullptr;
+    ResultListModel* model_ = nullptr;
+    QTimer ticker_;
+    std::unique_ptr<MainWindowPresenter> presenter_;
+};
+
+}  // namespace quillfen::qt

@@ -1,0 +1,32 @@
+#include "ui/qt/QtProgram.h"
+
+#include <QApplication>
+
+#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtMainWindow.h"
+
+namespace quillfen::qt {
+
+ProgramCourses QtProgram::courses(int& argc, char** argv) {
+    ProgramCourses courses;
+    courses.writeIcon = [](const std::string&) { return 0; };
+    courses.openWindow = [&argc, argv](const std::string& argument, bool duplicateSearch) {
+        return openWindow(argc, argv, argument, duplicateSearch);
+    };
+    return courses;
+}
+
+int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,
+                          bool duplicateSearch) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillfen"));
+    QApplication::setWindowIcon(ProgramIcon::icon());
+    // The duplicate-search window is not part of this build yet: a file argument opens the
+    // search window with that text, as a folder argument does.
+    static_cast<void>(duplicateSearch);
+    QtMainWindow window(argument);
+    window.show();
+    return application.exec();
+}
+
+}  // namespace quillfen::qt

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/ProgramStart.h"
+
+namespace quillfen::qt {
+
+// The toolkit's side of start-up: the application object and the one window of the process.
+class QtProgram {
+public:
+    static ProgramCourses courses(int& argc, char** argv);
+    static int openWindow(int& argc, char** argv, const std::string& argument,
+                          bool duplicateSearch);
+};
+
+}  // namespace quillfen::qt

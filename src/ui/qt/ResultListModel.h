@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <functional>
+
+namespace quillfen {
+class ResultTable;
+}
+
+namespace quillfen::qt {
+
+// The result rows as a Qt table model. It reads the presenter's table directly; cell texts are
+// made when a cell is drawn. Rows arrive in batches and are appended, never inserted.
+class ResultListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    using IconForRow = std::function<QIcon(int iconIndex)>;
+
+    explicit ResultListModel(QObject* parent = nullptr);
+
+    void setTable(const ResultTable* table);
+    void setIconSource(IconForRow iconForRow);
+    void reset();
+    void appended(std::size_t first, std::size_t count);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Cell texts are bytes in the system encoding; names that are not valid UTF-8 still show,
+    // with their odd bytes replaced.
+    static QString displayText(const std::string& bytes);
+
+private:
+    const ResultTable* table_ = nullptr;
+    IconForRow iconForRow_;
+    int shownRows_ = 0;
+};
+
+}  // namespace quillfen::qt

@@ -15,7 +15,8 @@ constexpr std::string_view kMainGroup = "[Desktop Entry]";
 std::string unescape(std::string_view value) {
     std::string text;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size() && (value[i + 1] == 's' || value[i + 1] == '\\')) {
+        if (value[i] == '\\' && i + 1 < value.size() &&
+            (value[i + 1] == 's' || value[i + 1] == '\\')) {
             text.push_back(value[++i] == 's' ? ' ' : '\\');
         } else {
             text.push_back(value[i]);
@@ -26,7 +27,8 @@ std::string unescape(std::string_view value) {
 
 // Names in the theme carry no file extension, but entries written by hand often add one.
 std::string withoutImageExtension(std::string name) {
-    for (const std::string_view extension : std::array<std::string_view, 3>{".png", ".svg", ".xpm"}) {
+    for (const std::string_view extension :
+         std::array<std::string_view, 3>{".png", ".svg", ".xpm"}) {
         if (name.size() > extension.size() && name.ends_with(extension)) {
             name.resize(name.size() - extension.size());
             break;

@@ -39,7 +39,8 @@ std::optional<IconSource> icoFileIcon(platform::RandomAccessFile& file, std::uin
 }
 
 std::optional<IconSource> desktopEntryIcon(platform::RandomAccessFile& file, std::uint64_t size) {
-    const auto text = readStart(file, std::min<std::uint64_t>(size, DesktopEntryIcon::kMaxEntryBytes));
+    const auto text =
+        readStart(file, std::min<std::uint64_t>(size, DesktopEntryIcon::kMaxEntryBytes));
     auto icon = text ? DesktopEntryIcon::fromText(*text) : std::nullopt;
     if (icon && icon->kind() == IconSource::Kind::ImageFile &&
         platform::currentPlatform().files().kindOf(icon->data()) != platform::EntryKind::File) {

@@ -28,7 +28,8 @@ public:
     static constexpr std::size_t kEntrySize = 16;
 
     // The images of a well-formed icon file, or nullopt when its header is wrong, it holds no
-    // image, or any entry reaches outside the file or into its directory.
+    // image, or any entry reaches outside the file or into its directory. The images' data
+    // points into `bytes`.
     static std::optional<std::vector<Image>> images(std::string_view bytes);
     static bool isValid(std::string_view bytes);
 

@@ -68,7 +68,8 @@ struct Section {
 class PeResources {
 public:
     explicit PeResources(platform::RandomAccessFile& file)
-        : file_(file), fileSize_(static_cast<std::uint64_t>(std::max<std::int64_t>(file.size(), 0))) {}
+        : file_(file),
+          fileSize_(static_cast<std::uint64_t>(std::max<std::int64_t>(file.size(), 0))) {}
 
     bool open();
     std::vector<ResourceEntry> directory(std::uint32_t offset) const;
@@ -105,6 +106,9 @@ std::optional<std::string> PeResources::read(std::uint64_t position, std::uint64
 }
 
 const Section* PeResources::sectionHolding(std::uint64_t address) const {
+    if (address >= kRvaLimit) {
+        return nullptr;
+    }
     for (const Section& section : sections_) {
         if (address >= section.address && address - section.address < section.span) {
             return &section;
@@ -140,6 +144,8 @@ bool PeResources::readSections(std::uint64_t at, std::size_t count) {
         section.address = readLittleEndian(*table, base + 12, 4);
         // Bytes past the virtual size are file padding the loader never maps.
         section.span = virtualSize == 0 ? rawSize : std::min(virtualSize, rawSize);
+        // Addresses are 32 bits wide; nothing of a section lies beyond them.
+        section.span = std::min(section.span, kRvaLimit - section.address);
         section.filePosition = readLittleEndian(*table, base + 20, 4);
         sections_.push_back(section);
     }
@@ -205,8 +211,9 @@ std::optional<std::string> PeResources::data(const ResourceEntry& entry,
     ResourceEntry leaf = entry;
     if (entry.leadsToDirectory()) {
         const auto languages = directory(entry.offset());
-        const auto first = std::find_if(languages.begin(), languages.end(),
-                                        [](const ResourceEntry& e) { return !e.leadsToDirectory(); });
+        const auto first =
+            std::find_if(languages.begin(), languages.end(),
+                         [](const ResourceEntry& e) { return !e.leadsToDirectory(); });
         if (first == languages.end()) {
             return std::nullopt;
         }
@@ -225,7 +232,7 @@ std::optional<std::string> PeResources::data(const ResourceEntry& entry,
 
 const ResourceEntry* entryWithId(const std::vector<ResourceEntry>& entries, std::uint32_t id) {
     const auto found = std::find_if(entries.begin(), entries.end(),
-                                     [id](const ResourceEntry& e) { return e.hasId(id); });
+                                    [id](const ResourceEntry& e) { return e.hasId(id); });
     return found == entries.end() ? nullptr : &*found;
 }
 
@@ -240,7 +247,8 @@ std::vector<ResourceEntry> subdirectory(const PeResources& resources,
 
 const ResourceEntry* chooseGroup(const std::vector<ResourceEntry>& groups, int index) {
     if (index >= 0) {
-        return static_cast<std::size_t>(index) < groups.size() ? &groups[index] : nullptr;
+        const auto position = static_cast<std::size_t>(index);
+        return position < groups.size() ? &groups[position] : nullptr;
     }
     const std::int64_t id = -static_cast<std::int64_t>(index);
     return id > 0xFFFF ? nullptr : entryWithId(groups, static_cast<std::uint32_t>(id));
@@ -273,6 +281,37 @@ std::vector<GroupMember> groupMembers(std::string_view group) {
     return members;
 }
 
+std::unordered_map<std::uint32_t, ResourceEntry> iconsById(const PeResources& resources,
+                                                           const std::vector<ResourceEntry>& root) {
+    std::unordered_map<std::uint32_t, ResourceEntry> icons;
+    for (const ResourceEntry& icon : subdirectory(resources, root, kIconResource)) {
+        if ((icon.name & kHighBit) == 0) {
+            icons.try_emplace(icon.name, icon);
+        }
+    }
+    return icons;
+}
+
+// The group's images that are present, in the group's order, within the byte budget.
+std::optional<std::string> assembleGroup(
+    const PeResources& resources, std::string_view group,
+    const std::unordered_map<std::uint32_t, ResourceEntry>& icons) {
+    std::deque<std::string> pixels;
+    std::vector<IcoFile::Image> images;
+    std::uint64_t budget = PeIconReader::kMaxIconBytes;
+    for (GroupMember& member : groupMembers(group)) {
+        const auto icon = icons.find(member.iconId);
+        auto data = icon == icons.end() ? std::nullopt : resources.data(icon->second, budget);
+        if (!data) {
+            continue;
+        }
+        budget -= data->size();
+        member.image.data = pixels.emplace_back(std::move(*data));
+        images.push_back(member.image);
+    }
+    return images.empty() ? std::nullopt : std::optional(IcoFile::assemble(images));
+}
+
 }  // namespace
 
 PeIconReader::PeIconReader(platform::RandomAccessFile& file) : file_(file) {}
@@ -283,37 +322,14 @@ std::optional<std::string> PeIconReader::iconFile(int index) {
         return std::nullopt;
     }
     const auto root = resources.directory(0);
-    const ResourceEntry* group = chooseGroup(subdirectory(resources, root, kIconGroupResource), index);
-    if (group == nullptr) {
-        return std::nullopt;
-    }
-    const auto groupBytes = resources.data(*group, kMaxGroupBytes);
+    const auto groups = subdirectory(resources, root, kIconGroupResource);
+    const ResourceEntry* group = chooseGroup(groups, index);
+    const auto groupBytes =
+        group == nullptr ? std::nullopt : resources.data(*group, kMaxGroupBytes);
     if (!groupBytes) {
         return std::nullopt;
     }
-    std::unordered_map<std::uint32_t, ResourceEntry> icons;
-    for (const ResourceEntry& icon : subdirectory(resources, root, kIconResource)) {
-        if ((icon.name & kHighBit) == 0) {
-            icons.try_emplace(icon.name, icon);
-        }
-    }
-    std::deque<std::string> pixels;
-    std::vector<IcoFile::Image> images;
-    std::uint64_t budget = kMaxIconBytes;
-    for (GroupMember& member : groupMembers(*groupBytes)) {
-        const auto icon = icons.find(member.iconId);
-        auto data = icon == icons.end() ? std::nullopt : resources.data(icon->second, budget);
-        if (!data) {
-            continue;
-        }
-        budget -= data->size();
-        member.image.data = pixels.emplace_back(std::move(*data));
-        images.push_back(member.image);
-    }
-    if (images.empty()) {
-        return std::nullopt;
-    }
-    return IcoFile::assemble(images);
+    return assembleGroup(resources, *groupBytes, iconsById(resources, root));
 }
 
 std::optional<std::string> PeIconReader::iconFileFromBytes(std::string_view bytes, int index) {

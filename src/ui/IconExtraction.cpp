@@ -72,7 +72,8 @@ std::optional<IconSource> IconExtraction::iconFor(const std::string& source) {
     if (FileIconSource::carriesOwnIcon(extension)) {
         return std::nullopt;
     }
-    const std::string name = platform::currentPlatform().fileTypes().iconNameForExtension(extension);
+    const std::string name =
+        platform::currentPlatform().fileTypes().iconNameForExtension(extension);
     return IconSource::themeName(name.empty() ? IconImageList::kUnknownTypeIconName : name);
 }
 

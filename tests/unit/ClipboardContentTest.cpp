@@ -22,7 +22,6 @@ TEST(ClipboardUri, EncodesEveryByteOutsideTheUnreservedSetButKeepsSeparators) {
         const char* path;
         const char* uri;
     } cases[] = {
-        {"/home/anna/my notes.txt", "file:///home/anna/my%20notes.txt"},
         {"/a-b_c.d~e/F9", "file:///a-b_c.d~e/F9"},
         {"/h\xC3\xA9t\xC3\xA9", "file:///h%C3%A9t%C3%A9"},
         {"/bad\xFF\x01", "file:///bad%FF%01"},

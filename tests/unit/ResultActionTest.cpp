@@ -3,12 +3,12 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/Application.h"
+#include "results/ClipboardContent.h"
 #include "results/DoubleClick.h"
 #include "results/ResultAction.h"
 #include "results/ResultActions.h"
@@ -17,100 +17,60 @@
 namespace quillfen {
 namespace {
 
-// A list whose row paths are "/r0", "/r1", ...; the actions' effects on it are logged.
+using Log = std::vector<std::string>;
+
 class FakeList : public ResultSelection {
 public:
-    FakeList(std::size_t rows, std::vector<std::size_t> selected, std::vector<std::string>& log)
-        : rows_(rows), selected_(std::move(selected)), log_(log) {}
+    FakeList(std::vector<std::string> paths, std::vector<std::size_t> selected, Log& log)
+        : paths_(std::move(paths)), selected_(std::move(selected)), log_(log) {}
 
-    std::size_t rowCount() const override { return rows_; }
+    std::size_t rowCount() const override { return paths_.size(); }
     std::vector<std::size_t> selectedRows() const override { return selected_; }
-    std::string rowPath(std::size_t row) const override { return "/r" + std::to_string(row); }
+    std::string rowPath(std::size_t row) const override { return paths_.at(row); }
     void selectAll() override { log_.push_back("select all"); }
     void invertSelection() override { log_.push_back("invert"); }
 
 private:
-    std::size_t rows_;
+    std::vector<std::string> paths_;
     std::vector<std::size_t> selected_;
-    std::vector<std::string>& log_;
+    Log& log_;
 };
 
-class FakeHost : public ResultActionHost {
+// The window and the desktop in one, logging every request in order.
+class FakeDesk : public ResultActionHost, public platform::DesktopShell {
 public:
-    explicit FakeHost(std::vector<std::string>& log) : log_(log) {}
-
-    void openConfiguration() override { log_.push_back("config"); }
+    void openConfiguration() override { log.push_back("config"); }
     void openDuplicateSearch(const std::optional<std::string>& path) override {
-        log_.push_back("duplicates " + path.value_or("(none)"));
+        log.push_back("duplicates " + path.value_or("(none)"));
     }
-
-private:
-    std::vector<std::string>& log_;
-};
-
-class FakeShell : public platform::DesktopShell {
-public:
-    explicit FakeShell(std::vector<std::string>& log) : log_(log) {}
-
     void openWithDefaultApplication(const std::string& path) override {
-        log_.push_back("open " + path);
+        log.push_back("open " + path);
     }
-    bool hasDefaultApplication(const std::string& path) const override {
-        return withApplication.contains(path);
-    }
-    void showInFolder(const std::string& path) override { log_.push_back("show " + path); }
+    bool hasDefaultApplication(const std::string& path) const override { return path == "/r0"; }
+    void showInFolder(const std::string& path) override { log.push_back("show " + path); }
     void putOnClipboard(const platform::ClipboardContent& content) override {
-        log_.push_back("clipboard");
+        log.push_back("clipboard");
         clipboard = content;
     }
 
-    std::set<std::string> withApplication;
-    std::optional<platform::ClipboardContent> clipboard;
-
-private:
-    std::vector<std::string>& log_;
-};
-
-using Log = std::vector<std::string>;
-
-struct Stage {
     Log log;
-    FakeHost host{log};
-    FakeShell shell{log};
-
-    Log run(ResultAction action, std::size_t rows, std::vector<std::size_t> selected) {
-        FakeList list(rows, std::move(selected), log);
-        runResultAction(action, list, host, shell);
-        return log;
-    }
+    std::optional<platform::ClipboardContent> clipboard;
 };
+
+const std::vector<std::string> kFourRows = {"/r0", "/r1", "/r2", "/r3"};
 
 TEST(ResultActionShortcut, CtrlLettersRunTheirActionsInEitherCase) {
-    const struct {
-        char letter;
-        std::optional<ResultAction> action;
-    } cases[] = {
-        {'O', ResultAction::Open},
-        {'g', ResultAction::OpenContainingFolder},
-        {'E', ResultAction::OpenWithEditor},
-        {'D', ResultAction::DuplicateSearch},
-        {'x', ResultAction::Cut},
-        {'C', ResultAction::Copy},
-        {'N', ResultAction::CopyFileName},
-        {'a', ResultAction::SelectAll},
-        {'I', ResultAction::InvertSelection},
-        {'V', std::nullopt},
-        {'F', std::nullopt},
-        {'S', std::nullopt},
-        {'1', std::nullopt},
-        {'\x0F', std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(shortcutAction(c.letter), c.action) << c.letter;
+    const std::string letters = "OGEDXCNAIogedxcnai";
+    const int codes[] = {0, 1, 7, 9, 2, 3, 4, 5, 6};
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        EXPECT_EQ(shortcutAction(letters[i]), ResultAction{codes[i % 9]}) << letters[i];
+    }
+    for (const char other : {'V', 'F', 'S', 'z', '1', '\x0F'}) {
+        EXPECT_EQ(shortcutAction(other), std::nullopt) << other;
     }
 }
 
-TEST(ResultActionRun, EachActionReachesTheRightService) {
+TEST(ResultActionRun, EachActionReachesTheRightServiceWithTheFirstSelectedRow) {
     const struct {
         ResultAction action;
         std::vector<std::size_t> selected;
@@ -130,116 +90,69 @@ TEST(ResultActionRun, EachActionReachesTheRightService) {
         {ResultAction::DuplicateSearch, {}, {"duplicates (none)"}},
     };
     for (const auto& c : cases) {
-        Stage stage;
-        EXPECT_EQ(stage.run(c.action, 4, c.selected), c.effects) << static_cast<int>(c.action);
+        FakeDesk desk;
+        FakeList list(kFourRows, c.selected, desk.log);
+        runResultAction(c.action, list, desk, desk);
+        EXPECT_EQ(desk.log, c.effects) << static_cast<int>(c.action);
     }
 }
 
 TEST(ResultActionRun, ClipboardActionsTakeEverySelectedRowInListOrder) {
+    const std::vector<std::string> selected = {"/r0", "/r2"};
     const struct {
         ResultAction action;
-        const char* format;
-        const char* bytes;
+        platform::ClipboardContent content;
     } cases[] = {
-        {ResultAction::Cut, "x-special/gnome-copied-files", "cut\nfile:///r0\nfile:///r2"},
-        {ResultAction::Cut, "application/x-kde-cutselection", "1"},
-        {ResultAction::Copy, "text/uri-list", "file:///r0\r\nfile:///r2\r\n"},
-        {ResultAction::Copy, "application/x-kde-cutselection", "0"},
+        {ResultAction::Cut, fileListContent(selected, FileTransfer::Cut)},
+        {ResultAction::Copy, fileListContent(selected, FileTransfer::Copy)},
+        {ResultAction::CopyFileName, fileNameContent(selected)},
     };
     for (const auto& c : cases) {
-        Stage stage;
-        stage.run(c.action, 3, {0, 2});
-        ASSERT_TRUE(stage.shell.clipboard);
-        std::string bytes = "(missing)";
-        for (const auto& [type, data] : stage.shell.clipboard->formats) {
-            if (type == c.format) {
-                bytes = data;
-            }
-        }
-        EXPECT_EQ(bytes, c.bytes) << static_cast<int>(c.action) << " " << c.format;
-        EXPECT_EQ(stage.shell.clipboard->plainText, "/r0\n/r2");
+        FakeDesk desk;
+        FakeList list(kFourRows, {0, 2}, desk.log);
+        runResultAction(c.action, list, desk, desk);
+        EXPECT_EQ(desk.clipboard, c.content) << static_cast<int>(c.action);
     }
-
-    Stage names;
-    names.run(ResultAction::CopyFileName, 3, {0, 2});
-    EXPECT_EQ(names.shell.clipboard->plainText, "\"/r0\"\r\n\"/r2\"\r\n");
 }
 
 TEST(ResultActionDoubleClick, OpensKnownTypesAndShowsTheOthersInTheirFolder) {
     const struct {
         std::optional<std::size_t> row;
         Log effects;
-    } cases[] = {
-        {0, {"open /r0"}},
-        {1, {"show /r1"}},
-        {std::nullopt, {}},
-        {2, {}},
-    };
+    } cases[] = {{0, {"open /r0"}}, {1, {"show /r1"}}, {std::nullopt, {}}, {4, {}}};
     for (const auto& c : cases) {
-        Log log;
-        FakeShell shell(log);
-        shell.withApplication = {"/r0"};
-        const FakeList list(2, {}, log);
-        runDoubleClick(c.row, list, shell);
-        EXPECT_EQ(log, c.effects) << c.row.value_or(99);
+        FakeDesk desk;
+        const FakeList list(kFourRows, {}, desk.log);
+        runDoubleClick(c.row, list, desk);
+        EXPECT_EQ(desk.log, c.effects) << c.row.value_or(99);
     }
 }
 
-// A stand-in editor records its arguments, each ending with a zero byte, and renames the record
-// into place when it is complete.
-class ResultActionEditor : public testing::Test {
-protected:
-    void SetUp() override {
-        savedEditor_ = Application::instance().editor;
-        folder.writeFile("my editor.sh",
-                         "#!/bin/sh\n"
-                         "out=\"$(dirname \"$0\")/arguments\"\n"
-                         ": > \"$out.part\"\n"
-                         "for word in \"$@\"; do printf '%s\\0' \"$word\" >> \"$out.part\"; done\n"
-                         "mv \"$out.part\" \"$out\"\n");
-        std::filesystem::permissions(folder / "my editor.sh", std::filesystem::perms::owner_all);
-    }
-    void TearDown() override { Application::instance().editor = savedEditor_; }
-
-    std::string recordedArguments() const {
-        for (int i = 0; i < 1000 && !std::filesystem::exists(folder / "arguments"); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return folder.readFile("arguments");
-    }
-
-    test::TemporaryFolder folder;
-
-private:
-    std::string savedEditor_;
-};
-
-class OneRowList : public ResultSelection {
-public:
-    explicit OneRowList(std::string path) : path_(std::move(path)) {}
-
-    std::size_t rowCount() const override { return 1; }
-    std::vector<std::size_t> selectedRows() const override { return {0}; }
-    std::string rowPath(std::size_t) const override { return path_; }
-    void selectAll() override {}
-    void invertSelection() override {}
-
-private:
-    std::string path_;
-};
-
-TEST_F(ResultActionEditor, PathWithBlanksAndQuotesArrivesAsOneArgument) {
+TEST(ResultActionEditor, PathWithBlanksAndQuotesArrivesAsOneArgument) {
+    const test::TemporaryFolder folder;
+    // The stand-in records each argument with a zero byte behind it and renames the record into
+    // place once it is complete.
+    folder.writeFile("my editor.sh",
+                     "#!/bin/sh\n"
+                     "out=\"$(dirname \"$0\")/arguments\"\n"
+                     ": > \"$out.part\"\n"
+                     "for word in \"$@\"; do printf '%s\\0' \"$word\" >> \"$out.part\"; done\n"
+                     "mv \"$out.part\" \"$out\"\n");
+    std::filesystem::permissions(folder / "my editor.sh", std::filesystem::perms::owner_all);
+    const std::string savedEditor = Application::instance().editor;
     Application::instance().editor = "\"" + (folder / "my editor.sh") + "\" --new-window -x";
     const std::string path = "/data/it's a \"quoted\" name; $(rm -rf x) \xFF.txt";
-    Log log;
-    FakeHost host(log);
-    FakeShell shell(log);
-    OneRowList list(path);
+    FakeDesk desk;
+    FakeList list({path}, {0}, desk.log);
 
-    runResultAction(ResultAction::OpenWithEditor, list, host, shell);
+    runResultAction(ResultAction::OpenWithEditor, list, desk, desk);
+    Application::instance().editor = savedEditor;
 
-    EXPECT_EQ(recordedArguments(), std::string("--new-window\0-x\0", 16) + path + '\0');
-    EXPECT_TRUE(log.empty());
+    for (int i = 0; i < 1000 && !std::filesystem::exists(folder / "arguments"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(folder.readFile("arguments"), std::string("--new-window\0-x\0", 16) + path + '\0');
+    EXPECT_TRUE(desk.log.empty());
 }
 
 }  // namespace

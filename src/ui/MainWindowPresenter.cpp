@@ -7,6 +7,9 @@
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
 #include "platform/Platform.h"
+#include "results/ContextMenu.h"
+#include "results/DoubleClick.h"
+#include "results/ResultActions.h"
 #include "search/DatePresets.h"
 #include "search/FileSearch.h"
 #include "search/InputCheck.h"
@@ -376,6 +379,34 @@ void MainWindowPresenter::onHeaderClicked(int column) {
 
 void MainWindowPresenter::onTranslationBanner() {
     openTranslationReadme();
+}
+
+std::vector<ContextMenuItem> MainWindowPresenter::contextMenu(bool clickOnRow) const {
+    const ResultSelection& list = view_.selection();
+    return contextMenuItems(
+        ContextMenuState{list.rowCount(), list.selectedRows().size(), clickOnRow, true});
+}
+
+void MainWindowPresenter::onAction(ResultAction action) {
+    runResultAction(action, view_.selection(), *this, view_.shell());
+}
+
+void MainWindowPresenter::onControlKey(char letter) {
+    if (const std::optional<ResultAction> action = shortcutAction(letter)) {
+        onAction(*action);
+    }
+}
+
+void MainWindowPresenter::onDoubleClick(std::optional<std::size_t> row) {
+    runDoubleClick(row, view_.selection(), view_.shell());
+}
+
+void MainWindowPresenter::openConfiguration() {
+    view_.openConfiguration();
+}
+
+void MainWindowPresenter::openDuplicateSearch(const std::optional<std::string>& referencePath) {
+    view_.openDuplicateSearch(referencePath);
 }
 
 void MainWindowPresenter::onClose() {

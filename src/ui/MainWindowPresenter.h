@@ -4,7 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "results/ContextMenuItem.h"
 #include "results/FolderTypeText.h"
+#include "results/ResultAction.h"
+#include "results/ResultActionHost.h"
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
@@ -18,7 +21,7 @@ namespace quillfen {
 // Every rule of the search window that is not drawing: the opening sequence, Text and Hex
 // modes, the date and size presets, Find's checks, Find and Stop with the status lines, the
 // history, the result rows and their sorting. It drives any toolkit through MainWindowView.
-class MainWindowPresenter {
+class MainWindowPresenter : private ResultActionHost {
 public:
     // `lookInArgument` is the folder the program was started on, or empty.
     MainWindowPresenter(MainWindowView& view, std::string lookInArgument);
@@ -38,6 +41,12 @@ public:
     void onSearchTick();
     void onHeaderClicked(int column);
     void onTranslationBanner();
+    // The context menu for a right click on the list (on a row or below the rows).
+    std::vector<ContextMenuItem> contextMenu(bool clickOnRow) const;
+    void onAction(ResultAction action);
+    // A key pressed in the list with Ctrl held.
+    void onControlKey(char letter);
+    void onDoubleClick(std::optional<std::size_t> row);
     // The window is closing: a running search is stopped and waited for.
     void onClose();
 
@@ -50,6 +59,8 @@ public:
     static bool languageNeedsNoTranslation(int languageId);
 
 private:
+    void openConfiguration() override;
+    void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
     SearchInputs readInputs() const;
     void fillOptionLists();
     void loadHistory();

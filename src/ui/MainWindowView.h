@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/DesktopShell.h"
+#include "results/ResultSelection.h"
 #include "search/SearchInputs.h"
 #include "ui/MainControl.h"
 
@@ -47,6 +50,13 @@ public:
     virtual void showResults(const ResultTable& table) = 0;
     virtual void resultsReset() = 0;
     virtual void resultsAppended(std::size_t first, std::size_t count) = 0;
+
+    // The result list's rows and selection, and the desktop that the actions open files with.
+    virtual ResultSelection& selection() = 0;
+    virtual platform::DesktopShell& shell() = 0;
+    // The windows that two actions open; a view may not have them yet.
+    virtual void openConfiguration() = 0;
+    virtual void openDuplicateSearch(const std::optional<std::string>& referencePath) = 0;
 
     // Runs the task on the user-interface thread, in the order posted.
     virtual void postToUserInterface(std::function<void()> task) = 0;

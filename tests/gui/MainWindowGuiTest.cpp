@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 
+#include "app/Application.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/qt/QtMainWindow.h"
 
@@ -100,6 +104,59 @@ TEST_F(MainWindowGuiTest, FindFillsTheListAndHeaderClicksSort) {
     list->horizontalHeader()->sectionClicked(4);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), "b.txt");
     EXPECT_EQ(list->model()->index(0, 4).data().toString(), "1.95 KB");
+}
+
+TEST_F(MainWindowGuiTest, ShortcutsSelectCopyAndOpenInTheEditor) {
+    folder.writeFile("tree/one file.txt", "x");
+    folder.writeFile("tree/two.txt", "x");
+    const std::string arguments = folder / "arguments.txt";
+    folder.writeFile("editor.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + arguments +
+                                      ".part\"\nmv \"" + arguments + ".part\" \"" + arguments +
+                                      "\"\n");
+    std::filesystem::permissions(folder / "editor.sh", std::filesystem::perms::owner_all);
+    Application::instance().editor = "\"" + folder / "editor.sh" + "\" --new";
+
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QTableView* list = window->resultView();
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    window->presenter().onHeaderClicked(0);
+
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 2);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    const std::string tree = folder / "tree";
+    const QByteArray uris = copied->data(QStringLiteral("text/uri-list"));
+    EXPECT_EQ(uris.toStdString(),
+              "file://" +
+                  QUrl::toPercentEncoding(QString::fromStdString(tree + "/one file.txt"), "/")
+                      .toStdString() +
+                  "\r\nfile://" + tree + "/two.txt\r\n");
+    EXPECT_TRUE(copied->data(QStringLiteral("x-special/gnome-copied-files")).startsWith("copy\n"));
+    EXPECT_EQ(copied->data(QStringLiteral("application/x-kde-cutselection")), "0");
+    EXPECT_EQ(copied->text().toStdString(), tree + "/one file.txt\n" + tree + "/two.txt");
+
+    QTest::keyClick(list, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()
+                    ->mimeData()
+                    ->data(QStringLiteral("x-special/gnome-copied-files"))
+                    .startsWith("cut\n"));
+
+    QTest::keyClick(list, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    list->selectRow(0);
+    QTest::keyClick(list, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "\"" + tree + "/one file.txt\"\r\n");
+
+    QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
+    for (int i = 0; i < 300 && !std::filesystem::exists(arguments); ++i) {
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(folder.readFile("arguments.txt"), "--new\n" + tree + "/one file.txt\n");
+    Application::instance().editor.clear();
 }
 
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {

@@ -64,6 +64,12 @@ public:
     void showResults(const ResultTable& value) override { table = &value; }
     void resultsReset() override { ++resets; }
     void resultsAppended(std::size_t, std::size_t count) override { appended += count; }
+    ResultSelection& selection() override { return *fakeSelection; }
+    platform::DesktopShell& shell() override { return *fakeShell; }
+    void openConfiguration() override { ++configurationsOpened; }
+    void openDuplicateSearch(const std::optional<std::string>& reference) override {
+        duplicateSearches.push_back(reference);
+    }
     void postToUserInterface(std::function<void()> task) override { task(); }
     void startTicking() override { ticking = true; }
     void stopTicking() override { ticking = false; }
@@ -84,6 +90,10 @@ public:
     int resets = 0;
     std::size_t appended = 0;
     bool ticking = false;
+    ResultSelection* fakeSelection = nullptr;
+    platform::DesktopShell* fakeShell = nullptr;
+    int configurationsOpened = 0;
+    std::vector<std::optional<std::string>> duplicateSearches;
 };
 
 }  // namespace quillfen::test

@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "app/IniFile.h"
+#include "app/LanguageTable.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
@@ -74,8 +75,8 @@ TEST_F(MainWindowPresenterTest, TranslationBannerShowsOnlyForLanguagesWithoutOwn
     EXPECT_TRUE(view.state(Control::TranslationBanner).visible);
     EXPECT_FALSE(view.state(Control::CountLine).visible);
     EXPECT_EQ(view.text(Control::TranslationBanner),
-              "This is a free software, if you like , please help us to translate Quillfen! to "
-              "German .");
+              "This is a free software, if you like , please help us to translate Quillfen! to " +
+                  systemLanguageName() + " .");
     for (const int id : {0x0404, 0x0409, 0x0804, 0x0C04, 0x1004, 0x1404}) {
         EXPECT_TRUE(MainWindowPresenter::languageNeedsNoTranslation(id));
     }

@@ -25,8 +25,12 @@
 
 #include "app/Application.h"
 #include "app/LanguageTable.h"
+#include "results/ContextMenuItem.h"
+#include "results/ResultAction.h"
 #include "results/ResultTable.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtDesktopShell.h"
+#include "ui/qt/QtResultSelection.h"
 #include "ui/qt/ResultListModel.h"
 
 namespace quillfen::qt {
@@ -108,6 +112,10 @@ void QtMainWindow::buildControls() {
     list_->setColumnHidden(ResultTable::kSizeByteColumn, true);
     widgets_[MainControl::ResultList] = list_;
     layout->addWidget(list_, 1);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->installEventFilter(this);
+    selection_ = std::make_unique<QtResultSelection>(*list_, table_);
+    shell_ = std::make_unique<QtDesktopShell>();
 }
 
 QLayout* QtMainWindow::buildStatusGroup() {
@@ -131,7 +139,8 @@ QLayout* QtMainWindow::buildStatusGroup() {
     menuButton_->setText(QStringLiteral("⋮"));
     menuButton_->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(menuButton_);
-    menu->addAction(fromBytes(translate("Config...")));
+    connect(menu->addAction(fromBytes(translate("Config..."))), &QAction::triggered, this,
+            [this] { presenter_->onAction(ResultAction::Config); });
     menuButton_->setMenu(menu);
     grid->addWidget(countLine_, 0, 0);
     grid->addWidget(progressLine_, 1, 0);
@@ -284,6 +293,11 @@ void QtMainWindow::connectSignals() {
             this, [this] { presenter_->onBrowseLookIn(); });
     connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { presenter_->onHeaderClicked(column); });
+    connect(list_, &QTableView::customContextMenuRequested, this,
+            [this](const QPoint& position) { showContextMenu(position); });
+    connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        presenter_->onDoubleClick(static_cast<std::size_t>(index.row()));
+    });
     // Enter in any of the text boxes runs Find, as the default button would.
     for (const MainControl box : {MainControl::NamePatterns, MainControl::LookIn,
                                   MainControl::ContentText, MainControl::HexText}) {
@@ -437,7 +451,52 @@ bool QtMainWindow::chooseFolder(const std::string& title, std::string& folder) {
 }
 
 void QtMainWindow::showResults(const ResultTable& table) {
+    table_ = &table;
     model_->setTable(&table);
+}
+
+ResultSelection& QtMainWindow::selection() {
+    return *selection_;
+}
+
+platform::DesktopShell& QtMainWindow::shell() {
+    return *shell_;
+}
+
+// The configuration dialog and the duplicate-search window are windows of their own, opened here
+// once they exist; until then their entries have nothing to open.
+void QtMainWindow::openConfiguration() {}
+
+void QtMainWindow::openDuplicateSearch(const std::optional<std::string>&) {}
+
+void QtMainWindow::showContextMenu(const QPoint& position) {
+    const bool clickOnRow = list_->indexAt(position).isValid();
+    QMenu menu(this);
+    for (const ContextMenuItem& item : presenter_->contextMenu(clickOnRow)) {
+        if (item.isSeparator()) {
+            menu.addSeparator();
+            continue;
+        }
+        QString text = fromBytes(item.text);
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu.addAction(text);
+        action->setEnabled(item.enabled);
+        const ResultAction code = *item.action;
+        connect(action, &QAction::triggered, this, [this, code] { presenter_->onAction(code); });
+    }
+    menu.exec(list_->viewport()->mapToGlobal(position));
+}
+
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool letter = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z;
+        if ((key->modifiers() & Qt::ControlModifier) != 0 && letter) {
+            presenter_->onControlKey(static_cast<char>('A' + (key->key() - Qt::Key_A)));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void QtMainWindow::resultsReset() {

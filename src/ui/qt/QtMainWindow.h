@@ -21,6 +21,8 @@ class QToolButton;
 
 namespace quillfen::qt {
 
+class QtDesktopShell;
+class QtResultSelection;
 class ResultListModel;
 
 // The search window in Qt Widgets: controls, layout and signals. Every rule lives in the
@@ -56,11 +58,16 @@ public:
     void showResults(const ResultTable& table) override;
     void resultsReset() override;
     void resultsAppended(std::size_t first, std::size_t count) override;
+    ResultSelection& selection() override;
+    platform::DesktopShell& shell() override;
+    void openConfiguration() override;
+    void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
     void postToUserInterface(std::function<void()> task) override;
     void startTicking() override;
     void stopTicking() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -69,6 +76,7 @@ private:
     QLayout* buildStatusGroup();
     QLayout* buildInputRows();
     void connectSignals();
+    void showContextMenu(const QPoint& position);
     QWidget* widget(MainControl control) const;
     QComboBox* combo(MainControl control) const;
 
@@ -82,6 +90,9 @@ private:
     QToolButton* menuButton_ = nullptr;
     QTableView* list_ = nullptr;
     ResultListModel* model_ = nullptr;
+    const ResultTable* table_ = nullptr;
+    std::unique_ptr<QtResultSelection> selection_;
+    std::unique_ptr<QtDesktopShell> shell_;
     QTimer ticker_;
     std::unique_ptr<MainWindowPresenter> presenter_;
 };

@@ -220,3 +220,73 @@ TEST_F(MainWindowPresenterTest, StopAndCloseEndARunningSearch) {
 
 }  // namespace
 }  // namespace quillfen
+
+namespace quillfen {
+namespace {
+
+class ListedSelection : public ResultSelection {
+public:
+    std::size_t rowCount() const override { return paths.size(); }
+    std::vector<std::size_t> selectedRows() const override { return selected; }
+    std::string rowPath(std::size_t row) const override { return paths.at(row); }
+    void selectAll() override {}
+    void invertSelection() override {}
+
+    std::vector<std::string> paths;
+    std::vector<std::size_t> selected;
+};
+
+class RecordingShell : public platform::DesktopShell {
+public:
+    void openWithDefaultApplication(const std::string& path) override { opened.push_back(path); }
+    bool hasDefaultApplication(const std::string&) const override { return false; }
+    void showInFolder(const std::string& path) override { shown.push_back(path); }
+    void putOnClipboard(const platform::ClipboardContent&) override {}
+
+    std::vector<std::string> opened;
+    std::vector<std::string> shown;
+};
+
+class MainWindowActionsTest : public test::ProgramFolderFixture {
+protected:
+    void SetUp() override {
+        ProgramFolderFixture::SetUp();
+        view.fakeSelection = &list;
+        view.fakeShell = &shell;
+        presenter = std::make_unique<MainWindowPresenter>(view, "");
+    }
+
+    test::FakeMainWindowView view;
+    ListedSelection list;
+    RecordingShell shell;
+    std::unique_ptr<MainWindowPresenter> presenter;
+};
+
+TEST_F(MainWindowActionsTest, MenuOverAnEmptyListOffersOnlyDuplicateSearchAndConfig) {
+    std::vector<std::optional<ResultAction>> enabled;
+    for (const ContextMenuItem& item : presenter->contextMenu(false)) {
+        if (!item.isSeparator() && item.enabled) {
+            enabled.push_back(item.action);
+        }
+    }
+    EXPECT_EQ(enabled, (std::vector<std::optional<ResultAction>>{ResultAction::DuplicateSearch,
+                                                                 ResultAction::Config}));
+}
+
+TEST_F(MainWindowActionsTest, ShortcutsAndDoubleClickReachTheirActions) {
+    list.paths = {"/a/x.txt", "/b/y.txt"};
+    list.selected = {1};
+    presenter->onControlKey('D');
+    ASSERT_EQ(view.duplicateSearches.size(), 1u);
+    EXPECT_EQ(view.duplicateSearches[0], "/b/y.txt");
+    presenter->onControlKey('Q');
+    presenter->onAction(ResultAction::Config);
+    EXPECT_EQ(view.configurationsOpened, 1);
+    presenter->onControlKey('G');
+    presenter->onDoubleClick(0);
+    presenter->onDoubleClick(std::nullopt);
+    EXPECT_EQ(shell.shown, (std::vector<std::string>{"/b/y.txt", "/a/x.txt"}));
+}
+
+}  // namespace
+}  // namespace quillfen

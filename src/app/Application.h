@@ -16,7 +16,8 @@ public:
     void loadSettings();
 
     std::string version = kVersion;
-    bool showSelfIcon = false;
+    // Read by search threads while the configuration dialog may change it.
+    std::atomic<bool> showSelfIcon = false;
     std::atomic<bool> searchInRecycleBin = false;
     std::string editor;
     bool developerMode = false;

@@ -9,7 +9,8 @@ namespace quillfen {
 TypeIconLookup::TypeIconLookup(FolderTypeText& folderTypeText, IconImageList& icons)
     : typeTexts_(folderTypeText), icons_(icons) {}
 
-TypeAndIcon TypeIconLookup::lookupTypeAndIcon(const std::string& name, const std::string& folder) {
+TypeIconLookup::TypeAndIcon TypeIconLookup::lookupTypeAndIcon(const std::string& name,
+                                                              const std::string& folder) {
     TypeAndIcon result;
     result.typeText = typeTexts_.typeTextFor(name, folder);
     const char separator = platform::currentPlatform().files().separator();

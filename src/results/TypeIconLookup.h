@@ -9,20 +9,20 @@
 
 namespace quillfen {
 
-// What a result row shows before its name and in its "Type" column.
-struct TypeAndIcon {
-    std::string typeText;
-    // An index into the window's icon list; -1 when the row has no icon.
-    int imageIndex = -1;
-
-    bool operator==(const TypeAndIcon&) const = default;
-};
-
 // A window's type and icon lookup for found entries, learning each extension's type text and icon
 // once. Used by one search worker at a time, without a lock; the icon list it fills is shared
 // with the user-interface thread and guards itself.
 class TypeIconLookup {
 public:
+    // What a result row shows before its name and in its "Type" column.
+    struct TypeAndIcon {
+        std::string typeText;
+        // An index into the window's icon list; -1 when the row has no icon.
+        int imageIndex = -1;
+
+        bool operator==(const TypeAndIcon&) const = default;
+    };
+
     static constexpr const char* kFolderKey = "Folder";
     static constexpr const char* kFolderIconName = "folder";
 

@@ -1,5 +1,7 @@
 #include "ui/IconExtraction.h"
 
+#include <algorithm>
+
 #include "app/PathHelpers.h"
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
@@ -56,6 +58,10 @@ std::string IconExtraction::outputFolder() {
 }
 
 std::string IconExtraction::prepareOutputFile(const std::string& name) {
+    // The name comes from an outside caller: it names a file in the folder, never a way out of it.
+    if (name.find(pathSeparator()) != std::string::npos) {
+        return {};
+    }
     const std::string file = outputFolder() + name + ".ico";
     files().removeFile(file);
     return file;

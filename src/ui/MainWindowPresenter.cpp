@@ -82,10 +82,12 @@ MainWindowPresenter::MainWindowPresenter(MainWindowView& view, std::string lookI
     : view_(view),
       lookInArgument_(std::move(lookInArgument)),
       history_(settingsFilePath()),
-      typeTexts_([]() -> FolderTypeText& {
-          static FolderTypeText text;
-          return text;
-      }()) {}
+      typesAndIcons_(
+          []() -> FolderTypeText& {
+              static FolderTypeText text;
+              return text;
+          }(),
+          icons_) {}
 
 MainWindowPresenter::~MainWindowPresenter() {
     session_.stopAndWait();
@@ -125,7 +127,7 @@ void MainWindowPresenter::open() {
         view_.setVisible(MainControl::CountLine, false);
     }
     fillOptionLists();
-    view_.showResults(table_);
+    view_.showResults(table_, icons_);
     for (const MainControl control : {MainControl::SizeBound, MainControl::SizeKilobytes,
                                       MainControl::DateFrom, MainControl::DateTo}) {
         view_.setEnabled(control, false);
@@ -325,7 +327,10 @@ PendingRow MainWindowPresenter::makeRow(const FoundEntry& entry) {
     const bool isFolder = !entry.name.empty() && entry.name.back() == separator;
     PendingRow row;
     row.file = FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
-    row.typeText = typeTexts_.typeTextFor(entry.name, entry.folder);
+    TypeIconLookup::TypeAndIcon typeAndIcon =
+        typesAndIcons_.lookupTypeAndIcon(entry.name, entry.folder);
+    row.typeText = std::move(typeAndIcon.typeText);
+    row.iconIndex = typeAndIcon.imageIndex;
     return row;
 }
 

@@ -6,11 +6,12 @@
 
 #include "results/ContextMenuItem.h"
 #include "results/FolderTypeText.h"
+#include "results/IconImageList.h"
 #include "results/ResultAction.h"
 #include "results/ResultActionHost.h"
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
-#include "results/TypeTextCache.h"
+#include "results/TypeIconLookup.h"
 #include "search/SearchInputs.h"
 #include "ui/MainWindowView.h"
 #include "ui/SearchHistory.h"
@@ -76,7 +77,8 @@ private:
     SearchHistory history_;
     ResultTable table_;
     SortKeyList sortKeys_;
-    TypeTextCache typeTexts_;
+    IconImageList icons_;
+    TypeIconLookup typesAndIcons_;
     SearchSession session_;
     bool searching_ = false;
     std::int64_t foundCount_ = 0;

@@ -12,6 +12,7 @@
 
 namespace quillfen {
 
+class IconImageList;
 class ResultTable;
 
 // What the search window's presenter asks of a window toolkit. Every call comes on the
@@ -47,7 +48,7 @@ public:
     virtual bool chooseFolder(const std::string& title, std::string& folder) = 0;
 
     // The result list shows the table; these tell it what changed.
-    virtual void showResults(const ResultTable& table) = 0;
+    virtual void showResults(const ResultTable& table, const IconImageList& icons) = 0;
     virtual void resultsReset() = 0;
     virtual void resultsAppended(std::size_t first, std::size_t count) = 0;
 

@@ -61,7 +61,7 @@ public:
         folder = chosenFolder;
         return true;
     }
-    void showResults(const ResultTable& value) override { table = &value; }
+    void showResults(const ResultTable& value, const IconImageList&) override { table = &value; }
     void resultsReset() override { ++resets; }
     void resultsAppended(std::size_t, std::size_t count) override { appended += count; }
     ResultSelection& selection() override { return *fakeSelection; }

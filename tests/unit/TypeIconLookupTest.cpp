@@ -65,6 +65,8 @@ private:
     platform::FileTypes& types_;
 };
 
+using TypeAndIcon = TypeIconLookup::TypeAndIcon;
+
 const std::string kIcon = IcoFile::fromPng("\x89PNG\r\n\x1a\n-own", 32, 32);
 
 class TypeIconLookupTest : public testing::Test {

@@ -70,7 +70,7 @@ int runGetIcon(const std::string& remainder) {
     const IconExtraction::Request request = IconExtraction::parseRequest(remainder);
     const std::string output = IconExtraction::prepareOutputFile(request.name);
     const auto source = IconExtraction::iconFor(request.source);
-    if (!source) {
+    if (output.empty() || !source) {
         return 0;
     }
     if (source->kind() == IconSource::Kind::IcoBytes) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <algorithm>
 
 #include "ui/qt/QtIconTheme.h"
 
@@ -41,20 +42,16 @@ QIcon QtIconImages::icon(int index) {
         return {};
     }
     const auto at = static_cast<std::size_t>(index);
-    if (at < tried_.size() && tried_[at]) {
-        return made_[at];
+    if (at < made_.size() && made_[at]) {
+        return *made_[at];
     }
     const auto source = icons_.source(index);
     if (source == nullptr) {
         return {};
     }
-    if (at >= made_.size()) {
-        made_.resize(at + 1);
-        tried_.resize(at + 1, false);
-    }
-    tried_[at] = true;
+    made_.resize(std::max(made_.size(), at + 1));
     made_[at] = iconFor(*source);
-    return made_[at];
+    return *made_[at];
 }
 
 QIcon QtIconImages::iconFor(const IconSource& source) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <optional>
 #include <vector>
 
 #include "results/IconImageList.h"
@@ -21,8 +22,7 @@ public:
 
 private:
     const IconImageList& icons_;
-    std::vector<QIcon> made_;
-    std::vector<bool> tried_;
+    std::vector<std::optional<QIcon>> made_;
 };
 
 }  // namespace quillfen::qt

@@ -30,6 +30,7 @@
 #include "results/ResultTable.h"
 #include "ui/qt/ProgramIcon.h"
 #include "ui/qt/QtDesktopShell.h"
+#include "ui/qt/QtIconImages.h"
 #include "ui/qt/QtResultSelection.h"
 #include "ui/qt/ResultListModel.h"
 
@@ -450,8 +451,10 @@ bool QtMainWindow::chooseFolder(const std::string& title, std::string& folder) {
     return true;
 }
 
-void QtMainWindow::showResults(const ResultTable& table) {
+void QtMainWindow::showResults(const ResultTable& table, const IconImageList& icons) {
     table_ = &table;
+    iconImages_ = std::make_unique<QtIconImages>(icons);
+    model_->setIconSource([this](int index) { return iconImages_->icon(index); });
     model_->setTable(&table);
 }
 

@@ -22,6 +22,7 @@ class QToolButton;
 namespace quillfen::qt {
 
 class QtDesktopShell;
+class QtIconImages;
 class QtResultSelection;
 class ResultListModel;
 
@@ -55,7 +56,7 @@ public:
     void setDate(MainControl control, const CalendarDate& date) override;
     void showMessage(const std::string& text) override;
     bool chooseFolder(const std::string& title, std::string& folder) override;
-    void showResults(const ResultTable& table) override;
+    void showResults(const ResultTable& table, const IconImageList& icons) override;
     void resultsReset() override;
     void resultsAppended(std::size_t first, std::size_t count) override;
     ResultSelection& selection() override;
@@ -93,6 +94,7 @@ private:
     const ResultTable* table_ = nullptr;
     std::unique_ptr<QtResultSelection> selection_;
     std::unique_ptr<QtDesktopShell> shell_;
+    std::unique_ptr<QtIconImages> iconImages_;
     QTimer ticker_;
     std::unique_ptr<MainWindowPresenter> presenter_;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
 #include "ui/qt/QtMainWindow.h"
 
@@ -9,7 +10,7 @@ namespace quillfen::qt {
 
 ProgramCourses QtProgram::courses(int& argc, char** argv) {
     ProgramCourses courses;
-    courses.writeIcon = [](const std::string&) { return 0; };
+    courses.writeIcon = runGetIcon;
     courses.openWindow = [&argc, argv](const std::string& argument, bool duplicateSearch) {
         return openWindow(argc, argv, argument, duplicateSearch);
     };

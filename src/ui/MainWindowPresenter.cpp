@@ -7,9 +7,6 @@
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
 #include "platform/Platform.h"
-#include "results/ContextMenu.h"
-#include "results/DoubleClick.h"
-#include "results/ResultActions.h"
 #include "search/DatePresets.h"
 #include "search/FileSearch.h"
 #include "search/InputCheck.h"
@@ -63,17 +60,10 @@ std::vector<std::string> translated(const auto& texts) {
     return result;
 }
 
-std::string formatted(const std::string& pattern, const std::string& value) {
-    const auto at = pattern.find("%s");
-    return at == std::string::npos ? pattern
-                                   : pattern.substr(0, at) + value + pattern.substr(at + 2);
-}
-
-std::string formattedCount(const std::string& pattern, std::int64_t count) {
-    const auto at = pattern.find("%d");
-    const std::string number = std::to_string(count);
-    return at == std::string::npos ? pattern
-                                   : pattern.substr(0, at) + number + pattern.substr(at + 2);
+// The type text of folders as the search window shows it, kept for the whole process.
+FolderTypeText& mainWindowFolderTypeText() {
+    static FolderTypeText text;
+    return text;
 }
 
 }  // namespace
@@ -82,15 +72,10 @@ MainWindowPresenter::MainWindowPresenter(MainWindowView& view, std::string lookI
     : view_(view),
       lookInArgument_(std::move(lookInArgument)),
       history_(settingsFilePath()),
-      typesAndIcons_(
-          []() -> FolderTypeText& {
-              static FolderTypeText text;
-              return text;
-          }(),
-          icons_) {}
+      list_(view, mainWindowFolderTypeText(), true) {}
 
 MainWindowPresenter::~MainWindowPresenter() {
-    session_.stopAndWait();
+    list_.onClose();
 }
 
 bool MainWindowPresenter::languageNeedsNoTranslation(int languageId) {
@@ -127,7 +112,7 @@ void MainWindowPresenter::open() {
         view_.setVisible(MainControl::CountLine, false);
     }
     fillOptionLists();
-    view_.showResults(table_, icons_);
+    list_.attach();
     for (const MainControl control : {MainControl::SizeBound, MainControl::SizeKilobytes,
                                       MainControl::DateFrom, MainControl::DateTo}) {
         view_.setEnabled(control, false);
@@ -256,7 +241,7 @@ SearchInputs MainWindowPresenter::readInputs() const {
 
 void MainWindowPresenter::onFind() {
     // One search at a time: Find is hidden while one runs, and Enter is ignored.
-    if (searching_) {
+    if (list_.searching()) {
         return;
     }
     SearchInputs inputs = readInputs();
@@ -296,90 +281,31 @@ void MainWindowPresenter::saveHistory(const SearchInputs& inputs) {
 }
 
 void MainWindowPresenter::startSearch(SearchInputs inputs) {
-    view_.setText(MainControl::CountLine, "");
     view_.setVisible(MainControl::TranslationBanner, false);
     view_.setVisible(MainControl::CountLine, true);
     view_.setVisible(MainControl::ProgressLine, true);
-
-    table_.clear();
-    view_.resultsReset();
-    foundCount_ = 0;
     saveHistory(inputs);
     const bool recycleBin = Application::instance().searchInRecycleBin;
     SearchCriteria criteria = buildCriteria(inputs);
     if (inputs.content.matchAnsi && !view_.isChecked(MainControl::MatchAnsi)) {
         view_.setChecked(MainControl::MatchAnsi, true);
     }
-    view_.setVisible(MainControl::StopButton, true);
-    view_.setVisible(MainControl::FindButton, false);
-    searching_ = true;
-    session_.start(
-        [criteria = std::move(criteria), recycleBin](SearchObserver& observer,
-                                                     const std::atomic<bool>& stop) {
-            FileSearch(criteria, observer, stop, recycleBin).run();
-        },
-        [this](const FoundEntry& entry) { return makeRow(entry); });
-    view_.startTicking();
-}
-
-PendingRow MainWindowPresenter::makeRow(const FoundEntry& entry) {
-    const char separator = platform::currentPlatform().files().separator();
-    const bool isFolder = !entry.name.empty() && entry.name.back() == separator;
-    PendingRow row;
-    row.file = FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
-    TypeIconLookup::TypeAndIcon typeAndIcon =
-        typesAndIcons_.lookupTypeAndIcon(entry.name, entry.folder);
-    row.typeText = std::move(typeAndIcon.typeText);
-    row.iconIndex = typeAndIcon.imageIndex;
-    return row;
-}
-
-void MainWindowPresenter::onSearchTick() {
-    if (searching_) {
-        applyBatch(session_.takeBatch());
-    }
-}
-
-void MainWindowPresenter::applyBatch(PendingBatch batch) {
-    if (!batch.rows.empty()) {
-        const std::size_t first = table_.rowCount();
-        for (const PendingRow& row : batch.rows) {
-            table_.append(row.file, row.typeText, row.iconIndex);
-        }
-        foundCount_ += static_cast<std::int64_t>(batch.rows.size());
-        view_.resultsAppended(first, batch.rows.size());
-        view_.setText(MainControl::CountLine,
-                      formattedCount(translate("%d file(s) found."), foundCount_));
-    }
-    if (!batch.comparingPath.empty()) {
-        view_.setText(MainControl::ProgressLine,
-                      formatted(translate("Comparing %s"), batch.comparingPath));
-    } else if (!batch.progressFolder.empty()) {
-        view_.setText(MainControl::ProgressLine,
-                      formatted(translate("Searching %s"), batch.progressFolder));
-    }
-    if (batch.finished) {
-        finishSearch();
-    }
-}
-
-void MainWindowPresenter::finishSearch() {
-    searching_ = false;
-    view_.stopTicking();
-    view_.setVisible(MainControl::StopButton, false);
-    view_.setVisible(MainControl::FindButton, true);
-    view_.setText(MainControl::ProgressLine, "");
+    list_.start([criteria = std::move(criteria), recycleBin](SearchObserver& observer,
+                                                             const std::atomic<bool>& stop) {
+        FileSearch(criteria, observer, stop, recycleBin).run();
+    });
 }
 
 void MainWindowPresenter::onStop() {
-    session_.requestStop();
+    list_.onStop();
+}
+
+void MainWindowPresenter::onSearchTick() {
+    list_.onTick();
 }
 
 void MainWindowPresenter::onHeaderClicked(int column) {
-    if (sortKeys_.clickHeader(column)) {
-        table_.sort(sortKeys_);
-        view_.resultsReset();
-    }
+    list_.onHeaderClicked(column);
 }
 
 void MainWindowPresenter::onTranslationBanner() {
@@ -387,38 +313,23 @@ void MainWindowPresenter::onTranslationBanner() {
 }
 
 std::vector<ContextMenuItem> MainWindowPresenter::contextMenu(bool clickOnRow) const {
-    const ResultSelection& list = view_.selection();
-    return contextMenuItems(
-        ContextMenuState{list.rowCount(), list.selectedRows().size(), clickOnRow, true});
+    return list_.contextMenu(clickOnRow);
 }
 
 void MainWindowPresenter::onAction(ResultAction action) {
-    runResultAction(action, view_.selection(), *this, view_.shell());
+    list_.onAction(action);
 }
 
 void MainWindowPresenter::onControlKey(char letter) {
-    if (const std::optional<ResultAction> action = shortcutAction(letter)) {
-        onAction(*action);
-    }
+    list_.onControlKey(letter);
 }
 
 void MainWindowPresenter::onDoubleClick(std::optional<std::size_t> row) {
-    runDoubleClick(row, view_.selection(), view_.shell());
-}
-
-void MainWindowPresenter::openConfiguration() {
-    view_.openConfiguration();
-}
-
-void MainWindowPresenter::openDuplicateSearch(const std::optional<std::string>& referencePath) {
-    view_.openDuplicateSearch(referencePath);
+    list_.onDoubleClick(row);
 }
 
 void MainWindowPresenter::onClose() {
-    session_.stopAndWait();
-    if (searching_) {
-        applyBatch(session_.takeBatch());
-    }
+    list_.onClose();
 }
 
 }  // namespace quillfen

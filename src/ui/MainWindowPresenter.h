@@ -5,24 +5,18 @@
 #include <string>
 
 #include "results/ContextMenuItem.h"
-#include "results/FolderTypeText.h"
-#include "results/IconImageList.h"
 #include "results/ResultAction.h"
-#include "results/ResultActionHost.h"
-#include "results/ResultTable.h"
-#include "results/SortKeyList.h"
-#include "results/TypeIconLookup.h"
 #include "search/SearchInputs.h"
 #include "ui/MainWindowView.h"
+#include "ui/ResultListPresenter.h"
 #include "ui/SearchHistory.h"
-#include "ui/SearchSession.h"
 
 namespace quillfen {
 
 // Every rule of the search window that is not drawing: the opening sequence, Text and Hex
 // modes, the date and size presets, Find's checks, Find and Stop with the status lines, the
 // history, the result rows and their sorting. It drives any toolkit through MainWindowView.
-class MainWindowPresenter : private ResultActionHost {
+class MainWindowPresenter {
 public:
     // `lookInArgument` is the folder the program was started on, or empty.
     MainWindowPresenter(MainWindowView& view, std::string lookInArgument);
@@ -51,37 +45,26 @@ public:
     // The window is closing: a running search is stopped and waited for.
     void onClose();
 
-    bool searching() const { return searching_; }
-    const ResultTable& results() const { return table_; }
-    std::int64_t foundCount() const { return foundCount_; }
+    bool searching() const { return list_.searching(); }
+    const ResultTable& results() const { return list_.table(); }
+    std::int64_t foundCount() const { return list_.foundCount(); }
 
     // The system's language ids for which the program ships its own texts, so the invitation to
     // translate is not shown.
     static bool languageNeedsNoTranslation(int languageId);
 
 private:
-    void openConfiguration() override;
-    void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
     SearchInputs readInputs() const;
     void fillOptionLists();
     void loadHistory();
     void setToolTips();
     void saveHistory(const SearchInputs& inputs);
     void startSearch(SearchInputs inputs);
-    void applyBatch(PendingBatch batch);
-    void finishSearch();
-    PendingRow makeRow(const FoundEntry& entry);
 
     MainWindowView& view_;
     std::string lookInArgument_;
     SearchHistory history_;
-    ResultTable table_;
-    SortKeyList sortKeys_;
-    IconImageList icons_;
-    TypeIconLookup typesAndIcons_;
-    SearchSession session_;
-    bool searching_ = false;
-    std::int64_t foundCount_ = 0;
+    ResultListPresenter list_;
 };
 
 }  // namespace quillfen

@@ -61,6 +61,14 @@ public:
         folder = chosenFolder;
         return true;
     }
+    void setStatusLine(StatusLine line, const std::string& value) override {
+        controls[line == StatusLine::Count ? MainControl::CountLine : MainControl::ProgressLine]
+            .text = value;
+    }
+    void showSearchRunning(bool running) override {
+        controls[MainControl::StopButton].visible = running;
+        controls[MainControl::FindButton].visible = !running;
+    }
     void showResults(const ResultTable& value, const IconImageList&) override { table = &value; }
     void resultsReset() override { ++resets; }
     void resultsAppended(std::size_t, std::size_t count) override { appended += count; }

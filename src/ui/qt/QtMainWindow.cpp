@@ -458,6 +458,15 @@ void QtMainWindow::showResults(const ResultTable& table, const IconImageList& ic
     model_->setTable(&table);
 }
 
+void QtMainWindow::setStatusLine(StatusLine line, const std::string& text) {
+    (line == StatusLine::Count ? countLine_ : progressLine_)->setText(fromBytes(text));
+}
+
+void QtMainWindow::showSearchRunning(bool running) {
+    stop_->setVisible(running);
+    find_->setVisible(!running);
+}
+
 ResultSelection& QtMainWindow::selection() {
     return *selection_;
 }

@@ -56,6 +56,8 @@ public:
     void setDate(MainControl control, const CalendarDate& date) override;
     void showMessage(const std::string& text) override;
     bool chooseFolder(const std::string& title, std::string& folder) override;
+    void setStatusLine(StatusLine line, const std::string& text) override;
+    void showSearchRunning(bool running) override;
     void showResults(const ResultTable& table, const IconImageList& icons) override;
     void resultsReset() override;
     void resultsAppended(std::size_t first, std::size_t count) override;

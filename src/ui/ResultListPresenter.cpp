@@ -1,0 +1,141 @@
+#include "ui/ResultListPresenter.h"
+
+#include "app/LanguageTable.h"
+#include "platform/Platform.h"
+#include "results/ContextMenu.h"
+#include "results/DoubleClick.h"
+#include "results/ResultActions.h"
+
+namespace quillfen {
+
+namespace {
+
+std::string filledIn(const std::string& pattern, std::string_view marker,
+                     const std::string& value) {
+    const auto at = pattern.find(marker);
+    return at == std::string::npos
+               ? pattern
+               : pattern.substr(0, at) + value + pattern.substr(at + marker.size());
+}
+
+}  // namespace
+
+ResultListPresenter::ResultListPresenter(ResultListView& view, FolderTypeText& folderTypeText,
+                                         bool offerDuplicateSearch)
+    : view_(view),
+      offerDuplicateSearch_(offerDuplicateSearch),
+      typesAndIcons_(folderTypeText, icons_) {}
+
+ResultListPresenter::~ResultListPresenter() {
+    session_.stopAndWait();
+}
+
+void ResultListPresenter::attach() {
+    view_.showResults(table_, icons_);
+}
+
+void ResultListPresenter::start(SearchSession::Work work) {
+    view_.setStatusLine(StatusLine::Count, "");
+    table_.clear();
+    view_.resultsReset();
+    foundCount_ = 0;
+    view_.showSearchRunning(true);
+    searching_ = true;
+    session_.start(std::move(work), [this](const FoundEntry& entry) { return makeRow(entry); });
+    view_.startTicking();
+}
+
+PendingRow ResultListPresenter::makeRow(const FoundEntry& entry) {
+    const char separator = platform::currentPlatform().files().separator();
+    const bool isFolder = !entry.name.empty() && entry.name.back() == separator;
+    PendingRow row;
+    row.file = FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
+    TypeIconLookup::TypeAndIcon typeAndIcon =
+        typesAndIcons_.lookupTypeAndIcon(entry.name, entry.folder);
+    row.typeText = std::move(typeAndIcon.typeText);
+    row.iconIndex = typeAndIcon.imageIndex;
+    return row;
+}
+
+void ResultListPresenter::onTick() {
+    if (searching_) {
+        applyBatch(session_.takeBatch());
+    }
+}
+
+void ResultListPresenter::applyBatch(PendingBatch batch) {
+    if (!batch.rows.empty()) {
+        const std::size_t first = table_.rowCount();
+        for (const PendingRow& row : batch.rows) {
+            table_.append(row.file, row.typeText, row.iconIndex);
+        }
+        foundCount_ += static_cast<std::int64_t>(batch.rows.size());
+        view_.resultsAppended(first, batch.rows.size());
+        view_.setStatusLine(StatusLine::Count, filledIn(translate("%d file(s) found."), "%d",
+                                                        std::to_string(foundCount_)));
+    }
+    if (!batch.comparingPath.empty()) {
+        view_.setStatusLine(StatusLine::Progress,
+                            filledIn(translate("Comparing %s"), "%s", batch.comparingPath));
+    } else if (!batch.progressFolder.empty()) {
+        view_.setStatusLine(StatusLine::Progress,
+                            filledIn(translate("Searching %s"), "%s", batch.progressFolder));
+    }
+    if (batch.finished) {
+        finish();
+    }
+}
+
+void ResultListPresenter::finish() {
+    searching_ = false;
+    view_.stopTicking();
+    view_.showSearchRunning(false);
+    view_.setStatusLine(StatusLine::Progress, "");
+}
+
+void ResultListPresenter::onClose() {
+    session_.stopAndWait();
+    if (searching_) {
+        applyBatch(session_.takeBatch());
+    }
+}
+
+void ResultListPresenter::onHeaderClicked(int column) {
+    if (sortKeys_.clickHeader(column)) {
+        table_.sort(sortKeys_);
+        view_.resultsReset();
+    }
+}
+
+std::vector<ContextMenuItem> ResultListPresenter::contextMenu(bool clickOnRow) const {
+    const ResultSelection& list = view_.selection();
+    return contextMenuItems(ContextMenuState{list.rowCount(), list.selectedRows().size(),
+                                             clickOnRow, offerDuplicateSearch_});
+}
+
+void ResultListPresenter::onAction(ResultAction action) {
+    if (action == ResultAction::DuplicateSearch && !offerDuplicateSearch_) {
+        return;
+    }
+    runResultAction(action, view_.selection(), *this, view_.shell());
+}
+
+void ResultListPresenter::onControlKey(char letter) {
+    if (const std::optional<ResultAction> action = shortcutAction(letter)) {
+        onAction(*action);
+    }
+}
+
+void ResultListPresenter::onDoubleClick(std::optional<std::size_t> row) {
+    runDoubleClick(row, view_.selection(), view_.shell());
+}
+
+void ResultListPresenter::openConfiguration() {
+    view_.openConfiguration();
+}
+
+void ResultListPresenter::openDuplicateSearch(const std::optional<std::string>& referencePath) {
+    view_.openDuplicateSearch(referencePath);
+}
+
+}  // namespace quillfen

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "results/ContextMenuItem.h"
+#include "results/FolderTypeText.h"
+#include "results/IconImageList.h"
+#include "results/ResultAction.h"
+#include "results/ResultActionHost.h"
+#include "results/ResultTable.h"
+#include "results/SortKeyList.h"
+#include "results/TypeIconLookup.h"
+#include "ui/ResultListView.h"
+#include "ui/SearchSession.h"
+
+namespace quillfen {
+
+// The part both search windows share: the search on its own thread, the rows arriving in batches
+// with their types and icons, the count and progress lines, and the result actions of the list.
+// Each window owns one, with caches of its own.
+class ResultListPresenter : private ResultActionHost {
+public:
+    // `offerDuplicateSearch` is false in the duplicate window, whose list cannot start another.
+    ResultListPresenter(ResultListView& view, FolderTypeText& folderTypeText,
+                        bool offerDuplicateSearch);
+    ~ResultListPresenter() override;
+    ResultListPresenter(const ResultListPresenter&) = delete;
+    ResultListPresenter& operator=(const ResultListPresenter&) = delete;
+
+    // Shows the empty list; called once when the window opens.
+    void attach();
+    // Clears the rows and the count line, runs the work on a thread of its own, and shows Stop.
+    void start(SearchSession::Work work);
+    void onTick();
+    void onStop() { session_.requestStop(); }
+    // Stops a running search and waits for it, as the window closes.
+    void onClose();
+    void onHeaderClicked(int column);
+
+    std::vector<ContextMenuItem> contextMenu(bool clickOnRow) const;
+    void onAction(ResultAction action);
+    void onControlKey(char letter);
+    void onDoubleClick(std::optional<std::size_t> row);
+
+    bool searching() const { return searching_; }
+    std::int64_t foundCount() const { return foundCount_; }
+    const ResultTable& table() const { return table_; }
+
+private:
+    void openConfiguration() override;
+    void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
+    PendingRow makeRow(const FoundEntry& entry);
+    void applyBatch(PendingBatch batch);
+    void finish();
+
+    ResultListView& view_;
+    bool offerDuplicateSearch_;
+    ResultTable table_;
+    SortKeyList sortKeys_;
+    IconImageList icons_;
+    TypeIconLookup typesAndIcons_;
+    SearchSession session_;
+    bool searching_ = false;
+    std::int64_t foundCount_ = 0;
+};
+
+}  // namespace quillfen

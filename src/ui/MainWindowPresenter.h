@@ -45,6 +45,7 @@ public:
     // The window is closing: a running search is stopped and waited for.
     void onClose();
 
+    ResultListPresenter& resultList() { return list_; }
     bool searching() const { return list_.searching(); }
     const ResultTable& results() const { return list_.table(); }
     std::int64_t foundCount() const { return list_.foundCount(); }

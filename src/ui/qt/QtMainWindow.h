@@ -1,30 +1,20 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
-#include <map>
 #include <memory>
 
 #include "ui/MainWindowPresenter.h"
 #include "ui/MainWindowView.h"
+#include "ui/qt/QtControls.h"
 
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
+class QLayout;
 class QPushButton;
-class QRadioButton;
 class QTableView;
-class QGroupBox;
-class QToolButton;
 
 namespace quillfen::qt {
 
-class QtDesktopShell;
-class QtIconImages;
-class QtResultSelection;
-class ResultListModel;
+class QtResultList;
 
 // The search window in Qt Widgets: controls, layout and signals. Every rule lives in the
 // presenter; this class only draws and forwards.
@@ -36,9 +26,8 @@ public:
     ~QtMainWindow() override;
 
     MainWindowPresenter& presenter() { return *presenter_; }
-    QTableView* resultView() const { return list_; }
+    QTableView* resultView() const;
 
-    // MainWindowView
     void setTitle(const std::string& title) override;
     void setText(MainControl control, const std::string& text) override;
     std::string text(MainControl control) const override;
@@ -54,8 +43,7 @@ public:
     void moveItemToTop(MainControl control, int index) override;
     CalendarDate date(MainControl control) const override;
     void setDate(MainControl control, const CalendarDate& date) override;
-    void showMessage(const std::string& text) override;
-    bool chooseFolder(const std::string& title, std::string& folder) override;
+
     void setStatusLine(StatusLine line, const std::string& text) override;
     void showSearchRunning(bool running) override;
     void showResults(const ResultTable& table, const IconImageList& icons) override;
@@ -65,39 +53,25 @@ public:
     platform::DesktopShell& shell() override;
     void openConfiguration() override;
     void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
+    void showMessage(const std::string& text) override;
+    bool chooseFolder(const std::string& title, std::string& folder) override;
     void postToUserInterface(std::function<void()> task) override;
     void startTicking() override;
     void stopTicking() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
     QLayout* buildStatusGroup();
     QLayout* buildInputRows();
     void connectSignals();
-    void showContextMenu(const QPoint& position);
+    void add(MainControl control, QWidget* widget);
     QWidget* widget(MainControl control) const;
-    QComboBox* combo(MainControl control) const;
 
-    std::map<MainControl, QWidget*> widgets_;
-    QLabel* countLine_ = nullptr;
-    QLabel* progressLine_ = nullptr;
-    QPushButton* banner_ = nullptr;
-    QPushButton* debug_ = nullptr;
-    QPushButton* find_ = nullptr;
-    QPushButton* stop_ = nullptr;
-    QToolButton* menuButton_ = nullptr;
-    QTableView* list_ = nullptr;
-    ResultListModel* model_ = nullptr;
-    const ResultTable* table_ = nullptr;
-    std::unique_ptr<QtResultSelection> selection_;
-    std::unique_ptr<QtDesktopShell> shell_;
-    std::unique_ptr<QtIconImages> iconImages_;
-    QTimer ticker_;
+    QtControls controls_;
+    QtResultList* results_ = nullptr;
     std::unique_ptr<MainWindowPresenter> presenter_;
 };
 

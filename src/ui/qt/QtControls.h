@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+#include <map>
+#include <string>
+#include <vector>
+
+class QComboBox;
+
+namespace quillfen::qt {
+
+// The generic side of a window's controls: texts, checks, visibility and lists by control name,
+// whatever widget stands behind the name.
+class QtControls {
+public:
+    void add(int control, QWidget* widget) { widgets_[control] = widget; }
+    QWidget* widget(int control) const;
+    QComboBox* combo(int control) const;
+
+    void setText(int control, const std::string& text);
+    std::string text(int control) const;
+    void setToolTip(int control, const std::string& text);
+    void setChecked(int control, bool checked);
+    bool isChecked(int control) const;
+    void setEnabled(int control, bool enabled);
+    void setVisible(int control, bool visible);
+    void setFocus(int control);
+    void setItems(int control, const std::vector<std::string>& items);
+    void selectItem(int control, int index);
+    int selectedItem(int control) const;
+    void moveItemToTop(int control, int index);
+
+    static QString fromBytes(const std::string& text);
+    static std::string toBytes(const QString& text);
+
+private:
+    std::map<int, QWidget*> widgets_;
+};
+
+}  // namespace quillfen::qt

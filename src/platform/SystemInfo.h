@@ -14,6 +14,9 @@ public:
     virtual std::string computerName() const = 0;
     // The per-user folder for configuration files, without a trailing separator.
     virtual std::string userConfigDirectory() const = 0;
+    // The per-user folder for data files that desktop programs share, without a trailing
+    // separator.
+    virtual std::string userDataDirectory() const = 0;
     // Windows language identifier of the system's default language (1033 when unknown).
     virtual int systemLanguageId() const = 0;
     // English name of the system's default language, such as "English" or "Chinese".

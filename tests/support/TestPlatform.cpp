@@ -14,6 +14,9 @@ std::string TestSystemInfo::computerName() const {
 std::string TestSystemInfo::userConfigDirectory() const {
     return fixedUserConfigDirectory.value_or(LinuxSystemInfo::userConfigDirectory());
 }
+std::string TestSystemInfo::userDataDirectory() const {
+    return fixedUserDataDirectory.value_or(LinuxSystemInfo::userDataDirectory());
+}
 int TestSystemInfo::systemLanguageId() const {
     return fixedLanguageId.value_or(LinuxSystemInfo::systemLanguageId());
 }

@@ -14,6 +14,7 @@ public:
     std::optional<std::string> fixedUserName;
     std::optional<std::string> fixedComputerName;
     std::optional<std::string> fixedUserConfigDirectory;
+    std::optional<std::string> fixedUserDataDirectory;
     std::optional<int> fixedLanguageId;
     std::optional<std::string> fixedLanguageName;
     std::optional<std::string> fixedTextEditor;
@@ -22,6 +23,7 @@ public:
     std::string userName() const override;
     std::string computerName() const override;
     std::string userConfigDirectory() const override;
+    std::string userDataDirectory() const override;
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
     std::string defaultTextEditor() const override;

@@ -74,6 +74,14 @@ std::string LinuxSystemInfo::userConfigDirectory() const {
     return homeDirectory() + "/.config";
 }
 
+std::string LinuxSystemInfo::userDataDirectory() const {
+    const std::string configured = environmentValue("XDG_DATA_HOME");
+    if (!configured.empty() && configured.front() == '/') {
+        return configured;
+    }
+    return homeDirectory() + "/.local/share";
+}
+
 int LinuxSystemInfo::systemLanguageId() const {
     return SystemLocale::fromEnvironment().languageId();
 }

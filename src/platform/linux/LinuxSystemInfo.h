@@ -10,6 +10,7 @@ public:
     std::string userName() const override;
     std::string computerName() const override;
     std::string userConfigDirectory() const override;
+    std::string userDataDirectory() const override;
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
     int processId() const override;

@@ -29,6 +29,7 @@
 #include "results/ResultAction.h"
 #include "results/ResultTable.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtDuplicateWindow.h"
 #include "ui/qt/QtResultList.h"
 #include "ui/qt/ResultListModel.h"
 
@@ -374,11 +375,13 @@ platform::DesktopShell& QtMainWindow::shell() {
     return results_->shell();
 }
 
-// The configuration dialog and the duplicate-search window are windows of their own, opened here
-// once they exist; until then their entries have nothing to open.
+// The configuration dialog is a window of its own, opened here once it exists.
 void QtMainWindow::openConfiguration() {}
 
-void QtMainWindow::openDuplicateSearch(const std::optional<std::string>&) {}
+void QtMainWindow::openDuplicateSearch(const std::optional<std::string>& referencePath) {
+    QtDuplicateWindow window(referencePath.value_or(std::string()), this);
+    window.exec();
+}
 
 void QtMainWindow::postToUserInterface(std::function<void()> task) {
     results_->postToUserInterface(std::move(task));

@@ -4,6 +4,7 @@
 
 #include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtDuplicateWindow.h"
 #include "ui/qt/QtMainWindow.h"
 
 namespace quillfen::qt {
@@ -22,9 +23,11 @@ int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillfen"));
     QApplication::setWindowIcon(ProgramIcon::icon());
-    // The duplicate-search window is not part of this build yet: a file argument opens the
-    // search window with that text, as a folder argument does.
-    static_cast<void>(duplicateSearch);
+    if (duplicateSearch) {
+        QtDuplicateWindow window(argument);
+        window.show();
+        return application.exec();
+    }
     QtMainWindow window(argument);
     window.show();
     return application.exec();

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FileManagerIntegration.h"
+
+namespace quillfen {
+
+// Thunar's custom actions, which share the file uca.xml with the user's own actions.
+class ThunarIntegration : public FileManagerIntegration {
+public:
+    // The folder of Thunar's configuration, which holds uca.xml.
+    explicit ThunarIntegration(std::string folder);
+
+    bool install(const std::vector<FileManagerEntry>& entries) override;
+    bool remove() override;
+    std::optional<std::string> storedCommand(const FileManagerEntry& entry) const override;
+    std::string command(const FileManagerEntry& entry) const override;
+
+private:
+    bool edit(const std::vector<FileManagerEntry>& entries);
+
+    std::string folder_;
+    std::string actionsFile_;
+};
+
+}  // namespace quillfen

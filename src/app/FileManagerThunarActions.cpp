@@ -224,13 +224,15 @@ std::optional<std::string> withOurThunarActions(std::string_view document,
         return std::string(document);
     }
     std::string text(blank ? kStandardDocument : document);
-    if (!layoutOf(text).closingTag) {
+    removeOurActions(text);
+    if (entries.empty()) {
+        return text;
+    }
+    const auto closingTag = layoutOf(text).closingTag;
+    if (!closingTag) {
         return std::nullopt;
     }
-    removeOurActions(text);
-    if (!entries.empty()) {
-        insertActions(text, *layoutOf(text).closingTag, entries);
-    }
+    insertActions(text, *closingTag, entries);
     return text;
 }
 

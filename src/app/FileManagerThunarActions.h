@@ -19,9 +19,9 @@ std::string thunarCommand(std::string_view program);
 std::string thunarAction(const FileManagerEntry& entry);
 
 // The document with our actions replaced by the given ones (none: removed). A blank document, as
-// a missing file reads, becomes the standard wrapper around them. Nullopt when the document has no
-// closing </actions> tag to put actions before: a file that Thunar could not read either is left
-// as the user has it.
+// a missing file reads, becomes the standard wrapper around them. Nullopt when there are actions
+// to add but no closing </actions> tag to put them before: a file that Thunar could not read
+// either is left as the user has it.
 std::optional<std::string> withOurThunarActions(std::string_view document,
                                                 const std::vector<FileManagerEntry>& entries);
 // The command of our action for the kind, XML escapes undone; nullopt when there is none.

@@ -17,6 +17,7 @@
 
 #include "app/Application.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtConfigDialog.h"
 #include "ui/qt/QtResultList.h"
 
 namespace quillfen::qt {
@@ -220,8 +221,10 @@ platform::DesktopShell& QtDuplicateWindow::shell() {
     return results_->shell();
 }
 
-// The configuration dialog is a window of its own, opened here once it exists.
-void QtDuplicateWindow::openConfiguration() {}
+void QtDuplicateWindow::openConfiguration() {
+    QtConfigDialog dialog(this);
+    dialog.exec();
+}
 
 // The duplicate window's own list never starts another duplicate search.
 void QtDuplicateWindow::openDuplicateSearch(const std::optional<std::string>&) {}

@@ -29,6 +29,7 @@
 #include "results/ResultAction.h"
 #include "results/ResultTable.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtConfigDialog.h"
 #include "ui/qt/QtDuplicateWindow.h"
 #include "ui/qt/QtResultList.h"
 #include "ui/qt/ResultListModel.h"
@@ -375,8 +376,10 @@ platform::DesktopShell& QtMainWindow::shell() {
     return results_->shell();
 }
 
-// The configuration dialog is a window of its own, opened here once it exists.
-void QtMainWindow::openConfiguration() {}
+void QtMainWindow::openConfiguration() {
+    QtConfigDialog dialog(this);
+    dialog.exec();
+}
 
 void QtMainWindow::openDuplicateSearch(const std::optional<std::string>& referencePath) {
     QtDuplicateWindow window(referencePath.value_or(std::string()), this);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/ConfigDialogView.h"
+#include "ui/ShellEntries.h"
+
+namespace quillfen {
+
+// The rules of the configuration dialog, which doubles as the about box: it edits the self-icon,
+// recycle-bin, editor and language settings and the file-manager entries, updates the running
+// program at once, and restarts it when the language changes.
+class ConfigDialogPresenter {
+public:
+    ConfigDialogPresenter(ConfigDialogView& view, ShellEntries& shellEntries);
+
+    void open();
+    void onBrowseEditor();
+    void onOk();
+    void onCancel();
+
+    // A language file offered in the list: its identifier (the file name without ".ini", lower
+    // case) and the name it gives itself.
+    struct Language {
+        std::string id;
+        std::string name;
+
+        bool operator==(const Language&) const = default;
+    };
+    // The language files of a folder in listing order; files without a language name are left
+    // out (reading writes an empty name into such a file, as every settings read does).
+    static std::vector<Language> languagesIn(const std::string& folder);
+
+private:
+    std::string currentLanguageId() const;
+    void fillLanguages();
+
+    ConfigDialogView& view_;
+    ShellEntries& shellEntries_;
+};
+
+}  // namespace quillfen

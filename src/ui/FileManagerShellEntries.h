@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/ShellIntegration.h"
+#include "ui/ShellEntries.h"
+
+namespace quillfen {
+
+// The desktop's file-manager entries behind the configuration dialog's check box.
+class FileManagerShellEntries final : public ShellEntries {
+public:
+    bool isInstalled() const override { return integration_.isInstalled(); }
+    void install() override { integration_.install(); }
+    void remove() override { integration_.remove(); }
+
+private:
+    ShellIntegration integration_;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,178 @@
+#include "ui/qt/QtConfigDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/Application.h"
+#include "ui/FileManagerShellEntries.h"
+#include "ui/qt/ProgramIcon.h"
+
+namespace quillfen::qt {
+
+namespace {
+
+constexpr const char* kFixedLine = "Find files by name, date, size and content. Free software.";
+
+}  // namespace
+
+QtConfigDialog::QtConfigDialog(QWidget* parent, ShellEntries* shellEntries) : QDialog(parent) {
+    setWindowIcon(ProgramIcon::icon());
+    buildControls();
+    if (shellEntries == nullptr) {
+        ownShellEntries_ = std::make_unique<FileManagerShellEntries>();
+        shellEntries = ownShellEntries_.get();
+    }
+    presenter_ = std::make_unique<ConfigDialogPresenter>(*this, *shellEntries);
+    connect(qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::OkButton))),
+            &QPushButton::clicked, this, [this] { presenter_->onOk(); });
+    connect(
+        qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::CancelButton))),
+        &QPushButton::clicked, this, [this] { presenter_->onCancel(); });
+    connect(
+        qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::BrowseEditor))),
+        &QPushButton::clicked, this, [this] { presenter_->onBrowseEditor(); });
+    presenter_->open();
+}
+
+QtConfigDialog::~QtConfigDialog() = default;
+
+void QtConfigDialog::add(ConfigControl control, QWidget* target) {
+    controls_.add(static_cast<int>(control), target);
+}
+
+void QtConfigDialog::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* about = new QHBoxLayout;
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ProgramIcon::icon().pixmap(48, 48));
+    auto* texts = new QVBoxLayout;
+    auto* version = new QLabel(this);
+    auto* fixedLine = new QLabel(QString::fromUtf8(kFixedLine), this);
+    texts->addWidget(version);
+    texts->addWidget(fixedLine);
+    about->addWidget(icon);
+    about->addLayout(texts, 1);
+    layout->addLayout(about);
+
+    auto* selfIcon = new QCheckBox(this);
+    auto* shell = new QCheckBox(this);
+    auto* recycleBin = new QCheckBox(this);
+    layout->addWidget(selfIcon);
+    layout->addWidget(shell);
+    layout->addWidget(recycleBin);
+
+    auto* grid = new QGridLayout;
+    auto* editorLabel = new QLabel(this);
+    auto* editor = new QLineEdit(this);
+    auto* browse = new QPushButton(QStringLiteral("..."), this);
+    browse->setAutoDefault(false);
+    browse->setMaximumWidth(32);
+    auto* languageLabel = new QLabel(this);
+    auto* language = new QComboBox(this);
+    grid->addWidget(editorLabel, 0, 0);
+    grid->addWidget(editor, 0, 1);
+    grid->addWidget(browse, 0, 2);
+    grid->addWidget(languageLabel, 1, 0);
+    grid->addWidget(language, 1, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    layout->addLayout(grid);
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(this);
+    auto* cancel = new QPushButton(this);
+    ok->setDefault(true);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    add(ConfigControl::Version, version);
+    add(ConfigControl::ShowSelfIcon, selfIcon);
+    add(ConfigControl::ShellIntegration, shell);
+    add(ConfigControl::SearchInRecycleBin, recycleBin);
+    add(ConfigControl::EditorLabel, editorLabel);
+    add(ConfigControl::Editor, editor);
+    add(ConfigControl::BrowseEditor, browse);
+    add(ConfigControl::LanguageLabel, languageLabel);
+    add(ConfigControl::Language, language);
+    add(ConfigControl::OkButton, ok);
+    add(ConfigControl::CancelButton, cancel);
+    resize(520, sizeHint().height());
+}
+
+void QtConfigDialog::setTitle(const std::string& title) {
+    setWindowTitle(QtControls::fromBytes(title));
+}
+
+bool QtConfigDialog::askYesNo(const std::string& question) {
+    return QMessageBox::warning(this, QString::fromUtf8(Application::kName),
+                                QtControls::fromBytes(question), QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtConfigDialog::chooseProgram(std::string& path) {
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFilter(QDir::Files | QDir::Executable | QDir::AllDirs | QDir::NoDotAndDotDot);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    path = QtControls::toBytes(dialog.selectedFiles().front());
+    return true;
+}
+
+void QtConfigDialog::closeDialog() {
+    accept();
+}
+
+void QtConfigDialog::endProgram() {
+    std::_Exit(0);
+}
+
+void QtConfigDialog::setText(ConfigControl control, const std::string& text) {
+    controls_.setText(static_cast<int>(control), text);
+}
+std::string QtConfigDialog::text(ConfigControl control) const {
+    return controls_.text(static_cast<int>(control));
+}
+void QtConfigDialog::setToolTip(ConfigControl control, const std::string& text) {
+    controls_.setToolTip(static_cast<int>(control), text);
+}
+void QtConfigDialog::setChecked(ConfigControl control, bool checked) {
+    controls_.setChecked(static_cast<int>(control), checked);
+}
+bool QtConfigDialog::isChecked(ConfigControl control) const {
+    return controls_.isChecked(static_cast<int>(control));
+}
+void QtConfigDialog::setEnabled(ConfigControl control, bool enabled) {
+    controls_.setEnabled(static_cast<int>(control), enabled);
+}
+void QtConfigDialog::setVisible(ConfigControl control, bool visible) {
+    controls_.setVisible(static_cast<int>(control), visible);
+}
+void QtConfigDialog::setFocus(ConfigControl control) {
+    controls_.setFocus(static_cast<int>(control));
+}
+void QtConfigDialog::setItems(ConfigControl control, const std::vector<std::string>& items) {
+    controls_.setItems(static_cast<int>(control), items);
+}
+void QtConfigDialog::selectItem(ConfigControl control, int index) {
+    controls_.selectItem(static_cast<int>(control), index);
+}
+int QtConfigDialog::selectedItem(ConfigControl control) const {
+    return controls_.selectedItem(static_cast<int>(control));
+}
+void QtConfigDialog::moveItemToTop(ConfigControl control, int index) {
+    controls_.moveItemToTop(static_cast<int>(control), index);
+}
+
+}  // namespace quillfen::qt

@@ -1,5 +1,7 @@
 #include "app/LanguageTable.h"
 
+#include <atomic>
+
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/IniDocument.h"
@@ -27,15 +29,19 @@ std::string languageFileFor(int languageId) {
 
 // The English table as installed with the program: beside the executable, or in the shared data
 // folder of an installation under a prefix (bin/../share/quillfen).
-std::string shippedEnglishTable() {
+// The language folder as installed with the program: beside the executable, or in the shared
+// data folder of an installation under a prefix (bin/../share/quillfen).
+std::string shippedLanguageFolder() {
     const char separator = pathSeparator();
     const std::string programFolder = moduleDirectory();
     const std::string withoutLast = withoutTrailingSeparator(programFolder);
     const std::string prefix = withoutLast.substr(0, withoutLast.rfind(separator) + 1);
-    const std::string tail = std::string("Language") + separator + std::string(kEnglishTableName);
+    const std::string language = std::string("Language") + separator;
     for (const std::string& candidate :
-         {programFolder + tail, prefix + "share" + separator + "quillfen" + separator + tail}) {
-        if (os().files().kindOf(candidate) == platform::EntryKind::File) {
+         {programFolder + language,
+          prefix + "share" + separator + "quillfen" + separator + language}) {
+        if (os().files().kindOf(candidate + std::string(kEnglishTableName)) ==
+            platform::EntryKind::File) {
             return candidate;
         }
     }
@@ -99,7 +105,7 @@ std::string LanguageTable::languageFilePath() const {
 }
 
 void LanguageTable::prepare() {
-    createDirectoryChain(languageFolder());
+    prepareLanguageFolder();
     const std::string languageId = readSetting(settingsFilePath(), "Config", "LanguageID",
                                                std::to_string(os().system().systemLanguageId()));
     languageFilePath_ = languageFolder() + languageId + ".ini";
@@ -136,15 +142,27 @@ std::string languageFolder() {
     return settingsDirectory() + "Language" + pathSeparator();
 }
 
-std::string englishTablePath() {
-    const std::string path = languageFolder() + std::string(kEnglishTableName);
-    if (!pathExists(path)) {
-        if (const std::string shipped = shippedEnglishTable(); !shipped.empty()) {
-            createDirectoryChain(languageFolder());
-            os().files().copyFile(shipped, path);
+void prepareLanguageFolder() {
+    const std::string folder = languageFolder();
+    createDirectoryChain(folder);
+    const std::string shipped = shippedLanguageFolder();
+    if (shipped.empty() || shipped == folder) {
+        return;
+    }
+    std::vector<platform::FolderEntry> entries;
+    const std::atomic<bool> never{false};
+    os().files().listFolder(shipped, entries, never);
+    for (const platform::FolderEntry& entry : entries) {
+        if (!entry.isFolder && upperAscii(entry.name).ends_with(".INI") &&
+            !pathExists(folder + entry.name)) {
+            os().files().copyFile(shipped + entry.name, folder + entry.name);
         }
     }
-    return path;
+}
+
+std::string englishTablePath() {
+    prepareLanguageFolder();
+    return languageFolder() + std::string(kEnglishTableName);
 }
 
 std::vector<std::string> sectionKeyNames(const std::string& file, std::string_view section) {

@@ -45,8 +45,10 @@ constexpr const char* translatable(const char* english) {
 
 // The folder of the language files, beside the settings file, ending with a separator.
 std::string languageFolder();
-// The English table, which lists every text of the program. Copied from the program's own folder
-// into the language folder when the latter lacks it.
+// Creates the language folder and gives it the language files shipped with the program that it
+// lacks, so that a copy of the program installed read-only still offers its translations.
+void prepareLanguageFolder();
+// The English table, which lists every text of the program.
 std::string englishTablePath();
 // The key names of one section of an 8-bit ini file, in file order, duplicates kept, not trimmed.
 std::vector<std::string> sectionKeyNames(const std::string& file, std::string_view section);

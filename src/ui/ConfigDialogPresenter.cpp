@@ -82,6 +82,7 @@ void ConfigDialogPresenter::fillLanguages() {
     const std::string current = currentLanguageId();
     std::vector<std::string> items;
     int selected = -1;
+    prepareLanguageFolder();
     for (const Language& language : languagesIn(languageFolder())) {
         if (language.id == current) {
             selected = static_cast<int>(items.size());

@@ -90,11 +90,14 @@ TEST_F(LanguageTableTest, MissingEnglishTableStartsWithTheConfigSectionOnly) {
 TEST_F(LanguageTableTest, EnglishTableIsSeededIntoTheConfigFolderOfAReadOnlyInstallation) {
     platform.facts().fixedExecutablePath = folder / "prog/bin/quillfen";
     folder.writeFile("prog/share/quillfen/Language/1033.ini", "[Translate]\r\nFind=Find\r\n");
+    folder.writeFile("prog/share/quillfen/Language/1031.ini", "[Translate]\r\nFind=Suchen\r\n");
     std::filesystem::remove(folder / "prog/Language/1033.ini");
     EXPECT_EQ(table.translate("Find"), "Find");
     EXPECT_EQ(readIniValue(folder / "config/quillfen/Language/2052.ini", "Translate", "Find"),
               "Find");
     EXPECT_TRUE(std::filesystem::exists(folder / "config/quillfen/Language/1033.ini"));
+    EXPECT_EQ(readIniValue(folder / "config/quillfen/Language/1031.ini", "Translate", "Find"),
+              "Suchen");
 }
 
 TEST_F(LanguageTableTest, SectionKeyNamesFollowTheTablesOwnReadingRules) {

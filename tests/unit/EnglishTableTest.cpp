@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/IniFile.h"
 #include "app/LanguageTable.h"
 
 namespace quillfen {
@@ -95,6 +96,25 @@ TEST(EnglishTable, IsAnEightBitFileWhoseValuesAreTheirKeys) {
             const auto equals = line.find('=');
             ASSERT_NE(equals, std::string::npos) << line;
             EXPECT_EQ(line.substr(0, equals), line.substr(equals + 1));
+        }
+    }
+}
+
+TEST(EnglishTable, ShippedTranslationsTranslateEveryTextAndKeepPlaceholders) {
+    const std::string english = (kSourceDir / "res/Language/1033.ini").string();
+    const std::vector<std::string> keys = sectionKeyNames(english, "Translate");
+    for (const char* id : {"1031", "2052"}) {
+        const std::string file = (kSourceDir / "res/Language" / (std::string(id) + ".ini")).string();
+        EXPECT_TRUE(readWhole(file).starts_with("\xff\xfe")) << file << " is saved as Unicode";
+        EXPECT_FALSE(readIniValue(file, "Config", "LanguageName").empty()) << file;
+        for (const std::string& key : keys) {
+            const std::string value = readIniValue(file, "Translate", key);
+            EXPECT_FALSE(value.empty()) << file << " lacks " << key;
+            for (const char* placeholder : {"%s", "%d", "\t"}) {
+                EXPECT_EQ(key.find(placeholder) == std::string::npos,
+                          value.find(placeholder) == std::string::npos)
+                    << file << ": " << key;
+            }
         }
     }
 }

@@ -24,7 +24,8 @@ long long partValue(const std::string& part) {
     constexpr long long kLimit = 1'000'000'000'000'000'000LL;
     long long value = 0;
     for (; at < part.size() && part[at] >= '0' && part[at] <= '9'; ++at) {
-        value = value >= kLimit ? kLimit : value * 10 + (part[at] - '0');
+        const int digit = part[at] - '0';
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
     }
     return negative ? -value : value;
 }

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     probe.start();
     window.presenter().onFind();
     while (window.presenter().searching()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(10);
     }
     probe.stop();
     const auto rows = window.resultView()->model()->rowCount();

@@ -32,22 +32,16 @@ QtConfigDialog::QtConfigDialog(QWidget* parent, ShellEntries* shellEntries) : QD
         shellEntries = ownShellEntries_.get();
     }
     presenter_ = std::make_unique<ConfigDialogPresenter>(*this, *shellEntries);
-    connect(qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::OkButton))),
-            &QPushButton::clicked, this, [this] { presenter_->onOk(); });
-    connect(
-        qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::CancelButton))),
-        &QPushButton::clicked, this, [this] { presenter_->onCancel(); });
-    connect(
-        qobject_cast<QPushButton*>(controls_.widget(static_cast<int>(ConfigControl::BrowseEditor))),
-        &QPushButton::clicked, this, [this] { presenter_->onBrowseEditor(); });
+    connect(qobject_cast<QPushButton*>(widget(ConfigControl::OkButton)), &QPushButton::clicked,
+            this, [this] { presenter_->onOk(); });
+    connect(qobject_cast<QPushButton*>(widget(ConfigControl::CancelButton)), &QPushButton::clicked,
+            this, [this] { presenter_->onCancel(); });
+    connect(qobject_cast<QPushButton*>(widget(ConfigControl::BrowseEditor)), &QPushButton::clicked,
+            this, [this] { presenter_->onBrowseEditor(); });
     presenter_->open();
 }
 
 QtConfigDialog::~QtConfigDialog() = default;
-
-void QtConfigDialog::add(ConfigControl control, QWidget* target) {
-    controls_.add(static_cast<int>(control), target);
-}
 
 void QtConfigDialog::buildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -136,43 +130,6 @@ void QtConfigDialog::closeDialog() {
 
 void QtConfigDialog::endProgram() {
     std::_Exit(0);
-}
-
-void QtConfigDialog::setText(ConfigControl control, const std::string& text) {
-    controls_.setText(static_cast<int>(control), text);
-}
-std::string QtConfigDialog::text(ConfigControl control) const {
-    return controls_.text(static_cast<int>(control));
-}
-void QtConfigDialog::setToolTip(ConfigControl control, const std::string& text) {
-    controls_.setToolTip(static_cast<int>(control), text);
-}
-void QtConfigDialog::setChecked(ConfigControl control, bool checked) {
-    controls_.setChecked(static_cast<int>(control), checked);
-}
-bool QtConfigDialog::isChecked(ConfigControl control) const {
-    return controls_.isChecked(static_cast<int>(control));
-}
-void QtConfigDialog::setEnabled(ConfigControl control, bool enabled) {
-    controls_.setEnabled(static_cast<int>(control), enabled);
-}
-void QtConfigDialog::setVisible(ConfigControl control, bool visible) {
-    controls_.setVisible(static_cast<int>(control), visible);
-}
-void QtConfigDialog::setFocus(ConfigControl control) {
-    controls_.setFocus(static_cast<int>(control));
-}
-void QtConfigDialog::setItems(ConfigControl control, const std::vector<std::string>& items) {
-    controls_.setItems(static_cast<int>(control), items);
-}
-void QtConfigDialog::selectItem(ConfigControl control, int index) {
-    controls_.selectItem(static_cast<int>(control), index);
-}
-int QtConfigDialog::selectedItem(ConfigControl control) const {
-    return controls_.selectedItem(static_cast<int>(control));
-}
-void QtConfigDialog::moveItemToTop(ConfigControl control, int index) {
-    controls_.moveItemToTop(static_cast<int>(control), index);
 }
 
 }  // namespace quillfen::qt

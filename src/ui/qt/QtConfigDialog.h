@@ -6,12 +6,12 @@
 #include "ui/ConfigDialogPresenter.h"
 #include "ui/ConfigDialogView.h"
 #include "ui/ShellEntries.h"
-#include "ui/qt/QtControls.h"
+#include "ui/qt/QtControlView.h"
 
 namespace quillfen::qt {
 
 // The configuration dialog and about box in Qt Widgets; every rule lives in the presenter.
-class QtConfigDialog : public QDialog, public ConfigDialogView {
+class QtConfigDialog : public QDialog, public QtControlView<ConfigControl, ConfigDialogView> {
     Q_OBJECT
 
 public:
@@ -26,24 +26,10 @@ public:
     bool chooseProgram(std::string& path) override;
     void closeDialog() override;
     void endProgram() override;
-    void setText(ConfigControl control, const std::string& text) override;
-    std::string text(ConfigControl control) const override;
-    void setToolTip(ConfigControl control, const std::string& text) override;
-    void setChecked(ConfigControl control, bool checked) override;
-    bool isChecked(ConfigControl control) const override;
-    void setEnabled(ConfigControl control, bool enabled) override;
-    void setVisible(ConfigControl control, bool visible) override;
-    void setFocus(ConfigControl control) override;
-    void setItems(ConfigControl control, const std::vector<std::string>& items) override;
-    void selectItem(ConfigControl control, int index) override;
-    int selectedItem(ConfigControl control) const override;
-    void moveItemToTop(ConfigControl control, int index) override;
 
 private:
     void buildControls();
-    void add(ConfigControl control, QWidget* widget);
 
-    QtControls controls_;
     std::unique_ptr<ShellEntries> ownShellEntries_;
     std::unique_ptr<ConfigDialogPresenter> presenter_;
 };

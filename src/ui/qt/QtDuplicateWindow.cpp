@@ -23,7 +23,9 @@
 namespace quillfen::qt {
 
 QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent),
+      QtSearchWindowBase(this, {DuplicateControl::CountLine, DuplicateControl::ProgressLine,
+                                DuplicateControl::FindButton, DuplicateControl::StopButton}) {
     setWindowIcon(ProgramIcon::icon());
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     buildControls();
@@ -40,14 +42,6 @@ QtDuplicateWindow::~QtDuplicateWindow() {
 
 QTableView* QtDuplicateWindow::resultView() const {
     return results_->view();
-}
-
-void QtDuplicateWindow::add(DuplicateControl control, QWidget* target) {
-    controls_.add(static_cast<int>(control), target);
-}
-
-QWidget* QtDuplicateWindow::widget(DuplicateControl control) const {
-    return controls_.widget(static_cast<int>(control));
 }
 
 void QtDuplicateWindow::buildControls() {
@@ -103,7 +97,7 @@ void QtDuplicateWindow::buildControls() {
     inputs->addWidget(lookInGroup, 0, 1);
     inputs->addWidget(optionsGroup, 1, 0, 1, 2);
     layout->addLayout(inputs);
-    results_ = new QtResultList(this);
+    createResultList();
     layout->addWidget(results_->view(), 1);
 
     add(DuplicateControl::Group, group);
@@ -139,8 +133,8 @@ void QtDuplicateWindow::connectSignals() {
             [this] { presenter_->onBrowseLookIn(); });
     connect(qobject_cast<QLineEdit*>(widget(DuplicateControl::ReferenceFile)),
             &QLineEdit::returnPressed, this, [this] { presenter_->onFind(); });
-    connect(controls_.combo(static_cast<int>(DuplicateControl::LookIn))->lineEdit(),
-            &QLineEdit::returnPressed, this, [this] { presenter_->onFind(); });
+    connect(controls_.combo(key(DuplicateControl::LookIn))->lineEdit(), &QLineEdit::returnPressed,
+            this, [this] { presenter_->onFind(); });
 }
 
 void QtDuplicateWindow::setTitle(const std::string& title) {
@@ -157,70 +151,6 @@ bool QtDuplicateWindow::chooseFile(std::string& file) {
     return true;
 }
 
-void QtDuplicateWindow::setText(DuplicateControl control, const std::string& text) {
-    controls_.setText(static_cast<int>(control), text);
-}
-std::string QtDuplicateWindow::text(DuplicateControl control) const {
-    return controls_.text(static_cast<int>(control));
-}
-void QtDuplicateWindow::setToolTip(DuplicateControl control, const std::string& text) {
-    controls_.setToolTip(static_cast<int>(control), text);
-}
-void QtDuplicateWindow::setChecked(DuplicateControl control, bool checked) {
-    controls_.setChecked(static_cast<int>(control), checked);
-}
-bool QtDuplicateWindow::isChecked(DuplicateControl control) const {
-    return controls_.isChecked(static_cast<int>(control));
-}
-void QtDuplicateWindow::setEnabled(DuplicateControl control, bool enabled) {
-    controls_.setEnabled(static_cast<int>(control), enabled);
-}
-void QtDuplicateWindow::setVisible(DuplicateControl control, bool visible) {
-    controls_.setVisible(static_cast<int>(control), visible);
-}
-void QtDuplicateWindow::setFocus(DuplicateControl control) {
-    controls_.setFocus(static_cast<int>(control));
-}
-void QtDuplicateWindow::setItems(DuplicateControl control, const std::vector<std::string>& items) {
-    controls_.setItems(static_cast<int>(control), items);
-}
-void QtDuplicateWindow::selectItem(DuplicateControl control, int index) {
-    controls_.selectItem(static_cast<int>(control), index);
-}
-int QtDuplicateWindow::selectedItem(DuplicateControl control) const {
-    return controls_.selectedItem(static_cast<int>(control));
-}
-void QtDuplicateWindow::moveItemToTop(DuplicateControl control, int index) {
-    controls_.moveItemToTop(static_cast<int>(control), index);
-}
-
-void QtDuplicateWindow::setStatusLine(StatusLine line, const std::string& text) {
-    setText(
-        line == StatusLine::Count ? DuplicateControl::CountLine : DuplicateControl::ProgressLine,
-        text);
-}
-
-void QtDuplicateWindow::showSearchRunning(bool running) {
-    setVisible(DuplicateControl::StopButton, running);
-    setVisible(DuplicateControl::FindButton, !running);
-}
-
-void QtDuplicateWindow::showResults(const ResultTable& table, const IconImageList& icons) {
-    results_->showResults(table, icons);
-}
-void QtDuplicateWindow::resultsReset() {
-    results_->resultsReset();
-}
-void QtDuplicateWindow::resultsAppended(std::size_t first, std::size_t count) {
-    results_->resultsAppended(first, count);
-}
-ResultSelection& QtDuplicateWindow::selection() {
-    return results_->selection();
-}
-platform::DesktopShell& QtDuplicateWindow::shell() {
-    return results_->shell();
-}
-
 void QtDuplicateWindow::openConfiguration() {
     QtConfigDialog dialog(this);
     dialog.exec();
@@ -228,30 +158,6 @@ void QtDuplicateWindow::openConfiguration() {
 
 // The duplicate window's own list never starts another duplicate search.
 void QtDuplicateWindow::openDuplicateSearch(const std::optional<std::string>&) {}
-
-void QtDuplicateWindow::showMessage(const std::string& text) {
-    QMessageBox::warning(this, QString::fromUtf8(Application::kName), QtControls::fromBytes(text));
-}
-
-bool QtDuplicateWindow::chooseFolder(const std::string& title, std::string& folder) {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QtControls::fromBytes(title));
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    folder =
-        QtControls::toBytes(chosen.endsWith(QLatin1Char('/')) ? chosen : chosen + QLatin1Char('/'));
-    return true;
-}
-
-void QtDuplicateWindow::postToUserInterface(std::function<void()> task) {
-    results_->postToUserInterface(std::move(task));
-}
-void QtDuplicateWindow::startTicking() {
-    results_->startTicking();
-}
-void QtDuplicateWindow::stopTicking() {
-    results_->stopTicking();
-}
 
 void QtDuplicateWindow::keyPressEvent(QKeyEvent* event) {
     // Escape never closes a search window.

@@ -58,13 +58,16 @@ QDateEdit* datePicker(QWidget* parent) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent) : QDialog(parent) {
+QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent)
+    : QDialog(parent),
+      QtSearchWindowBase(this, {MainControl::CountLine, MainControl::ProgressLine,
+                                MainControl::FindButton, MainControl::StopButton}) {
     setWindowIcon(ProgramIcon::icon());
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buildStatusGroup());
     layout->addLayout(buildInputRows());
-    results_ = new QtResultList(this);
+    createResultList();
     add(MainControl::ResultList, results_->view());
     layout->addWidget(results_->view(), 1);
     presenter_ = std::make_unique<MainWindowPresenter>(*this, lookInArgument);
@@ -80,14 +83,6 @@ QtMainWindow::~QtMainWindow() {
 
 QTableView* QtMainWindow::resultView() const {
     return results_->view();
-}
-
-void QtMainWindow::add(MainControl control, QWidget* target) {
-    controls_.add(static_cast<int>(control), target);
-}
-
-QWidget* QtMainWindow::widget(MainControl control) const {
-    return controls_.widget(static_cast<int>(control));
 }
 
 QLayout* QtMainWindow::buildStatusGroup() {
@@ -263,59 +258,22 @@ void QtMainWindow::connectSignals() {
             this, [this] { presenter_->onTextMode(); });
     connect(qobject_cast<QRadioButton*>(widget(MainControl::HexMode)), &QRadioButton::clicked, this,
             [this] { presenter_->onHexMode(); });
-    connect(controls_.combo(static_cast<int>(MainControl::DateOption)), &QComboBox::activated, this,
+    connect(controls_.combo(key(MainControl::DateOption)), &QComboBox::activated, this,
             [this] { presenter_->onDateOptionChanged(); });
-    connect(controls_.combo(static_cast<int>(MainControl::SizeOption)), &QComboBox::activated, this,
+    connect(controls_.combo(key(MainControl::SizeOption)), &QComboBox::activated, this,
             [this] { presenter_->onSizeOptionChanged(); });
     connect(qobject_cast<QPushButton*>(widget(MainControl::BrowseLookIn)), &QPushButton::clicked,
             this, [this] { presenter_->onBrowseLookIn(); });
     // Enter in any of the text boxes runs Find, as the default button would.
     for (const MainControl box : {MainControl::NamePatterns, MainControl::LookIn,
                                   MainControl::ContentText, MainControl::HexText}) {
-        connect(controls_.combo(static_cast<int>(box))->lineEdit(), &QLineEdit::returnPressed, this,
+        connect(controls_.combo(key(box))->lineEdit(), &QLineEdit::returnPressed, this,
                 [this] { presenter_->onFind(); });
     }
 }
 
 void QtMainWindow::setTitle(const std::string& title) {
     setWindowTitle(QtControls::fromBytes(title));
-}
-
-void QtMainWindow::setText(MainControl control, const std::string& text) {
-    controls_.setText(static_cast<int>(control), text);
-}
-std::string QtMainWindow::text(MainControl control) const {
-    return controls_.text(static_cast<int>(control));
-}
-void QtMainWindow::setToolTip(MainControl control, const std::string& text) {
-    controls_.setToolTip(static_cast<int>(control), text);
-}
-void QtMainWindow::setChecked(MainControl control, bool checked) {
-    controls_.setChecked(static_cast<int>(control), checked);
-}
-bool QtMainWindow::isChecked(MainControl control) const {
-    return controls_.isChecked(static_cast<int>(control));
-}
-void QtMainWindow::setEnabled(MainControl control, bool enabled) {
-    controls_.setEnabled(static_cast<int>(control), enabled);
-}
-void QtMainWindow::setVisible(MainControl control, bool visible) {
-    controls_.setVisible(static_cast<int>(control), visible);
-}
-void QtMainWindow::setFocus(MainControl control) {
-    controls_.setFocus(static_cast<int>(control));
-}
-void QtMainWindow::setItems(MainControl control, const std::vector<std::string>& items) {
-    controls_.setItems(static_cast<int>(control), items);
-}
-void QtMainWindow::selectItem(MainControl control, int index) {
-    controls_.selectItem(static_cast<int>(control), index);
-}
-int QtMainWindow::selectedItem(MainControl control) const {
-    return controls_.selectedItem(static_cast<int>(control));
-}
-void QtMainWindow::moveItemToTop(MainControl control, int index) {
-    controls_.moveItemToTop(static_cast<int>(control), index);
 }
 
 CalendarDate QtMainWindow::date(MainControl control) const {
@@ -333,49 +291,6 @@ void QtMainWindow::setDate(MainControl control, const CalendarDate& value) {
     }
 }
 
-void QtMainWindow::showMessage(const std::string& text) {
-    QMessageBox::warning(this, QString::fromUtf8(Application::kName), QtControls::fromBytes(text));
-}
-
-bool QtMainWindow::chooseFolder(const std::string& title, std::string& folder) {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QtControls::fromBytes(title));
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    folder =
-        QtControls::toBytes(chosen.endsWith(QLatin1Char('/')) ? chosen : chosen + QLatin1Char('/'));
-    return true;
-}
-
-void QtMainWindow::setStatusLine(StatusLine line, const std::string& text) {
-    setText(line == StatusLine::Count ? MainControl::CountLine : MainControl::ProgressLine, text);
-}
-
-void QtMainWindow::showSearchRunning(bool running) {
-    setVisible(MainControl::StopButton, running);
-    setVisible(MainControl::FindButton, !running);
-}
-
-void QtMainWindow::showResults(const ResultTable& table, const IconImageList& icons) {
-    results_->showResults(table, icons);
-}
-
-void QtMainWindow::resultsReset() {
-    results_->resultsReset();
-}
-
-void QtMainWindow::resultsAppended(std::size_t first, std::size_t count) {
-    results_->resultsAppended(first, count);
-}
-
-ResultSelection& QtMainWindow::selection() {
-    return results_->selection();
-}
-
-platform::DesktopShell& QtMainWindow::shell() {
-    return results_->shell();
-}
-
 void QtMainWindow::openConfiguration() {
     QtConfigDialog dialog(this);
     dialog.exec();
@@ -384,18 +299,6 @@ void QtMainWindow::openConfiguration() {
 void QtMainWindow::openDuplicateSearch(const std::optional<std::string>& referencePath) {
     QtDuplicateWindow window(referencePath.value_or(std::string()), this);
     window.exec();
-}
-
-void QtMainWindow::postToUserInterface(std::function<void()> task) {
-    results_->postToUserInterface(std::move(task));
-}
-
-void QtMainWindow::startTicking() {
-    results_->startTicking();
-}
-
-void QtMainWindow::stopTicking() {
-    results_->stopTicking();
 }
 
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/Application.h"
+#include "ui/qt/QtControlView.h"
+#include "ui/qt/QtResultList.h"
+
+namespace quillfen::qt {
+
+// What both search windows answer alike: the result list's part of the view, the status lines,
+// Find and Stop, messages and the folder chooser.
+template <typename Control, typename View>
+class QtSearchWindowBase : public QtControlView<Control, View> {
+public:
+    struct StatusControls {
+        Control countLine;
+        Control progressLine;
+        Control find;
+        Control stop;
+    };
+
+    void setStatusLine(StatusLine line, const std::string& text) override {
+        this->setText(line == StatusLine::Count ? status_.countLine : status_.progressLine, text);
+    }
+    void showSearchRunning(bool running) override {
+        this->setVisible(status_.stop, running);
+        this->setVisible(status_.find, !running);
+    }
+    void showResults(const ResultTable& table, const IconImageList& icons) override {
+        results_->showResults(table, icons);
+    }
+    void resultsReset() override { results_->resultsReset(); }
+    void resultsAppended(std::size_t first, std::size_t count) override {
+        results_->resultsAppended(first, count);
+    }
+    ResultSelection& selection() override { return results_->selection(); }
+    platform::DesktopShell& shell() override { return results_->shell(); }
+    void showMessage(const std::string& text) override {
+        QMessageBox::warning(owner_, QString::fromUtf8(Application::kName),
+                             QtControls::fromBytes(text));
+    }
+    bool chooseFolder(const std::string& title, std::string& folder) override {
+        const QString chosen =
+            QFileDialog::getExistingDirectory(owner_, QtControls::fromBytes(title));
+        if (chosen.isEmpty()) {
+            return false;
+        }
+        folder = QtControls::toBytes(chosen.endsWith(QLatin1Char('/')) ? chosen
+                                                                       : chosen + QLatin1Char('/'));
+        return true;
+    }
+    void postToUserInterface(std::function<void()> task) override {
+        results_->postToUserInterface(std::move(task));
+    }
+    void startTicking() override { results_->startTicking(); }
+    void stopTicking() override { results_->stopTicking(); }
+
+protected:
+    QtSearchWindowBase(QWidget* owner, StatusControls status) : owner_(owner), status_(status) {}
+
+    // Creates the result list inside the window; called once while the window builds itself.
+    QtResultList* createResultList() {
+        results_ = new QtResultList(owner_);
+        return results_;
+    }
+
+    QtResultList* results_ = nullptr;
+
+private:
+    QWidget* owner_;
+    StatusControls status_;
+};
+
+}  // namespace quillfen::qt

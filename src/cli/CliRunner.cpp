@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
+#include "app/PathHelpers.h"
 #include "app/Settings.h"
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
@@ -72,7 +73,8 @@ public:
         : writer_(stdout, chosenFormat(output), output.nullTerminated),
           progress_(output.quiet),
           typeTexts_(folderTypeText()),
-          keepForSorting_(keepForSorting) {}
+          keepForSorting_(keepForSorting),
+          pathsOnly_(!keepForSorting && chosenFormat(output) == OutputFormat::Paths) {}
 
     void searchingFolder(const std::string& folder) override {
         currentFolder_ = folder;
@@ -82,6 +84,12 @@ public:
 
     void found(const FoundEntry& entry) override {
         ++found_;
+        if (pathsOnly_) {
+            // Paths need none of the other cells, so none is made.
+            writer_.writePath(entry.folder + withoutTrailingSeparator(entry.name));
+            progress_.update(currentFolder_, found_);
+            return;
+        }
         const bool isFolder = !entry.name.empty() && entry.name.back() == '/';
         const FoundFile file =
             FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
@@ -111,6 +119,7 @@ public:
     }
 
     std::int64_t foundCount() const { return found_; }
+    bool needsEntryDetails() const override { return !pathsOnly_; }
 
 private:
     static FolderTypeText& folderTypeText() {
@@ -142,6 +151,7 @@ private:
     ProgressLine progress_;
     TypeTextCache typeTexts_;
     bool keepForSorting_;
+    bool pathsOnly_;
     ResultTable table_;
     std::string currentFolder_;
     std::int64_t found_ = 0;

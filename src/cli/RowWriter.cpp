@@ -171,8 +171,7 @@ void RowWriter::write(const OutputRow& row) {
     std::string line;
     switch (format_) {
         case OutputFormat::Paths:
-            std::fwrite(row.path.data(), 1, row.path.size(), out_);
-            std::fputc(nullTerminated_ ? '\0' : '\n', out_);
+            writePath(row.path);
             return;
         case OutputFormat::Table:
             tableRows_.push_back({escapeForTerminal(row.name), escapeForTerminal(row.inFolder),
@@ -201,6 +200,11 @@ void RowWriter::write(const OutputRow& row) {
             break;
     }
     std::fwrite(line.data(), 1, line.size(), out_);
+}
+
+void RowWriter::writePath(const std::string& path) {
+    std::fwrite(path.data(), 1, path.size(), out_);
+    std::fputc(nullTerminated_ ? '\0' : '\n', out_);
 }
 
 void RowWriter::writeTable() {

@@ -28,6 +28,8 @@ public:
     // Rows of the streaming formats are printed at once; a table waits for finish() to align
     // its columns.
     void write(const OutputRow& row);
+    // A row of the paths format, which needs no other cell.
+    void writePath(const std::string& path);
     void finish();
 
     static std::string escapeForTerminal(const std::string& text);

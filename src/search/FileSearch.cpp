@@ -45,25 +45,27 @@ void FileSearch::visitEntry(const std::string& folder, const platform::FolderEnt
     const char separator = platform::currentPlatform().files().separator();
     std::string name = entry.isFolder ? entry.name + separator : entry.name;
     if (!criteria_.namePatterns.empty()) {
-        folded_ = foldName(name);
+        foldNameInto(name, folded_);
         if (!matchesFoldedName(criteria_.namePatterns, folded_)) {
             return;
         }
     }
     const std::string path = folder + entry.name;
     // A folder's size is -1 whatever it holds, so its size test needs no lookup; a file is looked
-    // up once for both size and time. An entry that vanished since the listing has size -1 and
-    // time 0.
+    // up once for both size and time, and only when a test or the row needs them. An entry that
+    // vanished since the listing has size -1 and time 0.
+    const bool rowNeedsDetails = observer_.needsEntryDetails();
     platform::EntryStatus status;
     std::int64_t size = -1;
-    if (!entry.isFolder) {
+    if (!entry.isFolder && (rowNeedsDetails || criteria_.sizeMode != SizeMode::None ||
+                            criteria_.dateOn || criteria_.content.active())) {
         status = platform::currentPlatform().files().entryStatus(path);
         size = status.kind == platform::EntryKind::Missing ? -1 : status.size;
     }
     if (!passesSize(size)) {
         return;
     }
-    if (entry.isFolder) {
+    if (entry.isFolder && (rowNeedsDetails || criteria_.dateOn)) {
         status = platform::currentPlatform().files().entryStatus(path);
     }
     if (!passesDate(status.writeTime)) {

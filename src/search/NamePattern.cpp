@@ -63,6 +63,10 @@ std::string foldName(std::string_view name) {
     return platform::currentPlatform().text().foldCase(name);
 }
 
+void foldNameInto(std::string_view name, std::string& folded) {
+    platform::currentPlatform().text().foldCaseInto(name, folded);
+}
+
 NamePatternList compileNamePatterns(std::string_view patternText) {
     return compilePieces(distinctPieces(splitText(foldName(patternText), " ")));
 }

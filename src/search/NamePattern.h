@@ -29,5 +29,6 @@ bool matchesName(const NamePatternList& patterns, std::string_view entryName);
 bool matchesFoldedName(const NamePatternList& patterns, std::string_view foldedName);
 // Case folding shared by patterns and names.
 std::string foldName(std::string_view name);
+void foldNameInto(std::string_view name, std::string& folded);
 
 }  // namespace quillfen

@@ -30,6 +30,9 @@ public:
     // A large file's body is being compared ("Comparing %s").
     virtual void comparingFile(const std::string& path) = 0;
     virtual void found(const FoundEntry& entry) = 0;
+    // False when the rows need no size and time, which spares looking entries up where no size
+    // or date test needs it either; such rows carry size -1 and time 0.
+    virtual bool needsEntryDetails() const { return true; }
 };
 
 }  // namespace quillfen

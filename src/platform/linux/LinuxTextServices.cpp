@@ -33,11 +33,18 @@ void appendCodePoint(std::string& out, UChar32 c) {
 
 std::string LinuxTextServices::foldCase(std::string_view text) const {
     std::string folded;
-    folded.reserve(text.size());
+    foldCaseInto(text, folded);
+    return folded;
+}
+
+void LinuxTextServices::foldCaseInto(std::string_view text, std::string& folded) const {
+    folded.clear();
     if (isAscii(text)) {
-        std::transform(text.begin(), text.end(), std::back_inserter(folded), asciiLower);
-        return folded;
+        folded.resize(text.size());
+        std::transform(text.begin(), text.end(), folded.begin(), asciiLower);
+        return;
     }
+    folded.reserve(text.size());
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     const auto length = static_cast<int32_t>(text.size());
     int32_t index = 0;
@@ -57,7 +64,6 @@ std::string LinuxTextServices::foldCase(std::string_view text) const {
             appendCodePoint(folded, u_tolower(c));
         }
     }
-    return folded;
 }
 
 std::u16string LinuxTextServices::toUtf16(std::string_view text) const {

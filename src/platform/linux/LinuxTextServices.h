@@ -8,6 +8,7 @@ namespace quillfen::platform {
 class LinuxTextServices final : public TextServices {
 public:
     std::string foldCase(std::string_view text) const override;
+    void foldCaseInto(std::string_view text, std::string& folded) const override;
     std::u16string toUtf16(std::string_view text) const override;
     std::string fromUtf16(std::u16string_view text) const override;
 };

@@ -14,7 +14,16 @@ FileSearch::FileSearch(const SearchCriteria& criteria, SearchObserver& observer,
       walk_(stopRequested, FolderWalk::Options{criteria.searchSubfolders, searchInRecycleBin}) {}
 
 void FileSearch::run() {
+    if (!criteria_.content.active()) {
+        walk_.walk(criteria_.folder, *this);
+        return;
+    }
+    OrderedContentTests tests(criteria_.content, stopRequested_,
+                              [this](FoundEntry&& entry) { observer_.found(entry); });
+    contentTests_ = &tests;
     walk_.walk(criteria_.folder, *this);
+    tests.finish();
+    contentTests_ = nullptr;
 }
 
 void FileSearch::enterFolder(const std::string& folder) {
@@ -71,10 +80,12 @@ void FileSearch::visitEntry(const std::string& folder, const platform::FolderEnt
     if (!passesDate(status.writeTime)) {
         return;
     }
-    if (criteria_.content.active()) {
-        if (entry.isFolder || !fileContentMatches(path, size, criteria_.content, stopRequested_)) {
-            return;
+    if (contentTests_ != nullptr) {
+        if (!entry.isFolder) {
+            contentTests_->submit(FoundEntry{std::move(name), folder, size, status.writeTime},
+                                  path);
         }
+        return;
     }
     observer_.found(FoundEntry{std::move(name), folder, size, status.writeTime});
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "search/FolderWalk.h"
+#include "search/OrderedContentTests.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchObserver.h"
 
@@ -29,6 +30,8 @@ private:
     const std::atomic<bool>& stopRequested_;
     FolderWalk walk_;
     std::string folded_;
+    // Present while a search with a content test runs.
+    OrderedContentTests* contentTests_ = nullptr;
 };
 
 }  // namespace quillfen

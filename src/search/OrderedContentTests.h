@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "search/ContentCriteria.h"
+#include "search/SearchObserver.h"
+
+namespace quillfen {
+
+// Content tests run on worker threads while the walk goes on, and the entries that pass are
+// reported in the order the walk found them, as if each had been tested in turn. A bounded
+// number of tests is in flight, each holding its own two chunks at most.
+class OrderedContentTests {
+public:
+    using Report = std::function<void(FoundEntry&&)>;
+
+    OrderedContentTests(const ContentCriteria& criteria, const std::atomic<bool>& stopRequested,
+                        Report report);
+    ~OrderedContentTests();
+    OrderedContentTests(const OrderedContentTests&) = delete;
+    OrderedContentTests& operator=(const OrderedContentTests&) = delete;
+
+    // Queues a file for its content test; reports whatever finished before it meanwhile. Called
+    // on the walk's thread.
+    void submit(FoundEntry entry, std::string path);
+    // Waits for every queued test and reports the rest, in order.
+    void finish();
+
+private:
+    struct Job {
+        FoundEntry entry;
+        std::string path;
+        bool started = false;
+        bool done = false;
+        bool passed = false;
+    };
+
+    void work();
+    void reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait);
+
+    const ContentCriteria& criteria_;
+    const std::atomic<bool>& stopRequested_;
+    Report report_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::shared_ptr<Job>> jobs_;
+    bool closing_ = false;
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace quillfen

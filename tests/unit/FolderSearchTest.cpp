@@ -138,6 +138,25 @@ TEST_F(FolderSearchTest, ContentSearchListsNoFolderButEntersThem) {
     EXPECT_EQ(search(inputs), std::vector<std::string>{root() + "sub/hit.txt"});
 }
 
+TEST_F(FolderSearchTest, ContentMatchesArriveInWalkOrderWhateverTheirSizes) {
+    for (int i = 0; i < 40; ++i) {
+        // Large files that match late take longer than the small ones listed after them.
+        const std::string padding(i % 3 == 0 ? 3 << 20 : 10, 'x');
+        folder.writeFile("d" + std::to_string(i % 4) + "/f" + std::to_string(i),
+                         i % 5 == 0 ? padding : padding + "needle");
+    }
+    std::vector<std::string> expected;
+    expectedWalk(folder.path(), expected);
+    std::erase_if(expected, [](const std::string& path) {
+        const std::string name = path.substr(path.rfind('/') + 1);
+        return name.empty() || name[0] != 'f' || std::stoi(name.substr(1)) % 5 == 0;
+    });
+    SearchInputs inputs = inputsFor(root());
+    inputs.content.text = "needle";
+    inputs.content.matchAnsi = true;
+    EXPECT_EQ(search(inputs), expected);
+}
+
 TEST_F(FolderSearchTest, DateFilterTakesWholeDays) {
     folder.writeFile("old.txt", "x");
     folder.writeFile("new.txt", "x");

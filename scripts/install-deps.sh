@@ -9,7 +9,7 @@ packages=(
   libicu-dev libcurl4-openssl-dev libssl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xdg-utils shared-mime-info adwaita-icon-theme
-  zip unzip python3
+  zip unzip python3 openssl
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep)

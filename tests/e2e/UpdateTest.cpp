@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <regex>
 
@@ -108,6 +110,61 @@ TEST_F(UpdateTest, NoServerMeansNoRequest) {
                                          {"QUILLFEN_UPDATE_BASE=", "TMPDIR=" + (folder / "tmp")});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(fs::is_empty(folder / "tmp"));
+}
+
+}  // namespace
+}  // namespace quillfen
+
+namespace quillfen {
+namespace {
+
+// The update check over TLS, against a server of the test's own with a certificate the test
+// makes for 127.0.0.1.
+TEST(UpdateOverHttps, AsksAndReadsTheAnswerOverTls) {
+    test::TemporaryFolder folder;
+    const std::string certificate = folder / "cert.pem";
+    const std::string key = folder / "key.pem";
+    const auto made = test::runProgram(
+        "/usr/bin/openssl",
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+         "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    folder.writeFile("server.py",
+                     "import http.server, ssl, sys\n"
+                     "class Answer(http.server.BaseHTTPRequestHandler):\n"
+                     "    def do_GET(self):\n"
+                     "        with open(sys.argv[3], 'a') as log: log.write(self.path + '\\n')\n"
+                     "        body = b'[Begin]\\r\\nVer=1.0\\r\\n[End]\\r\\n'\n"
+                     "        self.send_response(200)\n"
+                     "        self.send_header('Content-Length', str(len(body)))\n"
+                     "        self.end_headers()\n"
+                     "        self.wfile.write(body)\n"
+                     "server = http.server.HTTPServer(('127.0.0.1', 0), Answer)\n"
+                     "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+                     "context.load_cert_chain(sys.argv[1], sys.argv[2])\n"
+                     "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
+                     "print(server.server_address[1], flush=True)\n"
+                     "server.timeout = 30\n"
+                     "server.handle_request()\n");
+    const std::string log = folder / "requests.log";
+    FILE* server = ::popen(
+        ("python3 '" + folder / "server.py" + "' '" + certificate + "' '" + key + "' '" + log + "'")
+            .c_str(),
+        "r");
+    ASSERT_NE(server, nullptr);
+    char port[32] = {};
+    ASSERT_NE(std::fgets(port, sizeof port, server), nullptr);
+    std::filesystem::create_directories(folder / "program");
+    std::filesystem::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen");
+    const auto result = test::runProgram(
+        folder / "program/quillfen", {"/Update"},
+        {"QUILLFEN_UPDATE_BASE=https://127.0.0.1:" + std::string(port, std::strlen(port) - 1),
+         "SSL_CERT_FILE=" + certificate, "https_proxy=", "HTTPS_PROXY=", "no_proxy=*",
+         "TMPDIR=" + folder.path()});
+    ::pclose(server);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(folder.readFile("requests.log").starts_with("/Quillfen/index.asp?ask=Ver&Ver="))
+        << "the server saw: " << folder.readFile("requests.log");
 }
 
 }  // namespace

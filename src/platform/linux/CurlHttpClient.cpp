@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace quillfen::platform {
@@ -41,6 +42,11 @@ CURLcode perform(CURL* curl, const std::string& url, const std::string& userAgen
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kReceiveSilenceSeconds);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
+    // A certificate bundle named the way OpenSSL programs name it replaces the system's, for
+    // networks that inspect TLS with a certificate authority of their own.
+    if (const char* bundle = std::getenv("SSL_CERT_FILE"); bundle != nullptr && *bundle != '\0') {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, bundle);
+    }
     if (!proxy.empty()) {
         curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str());
     }

@@ -34,7 +34,7 @@ while [ $# -gt 0 ]; do
     --no-build) build=0; shift ;;
     --commit) commit="$2"; shift 2 ;;
     --skip-massif) massif=0; shift ;;
-    -h|--help) sed -n 2,19p "$0"; exit 0 ;;
+    -h|--help) sed -n 2,18p "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -85,18 +85,32 @@ checks="$results/checks.txt"
 
 say() { printf '%s\n' "$*" | tee -a "$checks"; }
 
-# Reading every file once brings the corpora into the page cache; listing every folder brings
-# the directory entries and inodes in as well.
+# Reading every file once brings a tree into the page cache; listing every folder brings the
+# directory blocks and inodes in as well. Each timing group warms its own tree right before it
+# runs: a kernel that reclaims pages it has not seen used for a while (DAMON's pageout scheme
+# does so after about a minute on some machines) would otherwise leave a group reading from disk.
 warm() {
-  find "$T" "$D" >/dev/null
-  find "$C" "$L" "$D" -type f -exec cat {} + >/dev/null
+  local tree
+  for tree in "$@"; do
+    find "$tree" >/dev/null
+    find "$tree" -type f -size +0 -exec cat {} + >/dev/null
+  done
+}
+
+# How much of a tree's file data is in the page cache, when util-linux's fincore is there.
+resident() {
+  command -v fincore >/dev/null || return 0
+  { find "$1" -type f -size +0 -print0 | xargs -0 -r fincore -b -n -o RES,SIZE 2>/dev/null || true; } |
+    awk -v tree="$1" '{ r += $1; s += int(($2 + 4095) / 4096) * 4096 } END { if (s) printf "  %s: %.0f of %.0f MiB in the page cache\n", tree, r / 1048576, s / 1048576 }'
 }
 
 # hyperfine with the shell left out (-N): these commands start in a few milliseconds, and a shell
 # would add a millisecond of noise to each.
 bench() {
-  local name="$1"
-  shift
+  local name="$1" tree="$2"
+  shift 2
+  warm "$tree"
+  resident "$tree" | tee -a "$checks"
   hyperfine -N --warmup 2 --runs "$runs" --style basic \
     --export-markdown "$results/$name.md" --export-json "$results/$name.json" "$@"
 }
@@ -118,7 +132,7 @@ if python3 -c "import sys; sys.exit(0 if float('$load') > 0.5 else 1)"; then
 fi
 
 echo "warming the page cache"
-warm
+warm "$T" "$C" "$L" "$D"
 
 say "== checks"
 q_find() { "$Q" find "$@" --format paths --quiet || true; }
@@ -167,33 +181,32 @@ same_rows "$results/dupes.quillfen" "$corpus/expected-dupes.txt" "duplicates vs 
 
 echo
 echo "== timings ($runs runs each, warm cache, $(nproc) cores)"
-warm
 # Clock ticks of the whole machine (busy, total) and of this script with everything it waited
 # for, so that the CPU time other processes took during the timings can be reported.
 machine_ticks() { head -1 /proc/stat | awk '{ print $2 + $3 + $4 + $7 + $8 + $9, $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9 }'; }
 own_ticks() { awk '{ print $14 + $15 + $16 + $17 }' "/proc/$$/stat"; }
 read -r busy_before total_before <<<"$(machine_ticks)"
 own_before="$(own_ticks)"
-bench names \
+bench names "$T" \
   "$Q find --in $T --name *.txt --format paths --quiet" \
   "find $T -name *.txt" \
   "fdfind -u -j2 -g *.txt $T"
 
-bench content-cs \
+bench content-cs "$C" \
   "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
   "rg -F -a -l -s --no-mmap $LITERAL $C" \
   "rg -j1 -F -a -l -s --no-mmap $LITERAL $C"
 
-bench content-ci \
+bench content-ci "$C" \
   "$Q find --in $C --text $LITERAL --encodings ansi --format paths --quiet" \
   "rg -F -a -l -i --no-mmap $LITERAL $C" \
   "rg -j1 -F -a -l -i --no-mmap $LITERAL $C"
 
-bench content-encodings \
+bench content-encodings "$C" \
   "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
   "$Q find --in $C --text $LITERAL --match-case --format paths --quiet"
 
-bench dupes \
+bench dupes "$D" \
   "$Q dupes $REF --in $D --format paths --quiet" \
   "find $D -type f -size ${N}c -exec cmp -s $REF {} ; -print" \
   "jdupes -r -q $D"
@@ -233,13 +246,20 @@ subtree="$(find "$T" -mindepth 1 -maxdepth 1 -type d -printf '%p\n' | while read
   printf '%s\t%s\n' "$(find "$d" | wc -l)" "$d"; done | sort -n | tail -1 | cut -f2)"
 subtree_entries="$(find "$subtree" -mindepth 1 | wc -l)"
 all_entries="$(find "$T" -mindepth 1 | wc -l)"
+# Two names for the large file, so that a search testing files side by side holds both at once;
+# hard links cost no space.
+pair="$corpus/content-large-pair"
+mkdir -p "$pair"
+ln -f "$L/huge.log" "$pair/first.log"
+ln -f "$L/huge.log" "$pair/second.log"
 memory_cases=(
   "baseline: empty folder|$Q find --in $empty --name *.txt --format paths --quiet"
   "content: 1 file of 1 MiB|$Q find --in $C/part-00 --name doc-0000.txt --text $LITERAL --match-case --encodings ansi --format paths --quiet"
   "content: 100 files, 100 MiB|$Q find --in $C/part-00 --text $LITERAL --match-case --encodings ansi --format paths --quiet"
   "content: 1000 files, 1 GiB|$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet"
   "content: 1 file of 256 MiB|$Q find --in $L --text $LITERAL --match-case --encodings ansi --format paths --quiet"
-  "content: 1 file of 256 MiB, 3 encodings, any case|$Q find --in $L --text $LITERAL --format paths --quiet"
+  "content: 2 files of 256 MiB|$Q find --in $pair --text $LITERAL --match-case --encodings ansi --format paths --quiet"
+  "content: 1 file of 256 MiB, default encodings, any case|$Q find --in $L --text $LITERAL --format paths --quiet"
   "name walk: $subtree_entries entries|$Q find --in $subtree --name *.txt --format paths --quiet"
   "name walk: $all_entries entries|$Q find --in $T --name *.txt --format paths --quiet"
   "name walk: $subtree_entries entries, every one a row|$Q find --in $subtree --name * --format paths --quiet"

@@ -69,20 +69,6 @@ ContentCriteria compile(const std::string& text, bool matchCase, bool ansi, bool
     return quillfen::compileContent(inputs);
 }
 
-std::vector<const std::vector<std::string>*> pieceLists(const ContentCriteria& criteria) {
-    std::vector<const std::vector<std::string>*> lists;
-    if (criteria.ansiOn) {
-        lists.push_back(&criteria.ansiPieces);
-    }
-    if (criteria.unicodeOn) {
-        lists.push_back(&criteria.unicodePieces);
-    }
-    if (criteria.utf8On) {
-        lists.push_back(&criteria.utf8Pieces);
-    }
-    return lists;
-}
-
 void searchChunks(benchmark::State& state,
                   const std::vector<const std::vector<std::string>*>& lists, bool fold) {
     std::string current = chunks().current;
@@ -105,24 +91,24 @@ void searchChunks(benchmark::State& state,
 // scan mostly tests anchor bytes alone; "entertain" has only common ones, so it tests pairs.
 void AnsiMatchCase(benchmark::State& state, const char* word) {
     const ContentCriteria criteria = compile(word, true, true, false, false);
-    searchChunks(state, pieceLists(criteria), false);
+    searchChunks(state, criteria.enabledPieceLists(), false);
 }
 
 void AnsiIgnoreCase(benchmark::State& state, const char* word) {
     const ContentCriteria criteria = compile(word, false, true, false, false);
-    searchChunks(state, pieceLists(criteria), true);
+    searchChunks(state, criteria.enabledPieceLists(), true);
 }
 
 // All three boxes ticked. On Linux the 8-bit pieces are the UTF-8 pieces, so the compiler keeps
 // ANSI and Unicode.
 void AllEncodingsMatchCase(benchmark::State& state, const char* word) {
     const ContentCriteria criteria = compile(word, true, true, true, true);
-    searchChunks(state, pieceLists(criteria), false);
+    searchChunks(state, criteria.enabledPieceLists(), false);
 }
 
 void AllEncodingsIgnoreCase(benchmark::State& state, const char* word) {
     const ContentCriteria criteria = compile(word, false, true, true, true);
-    searchChunks(state, pieceLists(criteria), true);
+    searchChunks(state, criteria.enabledPieceLists(), true);
 }
 
 // Three distinct byte forms of one word, as a Windows code page gives them: Latin-1, UTF-16LE

@@ -104,4 +104,18 @@ ContentCriteria compileContent(ContentInputs& inputs) {
     return inputs.hexMode ? compileHex(inputs) : compileText(inputs);
 }
 
+std::vector<const std::vector<std::string>*> ContentCriteria::enabledPieceLists() const {
+    std::vector<const std::vector<std::string>*> lists;
+    if (ansiOn) {
+        lists.push_back(&ansiPieces);
+    }
+    if (unicodeOn) {
+        lists.push_back(&unicodePieces);
+    }
+    if (utf8On) {
+        lists.push_back(&utf8Pieces);
+    }
+    return lists;
+}
+
 }  // namespace quillfen

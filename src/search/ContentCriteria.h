@@ -21,6 +21,8 @@ struct ContentCriteria {
     bool matchCase = true;
 
     bool active() const { return ansiOn || unicodeOn || utf8On; }
+    // The pieces of the encodings that are on, in the order ANSI, Unicode, UTF-8.
+    std::vector<const std::vector<std::string>*> enabledPieceLists() const;
 };
 
 // Turns the form's content inputs into pieces per encoding. Text with pieces but no encoding

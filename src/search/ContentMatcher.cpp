@@ -14,28 +14,9 @@
 
 namespace quillfen {
 
-namespace {
-
-// The pieces of the encodings that are on, in the order ANSI, Unicode, UTF-8.
-std::vector<const std::vector<std::string>*> enabledPieceLists(const ContentCriteria& criteria) {
-    std::vector<const std::vector<std::string>*> lists;
-    if (criteria.ansiOn) {
-        lists.push_back(&criteria.ansiPieces);
-    }
-    if (criteria.unicodeOn) {
-        lists.push_back(&criteria.unicodePieces);
-    }
-    if (criteria.utf8On) {
-        lists.push_back(&criteria.utf8Pieces);
-    }
-    return lists;
-}
-
-}  // namespace
-
 bool fileContentMatches(const std::string& path, std::int64_t size, const ContentCriteria& criteria,
                         const std::atomic<bool>& stopRequested) {
-    const std::vector<const std::vector<std::string>*> pieceLists = enabledPieceLists(criteria);
+    const std::vector<const std::vector<std::string>*> pieceLists = criteria.enabledPieceLists();
     if (pieceLists.empty()) {
         return false;
     }

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "LinuxBenchmarkMain.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -15,7 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/LinuxPlatform.h"
 #include "search/ChunkScanner.h"
 #include "search/ChunkSearch.h"
 #include "search/ContentCriteria.h"
@@ -200,13 +201,5 @@ BENCHMARK(CachedFileThreeDistinctEncodings);
 }  // namespace
 
 int main(int argc, char** argv) {
-    quillfen::platform::LinuxPlatform platform;
-    quillfen::platform::installPlatform(&platform);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quillfen::bench::runBenchmarks(argc, argv);
 }

@@ -2,7 +2,9 @@
 // clicks, and what each row costs in memory.
 
 #include <benchmark/benchmark.h>
+
 #include <malloc.h>
+#include "LinuxBenchmarkMain.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/LinuxPlatform.h"
 #include "results/FoundFile.h"
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
@@ -181,13 +182,5 @@ BENCHMARK(bytesPerRow)->Unit(benchmark::kMillisecond)->Iterations(1);
 }  // namespace
 
 int main(int argc, char** argv) {
-    quillfen::platform::LinuxPlatform linuxPlatform;
-    quillfen::platform::installPlatform(&linuxPlatform);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quillfen::bench::runBenchmarks(argc, argv);
 }

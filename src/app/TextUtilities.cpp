@@ -6,15 +6,15 @@ namespace quillfen {
 
 namespace {
 
-bool isWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 char upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
+
+bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::vector<std::string> splitText(std::string_view text, std::string_view separator) {
     std::vector<std::string> pieces;

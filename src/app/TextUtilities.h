@@ -11,6 +11,8 @@ namespace quillfen {
 // empty one. Empty text or an empty separator gives no pieces.
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
 
+// Blank, tab, line feed, carriage return, vertical tab and form feed.
+bool isWhiteSpace(char c);
 std::string_view trimWhiteSpace(std::string_view text);
 std::string_view trimWhiteSpaceEnd(std::string_view text);
 // ASCII upper-casing, as used for comparing section and key names.

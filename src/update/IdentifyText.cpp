@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "app/TextUtilities.h"
+
 namespace quillfen {
 
 namespace {
@@ -10,10 +12,6 @@ constexpr std::size_t kSerialFirstWord = 10;
 constexpr std::size_t kSerialWords = 10;
 constexpr std::size_t kModelFirstWord = 27;
 constexpr std::size_t kModelWords = 20;
-
-bool isWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 std::string fieldCharacters(const platform::DiskIdentity::IdentifyWords& words,
                             std::size_t firstWord, std::size_t wordCount) {

@@ -30,6 +30,8 @@ public:
     int selectedItem(int control) const;
     void moveItemToTop(int control, int index);
 
+    // Texts are bytes in the system encoding; names that are not valid UTF-8 still show, with
+    // their odd bytes replaced.
     static QString fromBytes(const std::string& text);
     static std::string toBytes(const QString& text);
 

@@ -4,6 +4,7 @@
 
 #include "app/LanguageTable.h"
 #include "results/ResultTable.h"
+#include "ui/qt/QtControls.h"
 
 namespace quillfen::qt {
 
@@ -44,10 +45,6 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ResultTable::kColumnCount;
 }
 
-QString ResultListModel::displayText(const std::string& bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (table_ == nullptr || !index.isValid() || index.row() >= shownRows_) {
         return {};
@@ -55,7 +52,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            return displayText(table_->cellText(row, index.column()));
+            return QtControls::fromBytes(table_->cellText(row, index.column()));
         case Qt::DecorationRole:
             if (index.column() == ResultTable::kNameColumn && iconForRow_) {
                 return iconForRow_(table_->iconIndex(row));
@@ -76,7 +73,7 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return displayText(translate(std::string(ResultTable::columnTitle(section))));
+        return QtControls::fromBytes(translate(std::string(ResultTable::columnTitle(section))));
     }
     if (role == Qt::TextAlignmentRole) {
         return section >= ResultTable::kSizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)

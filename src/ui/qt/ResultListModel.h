@@ -29,10 +29,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Cell texts are bytes in the system encoding; names that are not valid UTF-8 still show,
-    // with their odd bytes replaced.
-    static QString displayText(const std::string& bytes);
-
 private:
     const ResultTable* table_ = nullptr;
     IconForRow iconForRow_;

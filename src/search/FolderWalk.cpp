@@ -1,6 +1,7 @@
 #include "search/FolderWalk.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "app/TextUtilities.h"
 #include "platform/Platform.h"
@@ -29,9 +30,14 @@ bool FolderWalk::isAllVolumes(const std::string& lookIn) {
 }
 
 void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
+    ListingLookahead lookahead(
+        stopRequested_, [this](PendingFolder& folder) { list(folder); },
+        options_.searchSubfolders && std::thread::hardware_concurrency() > 1
+            ? options_.readAheadAllowance
+            : 0);
     if (!isAllVolumes(lookIn)) {
         stayOnVolume_ = false;
-        walkRoot(lookIn, visitor);
+        walkRoot(lookIn, lookahead, visitor);
         return;
     }
     stayOnVolume_ = true;
@@ -39,54 +45,73 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
         if (stopped()) {
             return;
         }
-        walkRoot(root, visitor);
+        walkRoot(root, lookahead, visitor);
     }
 }
 
-void FolderWalk::walkRoot(const std::string& root, FolderVisitor& visitor) {
+void FolderWalk::walkRoot(const std::string& root, ListingLookahead& lookahead,
+                          FolderVisitor& visitor) {
     std::vector<Frame> stack;
-    pushFolder(stack, root, visitor);
+    pushFolder(stack, std::make_shared<PendingFolder>(root), lookahead, visitor);
     while (!stack.empty()) {
         if (stopped()) {
             return;
         }
         Frame& frame = stack.back();
-        if (frame.next == frame.entries.size()) {
+        PendingFolder& folder = *frame.folder;
+        if (frame.nextEntry == folder.entries.size()) {
+            lookahead.release(folder);
             stack.pop_back();
             continue;
         }
-        const platform::FolderEntry& entry = frame.entries[frame.next++];
-        visitor.visitEntry(frame.folder, entry);
-        if (shouldEnter(frame.folder, entry)) {
+        const size_t index = frame.nextEntry++;
+        visitor.visitEntry(folder.folder, folder.entries[index]);
+        if (frame.nextSubfolder < folder.subfolders.size() &&
+            folder.subfolders[frame.nextSubfolder].first == index) {
             // The frame reference dies with the push; take what is needed first.
-            std::string subfolder = frame.folder + entry.name + separator_;
-            pushFolder(stack, std::move(subfolder), visitor);
+            std::shared_ptr<PendingFolder> subfolder =
+                folder.subfolders[frame.nextSubfolder++].second;
+            pushFolder(stack, std::move(subfolder), lookahead, visitor);
         }
     }
 }
 
-void FolderWalk::pushFolder(std::vector<Frame>& stack, std::string folder, FolderVisitor& visitor) {
-    visitor.enterFolder(folder);
-    Frame frame;
-    frame.folder = std::move(folder);
-    platform::currentPlatform().files().listFolder(frame.folder, frame.entries, stopRequested_);
-    stack.push_back(std::move(frame));
+void FolderWalk::pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFolder> folder,
+                            ListingLookahead& lookahead, FolderVisitor& visitor) {
+    visitor.enterFolder(folder->folder);
+    lookahead.obtain(*folder);
+    stack.push_back(Frame{std::move(folder)});
 }
 
-bool FolderWalk::shouldEnter(const std::string& folder, const platform::FolderEntry& entry) const {
+void FolderWalk::list(PendingFolder& folder) const {
+    platform::currentPlatform().files().listFolder(folder.folder, folder.entries, stopRequested_);
+    for (size_t index = 0; index < folder.entries.size(); ++index) {
+        const platform::FolderEntry& entry = folder.entries[index];
+        if (!mayEnter(folder.folder, entry)) {
+            continue;
+        }
+        std::string subfolder = folder.folder + entry.name + separator_;
+        if (mayEnterMountPoint(subfolder)) {
+            folder.subfolders.emplace_back(index,
+                                           std::make_shared<PendingFolder>(std::move(subfolder)));
+        }
+    }
+}
+
+bool FolderWalk::mayEnter(const std::string& folder, const platform::FolderEntry& entry) const {
     if (!entry.isFolder || entry.isLink || !options_.searchSubfolders) {
         return false;
     }
-    if (!options_.searchInRecycleBin && isRecycleBin(folder, entry.name)) {
-        return false;
+    return options_.searchInRecycleBin || !isRecycleBin(folder, entry.name);
+}
+
+bool FolderWalk::mayEnterMountPoint(const std::string& subfolder) const {
+    if (!mountPoints_.contains(subfolder)) {
+        return true;
     }
-    const std::string path = folder + entry.name + separator_;
-    if (mountPoints_.contains(path)) {
-        // Kernel interfaces are never walked, and a walk of every volume leaves each volume to
-        // its own root so that no file is listed twice.
-        return !stayOnVolume_ && !pseudoMountPoints_.contains(path);
-    }
-    return true;
+    // Kernel interfaces are never walked, and a walk of every volume leaves each volume to its
+    // own root so that no file is listed twice.
+    return !stayOnVolume_ && !pseudoMountPoints_.contains(subfolder);
 }
 
 bool FolderWalk::isRecycleBin(const std::string& folder, const std::string& name) const {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "search/ListingLookahead.h"
+#include "search/PendingFolder.h"
 
 namespace quillfen {
 
@@ -23,12 +27,16 @@ public:
 // Walks a folder tree depth-first and pre-order, in the order the system lists each folder, for
 // both the file search and the duplicate search. A folder's listing is read completely before its
 // entries are visited. The walk keeps its own stack, so no tree is too deep for it, and it never
-// enters symbolic links to folders, so it has no cycles.
+// enters symbolic links to folders, so it has no cycles. Listings are read ahead on a second
+// thread where the machine has one; the visitor is only ever called on the walking thread.
 class FolderWalk {
 public:
     struct Options {
         bool searchSubfolders = true;
         bool searchInRecycleBin = false;
+        // Entries that may be read ahead of the visits; the walk reads no listing ahead when
+        // the machine has a single core.
+        std::size_t readAheadAllowance = ListingLookahead::kDefaultAllowance;
     };
 
     FolderWalk(const std::atomic<bool>& stopRequested, Options options);
@@ -42,14 +50,18 @@ public:
 
 private:
     struct Frame {
-        std::string folder;
-        std::vector<platform::FolderEntry> entries;
-        size_t next = 0;
+        std::shared_ptr<PendingFolder> folder;
+        size_t nextEntry = 0;
+        size_t nextSubfolder = 0;
     };
 
-    void walkRoot(const std::string& root, FolderVisitor& visitor);
-    void pushFolder(std::vector<Frame>& stack, std::string folder, FolderVisitor& visitor);
-    bool shouldEnter(const std::string& folder, const platform::FolderEntry& entry) const;
+    void walkRoot(const std::string& root, ListingLookahead& lookahead, FolderVisitor& visitor);
+    void pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFolder> folder,
+                    ListingLookahead& lookahead, FolderVisitor& visitor);
+    // Reads a folder's listing and picks the subfolders to enter; runs on either thread.
+    void list(PendingFolder& folder) const;
+    bool mayEnter(const std::string& folder, const platform::FolderEntry& entry) const;
+    bool mayEnterMountPoint(const std::string& subfolder) const;
     bool isRecycleBin(const std::string& folder, const std::string& name) const;
     bool stopped() const { return stopRequested_.load(std::memory_order_relaxed); }
 

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "search/PendingFolder.h"
+
+namespace quillfen {
+
+// Reads folder listings ahead of a walk on a second thread, so that the system's work of listing
+// a tree is shared by two cores while the walk still visits every folder in its own order.
+//
+// The walk offers each listed folder's subfolders; the look-ahead thread takes the most recently
+// offered one, last subfolder first, since the walk itself goes on with the first. Everything it
+// reads stays close ahead of the walk, and it pauses once the entries it has read but the walk
+// has not yet visited reach an allowance, so a slow walk (a content search) does not make the
+// whole tree pile up in memory.
+class ListingLookahead {
+public:
+    // Reads a folder's entries and fills in its subfolders; called on either thread.
+    using Lister = std::function<void(PendingFolder&)>;
+
+    // With an allowance of 0 nothing runs ahead: every folder is listed when the walk asks.
+    ListingLookahead(const std::atomic<bool>& stopRequested, Lister lister, std::size_t allowance);
+    ~ListingLookahead();
+    ListingLookahead(const ListingLookahead&) = delete;
+    ListingLookahead& operator=(const ListingLookahead&) = delete;
+
+    // Returns once `folder` is listed: lists it here, unless the look-ahead thread is at it.
+    void obtain(PendingFolder& folder);
+    // The walk has visited all of `folder`'s entries.
+    void release(PendingFolder& folder);
+
+    // Entries read ahead that the walk has not visited, at which the look-ahead thread pauses.
+    static constexpr std::size_t kDefaultAllowance = 32 * 1024;
+
+private:
+    void offerSubfolders(const PendingFolder& folder);
+    void run();
+    bool paused() const { return readAheadEntries_.load(std::memory_order_relaxed) >= allowance_; }
+
+    const std::atomic<bool>& stopRequested_;
+    Lister lister_;
+    const std::size_t allowance_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    // Offered folders, the most recent last; some may have been claimed by the walk since.
+    std::vector<std::shared_ptr<PendingFolder>> offered_;
+    bool idle_ = false;
+    bool finished_ = false;
+    std::atomic<std::size_t> readAheadEntries_{0};
+    std::thread thread_;
+};
+
+}  // namespace quillfen

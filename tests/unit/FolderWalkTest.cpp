@@ -1,0 +1,114 @@
+#include "search/FolderWalk.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "support/TemporaryFolder.h"
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingVisitor : public FolderVisitor {
+public:
+    void enterFolder(const std::string& folder) override { folders.push_back(folder); }
+    void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override {
+        entries.push_back(folder + entry.name + (entry.isFolder ? "/" : ""));
+        if (onVisit) {
+            onVisit();
+        }
+    }
+
+    std::vector<std::string> folders;
+    std::vector<std::string> entries;
+    std::function<void()> onVisit;
+};
+
+class FolderWalkTest : public testing::Test {
+protected:
+    // Folders of uneven depth and width, each with a few files, made once for all cases.
+    static void SetUpTestSuite() {
+        folder = new test::TemporaryFolder;
+        std::vector<std::string> made{folder->path()};
+        for (int index = 0; index < 250; ++index) {
+            const std::string parent = made[static_cast<size_t>(index * 7919) % made.size()];
+            made.push_back(parent + "/d" + std::to_string(index));
+            ::mkdir(made.back().c_str(), 0700);
+            for (int file = 0; file < 4; ++file) {
+                const std::string path = made.back() + "/f" + std::to_string(file);
+                ::close(::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+            }
+        }
+    }
+
+    static void TearDownTestSuite() { delete folder; }
+
+    void SetUp() override { listingOrder(folder->path(), expectedEntries, expectedFolders); }
+
+    static void listingOrder(const fs::path& at, std::vector<std::string>& entries,
+                             std::vector<std::string>& folders) {
+        folders.push_back(at.string() + "/");
+        for (const auto& entry : fs::directory_iterator(at)) {
+            entries.push_back(entry.path().string() + (entry.is_directory() ? "/" : ""));
+            if (entry.is_directory()) {
+                listingOrder(entry.path(), entries, folders);
+            }
+        }
+    }
+
+    void walk(size_t allowance) {
+        FolderWalk::Options options;
+        options.readAheadAllowance = allowance;
+        FolderWalk(stop, options).walk(folder->path() + "/", visitor);
+    }
+
+    static inline test::TemporaryFolder* folder = nullptr;
+    std::vector<std::string> expectedEntries;
+    std::vector<std::string> expectedFolders;
+    RecordingVisitor visitor;
+    std::atomic<bool> stop{false};
+};
+
+// Whatever the listings read ahead, and however long the visits take, every folder is entered
+// and every entry visited once, in the order of a plain recursive walk.
+TEST_F(FolderWalkTest, ReadingAheadKeepsTheWalkOrder) {
+    struct Case {
+        size_t allowance;
+        bool slowFirstVisit;
+    };
+    for (const Case& c : {Case{0, false}, Case{1, false}, Case{64, false}, Case{64, true},
+                          Case{ListingLookahead::kDefaultAllowance, true}}) {
+        SCOPED_TRACE(testing::Message() << "allowance " << c.allowance);
+        visitor = RecordingVisitor();
+        // A held-up first visit lets the look-ahead thread reach its allowance and pause.
+        bool first = c.slowFirstVisit;
+        visitor.onVisit = [&] {
+            if (std::exchange(first, false)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        };
+        walk(c.allowance);
+        EXPECT_EQ(visitor.entries, expectedEntries);
+        EXPECT_EQ(visitor.folders, expectedFolders);
+    }
+}
+
+TEST_F(FolderWalkTest, StopEndsTheWalkWithAPrefixOfItsOrder) {
+    visitor.onVisit = [&] { stop = visitor.entries.size() == 300; };
+    walk(16);
+    ASSERT_EQ(visitor.entries.size(), 300u);
+    EXPECT_TRUE(
+        std::equal(visitor.entries.begin(), visitor.entries.end(), expectedEntries.begin()));
+}
+
+}  // namespace
+}  // namespace quillfen

@@ -68,7 +68,7 @@ std::string EntryFolderIntegration::pathOf(const std::string& name) const {
 std::vector<std::string> EntryFolderIntegration::ourFileNames() const {
     std::vector<platform::FolderEntry> listing;
     const std::atomic<bool> never{false};
-    files().listFolder(folder_, listing, never);
+    files().listFolder(folder_, listing, never, {});
     std::vector<std::string> names;
     for (const platform::FolderEntry& item : listing) {
         if (item.isFolder || item.isLink) {

@@ -151,7 +151,7 @@ void prepareLanguageFolder() {
     }
     std::vector<platform::FolderEntry> entries;
     const std::atomic<bool> never{false};
-    os().files().listFolder(shipped, entries, never);
+    os().files().listFolder(shipped, entries, never, {});
     for (const platform::FolderEntry& entry : entries) {
         if (!entry.isFolder && upperAscii(entry.name).ends_with(".INI") &&
             !pathExists(folder + entry.name)) {

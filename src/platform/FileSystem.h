@@ -17,15 +17,6 @@ namespace quillfen::platform {
 
 enum class EntryKind { Missing, File, Directory, Other };
 
-// One entry of a folder listing, "." and ".." left out.
-struct FolderEntry {
-    std::string name;
-    // Listed as a folder: a folder, or a symbolic link to one.
-    bool isFolder = false;
-    // A symbolic link; a linked folder is listed but never entered.
-    bool isLink = false;
-};
-
 // What a lookup of one path learns, without following a final symbolic link.
 struct EntryStatus {
     EntryKind kind = EntryKind::Missing;
@@ -35,6 +26,22 @@ struct EntryStatus {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 };
+
+// One entry of a folder listing, "." and ".." left out.
+struct FolderEntry {
+    std::string name;
+    // Listed as a folder: a folder, or a symbolic link to one.
+    bool isFolder = false;
+    // A symbolic link; a linked folder is listed but never entered.
+    bool isLink = false;
+    // Looked up with the listing when its reader asked for it; see listFolder.
+    std::optional<EntryStatus> status;
+};
+
+// Decides, while a folder is read, whether an entry's status is looked up with the listing: a
+// lookup relative to the open folder costs less than one by the full path later. Called on the
+// listing's thread, with the name and the kind filled in.
+using StatusWanted = std::function<bool(const FolderEntry& entry)>;
 
 // The file operations the application frame needs. Paths are raw bytes in the system encoding.
 class FileSystem {
@@ -59,10 +66,12 @@ public:
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;
 
-    // Lists a folder in the system's order. The listing ends early when `stop` becomes set.
-    // Returns false, with no entries, when the folder cannot be read.
+    // Lists a folder in the system's order, with the status of the entries that `statusWanted`
+    // (if given) chooses. The listing ends early when `stop` becomes set. Returns false, with no
+    // entries, when the folder cannot be read.
     virtual bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                            const std::atomic<bool>& stop) const = 0;
+                            const std::atomic<bool>& stop,
+                            const StatusWanted& statusWanted) const = 0;
     virtual EntryStatus entryStatus(const std::string& path) const = 0;
     // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
     // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.

@@ -86,12 +86,17 @@ bool DuplicateSearch::passesNameRule(const std::string& foldedName) const {
     return true;
 }
 
+bool DuplicateSearch::wantsStatus(const platform::FolderEntry& entry) const {
+    return !entry.isFolder && passesNameRule(foldName(entry.name));
+}
+
 void DuplicateSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
     if (entry.isFolder || !passesNameRule(foldName(entry.name))) {
         return;
     }
     const std::string path = folder + entry.name;
-    const platform::EntryStatus status = platform::currentPlatform().files().entryStatus(path);
+    const platform::EntryStatus status =
+        entry.status ? *entry.status : platform::currentPlatform().files().entryStatus(path);
     const std::int64_t size =
         status.kind == platform::EntryKind::Missing ? std::int64_t{-1} : status.size;
     if (request_.matchBody && size != request_.referenceSize) {

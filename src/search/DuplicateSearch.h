@@ -22,6 +22,7 @@ public:
 private:
     void enterFolder(const std::string& folder) override;
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
+    bool wantsStatus(const platform::FolderEntry& entry) const override;
     bool passesNameRule(const std::string& foldedName) const;
     bool sameBody(const std::string& path, std::int64_t size);
     bool sameSmallBody(const std::string& path);

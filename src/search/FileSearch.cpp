@@ -11,6 +11,7 @@ FileSearch::FileSearch(const SearchCriteria& criteria, SearchObserver& observer,
     : criteria_(criteria),
       observer_(observer),
       stopRequested_(stopRequested),
+      rowNeedsDetails_(observer.needsEntryDetails()),
       walk_(stopRequested, FolderWalk::Options{criteria.searchSubfolders, searchInRecycleBin}) {}
 
 void FileSearch::run() {
@@ -50,32 +51,54 @@ bool FileSearch::passesDate(platform::FileTime time) const {
     return text >= criteria_.dateFrom && text <= criteria_.dateTo;
 }
 
+// A folder's size is -1 whatever it holds, so its size test needs no lookup; a file is looked up
+// once for both size and time, and only when a test or the row needs them.
+bool FileSearch::needsStatus(bool isFolder) const {
+    if (isFolder) {
+        return rowNeedsDetails_ || criteria_.dateOn;
+    }
+    return rowNeedsDetails_ || criteria_.sizeMode != SizeMode::None || criteria_.dateOn ||
+           criteria_.content.active();
+}
+
+bool FileSearch::passesName(const std::string& name, std::string& folded) const {
+    if (criteria_.namePatterns.empty()) {
+        return true;
+    }
+    foldNameInto(name, folded);
+    return matchesFoldedName(criteria_.namePatterns, folded);
+}
+
+bool FileSearch::wantsStatus(const platform::FolderEntry& entry) const {
+    if (!needsStatus(entry.isFolder)) {
+        return false;
+    }
+    thread_local std::string name;
+    thread_local std::string folded;
+    name = entry.name;
+    if (entry.isFolder) {
+        name += platform::currentPlatform().files().separator();
+    }
+    return passesName(name, folded);
+}
+
 void FileSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
     const char separator = platform::currentPlatform().files().separator();
     std::string name = entry.isFolder ? entry.name + separator : entry.name;
-    if (!criteria_.namePatterns.empty()) {
-        foldNameInto(name, folded_);
-        if (!matchesFoldedName(criteria_.namePatterns, folded_)) {
-            return;
-        }
-    }
-    const std::string path = folder + entry.name;
-    // A folder's size is -1 whatever it holds, so its size test needs no lookup; a file is looked
-    // up once for both size and time, and only when a test or the row needs them. An entry that
-    // vanished since the listing has size -1 and time 0.
-    const bool rowNeedsDetails = observer_.needsEntryDetails();
-    platform::EntryStatus status;
-    std::int64_t size = -1;
-    if (!entry.isFolder && (rowNeedsDetails || criteria_.sizeMode != SizeMode::None ||
-                            criteria_.dateOn || criteria_.content.active())) {
-        status = platform::currentPlatform().files().entryStatus(path);
-        size = status.kind == platform::EntryKind::Missing ? -1 : status.size;
-    }
-    if (!passesSize(size)) {
+    if (!passesName(name, folded_)) {
         return;
     }
-    if (entry.isFolder && (rowNeedsDetails || criteria_.dateOn)) {
-        status = platform::currentPlatform().files().entryStatus(path);
+    const std::string path = folder + entry.name;
+    // An entry that vanished since the listing has size -1 and time 0.
+    platform::EntryStatus status;
+    if (needsStatus(entry.isFolder)) {
+        status =
+            entry.status ? *entry.status : platform::currentPlatform().files().entryStatus(path);
+    }
+    const std::int64_t size =
+        entry.isFolder || status.kind == platform::EntryKind::Missing ? -1 : status.size;
+    if (!passesSize(size)) {
+        return;
     }
     if (!passesDate(status.writeTime)) {
         return;

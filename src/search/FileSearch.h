@@ -22,12 +22,16 @@ public:
 private:
     void enterFolder(const std::string& folder) override;
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
+    bool wantsStatus(const platform::FolderEntry& entry) const override;
+    bool needsStatus(bool isFolder) const;
+    bool passesName(const std::string& name, std::string& folded) const;
     bool passesSize(std::int64_t size) const;
     bool passesDate(platform::FileTime time) const;
 
     const SearchCriteria& criteria_;
     SearchObserver& observer_;
     const std::atomic<bool>& stopRequested_;
+    const bool rowNeedsDetails_;
     FolderWalk walk_;
     std::string folded_;
     // Present while a search with a content test runs.

@@ -31,7 +31,7 @@ bool FolderWalk::isAllVolumes(const std::string& lookIn) {
 
 void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
     ListingLookahead lookahead(
-        stopRequested_, [this](PendingFolder& folder) { list(folder); },
+        stopRequested_, [this, &visitor](PendingFolder& folder) { list(folder, visitor); },
         options_.searchSubfolders && std::thread::hardware_concurrency() > 1
             ? options_.readAheadAllowance
             : 0);
@@ -83,8 +83,10 @@ void FolderWalk::pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFo
     stack.push_back(Frame{std::move(folder)});
 }
 
-void FolderWalk::list(PendingFolder& folder) const {
-    platform::currentPlatform().files().listFolder(folder.folder, folder.entries, stopRequested_);
+void FolderWalk::list(PendingFolder& folder, const FolderVisitor& visitor) const {
+    platform::currentPlatform().files().listFolder(
+        folder.folder, folder.entries, stopRequested_,
+        [&visitor](const platform::FolderEntry& entry) { return visitor.wantsStatus(entry); });
     for (size_t index = 0; index < folder.entries.size(); ++index) {
         const platform::FolderEntry& entry = folder.entries[index];
         if (!mayEnter(folder.folder, entry)) {

@@ -22,6 +22,9 @@ public:
     virtual void enterFolder(const std::string& folder) = 0;
     // One entry of the folder, in listing order; a folder is visited before its contents.
     virtual void visitEntry(const std::string& folder, const platform::FolderEntry& entry) = 0;
+    // Whether the entry's status should come with the listing (see platform::StatusWanted). May
+    // be called on another thread than the visits, for folders not yet visited.
+    virtual bool wantsStatus(const platform::FolderEntry& /*entry*/) const { return false; }
 };
 
 // Walks a folder tree depth-first and pre-order, in the order the system lists each folder, for
@@ -59,7 +62,7 @@ private:
     void pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFolder> folder,
                     ListingLookahead& lookahead, FolderVisitor& visitor);
     // Reads a folder's listing and picks the subfolders to enter; runs on either thread.
-    void list(PendingFolder& folder) const;
+    void list(PendingFolder& folder, const FolderVisitor& visitor) const;
     bool mayEnter(const std::string& folder, const platform::FolderEntry& entry) const;
     bool mayEnterMountPoint(const std::string& subfolder) const;
     bool isRecycleBin(const std::string& folder, const std::string& name) const;

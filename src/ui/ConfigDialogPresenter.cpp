@@ -59,7 +59,7 @@ std::vector<ConfigDialogPresenter::Language> ConfigDialogPresenter::languagesIn(
     std::vector<Language> languages;
     std::vector<platform::FolderEntry> entries;
     const std::atomic<bool> never{false};
-    platform::currentPlatform().files().listFolder(folder, entries, never);
+    platform::currentPlatform().files().listFolder(folder, entries, never, {});
     for (const platform::FolderEntry& entry : entries) {
         const std::string& name = entry.name;
         if (name.size() < 4 || upperAscii(name.substr(name.size() - 4)) != ".INI") {

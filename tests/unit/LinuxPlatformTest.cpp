@@ -2,9 +2,11 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <map>
 
 #include "app/PathHelpers.h"
 #include "app/RunCommand.h"
+#include "platform/Platform.h"
 #include "platform/linux/DesktopEditor.h"
 #include "platform/linux/LinuxTextServices.h"
 #include "platform/linux/SystemLocale.h"
@@ -154,6 +156,39 @@ TEST_F(ProcessTest, DirectoryChainCreatesEveryLevel) {
     folder.writeFile("file", "x");
     createDirectoryChain(folder / "file/sub");
     EXPECT_FALSE(std::filesystem::exists(folder / "file/sub"));
+}
+
+// The listing looks up exactly the entries it is asked for, relative to the open folder, with the
+// same result as a lookup by path; a link is described, not followed.
+TEST_F(ProcessTest, ListingLooksUpTheStatusOfTheEntriesItIsAskedFor) {
+    folder.writeFile("wanted.txt", "12345");
+    folder.writeFile("other.log", "x");
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::create_symlink(folder / "sub", folder / "link.txt");
+    const platform::FileSystem& files = platform::currentPlatform().files();
+    std::vector<platform::FolderEntry> entries;
+    const std::atomic<bool> never{false};
+    ASSERT_TRUE(files.listFolder(folder.path() + "/", entries, never,
+                                 [](const platform::FolderEntry& entry) {
+                                     return entry.isFolder || entry.name.ends_with(".txt");
+                                 }));
+    std::map<std::string, std::optional<platform::EntryStatus>> statuses;
+    for (const platform::FolderEntry& entry : entries) {
+        statuses[entry.name] = entry.status;
+    }
+    ASSERT_EQ(statuses.size(), 4u);
+    EXPECT_FALSE(statuses["other.log"].has_value());
+    for (const char* name : {"wanted.txt", "sub", "link.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(statuses[name].has_value());
+        const platform::EntryStatus byPath = files.entryStatus(folder / name);
+        EXPECT_EQ(statuses[name]->kind, byPath.kind);
+        EXPECT_EQ(statuses[name]->size, byPath.size);
+        EXPECT_EQ(statuses[name]->writeTime, byPath.writeTime);
+        EXPECT_EQ(statuses[name]->inode, byPath.inode);
+    }
+    EXPECT_EQ(statuses["wanted.txt"]->size, 5);
+    EXPECT_EQ(statuses["link.txt"]->kind, platform::EntryKind::Other);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/linux/FileDescriptor.h"
+#include "platform/linux/LinuxFileTime.h"
 
 namespace quillfen::platform {
 
@@ -38,10 +39,30 @@ void completeEntry(int folderFd, const char* name, unsigned char type, FolderEnt
     }
 }
 
+EntryStatus statusAt(int folderFd, const char* name) {
+    struct stat info {};
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {};
+    }
+    return toEntryStatus(info);
+}
+
 }  // namespace
 
+EntryStatus toEntryStatus(const struct stat& info) {
+    EntryStatus status;
+    status.kind = S_ISDIR(info.st_mode)   ? EntryKind::Directory
+                  : S_ISREG(info.st_mode) ? EntryKind::File
+                                          : EntryKind::Other;
+    status.size = static_cast<std::int64_t>(info.st_size);
+    status.writeTime = toFileTime(info.st_mtim);
+    status.device = static_cast<std::uint64_t>(info.st_dev);
+    status.inode = static_cast<std::uint64_t>(info.st_ino);
+    return status;
+}
+
 bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                const std::atomic<bool>& stop) {
+                const std::atomic<bool>& stop, const StatusWanted& statusWanted) {
     entries.clear();
     const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid()) {
@@ -71,6 +92,9 @@ bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
             entry.isLink = record->d_type == DT_LNK;
             if (record->d_type == DT_UNKNOWN || entry.isLink) {
                 completeEntry(fd.get(), record->d_name, record->d_type, entry);
+            }
+            if (statusWanted && statusWanted(entry)) {
+                entry.status = statusAt(fd.get(), record->d_name);
             }
             entries.push_back(std::move(entry));
         }

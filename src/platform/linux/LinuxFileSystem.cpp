@@ -226,8 +226,9 @@ bool LinuxFileSystem::removeFile(const std::string& path) {
 }
 
 bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                                 const std::atomic<bool>& stop) const {
-    return readFolder(folder, entries, stop);
+                                 const std::atomic<bool>& stop,
+                                 const StatusWanted& statusWanted) const {
+    return readFolder(folder, entries, stop, statusWanted);
 }
 
 EntryStatus LinuxFileSystem::entryStatus(const std::string& path) const {
@@ -235,15 +236,7 @@ EntryStatus LinuxFileSystem::entryStatus(const std::string& path) const {
     if (path.empty() || ::fstatat(AT_FDCWD, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return {};
     }
-    EntryStatus status;
-    status.kind = S_ISDIR(info.st_mode)   ? EntryKind::Directory
-                  : S_ISREG(info.st_mode) ? EntryKind::File
-                                          : EntryKind::Other;
-    status.size = static_cast<std::int64_t>(info.st_size);
-    status.writeTime = toFileTime(info.st_mtim);
-    status.device = static_cast<std::uint64_t>(info.st_dev);
-    status.inode = static_cast<std::uint64_t>(info.st_ino);
-    return status;
+    return toEntryStatus(info);
 }
 
 namespace {

@@ -2,6 +2,16 @@
 
 namespace quillfen {
 
+namespace {
+
+bool claim(PendingFolder& folder) {
+    auto expected = PendingFolder::State::Waiting;
+    return folder.state.compare_exchange_strong(expected, PendingFolder::State::Listing,
+                                                std::memory_order_acquire);
+}
+
+}  // namespace
+
 ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Lister lister,
                                    std::size_t allowance)
     : stopRequested_(stopRequested), lister_(std::move(lister)), allowance_(allowance) {
@@ -23,17 +33,20 @@ ListingLookahead::~ListingLookahead() {
 }
 
 void ListingLookahead::obtain(PendingFolder& folder) {
-    auto expected = PendingFolder::State::Waiting;
-    if (folder.state.compare_exchange_strong(expected, PendingFolder::State::Listing,
-                                             std::memory_order_acquire)) {
+    if (claim(folder)) {
         lister_(folder);
-        folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         offerSubfolders(folder);
+        folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         return;
     }
-    for (auto state = expected; state != PendingFolder::State::Listed;
-         state = folder.state.load(std::memory_order_acquire)) {
-        folder.state.wait(state, std::memory_order_acquire);
+    // The look-ahead thread is at it. Rather than wait, the walk lists what comes after it.
+    while (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
+        const std::shared_ptr<PendingFolder> other = takeOffer();
+        if (other) {
+            listAhead(*other);
+        } else {
+            folder.state.wait(PendingFolder::State::Listing, std::memory_order_acquire);
+        }
     }
 }
 
@@ -58,8 +71,10 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
     bool wakeUp = false;
     {
         const std::lock_guard lock(mutex_);
-        for (const auto& subfolder : folder.subfolders) {
-            offered_.push_back(subfolder.second);
+        // The first subfolder is the next to be visited, so it goes on top.
+        for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
+             ++subfolder) {
+            offered_.push_back(subfolder->second);
         }
         wakeUp = idle_;
     }
@@ -68,9 +83,31 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
     }
 }
 
+std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
+    const std::lock_guard lock(mutex_);
+    while (!offered_.empty()) {
+        std::shared_ptr<PendingFolder> next = std::move(offered_.back());
+        offered_.pop_back();
+        if (claim(*next)) {
+            return next;
+        }
+    }
+    return nullptr;
+}
+
+void ListingLookahead::listAhead(PendingFolder& folder) {
+    lister_(folder);
+    folder.readAhead = true;
+    readAheadEntries_.fetch_add(folder.entries.size(), std::memory_order_relaxed);
+    // Offered before the folder is published: once the walk sees it listed, the walk may
+    // release its listing at any time.
+    offerSubfolders(folder);
+    folder.state.store(PendingFolder::State::Listed, std::memory_order_release);
+    folder.state.notify_all();
+}
+
 void ListingLookahead::run() {
     for (;;) {
-        std::shared_ptr<PendingFolder> next;
         {
             std::unique_lock lock(mutex_);
             idle_ = true;
@@ -79,23 +116,15 @@ void ListingLookahead::run() {
             if (finished_) {
                 return;
             }
-            next = std::move(offered_.back());
-            offered_.pop_back();
         }
-        auto expected = PendingFolder::State::Waiting;
-        if (stopRequested_.load(std::memory_order_relaxed) ||
-            !next->state.compare_exchange_strong(expected, PendingFolder::State::Listing,
-                                                 std::memory_order_acquire)) {
+        if (stopRequested_.load(std::memory_order_relaxed)) {
+            const std::lock_guard lock(mutex_);
+            offered_.clear();
             continue;
         }
-        lister_(*next);
-        next->readAhead = true;
-        readAheadEntries_.fetch_add(next->entries.size(), std::memory_order_relaxed);
-        // Offered before the folder is published: once the walk sees it listed, the walk may
-        // release its listing at any time.
-        offerSubfolders(*next);
-        next->state.store(PendingFolder::State::Listed, std::memory_order_release);
-        next->state.notify_all();
+        if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
+            listAhead(*next);
+        }
     }
 }
 

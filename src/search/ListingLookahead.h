@@ -16,11 +16,12 @@ namespace quillfen {
 // Reads folder listings ahead of a walk on a second thread, so that the system's work of listing
 // a tree is shared by two cores while the walk still visits every folder in its own order.
 //
-// The walk offers each listed folder's subfolders; the look-ahead thread takes the most recently
-// offered one, last subfolder first, since the walk itself goes on with the first. Everything it
-// reads stays close ahead of the walk, and it pauses once the entries it has read but the walk
-// has not yet visited reach an allowance, so a slow walk (a content search) does not make the
-// whole tree pile up in memory.
+// Offered subfolders form a stack whose top is the next folder the walk will enter, so the
+// look-ahead thread lists folders in the walk's own order, just ahead of it. When the walk needs
+// a folder that the look-ahead thread is still reading, it lists the next offered one itself
+// instead of waiting, so both cores list when listing is the bottleneck. The look-ahead thread
+// pauses once the entries read ahead but not yet visited reach an allowance, so a slow walk (a
+// content search) does not make the whole tree pile up in memory.
 class ListingLookahead {
 public:
     // Reads a folder's entries and fills in its subfolders; called on either thread.
@@ -42,6 +43,10 @@ public:
 
 private:
     void offerSubfolders(const PendingFolder& folder);
+    // Claims the offered folder nearest to the walk, dropping offers the walk claimed already.
+    std::shared_ptr<PendingFolder> takeOffer();
+    // Lists a folder ahead of the walk and publishes it.
+    void listAhead(PendingFolder& folder);
     void run();
     bool paused() const { return readAheadEntries_.load(std::memory_order_relaxed) >= allowance_; }
 
@@ -50,7 +55,7 @@ private:
     const std::size_t allowance_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    // Offered folders, the most recent last; some may have been claimed by the walk since.
+    // Offered folders, the next to be visited last; some may have been claimed since.
     std::vector<std::shared_ptr<PendingFolder>> offered_;
     bool idle_ = false;
     bool finished_ = false;

@@ -33,7 +33,7 @@ OrderedContentTests::~OrderedContentTests() {
         const std::lock_guard lock(mutex_);
         closing_ = true;
     }
-    changed_.notify_all();
+    jobQueued_.notify_all();
     for (std::thread& worker : workers_) {
         worker.join();
     }
@@ -41,35 +41,57 @@ OrderedContentTests::~OrderedContentTests() {
 
 void OrderedContentTests::submit(FoundEntry entry, std::string path) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return jobs_.size() < kMaxJobsInFlight || jobs_.front()->done; });
     reportFinishedHead(lock, false);
+    if (jobs_.size() >= kMaxJobsInFlight) {
+        // Woken once half the tests in flight are done rather than for each one.
+        walkWaitsFor_ = kMaxJobsInFlight / 2;
+        waitForHead(lock);
+        reportFinishedHead(lock, false);
+    }
     auto job = std::make_shared<Job>();
     job->entry = std::move(entry);
     job->path = std::move(path);
-    jobs_.push_back(std::move(job));
+    jobs_.push_back(job);
+    unstarted_.push_back(std::move(job));
+    const bool wakeWorker = idleWorkers_ > 0;
     lock.unlock();
-    changed_.notify_all();
+    if (wakeWorker) {
+        jobQueued_.notify_one();
+    }
 }
 
 void OrderedContentTests::finish() {
     std::unique_lock lock(mutex_);
+    walkWaitsFor_ = 1;
     reportFinishedHead(lock, true);
 }
 
-void OrderedContentTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait) {
-    for (;;) {
-        if (jobs_.empty()) {
-            return;
+bool OrderedContentTests::headReady() const {
+    std::size_t done = 0;
+    while (done < jobs_.size() && jobs_[done]->done) {
+        if (++done >= walkWaitsFor_) {
+            return true;
         }
+    }
+    return done == jobs_.size();
+}
+
+void OrderedContentTests::waitForHead(std::unique_lock<std::mutex>& lock) {
+    walkWaiting_ = true;
+    headDone_.wait(lock, [this] { return headReady(); });
+    walkWaiting_ = false;
+}
+
+void OrderedContentTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait) {
+    while (!jobs_.empty()) {
         if (!jobs_.front()->done) {
             if (!wait) {
                 return;
             }
-            changed_.wait(lock, [this] { return jobs_.front()->done; });
+            waitForHead(lock);
         }
-        const std::shared_ptr<Job> job = jobs_.front();
+        const std::shared_ptr<Job> job = std::move(jobs_.front());
         jobs_.pop_front();
-        changed_.notify_all();
         if (job->passed) {
             lock.unlock();
             report_(std::move(job->entry));
@@ -81,27 +103,23 @@ void OrderedContentTests::reportFinishedHead(std::unique_lock<std::mutex>& lock,
 void OrderedContentTests::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        std::shared_ptr<Job> next;
-        changed_.wait(lock, [&] {
-            const auto waiting = std::find_if(jobs_.begin(), jobs_.end(),
-                                              [](const auto& job) { return !job->started; });
-            if (waiting != jobs_.end()) {
-                next = *waiting;
-                return true;
-            }
-            return closing_;
-        });
-        if (!next) {
+        ++idleWorkers_;
+        jobQueued_.wait(lock, [this] { return !unstarted_.empty() || closing_; });
+        --idleWorkers_;
+        if (unstarted_.empty()) {
             return;
         }
-        next->started = true;
+        const std::shared_ptr<Job> job = std::move(unstarted_.front());
+        unstarted_.pop_front();
         lock.unlock();
         const bool passed =
-            fileContentMatches(next->path, next->entry.size, criteria_, stopRequested_);
+            fileContentMatches(job->path, job->entry.size, criteria_, stopRequested_);
         lock.lock();
-        next->passed = passed;
-        next->done = true;
-        changed_.notify_all();
+        job->passed = passed;
+        job->done = true;
+        if (walkWaiting_ && headReady()) {
+            headDone_.notify_one();
+        }
     }
 }
 

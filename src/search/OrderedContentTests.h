@@ -39,20 +39,31 @@ private:
     struct Job {
         FoundEntry entry;
         std::string path;
-        bool started = false;
         bool done = false;
         bool passed = false;
     };
 
     void work();
     void reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait);
+    // Waits until the oldest `walkWaitsFor_` jobs, or all, are done.
+    void waitForHead(std::unique_lock<std::mutex>& lock);
+    bool headReady() const;
 
     const ContentCriteria& criteria_;
     const std::atomic<bool>& stopRequested_;
     Report report_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Threads are woken only when they wait for what changed: a worker for a new job, the walk
+    // for the oldest job to finish. Waking every thread for every change costs more than the
+    // tests of small files.
+    std::condition_variable jobQueued_;
+    std::condition_variable headDone_;
+    // Every job in the walk's order, and the ones no worker has taken yet.
     std::deque<std::shared_ptr<Job>> jobs_;
+    std::deque<std::shared_ptr<Job>> unstarted_;
+    std::size_t idleWorkers_ = 0;
+    bool walkWaiting_ = false;
+    std::size_t walkWaitsFor_ = 1;
     bool closing_ = false;
     std::vector<std::thread> workers_;
 };

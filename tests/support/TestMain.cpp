@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/curl/CurlHttpClient.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    quillfen::platform::LinuxPlatform platform;
+    quillfen::platform::LinuxPlatform platform(
+        {}, std::make_unique<quillfen::platform::CurlHttpClient>());
     quillfen::platform::installPlatform(&platform);
     return RUN_ALL_TESTS();
 }

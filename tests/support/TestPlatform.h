@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/curl/CurlHttpClient.h"
 
 namespace quillfen::test {
 

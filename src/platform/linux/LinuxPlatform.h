@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
+#include <span>
+
 #include "platform/Platform.h"
-#include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/EmbeddedResources.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxDiskIdentity.h"
@@ -11,13 +13,18 @@
 #include "platform/linux/LinuxTextServices.h"
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/MimeFileTypes.h"
+#include "platform/linux/OfflineHttpClient.h"
 
 namespace quillfen::platform {
 
 class LinuxPlatform : public Platform {
 public:
-    explicit LinuxPlatform(std::span<const std::uint8_t> downloaderArchive = {})
-        : resources_(downloaderArchive) {}
+    // A program that goes online passes its HTTP client; without one every request fails, so a
+    // program that never goes online does not load a network library.
+    explicit LinuxPlatform(std::span<const std::uint8_t> downloaderArchive = {},
+                           std::unique_ptr<HttpClient> http = nullptr)
+        : http_(http ? std::move(http) : std::make_unique<OfflineHttpClient>()),
+          resources_(downloaderArchive) {}
 
     FileSystem& files() override { return files_; }
     ProcessLauncher& processes() override { return processes_; }
@@ -26,7 +33,7 @@ public:
     Clock& clock() override { return clock_; }
     Volumes& volumes() override { return volumes_; }
     FileTypes& fileTypes() override { return fileTypes_; }
-    HttpClient& http() override { return http_; }
+    HttpClient& http() override { return *http_; }
     ProgramResources& resources() override { return resources_; }
     DiskIdentity& disks() override { return disks_; }
 
@@ -38,7 +45,7 @@ private:
     LinuxClock clock_;
     LinuxVolumes volumes_;
     MimeFileTypes fileTypes_;
-    CurlHttpClient http_;
+    std::unique_ptr<HttpClient> http_;
     EmbeddedResources resources_;
     LinuxDiskIdentity disks_;
 };

@@ -1,4 +1,4 @@
-#include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/curl/CurlHttpClient.h"
 
 #include <curl/curl.h>
 

@@ -1,6 +1,8 @@
 #include "search/DuplicateSearch.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "platform/Platform.h"
@@ -33,21 +35,27 @@ std::optional<std::string> readWhole(const std::string& path) {
     }
 }
 
-// Fills the buffer as far as the file goes; -1 on a read error.
-std::int64_t readChunk(platform::InputFile& file, char* buffer, std::int64_t size) {
-    std::int64_t filled = 0;
-    while (filled < size) {
-        const std::int64_t count =
-            file.read(buffer + filled, static_cast<std::size_t>(size - filled));
-        if (count < 0) {
-            return -1;
+// Bytes compared first at each end of a body: files that differ mostly differ near one end (a
+// header, a trailer, appended data), and two small reads settle those.
+constexpr std::int64_t kEndBlock = 4096;
+// Bytes read at a time between the ends.
+constexpr std::int64_t kMiddleBlock = 256 * 1024;
+
+// Reads `count` bytes at `offset`, however many reads it takes; false if the file ends first
+// or a read fails.
+bool readExactly(platform::RandomAccessFile& file, std::int64_t offset, char* buffer,
+                 std::int64_t count) {
+    while (count > 0) {
+        const std::int64_t read = file.readAt(static_cast<std::uint64_t>(offset), buffer,
+                                              static_cast<std::size_t>(count));
+        if (read <= 0) {
+            return false;
         }
-        if (count == 0) {
-            break;
-        }
-        filled += count;
+        offset += read;
+        buffer += read;
+        count -= read;
     }
-    return filled;
+    return true;
 }
 
 std::string withoutLastExtension(const std::string& name) {
@@ -111,68 +119,75 @@ void DuplicateSearch::visitEntry(const std::string& folder, const platform::Fold
     if (isReference) {
         return;
     }
-    if (request_.matchBody && !sameBody(path, size)) {
+    // Only a regular file has a body; a link is not followed to one.
+    if (request_.matchBody &&
+        (status.kind != platform::EntryKind::File || !sameBody(path, size))) {
         return;
     }
     observer_.found(FoundEntry{entry.name, folder, size, status.writeTime});
 }
 
+// Both bodies are compared in the same order: the first block, the last block, then the rest.
 bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) {
-    return size <= kChunkBytes ? sameSmallBody(path) : sameLargeBody(path);
-}
-
-bool DuplicateSearch::sameSmallBody(const std::string& path) {
-    if (!referenceContentRead_) {
-        referenceContentRead_ = true;
-        referenceContent_ = readWhole(request_.referencePath);
-    }
-    if (!referenceContent_) {
-        return false;
-    }
-    // Compared block by block as it is read, so a candidate that differs early costs one block.
-    const auto candidate = platform::currentPlatform().files().openForContent(path);
-    if (!candidate) {
-        return false;
-    }
-    const std::string& expected = *referenceContent_;
-    char block[kWholeReadBlock];
-    std::size_t compared = 0;
-    for (;;) {
-        const std::int64_t count = candidate->read(block, sizeof block);
-        if (count <= 0) {
-            return count == 0 && compared == expected.size();
-        }
-        const auto length = static_cast<std::size_t>(count);
-        if (compared + length > expected.size() ||
-            std::memcmp(block, expected.data() + compared, length) != 0) {
-            return false;
-        }
-        compared += length;
-    }
-}
-
-bool DuplicateSearch::sameLargeBody(const std::string& path) {
-    observer_.comparingFile(path);
     platform::FileSystem& files = platform::currentPlatform().files();
-    const auto reference = files.openForContent(request_.referencePath);
-    const auto candidate = files.openForContent(path);
-    if (!reference || !candidate) {
+    const auto candidate = files.openForRandomAccess(path);
+    if (!candidate || candidate->size() != size) {
         return false;
     }
-    const auto referenceChunk = std::make_unique<char[]>(kChunkBytes);
-    const auto candidateChunk = std::make_unique<char[]>(kChunkBytes);
-    for (;;) {
-        const std::int64_t count = readChunk(*reference, referenceChunk.get(), kChunkBytes);
-        if (count <= 0) {
-            return count == 0 && readChunk(*candidate, candidateChunk.get(), 1) == 0;
+    ReferenceBytes referenceBytes;
+    std::unique_ptr<platform::RandomAccessFile> reference;
+    if (size <= kChunkBytes) {
+        if (!referenceContentRead_) {
+            referenceContentRead_ = true;
+            referenceContent_ = readWhole(request_.referencePath);
         }
-        if (readChunk(*candidate, candidateChunk.get(), count) != count ||
-            std::memcmp(referenceChunk.get(), candidateChunk.get(),
-                        static_cast<std::size_t>(count)) != 0 ||
-            stopRequested_.load(std::memory_order_relaxed)) {
+        if (!referenceContent_ || static_cast<std::int64_t>(referenceContent_->size()) != size) {
+            return false;
+        }
+        referenceBytes = [this](std::int64_t offset, std::int64_t) {
+            return referenceContent_->data() + offset;
+        };
+    } else {
+        observer_.comparingFile(path);
+        reference = files.openForRandomAccess(request_.referencePath);
+        if (!reference || reference->size() != size) {
+            return false;
+        }
+        referenceBytes = [this, &reference](std::int64_t offset, std::int64_t count) {
+            char* buffer = bufferFor(referenceBlock_);
+            return readExactly(*reference, offset, buffer, count) ? buffer : nullptr;
+        };
+    }
+    const std::int64_t head = std::min(size, kEndBlock);
+    const std::int64_t tail = std::max(head, size - kEndBlock);
+    return sameRange(*candidate, 0, head, referenceBytes) &&
+           sameRange(*candidate, tail, size, referenceBytes) &&
+           sameRange(*candidate, head, tail, referenceBytes);
+}
+
+bool DuplicateSearch::sameRange(platform::RandomAccessFile& candidate, std::int64_t begin,
+                                std::int64_t end, const ReferenceBytes& referenceBytes) {
+    char* buffer = bufferFor(candidateBlock_);
+    for (std::int64_t offset = begin; offset < end; offset += kMiddleBlock) {
+        const std::int64_t count = std::min(kMiddleBlock, end - offset);
+        if (stopRequested_.load(std::memory_order_relaxed) ||
+            !readExactly(candidate, offset, buffer, count)) {
+            return false;
+        }
+        const char* expected = referenceBytes(offset, count);
+        if (expected == nullptr ||
+            std::memcmp(buffer, expected, static_cast<std::size_t>(count)) != 0) {
             return false;
         }
     }
+    return true;
+}
+
+char* DuplicateSearch::bufferFor(std::unique_ptr<char[]>& block) {
+    if (!block) {
+        block = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kMiddleBlock));
+    }
+    return block.get();
 }
 
 }  // namespace quillfen

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/RandomAccessFile.h"
 #include "search/DuplicateRequest.h"
 #include "search/FolderWalk.h"
 #include "search/SearchObserver.h"
@@ -24,9 +28,13 @@ private:
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
     bool wantsStatus(const platform::FolderEntry& entry) const override;
     bool passesNameRule(const std::string& foldedName) const;
+    // The reference's `count` bytes at `offset`, or nullptr when they cannot be read.
+    using ReferenceBytes = std::function<const char*(std::int64_t offset, std::int64_t count)>;
+
     bool sameBody(const std::string& path, std::int64_t size);
-    bool sameSmallBody(const std::string& path);
-    bool sameLargeBody(const std::string& path);
+    bool sameRange(platform::RandomAccessFile& candidate, std::int64_t begin, std::int64_t end,
+                   const ReferenceBytes& referenceBytes);
+    static char* bufferFor(std::unique_ptr<char[]>& block);
 
     const DuplicateRequest& request_;
     SearchObserver& observer_;
@@ -35,6 +43,9 @@ private:
     // The reference's content, read when a small candidate first needs it.
     std::optional<std::string> referenceContent_;
     bool referenceContentRead_ = false;
+    // Read buffers, made when first needed and kept for every candidate.
+    std::unique_ptr<char[]> candidateBlock_;
+    std::unique_ptr<char[]> referenceBlock_;
 };
 
 }  // namespace quillfen

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "search/DuplicateSearch.h"
 #include "support/TemporaryFolder.h"
@@ -101,6 +102,46 @@ TEST_F(DuplicateSearchTest, BodiesAroundTheChunkSizeAreComparedExactly) {
     large.lookIn = root() + "large";
     EXPECT_EQ(duplicatesOf(large), Rows{root() + "large/same.bin"});
     EXPECT_FALSE(observer.compared.empty());
+}
+
+// Bodies are compared end blocks first; a single changed byte anywhere, in particular at the
+// edges of the blocks, makes a candidate differ, and an identical one is found whatever its size.
+TEST_F(DuplicateSearchTest, OneChangedByteAnywhereMakesABodyDiffer) {
+    std::mt19937 random(5);
+    for (const std::int64_t size : {std::int64_t{1}, std::int64_t{4095}, std::int64_t{4096},
+                                    std::int64_t{5000}, std::int64_t{8192}, std::int64_t{300000},
+                                    std::int64_t{(1 << 20) + 300000}}) {
+        SCOPED_TRACE(size);
+        const std::string set = "size" + std::to_string(size) + "/";
+        std::string body(static_cast<std::size_t>(size), '\0');
+        for (char& byte : body) {
+            byte = static_cast<char>(random());
+        }
+        folder.writeFile(set + "ref.bin", body);
+        folder.writeFile(set + "same.bin", body);
+        for (const std::int64_t offset : {std::int64_t{0}, std::int64_t{4095}, std::int64_t{4096},
+                                          size / 2, size - 4097, size - 4096, size - 1,
+                                          std::int64_t{262144}, std::int64_t{(1 << 20) + 1}}) {
+            if (offset < 0 || offset >= size) {
+                continue;
+            }
+            std::string changed = body;
+            changed[static_cast<std::size_t>(offset)] ^= 1;
+            folder.writeFile(set + "at" + std::to_string(offset) + ".bin", changed);
+        }
+        DuplicateInputs bodyOnly = inputs(set + "ref.bin", false, false, false, true);
+        bodyOnly.lookIn = root() + set;
+        EXPECT_EQ(duplicatesOf(bodyOnly), Rows{root() + set + "same.bin"});
+    }
+}
+
+TEST_F(DuplicateSearchTest, ALinkIsNotFollowedToABody) {
+    folder.writeFile("ref.bin", "same.bin");
+    folder.writeFile("same.bin", "same.bin");
+    // The link's own size, the length of the text it holds, equals the reference's.
+    fs::create_symlink("same.bin", folder / "link.bin");
+    EXPECT_EQ(duplicatesOf(inputs("ref.bin", false, false, false, true)),
+              Rows{root() + "same.bin"});
 }
 
 TEST_F(DuplicateSearchTest, TheReferenceIsNeverItsOwnDuplicateWhateverItsSpelling) {

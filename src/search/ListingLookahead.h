@@ -39,7 +39,7 @@ public:
     void release(PendingFolder& folder);
 
     // Entries read ahead that the walk has not visited, at which the look-ahead thread pauses.
-    static constexpr std::size_t kDefaultAllowance = 32 * 1024;
+    static constexpr std::size_t kDefaultAllowance = 16 * 1024;
 
 private:
     void offerSubfolders(const PendingFolder& folder);

@@ -39,9 +39,10 @@ void ListingLookahead::obtain(PendingFolder& folder) {
         folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         return;
     }
-    // The look-ahead thread is at it. Rather than wait, the walk lists what comes after it.
+    // The look-ahead thread is at it. Rather than wait, the walk lists what comes after it,
+    // within the same allowance: the look-ahead thread may be held up for long.
     while (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
-        const std::shared_ptr<PendingFolder> other = takeOffer();
+        const std::shared_ptr<PendingFolder> other = paused() ? nullptr : takeOffer();
         if (other) {
             listAhead(*other);
         } else {
@@ -59,9 +60,10 @@ void ListingLookahead::release(PendingFolder& folder) {
             wake_.notify_one();
         }
     }
-    // A stale offer may keep the folder itself alive a little longer, but not its listing.
-    folder.entries = {};
-    folder.subfolders = {};
+    // The folder itself lives on while its parent does (and a stale offer may keep it a little
+    // longer), so its listing's memory goes now; clear() would keep the capacity.
+    std::vector<platform::FolderEntry>().swap(folder.entries);
+    std::vector<std::pair<std::size_t, std::shared_ptr<PendingFolder>>>().swap(folder.subfolders);
 }
 
 void ListingLookahead::offerSubfolders(const PendingFolder& folder) {

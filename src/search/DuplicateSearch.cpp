@@ -73,7 +73,22 @@ DuplicateSearch::DuplicateSearch(const DuplicateRequest& request, SearchObserver
       walk_(stopRequested, FolderWalk::Options{true, searchInRecycleBin}) {}
 
 void DuplicateSearch::run() {
+    if (!request_.matchBody) {
+        walk_.walk(request_.folder, *this);
+        return;
+    }
+    // Small candidates are compared with the reference's content in memory, read once here so
+    // that every worker can share it.
+    if (request_.referenceSize <= kChunkBytes) {
+        referenceContent_ = readWhole(request_.referencePath);
+    }
+    OrderedFileTests tests(
+        [this](const std::string& path, std::int64_t size) { return sameBody(path, size); },
+        [this](FoundEntry&& entry) { observer_.found(entry); });
+    bodyTests_ = &tests;
     walk_.walk(request_.folder, *this);
+    tests.finish();
+    bodyTests_ = nullptr;
 }
 
 void DuplicateSearch::enterFolder(const std::string& folder) {
@@ -119,16 +134,23 @@ void DuplicateSearch::visitEntry(const std::string& folder, const platform::Fold
     if (isReference) {
         return;
     }
-    // Only a regular file has a body; a link is not followed to one.
-    if (request_.matchBody &&
-        (status.kind != platform::EntryKind::File || !sameBody(path, size))) {
+    FoundEntry row{entry.name, folder, size, status.writeTime};
+    if (!request_.matchBody) {
+        observer_.found(row);
         return;
     }
-    observer_.found(FoundEntry{entry.name, folder, size, status.writeTime});
+    // Only a regular file has a body; a link is not followed to one.
+    if (status.kind == platform::EntryKind::File) {
+        if (size > kChunkBytes) {
+            observer_.comparingFile(path);
+        }
+        bodyTests_->submit(std::move(row), path);
+    }
 }
 
 // Both bodies are compared in the same order: the first block, the last block, then the rest.
-bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) {
+// Runs on the workers of the body tests.
+bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) const {
     platform::FileSystem& files = platform::currentPlatform().files();
     const auto candidate = files.openForRandomAccess(path);
     if (!candidate || candidate->size() != size) {
@@ -137,10 +159,6 @@ bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) {
     ReferenceBytes referenceBytes;
     std::unique_ptr<platform::RandomAccessFile> reference;
     if (size <= kChunkBytes) {
-        if (!referenceContentRead_) {
-            referenceContentRead_ = true;
-            referenceContent_ = readWhole(request_.referencePath);
-        }
         if (!referenceContent_ || static_cast<std::int64_t>(referenceContent_->size()) != size) {
             return false;
         }
@@ -148,14 +166,13 @@ bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) {
             return referenceContent_->data() + offset;
         };
     } else {
-        observer_.comparingFile(path);
         reference = files.openForRandomAccess(request_.referencePath);
         if (!reference || reference->size() != size) {
             return false;
         }
-        referenceBytes = [this, &reference](std::int64_t offset, std::int64_t count) {
-            char* buffer = bufferFor(referenceBlock_);
-            return readExactly(*reference, offset, buffer, count) ? buffer : nullptr;
+        referenceBytes = [&reference](std::int64_t offset, std::int64_t count) {
+            thread_local const std::unique_ptr<char[]> buffer = newBlock();
+            return readExactly(*reference, offset, buffer.get(), count) ? buffer.get() : nullptr;
         };
     }
     const std::int64_t head = std::min(size, kEndBlock);
@@ -166,8 +183,9 @@ bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) {
 }
 
 bool DuplicateSearch::sameRange(platform::RandomAccessFile& candidate, std::int64_t begin,
-                                std::int64_t end, const ReferenceBytes& referenceBytes) {
-    char* buffer = bufferFor(candidateBlock_);
+                                std::int64_t end, const ReferenceBytes& referenceBytes) const {
+    thread_local const std::unique_ptr<char[]> block = newBlock();
+    char* buffer = block.get();
     for (std::int64_t offset = begin; offset < end; offset += kMiddleBlock) {
         const std::int64_t count = std::min(kMiddleBlock, end - offset);
         if (stopRequested_.load(std::memory_order_relaxed) ||
@@ -183,11 +201,8 @@ bool DuplicateSearch::sameRange(platform::RandomAccessFile& candidate, std::int6
     return true;
 }
 
-char* DuplicateSearch::bufferFor(std::unique_ptr<char[]>& block) {
-    if (!block) {
-        block = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kMiddleBlock));
-    }
-    return block.get();
+std::unique_ptr<char[]> DuplicateSearch::newBlock() {
+    return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kMiddleBlock));
 }
 
 }  // namespace quillfen

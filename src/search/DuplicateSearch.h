@@ -10,6 +10,7 @@
 #include "platform/RandomAccessFile.h"
 #include "search/DuplicateRequest.h"
 #include "search/FolderWalk.h"
+#include "search/OrderedFileTests.h"
 #include "search/SearchObserver.h"
 
 namespace quillfen {
@@ -31,21 +32,20 @@ private:
     // The reference's `count` bytes at `offset`, or nullptr when they cannot be read.
     using ReferenceBytes = std::function<const char*(std::int64_t offset, std::int64_t count)>;
 
-    bool sameBody(const std::string& path, std::int64_t size);
+    bool sameBody(const std::string& path, std::int64_t size) const;
     bool sameRange(platform::RandomAccessFile& candidate, std::int64_t begin, std::int64_t end,
-                   const ReferenceBytes& referenceBytes);
-    static char* bufferFor(std::unique_ptr<char[]>& block);
+                   const ReferenceBytes& referenceBytes) const;
+    // A read buffer; each worker keeps one for the candidate and one for a large reference.
+    static std::unique_ptr<char[]> newBlock();
 
     const DuplicateRequest& request_;
     SearchObserver& observer_;
     const std::atomic<bool>& stopRequested_;
     FolderWalk walk_;
-    // The reference's content, read when a small candidate first needs it.
+    // The reference's content when it is small, read before the walk.
     std::optional<std::string> referenceContent_;
-    bool referenceContentRead_ = false;
-    // Read buffers, made when first needed and kept for every candidate.
-    std::unique_ptr<char[]> candidateBlock_;
-    std::unique_ptr<char[]> referenceBlock_;
+    // Present while a search that compares bodies runs.
+    OrderedFileTests* bodyTests_ = nullptr;
 };
 
 }  // namespace quillfen

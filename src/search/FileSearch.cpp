@@ -19,8 +19,11 @@ void FileSearch::run() {
         walk_.walk(criteria_.folder, *this);
         return;
     }
-    OrderedContentTests tests(criteria_.content, stopRequested_,
-                              [this](FoundEntry&& entry) { observer_.found(entry); });
+    OrderedFileTests tests(
+        [this](const std::string& path, std::int64_t size) {
+            return fileContentMatches(path, size, criteria_.content, stopRequested_);
+        },
+        [this](FoundEntry&& entry) { observer_.found(entry); });
     contentTests_ = &tests;
     walk_.walk(criteria_.folder, *this);
     tests.finish();

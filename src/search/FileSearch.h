@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "search/FolderWalk.h"
-#include "search/OrderedContentTests.h"
+#include "search/OrderedFileTests.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchObserver.h"
 
@@ -35,7 +35,7 @@ private:
     FolderWalk walk_;
     std::string folded_;
     // Present while a search with a content test runs.
-    OrderedContentTests* contentTests_ = nullptr;
+    OrderedFileTests* contentTests_ = nullptr;
 };
 
 }  // namespace quillfen

@@ -1,8 +1,6 @@
-#include "search/OrderedContentTests.h"
+#include "search/OrderedFileTests.h"
 
 #include <algorithm>
-
-#include "search/ContentMatcher.h"
 
 namespace quillfen {
 
@@ -19,16 +17,15 @@ std::size_t workerCount() {
 
 }  // namespace
 
-OrderedContentTests::OrderedContentTests(const ContentCriteria& criteria,
-                                         const std::atomic<bool>& stopRequested, Report report)
-    : criteria_(criteria), stopRequested_(stopRequested), report_(std::move(report)) {
+OrderedFileTests::OrderedFileTests(Test test, Report report)
+    : test_(std::move(test)), report_(std::move(report)) {
     const std::size_t count = workerCount();
     for (std::size_t i = 0; i < count; ++i) {
         workers_.emplace_back([this] { work(); });
     }
 }
 
-OrderedContentTests::~OrderedContentTests() {
+OrderedFileTests::~OrderedFileTests() {
     {
         const std::lock_guard lock(mutex_);
         closing_ = true;
@@ -39,7 +36,7 @@ OrderedContentTests::~OrderedContentTests() {
     }
 }
 
-void OrderedContentTests::submit(FoundEntry entry, std::string path) {
+void OrderedFileTests::submit(FoundEntry entry, std::string path) {
     std::unique_lock lock(mutex_);
     reportFinishedHead(lock, false);
     if (jobs_.size() >= kMaxJobsInFlight) {
@@ -60,13 +57,13 @@ void OrderedContentTests::submit(FoundEntry entry, std::string path) {
     }
 }
 
-void OrderedContentTests::finish() {
+void OrderedFileTests::finish() {
     std::unique_lock lock(mutex_);
     walkWaitsFor_ = 1;
     reportFinishedHead(lock, true);
 }
 
-bool OrderedContentTests::headReady() const {
+bool OrderedFileTests::headReady() const {
     std::size_t done = 0;
     while (done < jobs_.size() && jobs_[done]->done) {
         if (++done >= walkWaitsFor_) {
@@ -76,13 +73,13 @@ bool OrderedContentTests::headReady() const {
     return done == jobs_.size();
 }
 
-void OrderedContentTests::waitForHead(std::unique_lock<std::mutex>& lock) {
+void OrderedFileTests::waitForHead(std::unique_lock<std::mutex>& lock) {
     walkWaiting_ = true;
     headDone_.wait(lock, [this] { return headReady(); });
     walkWaiting_ = false;
 }
 
-void OrderedContentTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait) {
+void OrderedFileTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bool wait) {
     while (!jobs_.empty()) {
         if (!jobs_.front()->done) {
             if (!wait) {
@@ -100,7 +97,7 @@ void OrderedContentTests::reportFinishedHead(std::unique_lock<std::mutex>& lock,
     }
 }
 
-void OrderedContentTests::work() {
+void OrderedFileTests::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         ++idleWorkers_;
@@ -112,8 +109,7 @@ void OrderedContentTests::work() {
         const std::shared_ptr<Job> job = std::move(unstarted_.front());
         unstarted_.pop_front();
         lock.unlock();
-        const bool passed =
-            fileContentMatches(job->path, job->entry.size, criteria_, stopRequested_);
+        const bool passed = test_(job->path, job->entry.size);
         lock.lock();
         job->passed = passed;
         job->done = true;

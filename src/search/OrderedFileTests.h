@@ -11,25 +11,25 @@
 #include <thread>
 #include <vector>
 
-#include "search/ContentCriteria.h"
 #include "search/SearchObserver.h"
 
 namespace quillfen {
 
-// Content tests run on worker threads while the walk goes on, and the entries that pass are
-// reported in the order the walk found them, as if each had been tested in turn. A bounded
-// number of tests is in flight, each holding its own two chunks at most.
-class OrderedContentTests {
+// Tests of file bodies (a content search, a comparison with a reference) run on worker threads
+// while the walk goes on, and the entries that pass are reported in the order the walk found
+// them, as if each had been tested in turn. A bounded number of tests is in flight.
+class OrderedFileTests {
 public:
+    // Runs on a worker thread; `size` is the entry's size as listed.
+    using Test = std::function<bool(const std::string& path, std::int64_t size)>;
     using Report = std::function<void(FoundEntry&&)>;
 
-    OrderedContentTests(const ContentCriteria& criteria, const std::atomic<bool>& stopRequested,
-                        Report report);
-    ~OrderedContentTests();
-    OrderedContentTests(const OrderedContentTests&) = delete;
-    OrderedContentTests& operator=(const OrderedContentTests&) = delete;
+    OrderedFileTests(Test test, Report report);
+    ~OrderedFileTests();
+    OrderedFileTests(const OrderedFileTests&) = delete;
+    OrderedFileTests& operator=(const OrderedFileTests&) = delete;
 
-    // Queues a file for its content test; reports whatever finished before it meanwhile. Called
+    // Queues a file for its test; reports whatever finished before it meanwhile. Called
     // on the walk's thread.
     void submit(FoundEntry entry, std::string path);
     // Waits for every queued test and reports the rest, in order.
@@ -49,8 +49,7 @@ private:
     void waitForHead(std::unique_lock<std::mutex>& lock);
     bool headReady() const;
 
-    const ContentCriteria& criteria_;
-    const std::atomic<bool>& stopRequested_;
+    Test test_;
     Report report_;
     std::mutex mutex_;
     // Threads are woken only when they wait for what changed: a worker for a new job, the walk

@@ -1,12 +1,14 @@
 /* The least a search for the duplicates of one file costs: a recursive getdents64 walk, one
    fstatat per file, and for each regular file of the reference's size a comparison with the
    reference held in memory -- the first 4 KiB, the last 4 KiB, then the rest -- printing the
-   paths of the copies. Single-threaded.
+   paths of the copies. With a third argument "2" the comparisons run on a second thread while
+   the walk goes on (the copies are then printed in the order they are compared).
 
-     one-reference-duplicates REFERENCE FOLDER */
+     one-reference-duplicates REFERENCE FOLDER [2] */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,7 +16,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-enum { kEndBlock = 4096, kBlock = 1 << 18 };
+enum { kEndBlock = 4096, kBlock = 1 << 18, kMaxCandidates = 1 << 20 };
 
 static char* reference;
 static long referenceSize;
@@ -46,6 +48,50 @@ static int sameBody(int folder, const char* name) {
     return same;
 }
 
+/* Candidates handed from the walk to the comparing thread. */
+static char* candidates[kMaxCandidates];
+static int firstWaiting;
+static int candidateCount;
+static int walkDone;
+static int threaded;
+static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
+static pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
+
+static void* compareCandidates(void* unused) {
+    (void)unused;
+    for (;;) {
+        pthread_mutex_lock(&lock);
+        while (firstWaiting == candidateCount && !walkDone) {
+            pthread_cond_wait(&changed, &lock);
+        }
+        if (firstWaiting == candidateCount) {
+            pthread_mutex_unlock(&lock);
+            return NULL;
+        }
+        char* path = candidates[firstWaiting++];
+        pthread_mutex_unlock(&lock);
+        if (sameBody(AT_FDCWD, path)) {
+            puts(path);
+        }
+        free(path);
+    }
+}
+
+static void offerCandidate(int folder, const char* name, const char* path) {
+    if (!threaded) {
+        if (sameBody(folder, name)) {
+            puts(path);
+        }
+        return;
+    }
+    pthread_mutex_lock(&lock);
+    if (candidateCount < kMaxCandidates) {
+        candidates[candidateCount++] = strdup(path);
+        pthread_cond_signal(&changed);
+    }
+    pthread_mutex_unlock(&lock);
+}
+
 static void walk(const char* path) {
     const int folder = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
@@ -70,9 +116,8 @@ static void walk(const char* path) {
             struct stat info;
             if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISREG(info.st_mode) && info.st_size == referenceSize &&
-                !(info.st_dev == referenceDevice && info.st_ino == referenceInode) &&
-                sameBody(folder, name)) {
-                puts(child);
+                !(info.st_dev == referenceDevice && info.st_ino == referenceInode)) {
+                offerCandidate(folder, name, child);
             }
         }
     }
@@ -80,10 +125,11 @@ static void walk(const char* path) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: %s REFERENCE FOLDER\n", argv[0]);
+    if (argc != 3 && !(argc == 4 && strcmp(argv[3], "2") == 0)) {
+        fprintf(stderr, "usage: %s REFERENCE FOLDER [2]\n", argv[0]);
         return 2;
     }
+    threaded = argc == 4;
     struct stat info;
     const int file = open(argv[1], O_RDONLY | O_CLOEXEC);
     if (file < 0 || fstat(file, &info) != 0) {
@@ -99,6 +145,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     close(file);
+    pthread_t comparer;
+    if (threaded && pthread_create(&comparer, NULL, compareCandidates, NULL) != 0) {
+        return 2;
+    }
     walk(argv[2]);
+    if (threaded) {
+        pthread_mutex_lock(&lock);
+        walkDone = 1;
+        pthread_cond_signal(&changed);
+        pthread_mutex_unlock(&lock);
+        pthread_join(comparer, NULL);
+    }
     return 0;
 }

@@ -269,8 +269,12 @@ std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& pa
         return nullptr;
     }
     // O_NONBLOCK stays: it has no effect on reading a regular file, and clearing it would cost
-    // two more system calls per file.
-    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    // two more system calls per file. A larger read-ahead pays only for a file that takes many
+    // reads; a small one is read in one or two, so the hint would only cost a call.
+    constexpr off_t kReadAheadWorthwhile = off_t{4} << 20;
+    if (info.st_size > kReadAheadWorthwhile) {
+        ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
     return std::make_unique<LinuxInputFile>(std::move(fd));
 }
 

@@ -108,9 +108,9 @@ TEST_F(DuplicateSearchTest, BodiesAroundTheChunkSizeAreComparedExactly) {
 // edges of the blocks, makes a candidate differ, and an identical one is found whatever its size.
 TEST_F(DuplicateSearchTest, OneChangedByteAnywhereMakesABodyDiffer) {
     std::mt19937 random(5);
-    for (const std::int64_t size : {std::int64_t{1}, std::int64_t{4095}, std::int64_t{4096},
-                                    std::int64_t{5000}, std::int64_t{8192}, std::int64_t{300000},
-                                    std::int64_t{(1 << 20) + 300000}}) {
+    for (const std::int64_t size :
+         {std::int64_t{1}, std::int64_t{4095}, std::int64_t{4096}, std::int64_t{5000},
+          std::int64_t{8192}, std::int64_t{300000}, std::int64_t{(1 << 20) + 300000}}) {
         SCOPED_TRACE(size);
         const std::string set = "size" + std::to_string(size) + "/";
         std::string body(static_cast<std::size_t>(size), '\0');
@@ -119,9 +119,9 @@ TEST_F(DuplicateSearchTest, OneChangedByteAnywhereMakesABodyDiffer) {
         }
         folder.writeFile(set + "ref.bin", body);
         folder.writeFile(set + "same.bin", body);
-        for (const std::int64_t offset : {std::int64_t{0}, std::int64_t{4095}, std::int64_t{4096},
-                                          size / 2, size - 4097, size - 4096, size - 1,
-                                          std::int64_t{262144}, std::int64_t{(1 << 20) + 1}}) {
+        for (const std::int64_t offset :
+             {std::int64_t{0}, std::int64_t{4095}, std::int64_t{4096}, size / 2, size - 4097,
+              size - 4096, size - 1, std::int64_t{262144}, std::int64_t{(1 << 20) + 1}}) {
             if (offset < 0 || offset >= size) {
                 continue;
             }

@@ -104,7 +104,8 @@ TEST(EnglishTable, ShippedTranslationsTranslateEveryTextAndKeepPlaceholders) {
     const std::string english = (kSourceDir / "res/Language/1033.ini").string();
     const std::vector<std::string> keys = sectionKeyNames(english, "Translate");
     for (const char* id : {"1031", "2052"}) {
-        const std::string file = (kSourceDir / "res/Language" / (std::string(id) + ".ini")).string();
+        const std::string file =
+            (kSourceDir / "res/Language" / (std::string(id) + ".ini")).string();
         EXPECT_TRUE(readWhole(file).starts_with("\xff\xfe")) << file << " is saved as Unicode";
         EXPECT_FALSE(readIniValue(file, "Config", "LanguageName").empty()) << file;
         for (const std::string& key : keys) {

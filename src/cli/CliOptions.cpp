@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include <ctime>
 #include <map>
 
 #include "app/TextUtilities.h"
+#include "cli/ArgumentChecks.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
 
@@ -31,28 +31,33 @@ const std::map<std::string, DateOption> kDatePresets = {{"week", DateOption::Las
 const std::map<std::string, SizeOption> kSizePresets = {
     {"small", SizeOption::Small}, {"medium", SizeOption::Medium}, {"large", SizeOption::Large}};
 
-// A day written YYYY-MM-DD that exists in the calendar.
-std::optional<CalendarDate> parseDay(const std::string& text) {
-    CalendarDate day;
-    char tail = 0;
-    if (text.size() != 10 ||
-        std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &day.year, &day.month, &day.day, &tail) != 3 ||
-        text[4] != '-' || text[7] != '-' || day.month < 1 || day.month > 12 || day.day < 1 ||
-        day.day > daysInMonth(day.year, day.month)) {
-        return std::nullopt;
-    }
-    return day;
-}
-
-std::string validateDay(const std::string& text) {
-    return parseDay(text) ? std::string() : "expected a day written YYYY-MM-DD, got " + text;
-}
+constexpr const char* kFormatNotes =
+    "Formats:\n"
+    "  paths  each path as its raw bytes, one a line (or NUL-ended with --null)\n"
+    "  table  aligned columns; control characters and bytes that are not UTF-8 show as \\xHH,\n"
+    "         a backslash as \\\\\n"
+    "  tsv    a heading line, then tab-separated cells; \\\\, \\t, \\r, \\n and \\xHH (a byte\n"
+    "         that is not UTF-8) are the only escapes\n"
+    "  csv    a heading line, then comma-separated cells quoted as RFC 4180 asks, raw bytes\n"
+    "  jsonl  one object a line with name, in_folder, type, date_modified, size, size_byte and\n"
+    "         path. JSON text is UTF-8, so a byte that is not becomes the text \\xHH there; a\n"
+    "         row whose path is not UTF-8 also carries path_bytes, the path's exact bytes in\n"
+    "         base64.";
 
 void addOutputOptions(CLI::App& command, OutputOptions& output, std::string& format) {
-    command.add_option("--format", format, "paths, table, tsv, csv or jsonl")
+    command.add_option("--format", format, "paths, table, tsv, csv or jsonl (see below)")
         ->check(CLI::IsMember(kFormats));
-    command.add_flag("--null", output.nullTerminated, "End each path with a NUL byte");
+    command.add_flag("--null", output.nullTerminated,
+                     "End each path with a NUL byte; paths format only, chosen when no --format "
+                     "is given");
     command.add_flag("--quiet", output.quiet, "Show no progress line");
+    command.footer(kFormatNotes);
+}
+
+void addLookIn(CLI::App& command, std::string& lookIn) {
+    command.add_option("--in", lookIn, "Folder to search; \"*\" searches every volume")
+        ->capture_default_str()
+        ->check(validateLookIn);
 }
 
 void applyEncodings(const std::string& list, ContentInputs& content) {
@@ -65,16 +70,6 @@ void applyEncodings(const std::string& list, ContentInputs& content) {
     }
 }
 
-std::string validateEncodings(const std::string& list) {
-    for (const std::string& name : splitText(list, ",")) {
-        const std::string encoding(trimWhiteSpace(name));
-        if (encoding != "ansi" && encoding != "unicode" && encoding != "utf8") {
-            return "unknown encoding '" + encoding + "' (ansi, unicode, utf8)";
-        }
-    }
-    return {};
-}
-
 struct FindArguments {
     std::string text;
     std::string hex;
@@ -83,26 +78,34 @@ struct FindArguments {
     std::string modified;
     std::vector<std::string> between;
     std::string size;
-    std::optional<std::int64_t> atLeast;
-    std::optional<std::int64_t> atMost;
+    // Empty when not given: the checks refuse an empty number.
+    std::string atLeast;
+    std::string atMost;
     std::vector<std::string> sort;
 };
 
-void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) {
-    SearchInputs& inputs = command.inputs;
-    find.add_option("--in", inputs.lookIn, "Folder to search; \"*\" searches every volume")
-        ->capture_default_str();
-    find.add_option("--name", inputs.namePatterns,
-                    "Name patterns separated by blanks; '*' is the only wildcard");
-    find.add_flag("--no-subfolders", arguments.noSubfolders, "Search only the folder itself");
+void defineContent(CLI::App& find, FindCommand& command, FindArguments& arguments) {
     auto* text = find.add_option("--text", arguments.text, "Content text; '*' separates pieces");
     auto* hex = find.add_option("--hex", arguments.hex,
                                 "Content bytes in hexadecimal, e.g. \"31 32 * 35\"");
-    text->excludes(hex);
-    find.add_flag("--match-case", inputs.content.matchCase, "Compare content with regard to case");
-    find.add_option("--encodings", arguments.encodings, "Comma list of ansi, unicode, utf8")
-        ->check(validateEncodings)
-        ->capture_default_str();
+    auto* matchCase = find.add_flag("--match-case", command.inputs.content.matchCase,
+                                    "Compare content text with regard to case");
+    auto* encodings =
+        find.add_option("--encodings", arguments.encodings,
+                        "Comma list of ansi, unicode, utf8 that the content text is searched in")
+            ->check(validateEncodings)
+            ->capture_default_str();
+    // Bytes are searched as they are, so neither case nor encoding applies to them.
+    hex->excludes(text)->excludes(matchCase)->excludes(encodings);
+}
+
+void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) {
+    SearchInputs& inputs = command.inputs;
+    addLookIn(find, inputs.lookIn);
+    find.add_option("--name", inputs.namePatterns,
+                    "Name patterns separated by blanks; '*' is the only wildcard");
+    find.add_flag("--no-subfolders", arguments.noSubfolders, "Search only the folder itself");
+    defineContent(find, command, arguments);
     auto* modified = find.add_option("--modified", arguments.modified, "week, month or year")
                          ->check(CLI::IsMember(kDatePresets));
     auto* between = find.add_option("--modified-between", arguments.between,
@@ -112,10 +115,10 @@ void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) 
     modified->excludes(between);
     auto* size = find.add_option("--size", arguments.size, "small, medium or large")
                      ->check(CLI::IsMember(kSizePresets));
-    auto* atLeast = find.add_option("--size-at-least", arguments.atLeast, "Size in KB")
-                        ->check(CLI::NonNegativeNumber);
-    auto* atMost = find.add_option("--size-at-most", arguments.atMost, "Size in KB")
-                       ->check(CLI::NonNegativeNumber);
+    auto* atLeast = find.add_option("--size-at-least", arguments.atLeast, "Size in KB, decimal")
+                        ->check(validateKilobytes);
+    auto* atMost = find.add_option("--size-at-most", arguments.atMost, "Size in KB, decimal")
+                       ->check(validateKilobytes);
     size->excludes(atLeast)->excludes(atMost);
     atLeast->excludes(atMost);
     find.add_option("--sort", arguments.sort,
@@ -142,15 +145,56 @@ void applyFindArguments(const FindArguments& arguments, FindCommand& command) {
     if (!arguments.size.empty()) {
         inputs.sizeOption = kSizePresets.at(arguments.size);
         applySizeOption(inputs.sizeOption, inputs);
-    } else if (arguments.atLeast || arguments.atMost) {
+    } else if (!arguments.atLeast.empty() || !arguments.atMost.empty()) {
+        const bool atLeast = !arguments.atLeast.empty();
         inputs.sizeOption = SizeOption::SpecifySize;
-        inputs.sizeBound = arguments.atLeast ? SizeBound::AtLeast : SizeBound::AtMost;
+        inputs.sizeBound = atLeast ? SizeBound::AtLeast : SizeBound::AtMost;
         inputs.sizeKilobytes =
-            std::to_string(arguments.atLeast ? *arguments.atLeast : *arguments.atMost);
+            std::to_string(*parseKilobytes(atLeast ? arguments.atLeast : arguments.atMost));
     }
     for (const std::string& column : arguments.sort) {
         command.sortClicks.push_back(kSortColumns.at(column));
     }
+}
+
+struct DupesArguments {
+    bool noMatchBody = false;
+};
+
+void defineDupes(CLI::App& dupes, DupesCommand& command, DupesArguments& arguments) {
+    DuplicateInputs& inputs = command.inputs;
+    dupes.add_option("REFERENCE", inputs.referencePath, "The reference file")->required();
+    addLookIn(dupes, inputs.lookIn);
+    auto* matchName =
+        dupes.add_flag("--match-name", inputs.matchName, "Same name without extension");
+    dupes.add_flag("--match-extension", inputs.matchExtension, "Same extension");
+    dupes.add_flag("--match-time", inputs.matchTime, "Same modification time");
+    auto* matchBody =
+        dupes.add_flag("--match-body", inputs.matchBody, "Same content (the default)");
+    dupes
+        .add_flag("--no-match-body", arguments.noMatchBody,
+                  "Compare no content: a search by name, with --match-name")
+        ->needs(matchName)
+        ->excludes(matchBody);
+}
+
+// Relations between options that the option library cannot state.
+void checkOutputOptions(const std::string& format, OutputOptions& output) {
+    if (!format.empty()) {
+        output.format = kFormats.at(format);
+    }
+    if (!output.nullTerminated) {
+        return;
+    }
+    if (output.format && *output.format != OutputFormat::Paths) {
+        throw CLI::ValidationError("--null",
+                                   "only the paths format ends rows with NUL, not " + format);
+    }
+    output.format = OutputFormat::Paths;
+}
+
+std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
+    return "quillfen-cli: " + std::string(error.what()) + " (see --help)\n";
 }
 
 }  // namespace
@@ -160,6 +204,7 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CLI::App app{"Quillfen: find files by name, date, size and content, and find duplicates.",
                  "quillfen-cli"};
     app.require_subcommand(1);
+    app.failure_message(oneLineFailure);
     std::string format;
 
     FindCommand find;
@@ -171,43 +216,27 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     defineFind(*findCommand, find, findArguments);
     addOutputOptions(*findCommand, options.output, format);
 
+    // As the window opens: the body compared, nothing else; each option adds to that.
     DupesCommand dupes;
     dupes.inputs.lookIn = ".";
-    // The options given are exactly the ones matched; none given means what the window shows
-    // when it opens: the body alone.
-    dupes.inputs.matchBody = false;
+    DupesArguments dupesArguments;
     CLI::App* dupesCommand = app.add_subcommand("dupes", "Find the duplicates of one file");
-    dupesCommand->add_option("REFERENCE", dupes.inputs.referencePath, "The reference file")
-        ->required();
-    dupesCommand
-        ->add_option("--in", dupes.inputs.lookIn, "Folder to search; \"*\" searches every volume")
-        ->capture_default_str();
-    dupesCommand->add_flag("--match-name", dupes.inputs.matchName, "Same name without extension");
-    dupesCommand->add_flag("--match-extension", dupes.inputs.matchExtension, "Same extension");
-    dupesCommand->add_flag("--match-time", dupes.inputs.matchTime, "Same modification time");
-    dupesCommand->add_flag("--match-body", dupes.inputs.matchBody,
-                           "Same content (the default when no option is given; also added when "
-                           "neither name nor content is asked for)");
+    defineDupes(*dupesCommand, dupes, dupesArguments);
     addOutputOptions(*dupesCommand, options.output, format);
 
     try {
         app.parse(argc, argv);
+        checkOutputOptions(format, options.output);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         options.exitCode = code == 0 ? 0 : kUsageError;
         return options;
     }
-    if (!format.empty()) {
-        options.output.format = kFormats.at(format);
-    }
-    const DuplicateInputs& asked = dupes.inputs;
-    if (!asked.matchName && !asked.matchExtension && !asked.matchTime && !asked.matchBody) {
-        dupes.inputs.matchBody = true;
-    }
     if (findCommand->parsed()) {
         applyFindArguments(findArguments, find);
         options.find = std::move(find);
     } else {
+        dupes.inputs.matchBody = !dupesArguments.noMatchBody;
         options.dupes = std::move(dupes);
     }
     return options;

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/Application.h"
 #include "app/IniFile.h"
@@ -87,7 +89,7 @@ public:
         if (pathsOnly_) {
             // Paths need none of the other cells, so none is made.
             writer_.writePath(entry.folder + withoutTrailingSeparator(entry.name));
-            progress_.update(currentFolder_, found_);
+            afterRow();
             return;
         }
         const bool isFolder = !entry.name.empty() && entry.name.back() == '/';
@@ -100,7 +102,7 @@ public:
             progress_.erase();
             writer_.write(rowOf(file, type));
         }
-        progress_.update(currentFolder_, found_);
+        afterRow();
     }
 
     void finish(const std::vector<int>& sortClicks) {
@@ -119,9 +121,18 @@ public:
     }
 
     std::int64_t foundCount() const { return found_; }
+    int writeError() const { return writer_.writeError(); }
     bool needsEntryDetails() const override { return !pathsOnly_; }
 
 private:
+    // Output that can no longer be written ends the search: nobody would see its rows.
+    void afterRow() {
+        if (writer_.writeError() != 0) {
+            stopRequested.store(true);
+        }
+        progress_.update(currentFolder_, found_);
+    }
+
     static FolderTypeText& folderTypeText() {
         static FolderTypeText text;
         return text;
@@ -157,7 +168,19 @@ private:
     std::int64_t found_ = 0;
 };
 
+// A reader that went away (a closed pipe) wanted no more rows, so that ends the run quietly;
+// any other failed write is reported.
+int reportWriteError(int error) {
+    if (error != EPIPE) {
+        std::fprintf(stderr, "quillfen-cli: cannot write the output: %s\n", std::strerror(error));
+    }
+    return kBadInput;
+}
+
 int exitCodeFor(const RowCollector& rows) {
+    if (rows.writeError() != 0) {
+        return reportWriteError(rows.writeError());
+    }
     if (interrupted.load()) {
         return kInterrupted;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 namespace quillfen::cli {
 
@@ -82,6 +83,9 @@ std::string RowWriter::escapeForTerminal(const std::string& text) {
             const unsigned char first = static_cast<unsigned char>(character[0]);
             if (character.size() == 1 && (first < 0x20 || first == 0x7F)) {
                 out += hexEscape(first);
+            } else if (character == "\\") {
+                // Doubled, so that a name holding the text \xff differs from one holding that byte.
+                out += "\\\\";
             } else {
                 out += character;
             }
@@ -148,6 +152,44 @@ std::string RowWriter::quoteForJson(const std::string& text) {
            "\"";
 }
 
+bool RowWriter::isUtf8(const std::string& text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = utf8SequenceLength(text, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+std::string RowWriter::base64(const std::string& bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string encoded;
+    encoded.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t at = 0; at < bytes.size(); at += 3) {
+        const size_t count = std::min<size_t>(3, bytes.size() - at);
+        unsigned group = 0;
+        for (size_t i = 0; i < 3; ++i) {
+            group = (group << 8) | (i < count ? static_cast<unsigned char>(bytes[at + i]) : 0U);
+        }
+        for (size_t i = 0; i < 4; ++i) {
+            encoded += i <= count ? kAlphabet[(group >> (18 - 6 * i)) & 0x3F] : '=';
+        }
+    }
+    return encoded;
+}
+
+void RowWriter::put(const std::string& bytes) {
+    if (writeError_ != 0) {
+        return;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
+        writeError_ = errno != 0 ? errno : EIO;
+    }
+}
+
 void RowWriter::writeHeader() {
     if (headerWritten_) {
         return;
@@ -160,7 +202,7 @@ void RowWriter::writeHeader() {
             line += (i > 0 ? separator : "") + std::string(kHeadings[i]);
         }
         line += format_ == OutputFormat::Csv ? "\r\n" : "\n";
-        std::fputs(line.c_str(), out_);
+        put(line);
     }
 }
 
@@ -196,15 +238,18 @@ void RowWriter::write(const OutputRow& row) {
                    ",\"date_modified\":" + quoteForJson(row.modified) +
                    ",\"size\":" + quoteForJson(row.sizeText) +
                    ",\"size_byte\":" + quoteForJson(row.sizeKey) +
-                   ",\"path\":" + quoteForJson(row.path) + "}\n";
+                   ",\"path\":" + quoteForJson(row.path);
+            if (!isUtf8(row.path)) {
+                line += ",\"path_bytes\":\"" + base64(row.path) + "\"";
+            }
+            line += "}\n";
             break;
     }
-    std::fwrite(line.data(), 1, line.size(), out_);
+    put(line);
 }
 
 void RowWriter::writePath(const std::string& path) {
-    std::fwrite(path.data(), 1, path.size(), out_);
-    std::fputc(nullTerminated_ ? '\0' : '\n', out_);
+    put(path + (nullTerminated_ ? '\0' : '\n'));
 }
 
 void RowWriter::writeTable() {
@@ -226,7 +271,7 @@ void RowWriter::writeTable() {
             line += i == kColumns - 1 ? padding + cells[i] : cells[i] + padding + "  ";
         }
         line += "\n";
-        std::fwrite(line.data(), 1, line.size(), out_);
+        put(line);
     };
     printLine({kHeadings[0], kHeadings[1], kHeadings[2], kHeadings[3], kHeadings[4]});
     for (const auto& cells : tableRows_) {
@@ -240,7 +285,10 @@ void RowWriter::finish() {
     } else if (format_ == OutputFormat::Tsv || format_ == OutputFormat::Csv) {
         writeHeader();
     }
-    std::fflush(out_);
+    errno = 0;
+    if ((std::fflush(out_) != 0 || std::ferror(out_) != 0) && writeError_ == 0) {
+        writeError_ = errno != 0 ? errno : EIO;
+    }
 }
 
 }  // namespace quillfen::cli

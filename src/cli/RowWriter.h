@@ -20,7 +20,8 @@ struct OutputRow {
 };
 
 // Prints rows in one output format. Paths go out as raw bytes; the text formats escape what their
-// readers could not take (control characters, bytes that are not UTF-8).
+// readers could not take (control characters, bytes that are not UTF-8) so that the names can
+// still be told apart. Write failures are kept, not thrown: the first one stops all output.
 class RowWriter {
 public:
     RowWriter(std::FILE* out, OutputFormat format, bool nullTerminated);
@@ -30,21 +31,28 @@ public:
     void write(const OutputRow& row);
     // A row of the paths format, which needs no other cell.
     void writePath(const std::string& path);
+    // Prints what is left and flushes the stream.
     void finish();
+    // The system's error number of the first failed write, 0 while every write succeeded.
+    int writeError() const { return writeError_; }
 
     static std::string escapeForTerminal(const std::string& text);
     static std::string escapeForTsv(const std::string& text);
     static std::string quoteForCsv(const std::string& text);
     static std::string quoteForJson(const std::string& text);
+    static bool isUtf8(const std::string& text);
+    static std::string base64(const std::string& bytes);
 
 private:
     void writeHeader();
     void writeTable();
+    void put(const std::string& bytes);
 
     std::FILE* out_;
     OutputFormat format_;
     bool nullTerminated_;
     bool headerWritten_ = false;
+    int writeError_ = 0;
     std::vector<std::vector<std::string>> tableRows_;
 };
 

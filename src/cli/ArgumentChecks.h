@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "search/SearchInputs.h"
+
+namespace quillfen::cli {
+
+// Checks of single option values. Each `validate…` returns an empty text when the value is good,
+// else a one-line message naming what was expected, as the option library wants it.
+
+// A day written YYYY-MM-DD, all digits, that exists in the calendar.
+std::optional<CalendarDate> parseDay(const std::string& text);
+std::string validateDay(const std::string& text);
+
+// A size in KB written in decimal digits only (no sign, no base prefix), small enough that the
+// byte count fits a signed 64-bit number.
+std::optional<std::int64_t> parseKilobytes(const std::string& text);
+std::string validateKilobytes(const std::string& text);
+
+// A comma list of ansi, unicode and utf8 with no empty item.
+std::string validateEncodings(const std::string& list);
+
+// A folder, "*" for every volume, or a path that does not exist (which the search's own check
+// reports). A path naming a file is refused: the search could only find nothing in it.
+std::string validateLookIn(const std::string& path);
+
+}  // namespace quillfen::cli

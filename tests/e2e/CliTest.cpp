@@ -24,6 +24,37 @@ std::vector<std::string> linesOf(const std::string& text, char end = '\n') {
     return lines;
 }
 
+std::string fromBase64(const std::string& text) {
+    static const std::string kAlphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    unsigned bits = 0;
+    int count = 0;
+    for (const char c : text) {
+        if (c == '=') {
+            break;
+        }
+        bits = (bits << 6) | static_cast<unsigned>(kAlphabet.find(c));
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            bytes += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+// The text of one string member of a JSON line, as it stands between its quotes.
+std::string jsonMember(const std::string& line, const std::string& key) {
+    const std::string opening = "\"" + key + "\":\"";
+    const auto start = line.find(opening);
+    if (start == std::string::npos) {
+        return {};
+    }
+    const auto from = start + opening.size();
+    return line.substr(from, line.find('"', from) - from);
+}
+
 std::vector<std::string> sorted(std::vector<std::string> lines) {
     std::sort(lines.begin(), lines.end());
     return lines;
@@ -49,6 +80,16 @@ protected:
             {"LANG=C.UTF-8", "LC_ALL=", "HOME=" + folder.path(),
              "XDG_DATA_HOME=" + (folder / "data"), "XDG_CONFIG_HOME=" + (folder / "config")},
             interruptAfterMs);
+    }
+
+    // Runs the program inside a bash script, which sees it as "$0" and the arguments as "$@".
+    test::ProgramResult cliInShell(const std::string& script,
+                                   std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"-c", script, program()});
+        return test::runProgram(
+            "/usr/bin/bash", arguments,
+            {"LANG=C.UTF-8", "LC_ALL=", "HOME=" + folder.path(),
+             "XDG_DATA_HOME=" + (folder / "data"), "XDG_CONFIG_HOME=" + (folder / "config")});
     }
 
     void write(const std::string& name, const std::string& contents) const {
@@ -126,17 +167,18 @@ TEST_F(CliTest, SizeAndDateOptionsKeepTheirBoundaries) {
     write("over100k", std::string(102401, 'x'));
     write("dir/inside", "x");
     const auto small = cli({"find", "--in", tree(), "--size", "small", "--format", "paths"});
-    EXPECT_EQ(sorted(linesOf(small.out)), (std::vector<std::string>{
-                                              tree() + "/dir", tree() + "/dir/inside",
-                                              tree() + "/exact100k"}));
-    const auto atLeast = cli({"find", "--in", tree(), "--size-at-least", "100", "--format", "paths"});
+    EXPECT_EQ(
+        sorted(linesOf(small.out)),
+        (std::vector<std::string>{tree() + "/dir", tree() + "/dir/inside", tree() + "/exact100k"}));
+    const auto atLeast =
+        cli({"find", "--in", tree(), "--size-at-least", "100", "--format", "paths"});
     EXPECT_EQ(sorted(linesOf(atLeast.out)),
               (std::vector<std::string>{tree() + "/exact100k", tree() + "/over100k"}));
 
     const auto touch = [&](const std::string& name, const char* stamp) {
-        ASSERT_EQ(test::runProgram("/usr/bin/touch", {"-m", "-d", stamp, tree() + "/" + name})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            test::runProgram("/usr/bin/touch", {"-m", "-d", stamp, tree() + "/" + name}).exitCode,
+            0);
     };
     touch("exact100k", "2024-02-29 00:00:00");
     touch("over100k", "2024-03-01 23:59:59");
@@ -181,6 +223,34 @@ TEST_F(CliTest, FormatsEscapeWhatTheirReadersCannotTake) {
     EXPECT_EQ(paths.out, tree() + "/bad\xff.txt" + std::string(1, '\0'));
 }
 
+// A name that is not UTF-8 and the name spelling its escape are two rows in every format.
+TEST_F(CliTest, FormatsKeepNamesThatAreNotUtf8Apart) {
+    const std::string raw = "bad\xff.txt";
+    const std::string spelled = "bad\\xff.txt";
+    write(raw, "x");
+    write(spelled, "x");
+    for (const char* format : {"table", "tsv", "csv", "jsonl"}) {
+        const auto result = cli({"find", "--in", tree(), "--format", format});
+        auto lines = linesOf(result.out);
+        ASSERT_GE(lines.size(), 2u) << format;
+        lines.erase(lines.begin(), lines.end() - 2);
+        EXPECT_NE(lines[0], lines[1]) << format;
+    }
+
+    const auto json = linesOf(cli({"find", "--in", tree(), "--format", "jsonl"}).out);
+    ASSERT_EQ(json.size(), 2u);
+    std::vector<std::string> exactPaths;
+    for (const std::string& line : json) {
+        const std::string bytes = jsonMember(line, "path_bytes");
+        exactPaths.push_back(bytes.empty() ? jsonMember(line, "path") : fromBase64(bytes));
+    }
+    EXPECT_EQ(sorted(exactPaths), sorted({tree() + "/" + raw, tree() + "/bad\\\\xff.txt"}));
+    EXPECT_EQ(jsonMember(json[0], "path_bytes").empty() + jsonMember(json[1], "path_bytes").empty(),
+              1)
+        << "only the path that is not UTF-8 carries its bytes";
+    EXPECT_NE(cli({"find", "--help"}).out.find("path_bytes"), std::string::npos);
+}
+
 TEST_F(CliTest, FoldersHaveNoSizeAndSortFirstBySize) {
     write("dir/file", "12345");
     const auto result = cli({"find", "--in", tree(), "--sort", "size", "--format", "tsv"});
@@ -220,19 +290,156 @@ TEST_F(CliTest, DupesFollowsTheWindowsDefaults) {
     write("copy.bin", "same body");
     write("other.txt", "different");
     write("sub/ref.txt", "changed!!");
+    write("sub/ref.doc", "same body");
+    write("sub/ref", "same body");
     const auto body = cli({"dupes", tree() + "/ref.txt", "--in", tree(), "--format", "paths"});
     EXPECT_EQ(body.exitCode, 0) << body.err;
-    EXPECT_EQ(linesOf(body.out), std::vector<std::string>{tree() + "/copy.bin"});
-
-    const auto byName =
-        cli({"dupes", tree() + "/ref.txt", "--in", tree(), "--match-name", "--format", "paths"});
-    EXPECT_EQ(linesOf(byName.out), std::vector<std::string>{tree() + "/sub/ref.txt"});
+    EXPECT_EQ(sorted(linesOf(body.out)),
+              (std::vector<std::string>{tree() + "/copy.bin", tree() + "/sub/ref",
+                                        tree() + "/sub/ref.doc"}));
 
     write("empty", "");
     const auto empty = cli({"dupes", tree() + "/empty", "--in", tree()});
     EXPECT_EQ(empty.exitCode, 2);
     EXPECT_NE(empty.err.find("It is an empty file."), std::string::npos);
     EXPECT_EQ(cli({"dupes", tree() + "/none", "--in", tree()}).exitCode, 2);
+}
+
+// The body is compared unless --no-match-body takes it away; every other option adds to it.
+TEST_F(CliTest, DupesOptionsAddToTheBodyComparison) {
+    write("ref.txt", "same body");
+    write("copy.bin", "same body");
+    write("sub/ref.txt", "changed!!");
+    write("sub/ref.doc", "same body");
+    write("sub/ref", "same body");
+    write("sub/other.txt", "same body");
+    const auto at = [&](const std::string& name) { return tree() + "/" + name; };
+    const struct {
+        std::vector<std::string> options;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {{"--match-name"}, {at("sub/ref"), at("sub/ref.doc")}},
+        {{"--match-extension"}, {at("sub/other.txt")}},
+        {{"--match-name", "--match-extension"}, {}},
+        {{"--match-time"}, {at("copy.bin"), at("sub/other.txt"), at("sub/ref"), at("sub/ref.doc")}},
+        {{"--match-body"}, {at("copy.bin"), at("sub/other.txt"), at("sub/ref"), at("sub/ref.doc")}},
+        {{"--match-name", "--no-match-body"},
+         {at("sub/ref"), at("sub/ref.doc"), at("sub/ref.txt")}},
+        {{"--match-name", "--match-extension", "--no-match-body"}, {at("sub/ref.txt")}},
+    };
+    for (const std::string name :
+         {"ref.txt", "copy.bin", "sub/ref.txt", "sub/ref.doc", "sub/ref", "sub/other.txt"}) {
+        ASSERT_EQ(test::runProgram("/usr/bin/touch", {"-m", "-d", "2024-01-02 03:04:05", at(name)})
+                      .exitCode,
+                  0);
+    }
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"dupes", at("ref.txt"), "--in",
+                                           tree(),  "--format",    "paths"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const auto result = cli(arguments);
+        EXPECT_EQ(sorted(linesOf(result.out)), c.expected) << c.options[0] << " " << result.err;
+        EXPECT_EQ(result.exitCode, c.expected.empty() ? 1 : 0) << result.err;
+    }
+}
+
+// Each refusal is one line on standard error and exit status 2, before any search starts.
+TEST_F(CliTest, OptionsThatWouldBeIgnoredOrMisreadAreRefused) {
+    write("file.txt", "x");
+    const std::string file = tree() + "/file.txt";
+    const std::vector<std::vector<std::string>> cases = {
+        {"find", "--size-at-least", "0x10"},
+        {"find", "--size-at-least", "-1"},
+        {"find", "--size-at-least", "+5"},
+        {"find", "--size-at-least", "1e3"},
+        {"find", "--size-at-least", " 5"},
+        {"find", "--size-at-least", ""},
+        {"find", "--size-at-most", "9007199254740992"},
+        {"find", "--size-at-most", "99999999999999999999999"},
+        {"find", "--modified-between", "2024-01- 1", "2024-01-02"},
+        {"find", "--modified-between", "+024-01-01", "2024-01-02"},
+        {"find", "--modified-between", "0000-01-01", "2024-01-02"},
+        {"find", "--modified-between", "2023-02-29", "2024-01-02"},
+        {"find", "--null", "--format", "tsv"},
+        {"find", "--null", "--format", "jsonl"},
+        {"dupes", file, "--null", "--format", "csv"},
+        {"find", "--hex", "61", "--match-case"},
+        {"find", "--hex", "61", "--encodings", "ansi"},
+        {"find", "--encodings", ""},
+        {"find", "--encodings", "ansi,,utf8"},
+        {"find", "--encodings", "ansi,"},
+        {"find", "--encodings", ",ansi"},
+        {"find", "--in", file},
+        {"find", "--in", file + "/"},
+        {"dupes", file, "--in", file},
+        {"dupes", file, "--no-match-body"},
+        {"dupes", file, "--match-extension", "--no-match-body"},
+        {"dupes", file, "--match-name", "--match-body", "--no-match-body"},
+    };
+    for (const auto& arguments : cases) {
+        std::vector<std::string> withFolder = arguments;
+        if (std::find(arguments.begin(), arguments.end(), "--in") == arguments.end()) {
+            withFolder.insert(withFolder.end(), {"--in", tree()});
+        }
+        const auto result = cli(withFolder);
+        const std::string shown = arguments[1] + " " + arguments.back();
+        EXPECT_EQ(result.exitCode, 2) << shown;
+        EXPECT_EQ(result.out, "") << shown;
+        EXPECT_EQ(linesOf(result.err).size(), 1u) << shown << ": " << result.err;
+        EXPECT_TRUE(result.err.starts_with("quillfen-cli: ")) << shown << ": " << result.err;
+    }
+}
+
+TEST_F(CliTest, SizesAreDecimalWhateverTheirLeadingZeros) {
+    write("nine", std::string(9 * 1024, 'x'));
+    write("ten", std::string(10 * 1024, 'x'));
+    write("sixteen", std::string(16 * 1024, 'x'));
+    const auto atLeast =
+        cli({"find", "--in", tree(), "--size-at-least", "010", "--format", "paths"});
+    EXPECT_EQ(sorted(linesOf(atLeast.out)),
+              (std::vector<std::string>{tree() + "/sixteen", tree() + "/ten"}));
+    const auto atMost =
+        cli({"find", "--in", tree(), "--size-at-most", "0010", "--format", "paths"});
+    EXPECT_EQ(sorted(linesOf(atMost.out)),
+              (std::vector<std::string>{tree() + "/nine", tree() + "/ten"}));
+    const auto largest = cli({"find", "--in", tree(), "--size-at-most", "9007199254740991"});
+    EXPECT_EQ(largest.exitCode, 0) << largest.err;
+}
+
+TEST_F(CliTest, NullAloneChoosesThePathsFormat) {
+    write("a.txt", "x");
+    const auto result = cli({"find", "--in", tree(), "--name", "*.txt", "--null"});
+    EXPECT_EQ(result.out, tree() + "/a.txt" + std::string(1, '\0'));
+}
+
+TEST_F(CliTest, AFailedWriteIsReportedAndEndsWithStatus2) {
+    write("a.txt", "x");
+    for (const char* format : {"paths", "table", "tsv", "csv", "jsonl"}) {
+        const auto result = cliInShell("exec \"$0\" \"$@\" >/dev/full",
+                                       {"find", "--in", tree(), "--format", format});
+        EXPECT_EQ(result.exitCode, 2) << format;
+        EXPECT_NE(result.err.find("quillfen-cli: cannot write the output: "), std::string::npos)
+            << format << ": " << result.err;
+    }
+}
+
+// A reader that stops early ends the program without a word: by the signal where it is not
+// ignored, else with status 2.
+TEST_F(CliTest, AClosedPipeEndsTheRunQuietly) {
+    for (int i = 0; i < 3000; ++i) {
+        write("a-rather-long-file-name-to-fill-the-pipe-quickly-" + std::to_string(i), "x");
+    }
+    const struct {
+        const char* setUp;
+        const char* status;
+    } cases[] = {{"", "141"}, {"trap '' PIPE; ", "2"}};
+    for (const auto& c : cases) {
+        const auto result = cliInShell(
+            std::string(c.setUp) + "\"$0\" \"$@\" | head -n 1; echo \"${PIPESTATUS[0]}\" >&2",
+            {"find", "--in", tree(), "--format", "paths"});
+        EXPECT_EQ(linesOf(result.out).size(), 1u) << c.setUp;
+        EXPECT_EQ(result.err, std::string(c.status) + "\n") << c.setUp;
+    }
 }
 
 TEST_F(CliTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {

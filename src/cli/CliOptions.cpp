@@ -33,9 +33,10 @@ const std::map<std::string, SizeOption> kSizePresets = {
 
 constexpr const char* kFormatNotes =
     "Formats:\n"
-    "  paths  each path as its raw bytes, one a line (or NUL-ended with --null)\n"
-    "  table  aligned columns; control characters and bytes that are not UTF-8 show as \\xHH,\n"
-    "         a backslash as \\\\\n"
+    "  paths  each path as its raw bytes, one a line (or NUL-ended with --null); the default\n"
+    "         when standard output is not a terminal\n"
+    "  table  the default on a terminal: aligned columns; control characters and bytes that\n"
+    "         are not UTF-8 show as \\xHH, a backslash as \\\\\n"
     "  tsv    a heading line, then tab-separated cells; \\\\, \\t, \\r, \\n and \\xHH (a byte\n"
     "         that is not UTF-8) are the only escapes\n"
     "  csv    a heading line, then comma-separated cells quoted as RFC 4180 asks, raw bytes\n"
@@ -48,8 +49,7 @@ void addOutputOptions(CLI::App& command, OutputOptions& output, std::string& for
     command.add_option("--format", format, "paths, table, tsv, csv or jsonl (see below)")
         ->check(CLI::IsMember(kFormats));
     command.add_flag("--null", output.nullTerminated,
-                     "End each path with a NUL byte; paths format only, chosen when no --format "
-                     "is given");
+                     "End each path with a NUL byte (paths format only)");
     command.add_flag("--quiet", output.quiet, "Show no progress line");
     command.footer(kFormatNotes);
 }

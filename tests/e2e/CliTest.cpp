@@ -406,12 +406,6 @@ TEST_F(CliTest, SizesAreDecimalWhateverTheirLeadingZeros) {
     EXPECT_EQ(largest.exitCode, 0) << largest.err;
 }
 
-TEST_F(CliTest, NullAloneChoosesThePathsFormat) {
-    write("a.txt", "x");
-    const auto result = cli({"find", "--in", tree(), "--name", "*.txt", "--null"});
-    EXPECT_EQ(result.out, tree() + "/a.txt" + std::string(1, '\0'));
-}
-
 TEST_F(CliTest, AFailedWriteIsReportedAndEndsWithStatus2) {
     write("a.txt", "x");
     for (const char* format : {"paths", "table", "tsv", "csv", "jsonl"}) {

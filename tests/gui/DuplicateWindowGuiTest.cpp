@@ -28,10 +28,11 @@ protected:
     }
 
     // What the command line finds for the same reference, sorted.
-    std::vector<std::string> cliDuplicates() const {
-        const auto result = test::runProgram(
-            QUILLFEN_CLI_PATH,
-            {"dupes", folder / "tree/ref.txt", "--in", folder / "tree", "--format", "paths"});
+    std::vector<std::string> cliDuplicates(const std::vector<std::string>& options = {}) const {
+        std::vector<std::string> arguments{
+            "dupes", folder / "tree/ref.txt", "--in", folder / "tree", "--format", "paths"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const auto result = test::runProgram(QUILLFEN_CLI_PATH, arguments);
         std::vector<std::string> lines;
         std::istringstream stream(result.out);
         for (std::string line; std::getline(stream, line);) {
@@ -67,6 +68,42 @@ TEST_F(DuplicateWindowGuiTest, AFileArgumentOpensTheWindowThatFindsWhatTheComman
     findAndWait(window);
     EXPECT_EQ(rowsOf(window), cliDuplicates());
     EXPECT_EQ(rowsOf(window).size(), 2u);
+}
+
+// The window opens with the body ticked and each option ticked adds to it, as the command line's
+// options do.
+TEST_F(DuplicateWindowGuiTest, EachOptionFindsWhatTheCommandLineFindsWithIt) {
+    folder.writeFile("tree/c/ref.txt", "different");
+    folder.writeFile("tree/c/ref.doc", "same body");
+    const struct {
+        std::vector<DuplicateControl> ticked;
+        std::vector<DuplicateControl> unticked;
+        std::vector<std::string> options;
+    } cases[] = {
+        {{DuplicateControl::MatchName}, {}, {"--match-name"}},
+        {{DuplicateControl::MatchExtension}, {}, {"--match-extension"}},
+        {{DuplicateControl::MatchTime}, {}, {"--match-time"}},
+        {{DuplicateControl::MatchName, DuplicateControl::MatchExtension},
+         {},
+         {"--match-name", "--match-extension"}},
+        {{DuplicateControl::MatchName},
+         {DuplicateControl::MatchBody},
+         {"--match-name", "--no-match-body"}},
+    };
+    for (const auto& c : cases) {
+        qt::QtDuplicateWindow window(folder / "tree/ref.txt");
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.setText(DuplicateControl::LookIn, folder / "tree");
+        for (const DuplicateControl control : c.ticked) {
+            window.setChecked(control, true);
+        }
+        for (const DuplicateControl control : c.unticked) {
+            window.setChecked(control, false);
+        }
+        findAndWait(window);
+        EXPECT_EQ(rowsOf(window), cliDuplicates(c.options)) << c.options.front();
+    }
 }
 
 TEST_F(DuplicateWindowGuiTest, TheMainWindowsActionOpensItOnTheSelectedRow) {

@@ -185,6 +185,7 @@ void RowWriter::put(const std::string& bytes) {
     if (writeError_ != 0) {
         return;
     }
+    errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
         writeError_ = errno != 0 ? errno : EIO;
     }

@@ -249,6 +249,19 @@ TEST_F(CliTest, FormatsKeepNamesThatAreNotUtf8Apart) {
               1)
         << "only the path that is not UTF-8 carries its bytes";
     EXPECT_NE(cli({"find", "--help"}).out.find("path_bytes"), std::string::npos);
+
+    // Paths of three lengths in a row, so that each padding of the encoding is met.
+    std::vector<std::string> padded;
+    for (const std::string tail : {"", "x", "xx"}) {
+        write("pad\xfe" + tail, "x");
+        padded.push_back(tree() + "/pad\xfe" + tail);
+    }
+    std::vector<std::string> decoded;
+    for (const std::string& line :
+         linesOf(cli({"find", "--in", tree(), "--name", "pad*", "--format", "jsonl"}).out)) {
+        decoded.push_back(fromBase64(jsonMember(line, "path_bytes")));
+    }
+    EXPECT_EQ(sorted(decoded), sorted(padded));
 }
 
 TEST_F(CliTest, FoldersHaveNoSizeAndSortFirstBySize) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <stdexcept>
 
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
@@ -38,16 +39,18 @@ protected:
 
     std::string updateFolder() const { return folder / "cache/quillfen/update"; }
 
-    // Every file the downloads left in the user's update folder.
+    // Every file the downloads left, in the user's update folder or the temporary folder.
     std::vector<fs::path> downloads() const {
         std::vector<fs::path> found;
-        if (!fs::exists(updateFolder())) {
-            return found;
-        }
-        for (const auto& entry : fs::recursive_directory_iterator(updateFolder())) {
-            const std::string name = entry.path().filename().string();
-            if (entry.is_regular_file() && name != "quilldown") {
-                found.push_back(entry.path());
+        for (const fs::path& place : {fs::path(updateFolder()), fs::path(folder / "tmp")}) {
+            if (!fs::exists(place)) {
+                continue;
+            }
+            for (const auto& entry : fs::recursive_directory_iterator(place)) {
+                const std::string name = entry.path().filename().string();
+                if (entry.is_regular_file() && name != "quilldown") {
+                    found.push_back(entry.path());
+                }
             }
         }
         return found;
@@ -257,53 +260,119 @@ TEST_F(UpdateTest, NoServerMeansNoRequest) {
 namespace quillfen {
 namespace {
 
-// The update check over TLS, against a server of the test's own with a certificate the test
-// makes for 127.0.0.1.
+// A TLS server of the test's own, with a certificate the test makes for 127.0.0.1, that answers
+// one request: with a redirect to `location` when that is given, else with an answer that
+// announces nothing newer. It logs the path it was asked for.
+class TlsServer {
+public:
+    explicit TlsServer(const std::string& location = "") {
+        const auto made = test::runProgram(
+            "/usr/bin/openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                                 "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                                 "-keyout", folder_ / "key.pem", "-out", certificate()});
+        if (made.exitCode != 0) {
+            throw std::runtime_error("openssl: " + made.err);
+        }
+        folder_.writeFile(
+            "server.py",
+            "import http.server, ssl, sys\n"
+            "class Answer(http.server.BaseHTTPRequestHandler):\n"
+            "    def do_GET(self):\n"
+            "        with open(sys.argv[3], 'a') as log: log.write(self.path + '\\n')\n"
+            "        body = b'[Begin]\\r\\nVer=1.0\\r\\n[End]\\r\\n'\n"
+            "        self.send_response(302 if len(sys.argv) > 4 else 200)\n"
+            "        if len(sys.argv) > 4: self.send_header('Location', sys.argv[4])\n"
+            "        self.send_header('Content-Length', str(len(body)))\n"
+            "        self.end_headers()\n"
+            "        self.wfile.write(body)\n"
+            "server = http.server.HTTPServer(('127.0.0.1', 0), Answer)\n"
+            "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+            "context.load_cert_chain(sys.argv[1], sys.argv[2])\n"
+            "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
+            "print(server.server_address[1], flush=True)\n"
+            "server.timeout = 30\n"
+            "server.handle_request()\n");
+        process_ = ::popen(("python3 '" + folder_ / "server.py" + "' '" + certificate() + "' '" +
+                            folder_ / "key.pem" + "' '" + folder_ / "requests.log" + "' " +
+                            (location.empty() ? "" : "'" + location + "'"))
+                               .c_str(),
+                           "r");
+        char port[32] = {};
+        if (process_ == nullptr || std::fgets(port, sizeof port, process_) == nullptr) {
+            throw std::runtime_error("the TLS server did not start");
+        }
+        base_ = "https://127.0.0.1:" + std::string(port, std::strlen(port) - 1);
+    }
+    TlsServer(const TlsServer&) = delete;
+    TlsServer& operator=(const TlsServer&) = delete;
+    ~TlsServer() { finish(); }
+
+    const std::string& base() const { return base_; }
+    std::string certificate() const { return folder_ / "cert.pem"; }
+    // Waits for the server to end, which it does after one request or its time-out.
+    void finish() {
+        if (process_ != nullptr) {
+            ::pclose(process_);
+            process_ = nullptr;
+        }
+    }
+    std::string requests() const {
+        return std::filesystem::exists(folder_ / "requests.log") ? folder_.readFile("requests.log")
+                                                                 : "";
+    }
+
+private:
+    test::TemporaryFolder folder_;
+    FILE* process_ = nullptr;
+    std::string base_;
+};
+
+test::ProgramResult updateFrom(const test::TemporaryFolder& folder, const std::string& base,
+                               const std::string& certificate) {
+    std::filesystem::create_directories(folder / "program");
+    std::filesystem::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen",
+                               std::filesystem::copy_options::overwrite_existing);
+    return test::runProgram(
+        folder / "program/quillfen", {"/Update"},
+        {"QUILLFEN_UPDATE_BASE=" + base, "SSL_CERT_FILE=" + certificate,
+         "https_proxy=", "HTTPS_PROXY=", "http_proxy=", "HTTP_PROXY=", "no_proxy=*",
+         "TMPDIR=" + folder.path(), "XDG_CACHE_HOME=" + (folder / "cache")});
+}
+
 TEST(UpdateOverHttps, AsksAndReadsTheAnswerOverTls) {
     test::TemporaryFolder folder;
-    const std::string certificate = folder / "cert.pem";
-    const std::string key = folder / "key.pem";
-    const auto made = test::runProgram(
-        "/usr/bin/openssl",
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
-         "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    folder.writeFile("server.py",
-                     "import http.server, ssl, sys\n"
-                     "class Answer(http.server.BaseHTTPRequestHandler):\n"
-                     "    def do_GET(self):\n"
-                     "        with open(sys.argv[3], 'a') as log: log.write(self.path + '\\n')\n"
-                     "        body = b'[Begin]\\r\\nVer=1.0\\r\\n[End]\\r\\n'\n"
-                     "        self.send_response(200)\n"
-                     "        self.send_header('Content-Length', str(len(body)))\n"
-                     "        self.end_headers()\n"
-                     "        self.wfile.write(body)\n"
-                     "server = http.server.HTTPServer(('127.0.0.1', 0), Answer)\n"
-                     "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
-                     "context.load_cert_chain(sys.argv[1], sys.argv[2])\n"
-                     "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
-                     "print(server.server_address[1], flush=True)\n"
-                     "server.timeout = 30\n"
-                     "server.handle_request()\n");
-    const std::string log = folder / "requests.log";
-    FILE* server = ::popen(
-        ("python3 '" + folder / "server.py" + "' '" + certificate + "' '" + key + "' '" + log + "'")
-            .c_str(),
-        "r");
-    ASSERT_NE(server, nullptr);
-    char port[32] = {};
-    ASSERT_NE(std::fgets(port, sizeof port, server), nullptr);
-    std::filesystem::create_directories(folder / "program");
-    std::filesystem::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen");
-    const auto result = test::runProgram(
-        folder / "program/quillfen", {"/Update"},
-        {"QUILLFEN_UPDATE_BASE=https://127.0.0.1:" + std::string(port, std::strlen(port) - 1),
-         "SSL_CERT_FILE=" + certificate, "https_proxy=", "HTTPS_PROXY=", "no_proxy=*",
-         "TMPDIR=" + folder.path()});
-    ::pclose(server);
+    TlsServer server;
+    const auto result = updateFrom(folder, server.base(), server.certificate());
+    server.finish();
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(folder.readFile("requests.log").starts_with("/Quillfen/index.asp?ask=Ver&Ver="))
-        << "the server saw: " << folder.readFile("requests.log");
+    EXPECT_TRUE(server.requests().starts_with("/Quillfen/index.asp?ask=Ver&Ver="))
+        << "the server saw: " << server.requests();
+}
+
+TEST(UpdateOverHttps, ARedirectMayRaiseHttpToHttps) {
+    test::TemporaryFolder folder;
+    TlsServer secure;
+    test::TestHttpServer plain([&](const std::string& target) -> test::TestHttpServer::Reply {
+        return {302, "", secure.base() + "/moved" + target};
+    });
+    const auto result = updateFrom(folder, plain.base(), secure.certificate());
+    secure.finish();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(secure.requests().starts_with("/moved/Quillfen/index.asp?ask=Ver&Ver="))
+        << "the server saw: " << secure.requests();
+}
+
+TEST(UpdateOverHttps, ARedirectNeverLowersHttpsToHttp) {
+    test::TemporaryFolder folder;
+    test::TestHttpServer plain([](const std::string&) -> test::TestHttpServer::Reply {
+        return {200, "[Begin]\r\nVer=9.9\r\nLink=http://127.0.0.1:1/x.exe\r\nSize=5\r\n[End]\r\n"};
+    });
+    TlsServer secure(plain.base() + "/answer");
+    const auto result = updateFrom(folder, secure.base(), secure.certificate());
+    secure.finish();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(secure.requests().starts_with("/Quillfen/index.asp")) << secure.requests();
+    EXPECT_TRUE(plain.targets().empty());
 }
 
 }  // namespace

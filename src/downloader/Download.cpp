@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
+
+#include "downloadlink/DownloadLink.h"
 
 namespace quillfen::downloader {
 
@@ -54,33 +57,34 @@ bool isFolder(const std::string& path) {
            (path.back() == '/' || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)));
 }
 
-std::string lastSegment(const std::string& link) {
-    std::string_view view = link;
-    view = view.substr(0, view.find_first_of("?#"));
-    const auto slash = view.rfind('/');
-    const std::string_view segment =
-        slash == std::string_view::npos ? view : view.substr(slash + 1);
-    if (segment.empty() || segment == "." || segment == "..") {
-        return {};
+// Nothing there yet, or a plain file; never a link, a folder or a device.
+bool mayBeReplaced(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT;
     }
-    return std::string(segment);
+    return S_ISREG(info.st_mode);
 }
 
-bool parseSize(std::string_view text, std::uint64_t& size) {
+bool parsePositive(std::string_view text, std::uint64_t& value) {
     if (text.empty() || text.size() > 19) {
         return false;
     }
-    size = 0;
+    value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
             return false;
         }
-        size = size * 10 + static_cast<std::uint64_t>(c - '0');
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
     }
     return true;
 }
 
-CURLcode transfer(const std::string& link, PartFile& part, long& status) {
+bool parseSize(std::string_view text, std::uint64_t& size) {
+    return parsePositive(text, size) && size <= kMaxDownloadBytes;
+}
+
+CURLcode transfer(const std::string& link, PartFile& part, std::chrono::seconds timeLimit) {
     const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(),
                                                                    curl_easy_cleanup);
     if (!curl) {
@@ -88,33 +92,34 @@ CURLcode transfer(const std::string& link, PartFile& part, long& status) {
     }
     curl_easy_setopt(curl.get(), CURLOPT_URL, link.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // A redirect may raise http to https, never lower https to http.
+    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR,
+                     link.starts_with("https:") ? "https" : "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, static_cast<long>(timeLimit.count()));
     curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(part.limit));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writePart);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &part);
-    const CURLcode result = curl_easy_perform(curl.get());
-    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-    return result;
+    return curl_easy_perform(curl.get());
 }
 
 }  // namespace
 
 std::string destinationOf(const DownloadRequest& request) {
-    if (!isFolder(request.target)) {
-        return request.target;
+    std::string destination = request.target;
+    if (isFolder(request.target)) {
+        const std::string name = downloadlink::linkFileName(request.link);
+        if (!downloadlink::isArchiveFileName(name)) {
+            return {};
+        }
+        destination += (request.target.back() == '/' ? "" : "/") + name;
     }
-    const std::string name = lastSegment(request.link);
-    if (name.empty()) {
-        return {};
-    }
-    const bool endsWithSlash = request.target.back() == '/';
-    return request.target + (endsWithSlash ? "" : "/") + name;
+    return mayBeReplaced(destination) ? destination : std::string();
 }
 
 bool parseArguments(int argc, const char* const* argv, DownloadRequest& request) {
@@ -130,9 +135,19 @@ bool parseArguments(int argc, const char* const* argv, DownloadRequest& request)
     return !request.link.empty() && !request.target.empty() && parseSize(argv[4], request.size);
 }
 
-DownloadResult download(const DownloadRequest& request) {
+std::chrono::seconds timeLimitFromEnvironment() {
+    const char* configured = std::getenv("QUILLDOWN_TIME_LIMIT");
+    std::uint64_t seconds = 0;
+    if (configured == nullptr || !parsePositive(configured, seconds) || seconds == 0 ||
+        seconds > static_cast<std::uint64_t>(kDefaultTimeLimit.count())) {
+        return kDefaultTimeLimit;
+    }
+    return std::chrono::seconds(seconds);
+}
+
+DownloadResult download(const DownloadRequest& request, std::chrono::seconds timeLimit) {
     const std::string destination = destinationOf(request);
-    if (destination.empty()) {
+    if (destination.empty() || request.size > kMaxDownloadBytes) {
         return DownloadResult::BadRequest;
     }
     PartFile part;
@@ -142,17 +157,18 @@ DownloadResult download(const DownloadRequest& request) {
     if (part.fd < 0) {
         return DownloadResult::Failed;
     }
-    long status = 0;
-    const CURLcode result = transfer(request.link, part, status);
+    const CURLcode result = transfer(request.link, part, timeLimit);
     const bool synced = ::fsync(part.fd) == 0;
     ::close(part.fd);
-    const bool complete = result == CURLE_OK && synced && !part.overflow && !part.writeError;
-    if (!complete || ::rename(part.path.c_str(), destination.c_str()) != 0) {
+    const bool complete = result == CURLE_OK && synced && !part.overflow && !part.writeError &&
+                          part.written == request.size;
+    if (!complete || !mayBeReplaced(destination) ||
+        ::rename(part.path.c_str(), destination.c_str()) != 0) {
         ::unlink(part.path.c_str());
         return DownloadResult::Failed;
     }
     ::chmod(destination.c_str(), 0644);
-    return part.written == request.size ? DownloadResult::Complete : DownloadResult::WrongSize;
+    return DownloadResult::Complete;
 }
 
 }  // namespace quillfen::downloader

@@ -1,30 +1,45 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace quillfen::downloader {
 
-enum class DownloadResult { Complete, WrongSize, Failed, BadRequest };
+enum class DownloadResult { Complete, Failed, BadRequest };
+
+// No update is larger; an announced size beyond it is refused before anything is fetched.
+inline constexpr std::uint64_t kMaxDownloadBytes = std::uint64_t{1} << 30;
+// A whole download ends after this long, however steadily the bytes trickle in.
+inline constexpr std::chrono::seconds kDefaultTimeLimit = std::chrono::hours(1);
 
 struct DownloadRequest {
     std::string link;
-    // A file, or a folder (ending with '/' or existing) that receives the link's last segment.
+    // A file, or a folder (ending with '/' or existing) that receives an archive named after the
+    // last segment of the link's path.
     std::string target;
-    // The announced size in bytes; the download never writes more.
+    // The announced size in bytes; the download never writes more, and keeps nothing of another
+    // size.
     std::uint64_t size = 0;
 };
 
-// Downloads over http or https into a temporary file beside the target and renames it over the
-// target once the transfer is complete and no larger than announced. Nothing downloaded is ever
+// Downloads over http or https into a temporary file beside the destination and renames it over
+// the destination once exactly the announced size has arrived within the time limit; anything
+// else leaves no file behind. Redirects never lead from https to http. Nothing downloaded is ever
 // run.
-DownloadResult download(const DownloadRequest& request);
+DownloadResult download(const DownloadRequest& request, std::chrono::seconds timeLimit);
 
-// The file a request writes: the target itself, or the link's last path segment inside it when
-// it names a folder. Empty when no safe file name can be had.
+// The file a request writes: the target itself, or inside a target folder the archive that the
+// link's path names. Empty when the link names no archive with a plain file name, or when what
+// stands at the destination is not a plain file that may be replaced.
 std::string destinationOf(const DownloadRequest& request);
 
-// Parses "/d LINK TARGET SIZE PROGRAM" ("/u" works as "/d"); returns false for anything else.
+// Parses "/d LINK TARGET SIZE PROGRAM" ("/u" works as "/d"); returns false for anything else,
+// sizes beyond kMaxDownloadBytes included.
 bool parseArguments(int argc, const char* const* argv, DownloadRequest& request);
+
+// The time limit the environment variable QUILLDOWN_TIME_LIMIT gives in whole seconds, when it
+// holds a positive number; kDefaultTimeLimit otherwise.
+std::chrono::seconds timeLimitFromEnvironment();
 
 }  // namespace quillfen::downloader

@@ -36,6 +36,10 @@ public:
     // One entry per fixed disk, with the serial and model the system knows for it; either text
     // may be empty, and neither is trimmed.
     virtual std::vector<Texts> diskTexts() const = 0;
+    // The identifier the operating system gave its installation on these disks when it was set
+    // up (on Linux /etc/machine-id, on Windows the MachineGuid): for computers whose disks tell
+    // nothing about themselves, as virtual machines often do. Empty when there is none.
+    virtual std::string installationIdentifier() const = 0;
 };
 
 }  // namespace quillfen::platform

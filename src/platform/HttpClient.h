@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -12,14 +13,17 @@ struct HttpResponse {
 };
 
 // One GET at a time with the update check's time-outs: 5 s to connect (with retries), 7 s of
-// silence while receiving. Proxies come from the environment.
+// silence while receiving, and a limit on the whole request. Proxies come from the environment.
+// Up to five redirects are followed, on the same scheme or from http to https, never elsewhere.
 class HttpClient {
 public:
     virtual ~HttpClient() = default;
 
-    // A body longer than `maxBodyBytes` fails the transfer.
+    // A body longer than `maxBodyBytes`, or a request that takes longer than `timeLimit` in all,
+    // retries included, fails the transfer.
     virtual HttpResponse get(const std::string& url, const std::string& userAgent,
-                             const std::string& proxy, std::size_t maxBodyBytes) = 0;
+                             const std::string& proxy, std::size_t maxBodyBytes,
+                             std::chrono::milliseconds timeLimit) = 0;
 };
 
 }  // namespace quillfen::platform

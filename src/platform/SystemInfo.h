@@ -17,6 +17,9 @@ public:
     // The per-user folder for data files that desktop programs share, without a trailing
     // separator.
     virtual std::string userDataDirectory() const = 0;
+    // The per-user folder for files that may be recreated, such as downloads, without a trailing
+    // separator.
+    virtual std::string userCacheDirectory() const = 0;
     // Windows language identifier of the system's default language (1033 when unknown).
     virtual int systemLanguageId() const = 0;
     // English name of the system's default language, such as "English" or "Chinese".

@@ -102,6 +102,9 @@ std::string machineIdentifier(const DiskIdentity& disks) {
     if (text.empty()) {
         text = trimmed(thirdFamilyText(disks.diskTexts()));
     }
+    if (text.empty()) {
+        text = trimmed(disks.installationIdentifier());
+    }
     return withoutBreaksAndQuotes(std::move(text));
 }
 

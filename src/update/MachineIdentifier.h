@@ -9,7 +9,9 @@
 namespace quillfen {
 
 // Identifies the computer by its fixed disk: serial number, "," and model, trimmed at both ends,
-// without tabs, line breaks or quotes; empty when no disk answers. Computed afresh on each call.
+// without tabs, line breaks or quotes. When no disk answers, the identifier of the system's
+// installation stands in, so that machines without disk serials do not all share the empty
+// identifier; empty only when that is missing too. Computed afresh on each call.
 std::string machineIdentifier(const platform::DiskIdentity& disks);
 
 // The three ways to the text, in the order machineIdentifier tries them; each gives empty text

@@ -8,6 +8,7 @@
 #include "app/PathHelpers.h"
 #include "app/RunCommand.h"
 #include "app/TextUtilities.h"
+#include "downloadlink/DownloadLink.h"
 #include "platform/Platform.h"
 #include "update/CZipException.h"
 #include "update/ZipReader.h"
@@ -65,18 +66,16 @@ bool unpackFirstEntry(const std::string& archive, const std::string& target) {
     }
 }
 
-bool isArchiveLink(const std::string& link) {
-    const std::string lower = upperAscii(link);
-    return lower.ends_with(".ZIP") || lower.ends_with(".ZIP_");
-}
-
-std::string targetFor(const std::string& link, std::size_t lastSlash,
-                      const std::string& targetFolder, const std::string& temporaryFolder) {
-    if (isArchiveLink(link)) {
+// The archive's name inside the folder is the downloader's to check; any other download becomes
+// a plain file of the work folder, named after the link's path, or nothing.
+std::string targetFor(const std::string& link, const std::string& targetFolder,
+                      const std::string& temporaryFolder) {
+    if (downloadlink::isArchiveLink(link)) {
         const bool usable = !targetFolder.empty() && pathExists(targetFolder);
         return withTrailingSeparator(usable ? targetFolder : moduleDirectory());
     }
-    return temporaryFolder + link.substr(lastSlash + 1);
+    const std::string name = downloadlink::linkFileName(link);
+    return downloadlink::isPlainFileName(name) ? temporaryFolder + name : std::string();
 }
 
 // The whole size, so that downloads beyond 4 GiB compare right too; -1 when the target is not
@@ -140,12 +139,18 @@ int downloadUpdate(const std::string& downloaderPath, const std::string& links,
         if (lastSlash == std::string::npos || lastSlash == 0 || !isAcceptableLink(link)) {
             continue;
         }
-        const std::string target = targetFor(link, lastSlash, targetFolder, temporaryFolder);
+        const std::string target = targetFor(link, targetFolder, temporaryFolder);
+        if (target.empty()) {
+            continue;
+        }
         runCommand(
             {downloaderPath, downloadMode ? "/d" : "/u", link, target, size, moduleFilePath()},
             true, true, -1);
         if (downloadedSize(target) == announced) {
             return 0;
+        }
+        if (!downloadlink::isArchiveLink(link)) {
+            files().removeFile(target);
         }
     }
     return -1;

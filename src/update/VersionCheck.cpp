@@ -1,6 +1,9 @@
 #include "update/VersionCheck.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "app/Application.h"
 #include "app/LanguageTable.h"
@@ -17,6 +20,7 @@ namespace {
 
 constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
 constexpr const char* kProductKey = "Quillfen!";
+constexpr std::uint32_t kPrivateFolderMode = 0700;
 
 std::string urlSafe(const std::string& text) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -34,7 +38,42 @@ std::string urlSafe(const std::string& text) {
     return result;
 }
 
+platform::FileSystem& files() {
+    return platform::currentPlatform().files();
+}
+
+// A folder of the user's own, never a link that could lead elsewhere.
+bool makePrivateFolder(const std::string& folder) {
+    createDirectoryChain(folder);
+    return files().entryStatus(folder).kind == platform::EntryKind::Directory &&
+           files().setPermissions(folder, kPrivateFolderMode);
+}
+
+// What earlier runs left: their downloads are outdated once a newer version is announced, and
+// an interrupted one is of no use.
+void removeFilesIn(const std::string& folder) {
+    std::vector<platform::FolderEntry> entries;
+    const std::atomic<bool> never{false};
+    files().listFolder(folder, entries, never, {});
+    for (const platform::FolderEntry& entry : entries) {
+        if (!entry.isFolder) {
+            files().removeFile(folder + entry.name);
+        }
+    }
+}
+
 }  // namespace
+
+std::string privateUpdateFolder() {
+    const std::string cache = platform::currentPlatform().system().userCacheDirectory();
+    if (cache.empty()) {
+        return {};
+    }
+    const char separator = pathSeparator();
+    const std::string folder =
+        withTrailingSeparator(withTrailingSeparator(cache) + "quillfen" + separator + "update");
+    return makePrivateFolder(folder) ? folder : std::string();
+}
 
 std::string updateServerBase() {
     const char* configured = std::getenv("QUILLFEN_UPDATE_BASE");
@@ -54,10 +93,10 @@ std::string buildVersionRequestUrl(const std::string& base, const std::string& v
 }
 
 int fetchUrlText(const std::string& url, const std::string& userAgent, const std::string& proxy,
-                 std::string& body) {
+                 std::string& body, std::chrono::milliseconds timeLimit) {
     body.clear();
     const platform::HttpResponse response =
-        platform::currentPlatform().http().get(url, userAgent, proxy, kMaxAnswerBytes);
+        platform::currentPlatform().http().get(url, userAgent, proxy, kMaxAnswerBytes, timeLimit);
     if (response.status == 0) {
         return -1;
     }
@@ -83,13 +122,15 @@ void runVersionCheck(const std::string& machineIdentifierText) {
     if (!answer || compareVersions(Application::instance().version, answer->version) != -1) {
         return;
     }
-    const std::string workFolder = os.files().createPrivateTemporaryFolder("quillfen-update-");
-    if (workFolder.empty()) {
+    const std::string updateFolder = privateUpdateFolder();
+    const std::string downloads = updateFolder + "downloads" + pathSeparator();
+    if (updateFolder.empty() || !makePrivateFolder(downloads)) {
         return;
     }
-    const std::string downloader = workFolder + "quilldown";
+    removeFilesIn(downloads);
+    const std::string downloader = updateFolder + "quilldown";
     installDownloader(downloader);
-    downloadUpdate(downloader, answer->links, answer->size, moduleDirectory(), true, workFolder);
+    downloadUpdate(downloader, answer->links, answer->size, moduleDirectory(), true, downloads);
 }
 
 }  // namespace quillfen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace quillfen {
@@ -15,11 +16,20 @@ std::string buildVersionRequestUrl(const std::string& base, const std::string& v
                                    const std::string& languageName, int languageId,
                                    const std::string& machineIdentifierText);
 
+// However slowly a server answers, the check is over after this long.
+inline constexpr std::chrono::milliseconds kAnswerTimeLimit = std::chrono::minutes(2);
+
 // Fetches a URL: 0 with the body (each line ended by CR LF, CR bytes of the answer dropped) for
 // status 200, the negated status for any other, -1 when the transfer failed. Bodies over 64 KiB
-// are refused as failed transfers: no answer of the update server is that long.
+// are refused as failed transfers: no answer of the update server is that long; so is an answer
+// that has not arrived whole within `timeLimit`.
 int fetchUrlText(const std::string& url, const std::string& userAgent, const std::string& proxy,
-                 std::string& body);
+                 std::string& body, std::chrono::milliseconds timeLimit = kAnswerTimeLimit);
+
+// This user's own folder for the downloader and the downloads it brings, the same for every run
+// so that nothing piles up: under the user's cache folder, created when missing, open to this
+// user alone. Empty when it cannot be had. Ends with a separator.
+std::string privateUpdateFolder();
 
 // Asks the update server for the newest version and, when it is newer than this program, hands
 // the announced download to the downloader. Shows nothing; every failure ends it silently.

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <regex>
+#include <stdexcept>
 
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
@@ -25,20 +27,30 @@ protected:
         fs::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen");
     }
 
-    test::ProgramResult update(const test::TestHttpServer& server) const {
-        return test::runProgram(folder / "program/quillfen", {"/Update"},
-                                {"QUILLFEN_UPDATE_BASE=" + server.base(), "LANG=zh_CN.UTF-8",
-                                 "LC_ALL=", "LC_MESSAGES=", "TMPDIR=" + (folder / "tmp"),
-                                 "http_proxy=", "HTTP_PROXY=", "no_proxy=*"});
+    test::ProgramResult update(const test::TestHttpServer& server,
+                               const std::string& timeLimit = "") const {
+        return test::runProgram(
+            folder / "program/quillfen", {"/Update"},
+            {"QUILLFEN_UPDATE_BASE=" + server.base(), "LANG=zh_CN.UTF-8",
+             "LC_ALL=", "LC_MESSAGES=", "TMPDIR=" + (folder / "tmp"),
+             "XDG_CACHE_HOME=" + (folder / "cache"), "HOME=" + (folder / "home"),
+             "QUILLDOWN_TIME_LIMIT=" + timeLimit, "http_proxy=", "HTTP_PROXY=", "no_proxy=*"});
     }
 
-    // Every file the downloads left in the run's private folders.
+    std::string updateFolder() const { return folder / "cache/quillfen/update"; }
+
+    // Every file the downloads left, in the user's update folder or the temporary folder.
     std::vector<fs::path> downloads() const {
         std::vector<fs::path> found;
-        for (const auto& entry : fs::recursive_directory_iterator(folder / "tmp")) {
-            const std::string name = entry.path().filename().string();
-            if (entry.is_regular_file() && name != "quilldown") {
-                found.push_back(entry.path());
+        for (const fs::path& place : {fs::path(updateFolder()), fs::path(folder / "tmp")}) {
+            if (!fs::exists(place)) {
+                continue;
+            }
+            for (const auto& entry : fs::recursive_directory_iterator(place)) {
+                const std::string name = entry.path().filename().string();
+                if (entry.is_regular_file() && name != "quilldown") {
+                    found.push_back(entry.path());
+                }
             }
         }
         return found;
@@ -105,6 +117,136 @@ TEST_F(UpdateTest, AnOverlongAnswerIsRefused) {
     EXPECT_TRUE(downloads().empty());
 }
 
+// A server that announces a newer version with the links (BASE standing for its own address)
+// and the size, and serves every other path with the given reply.
+std::unique_ptr<test::TestHttpServer> announcing(const std::string& links, const std::string& size,
+                                                 const test::TestHttpServer::Reply& file) {
+    auto base = std::make_shared<std::string>();
+    auto server = std::make_unique<test::TestHttpServer>(
+        [base, links, size, file](const std::string& target) -> test::TestHttpServer::Reply {
+            if (!target.starts_with("/Quillfen/")) {
+                return file;
+            }
+            std::string expanded = links;
+            for (std::size_t at = 0; (at = expanded.find("BASE", at)) != std::string::npos;) {
+                expanded.replace(at, 4, *base);
+            }
+            return {200, "[Begin]\r\nVer=9.9\r\nLink=" + expanded + "\r\nSize=" + size +
+                             "\r\n[End]\r\n"};
+        });
+    *base = server->base();
+    return server;
+}
+
+// Whatever follows "?" or "#" in a link is no file name ending: the download stays out of the
+// program's folder.
+TEST_F(UpdateTest, ALinkEndingInZipBehindItsPathCannotReplaceTheProgram) {
+    const auto original = fs::file_size(folder / "program/quillfen");
+    folder.writeFile("program/anna.desk7.ini", "[Config]\n");
+    for (const std::string link : {"BASE/f/quillfen?.zip", "BASE/f/anna.desk7.ini#x.zip",
+                                   "BASE/f/quillfen?x=/../quillfen.zip"}) {
+        const auto server = announcing(link, "5", {200, "EVIL!"});
+        EXPECT_EQ(update(*server).exitCode, 0);
+        EXPECT_EQ(server->targets().size(), 2u) << link;
+        EXPECT_EQ(fs::file_size(folder / "program/quillfen"), original) << link;
+        EXPECT_EQ(folder.readFile("program/anna.desk7.ini"), "[Config]\n") << link;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder / "program"), {}), 2) << link;
+    }
+}
+
+TEST_F(UpdateTest, NothingStaysOfADownloadThatMissesTheAnnouncedSize) {
+    const struct {
+        const char* size;
+        std::size_t served;
+    } cases[] = {{"999999999999", 2000}, {"1000", 999}, {"1000", 1001}, {"1073741825", 10}};
+    for (const auto& c : cases) {
+        const auto server =
+            announcing("BASE/f/setup.bin", c.size, {200, std::string(c.served, 'x')});
+        EXPECT_EQ(update(*server).exitCode, 0);
+        EXPECT_TRUE(downloads().empty()) << c.size << " " << c.served;
+    }
+}
+
+TEST_F(UpdateTest, ADownloadThatTricklesEndsAtItsTimeLimit) {
+    test::TestHttpServer::Reply slow{200, std::string(100, 'x')};
+    slow.piece = 10;
+    slow.pause = std::chrono::milliseconds(500);
+    const auto server = announcing("BASE/f/setup.bin", "100", slow);
+    EXPECT_EQ(update(*server, "1").exitCode, 0);
+    EXPECT_EQ(server->targets().size(), 2u);
+    EXPECT_TRUE(downloads().empty());
+}
+
+// Each run reuses the user's own update folder: the downloader is replaced, an earlier run's
+// downloads go, and the shared temporary folder stays untouched.
+TEST_F(UpdateTest, RunsLeaveNothingBehind) {
+    fs::create_directories(updateFolder() + "/downloads");
+    folder.writeFile("cache/quillfen/update/downloads/old.bin.part-Ab12Cd", "half");
+    folder.writeFile("cache/quillfen/update/downloads/old.bin", "outdated");
+    for (const char* name : {"first.bin", "second.bin"}) {
+        const auto server =
+            announcing(std::string("BASE/f/") + name, "1000", {200, std::string(1000, 's')});
+        EXPECT_EQ(update(*server).exitCode, 0);
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "tmp"));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(updateFolder())) {
+        left.push_back(fs::relative(entry.path(), updateFolder()).string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"downloads", "downloads/second.bin", "quilldown"}));
+    EXPECT_EQ(fs::status(updateFolder()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(updateFolder() + "/downloads").permissions() & fs::perms::all,
+              fs::perms::owner_all);
+}
+
+// The downloader run by hand, as the program runs it, against the test's server.
+class DownloaderTest : public testing::Test {
+protected:
+    test::ProgramResult download(const std::string& link, const std::string& target,
+                                 const std::string& size) const {
+        return test::runProgram(QUILLDOWN_PATH, {"/d", link, target, size, "/nowhere/quillfen"},
+                                {"http_proxy=", "HTTP_PROXY=", "no_proxy=*"});
+    }
+
+    std::vector<std::string> folderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder / "program")) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TemporaryFolder folder;
+    test::TestHttpServer server{[](const std::string&) -> test::TestHttpServer::Reply {
+        return {200, "PK345"};
+    }};
+};
+
+TEST_F(DownloaderTest, WritesIntoAFolderOnlyAPlainArchiveName) {
+    fs::create_directories(folder / "program/held.zip");
+    folder.writeFile("program/quillfen", "program");
+    folder.writeFile("victim", "victim");
+    fs::create_symlink(folder / "victim", folder / "program/linked.zip");
+    const std::vector<std::string> before{"held.zip", "linked.zip", "quillfen"};
+    for (const std::string path :
+         {"/f/quillfen?.zip", "/f/quillfen#.zip", "/f/quillfen", "/f/.hidden.zip", "/f/", "/f/..",
+          "/f/held.zip", "/f/linked.zip"}) {
+        EXPECT_NE(download(server.base() + path, folder / "program", "5").exitCode, 0) << path;
+        EXPECT_EQ(folderNames(), before) << path;
+    }
+    EXPECT_EQ(folder.readFile("program/quillfen"), "program");
+    EXPECT_EQ(folder.readFile("victim"), "victim");
+
+    EXPECT_EQ(download(server.base() + "/f/Update.ZIP?mirror=2", folder / "program/", "5").exitCode,
+              0);
+    EXPECT_EQ(folder.readFile("program/Update.ZIP"), "PK345");
+    EXPECT_EQ(download(server.base() + "/f/setup.bin", folder / "setup.bin", "5").exitCode, 0);
+    EXPECT_EQ(folder.readFile("setup.bin"), "PK345");
+    EXPECT_EQ(folderNames().size(), 4u);
+}
+
 TEST_F(UpdateTest, NoServerMeansNoRequest) {
     const auto result = test::runProgram(folder / "program/quillfen", {"/Update"},
                                          {"QUILLFEN_UPDATE_BASE=", "TMPDIR=" + (folder / "tmp")});
@@ -118,53 +260,119 @@ TEST_F(UpdateTest, NoServerMeansNoRequest) {
 namespace quillfen {
 namespace {
 
-// The update check over TLS, against a server of the test's own with a certificate the test
-// makes for 127.0.0.1.
+// A TLS server of the test's own, with a certificate the test makes for 127.0.0.1, that answers
+// one request: with a redirect to `location` when that is given, else with an answer that
+// announces nothing newer. It logs the path it was asked for.
+class TlsServer {
+public:
+    explicit TlsServer(const std::string& location = "") {
+        const auto made = test::runProgram(
+            "/usr/bin/openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                                 "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                                 "-keyout", folder_ / "key.pem", "-out", certificate()});
+        if (made.exitCode != 0) {
+            throw std::runtime_error("openssl: " + made.err);
+        }
+        folder_.writeFile(
+            "server.py",
+            "import http.server, ssl, sys\n"
+            "class Answer(http.server.BaseHTTPRequestHandler):\n"
+            "    def do_GET(self):\n"
+            "        with open(sys.argv[3], 'a') as log: log.write(self.path + '\\n')\n"
+            "        body = b'[Begin]\\r\\nVer=1.0\\r\\n[End]\\r\\n'\n"
+            "        self.send_response(302 if len(sys.argv) > 4 else 200)\n"
+            "        if len(sys.argv) > 4: self.send_header('Location', sys.argv[4])\n"
+            "        self.send_header('Content-Length', str(len(body)))\n"
+            "        self.end_headers()\n"
+            "        self.wfile.write(body)\n"
+            "server = http.server.HTTPServer(('127.0.0.1', 0), Answer)\n"
+            "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+            "context.load_cert_chain(sys.argv[1], sys.argv[2])\n"
+            "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
+            "print(server.server_address[1], flush=True)\n"
+            "server.timeout = 30\n"
+            "server.handle_request()\n");
+        process_ = ::popen(("python3 '" + folder_ / "server.py" + "' '" + certificate() + "' '" +
+                            folder_ / "key.pem" + "' '" + folder_ / "requests.log" + "' " +
+                            (location.empty() ? "" : "'" + location + "'"))
+                               .c_str(),
+                           "r");
+        char port[32] = {};
+        if (process_ == nullptr || std::fgets(port, sizeof port, process_) == nullptr) {
+            throw std::runtime_error("the TLS server did not start");
+        }
+        base_ = "https://127.0.0.1:" + std::string(port, std::strlen(port) - 1);
+    }
+    TlsServer(const TlsServer&) = delete;
+    TlsServer& operator=(const TlsServer&) = delete;
+    ~TlsServer() { finish(); }
+
+    const std::string& base() const { return base_; }
+    std::string certificate() const { return folder_ / "cert.pem"; }
+    // Waits for the server to end, which it does after one request or its time-out.
+    void finish() {
+        if (process_ != nullptr) {
+            ::pclose(process_);
+            process_ = nullptr;
+        }
+    }
+    std::string requests() const {
+        return std::filesystem::exists(folder_ / "requests.log") ? folder_.readFile("requests.log")
+                                                                 : "";
+    }
+
+private:
+    test::TemporaryFolder folder_;
+    FILE* process_ = nullptr;
+    std::string base_;
+};
+
+test::ProgramResult updateFrom(const test::TemporaryFolder& folder, const std::string& base,
+                               const std::string& certificate) {
+    std::filesystem::create_directories(folder / "program");
+    std::filesystem::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen",
+                               std::filesystem::copy_options::overwrite_existing);
+    return test::runProgram(
+        folder / "program/quillfen", {"/Update"},
+        {"QUILLFEN_UPDATE_BASE=" + base, "SSL_CERT_FILE=" + certificate,
+         "https_proxy=", "HTTPS_PROXY=", "http_proxy=", "HTTP_PROXY=", "no_proxy=*",
+         "TMPDIR=" + folder.path(), "XDG_CACHE_HOME=" + (folder / "cache")});
+}
+
 TEST(UpdateOverHttps, AsksAndReadsTheAnswerOverTls) {
     test::TemporaryFolder folder;
-    const std::string certificate = folder / "cert.pem";
-    const std::string key = folder / "key.pem";
-    const auto made = test::runProgram(
-        "/usr/bin/openssl",
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
-         "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    folder.writeFile("server.py",
-                     "import http.server, ssl, sys\n"
-                     "class Answer(http.server.BaseHTTPRequestHandler):\n"
-                     "    def do_GET(self):\n"
-                     "        with open(sys.argv[3], 'a') as log: log.write(self.path + '\\n')\n"
-                     "        body = b'[Begin]\\r\\nVer=1.0\\r\\n[End]\\r\\n'\n"
-                     "        self.send_response(200)\n"
-                     "        self.send_header('Content-Length', str(len(body)))\n"
-                     "        self.end_headers()\n"
-                     "        self.wfile.write(body)\n"
-                     "server = http.server.HTTPServer(('127.0.0.1', 0), Answer)\n"
-                     "context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
-                     "context.load_cert_chain(sys.argv[1], sys.argv[2])\n"
-                     "server.socket = context.wrap_socket(server.socket, server_side=True)\n"
-                     "print(server.server_address[1], flush=True)\n"
-                     "server.timeout = 30\n"
-                     "server.handle_request()\n");
-    const std::string log = folder / "requests.log";
-    FILE* server = ::popen(
-        ("python3 '" + folder / "server.py" + "' '" + certificate + "' '" + key + "' '" + log + "'")
-            .c_str(),
-        "r");
-    ASSERT_NE(server, nullptr);
-    char port[32] = {};
-    ASSERT_NE(std::fgets(port, sizeof port, server), nullptr);
-    std::filesystem::create_directories(folder / "program");
-    std::filesystem::copy_file(QUILLFEN_PROGRAM_PATH, folder / "program/quillfen");
-    const auto result = test::runProgram(
-        folder / "program/quillfen", {"/Update"},
-        {"QUILLFEN_UPDATE_BASE=https://127.0.0.1:" + std::string(port, std::strlen(port) - 1),
-         "SSL_CERT_FILE=" + certificate, "https_proxy=", "HTTPS_PROXY=", "no_proxy=*",
-         "TMPDIR=" + folder.path()});
-    ::pclose(server);
+    TlsServer server;
+    const auto result = updateFrom(folder, server.base(), server.certificate());
+    server.finish();
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(folder.readFile("requests.log").starts_with("/Quillfen/index.asp?ask=Ver&Ver="))
-        << "the server saw: " << folder.readFile("requests.log");
+    EXPECT_TRUE(server.requests().starts_with("/Quillfen/index.asp?ask=Ver&Ver="))
+        << "the server saw: " << server.requests();
+}
+
+TEST(UpdateOverHttps, ARedirectMayRaiseHttpToHttps) {
+    test::TemporaryFolder folder;
+    TlsServer secure;
+    test::TestHttpServer plain([&](const std::string& target) -> test::TestHttpServer::Reply {
+        return {302, "", secure.base() + "/moved" + target};
+    });
+    const auto result = updateFrom(folder, plain.base(), secure.certificate());
+    secure.finish();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(secure.requests().starts_with("/moved/Quillfen/index.asp?ask=Ver&Ver="))
+        << "the server saw: " << secure.requests();
+}
+
+TEST(UpdateOverHttps, ARedirectNeverLowersHttpsToHttp) {
+    test::TemporaryFolder folder;
+    test::TestHttpServer plain([](const std::string&) -> test::TestHttpServer::Reply {
+        return {200, "[Begin]\r\nVer=9.9\r\nLink=http://127.0.0.1:1/x.exe\r\nSize=5\r\n[End]\r\n"};
+    });
+    TlsServer secure(plain.base() + "/answer");
+    const auto result = updateFrom(folder, secure.base(), secure.certificate());
+    secure.finish();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(secure.requests().starts_with("/Quillfen/index.asp")) << secure.requests();
+    EXPECT_TRUE(plain.targets().empty());
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 namespace quillfen::test {
 
@@ -14,6 +16,25 @@ namespace {
 
 const char* reasonOf(int status) {
     return status == 200 ? "OK" : "Other";
+}
+
+bool sendAll(int connection, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t count = ::send(connection, data.data(), data.size(), MSG_NOSIGNAL);
+        if (count <= 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(count));
+    }
+    return true;
+}
+
+void sendInPieces(int connection, std::string_view body, std::size_t piece,
+                  std::chrono::milliseconds pause) {
+    while (!body.empty() && sendAll(connection, body.substr(0, piece))) {
+        body.remove_prefix(std::min(piece, body.size()));
+        std::this_thread::sleep_for(pause);
+    }
 }
 
 }  // namespace
@@ -81,18 +102,15 @@ void TestHttpServer::answer(int connection) {
         targets_.push_back(target);
     }
     const Reply reply = handler_(target);
-    const std::string response = "HTTP/1.0 " + std::to_string(reply.status) + " " +
-                                 reasonOf(reply.status) +
-                                 "\r\nContent-Length: " + std::to_string(reply.body.size()) +
-                                 "\r\nConnection: close\r\n\r\n" + reply.body;
-    size_t sent = 0;
-    while (sent < response.size()) {
-        const ssize_t count =
-            ::send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
-        if (count <= 0) {
-            return;
-        }
-        sent += static_cast<size_t>(count);
+    const std::string location = reply.location.empty() ? "" : "\r\nLocation: " + reply.location;
+    const std::string head = "HTTP/1.0 " + std::to_string(reply.status) + " " +
+                             reasonOf(reply.status) + location +
+                             "\r\nContent-Length: " + std::to_string(reply.body.size()) +
+                             "\r\nConnection: close\r\n\r\n";
+    if (reply.piece == 0) {
+        sendAll(connection, head + reply.body);
+    } else if (sendAll(connection, head)) {
+        sendInPieces(connection, reply.body, reply.piece, reply.pause);
     }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace quillfen::test {
@@ -13,8 +16,17 @@ namespace quillfen::test {
 class TestHttpServer {
 public:
     struct Reply {
+        Reply(int statusCode = 200, std::string text = {}, std::string redirect = {})
+            : status(statusCode), body(std::move(text)), location(std::move(redirect)) {}
+
         int status = 200;
         std::string body;
+        // Sent as a Location header when not empty, for redirects.
+        std::string location;
+        // With a piece size, the body goes out that many bytes at a time with the pause between
+        // the pieces, as from a server that trickles; it stops when the client has gone.
+        std::size_t piece = 0;
+        std::chrono::milliseconds pause{0};
     };
     using Handler = std::function<Reply(const std::string& target)>;
 

@@ -100,14 +100,19 @@ TEST(DiskDescriptorText, DecodesHexOrKeepsPrintableText) {
 
 class FakeDisks final : public DiskIdentity {
 public:
-    FakeDisks(std::vector<std::optional<Words>> identify, std::vector<Texts> texts)
-        : identify_(std::move(identify)), texts_(std::move(texts)) {}
+    FakeDisks(std::vector<std::optional<Words>> identify, std::vector<Texts> texts,
+              std::string installation = "")
+        : identify_(std::move(identify)),
+          texts_(std::move(texts)),
+          installation_(std::move(installation)) {}
     std::vector<std::optional<Words>> identifyData() const override { return identify_; }
     std::vector<Texts> diskTexts() const override { return texts_; }
+    std::string installationIdentifier() const override { return installation_; }
 
 private:
     std::vector<std::optional<Words>> identify_;
     std::vector<Texts> texts_;
+    std::string installation_;
 };
 
 TEST(MachineIdentifier, FollowsTheFamiliesInOrder) {
@@ -117,6 +122,7 @@ TEST(MachineIdentifier, FollowsTheFamiliesInOrder) {
         std::vector<std::optional<Words>> identify;
         std::vector<Texts> texts;
         std::string expected;
+        std::string installation = "";
     } cases[] = {
         {"padded serial", {identify("   S123   ", " Model X")}, {}, "S123, Model X"},
         {"last answering disk wins",
@@ -157,9 +163,17 @@ TEST(MachineIdentifier, FollowsTheFamiliesInOrder) {
          {{"S\x01", "M", TextForm::storageDescriptor}, {"S2", "M2", TextForm::storageDescriptor}},
          "S2,M2"},
         {"nothing answers", {none, none}, {}, ""},
+        {"installation stands in for silent disks",
+         {none},
+         {{"", "QEMU HARDDISK"}},
+         "4c4c4544b7a4",
+         " 4c4c4544b7a4\n"},
+        {"disks come before the installation", {identify("S", "M")}, {}, "S,M", "4c4c"},
+        {"empty disk fields come before the installation", {identify(kNul, kNul)}, {}, ",", "4c4c"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(machineIdentifier(FakeDisks(c.identify, c.texts)), c.expected) << c.what;
+        EXPECT_EQ(machineIdentifier(FakeDisks(c.identify, c.texts, c.installation)), c.expected)
+            << c.what;
     }
 }
 
@@ -272,6 +286,18 @@ TEST(DiskIdentityLinux, NothingReadableGivesEmptyIdentifier) {
     tree.disk("vda");
     tree.file("sys/block/vda/serial", "overlayblk\n");
     EXPECT_EQ(machineIdentifier(tree.identity()), "");
+    tree.file("etc/machine-id", "\n");
+    EXPECT_EQ(machineIdentifier(tree.identity()), "");
+}
+
+// Two virtual machines whose disks report no serial still differ by their installation.
+TEST(DiskIdentityLinux, SilentDisksFallBackToTheMachineId) {
+    DiskTree tree;
+    tree.disk("vda");
+    tree.file("var/lib/dbus/machine-id", "0123456789abcdef0123456789abcdef\n");
+    EXPECT_EQ(machineIdentifier(tree.identity()), "0123456789abcdef0123456789abcdef");
+    tree.file("etc/machine-id", "fedcba9876543210fedcba9876543210\n");
+    EXPECT_EQ(machineIdentifier(tree.identity()), "fedcba9876543210fedcba9876543210");
 }
 
 }  // namespace

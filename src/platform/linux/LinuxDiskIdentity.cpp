@@ -277,4 +277,14 @@ std::vector<DiskIdentity::Texts> LinuxDiskIdentity::diskTexts() const {
     return list;
 }
 
+std::string LinuxDiskIdentity::installationIdentifier() const {
+    for (const fs::path& file :
+         {root_ / "etc" / "machine-id", root_ / "var" / "lib" / "dbus" / "machine-id"}) {
+        if (std::string line = firstLine(file); hasText(line)) {
+            return line;
+        }
+    }
+    return {};
+}
+
 }  // namespace quillfen::platform

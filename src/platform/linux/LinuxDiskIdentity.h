@@ -27,6 +27,8 @@ public:
 
     std::vector<std::optional<IdentifyWords>> identifyData() const override;
     std::vector<Texts> diskTexts() const override;
+    // /etc/machine-id, or the older D-Bus copy where a system has only that.
+    std::string installationIdentifier() const override;
 
     std::vector<std::string> fixedDiskNames() const;
 

@@ -82,6 +82,14 @@ std::string LinuxSystemInfo::userDataDirectory() const {
     return homeDirectory() + "/.local/share";
 }
 
+std::string LinuxSystemInfo::userCacheDirectory() const {
+    const std::string configured = environmentValue("XDG_CACHE_HOME");
+    if (!configured.empty() && configured.front() == '/') {
+        return configured;
+    }
+    return homeDirectory() + "/.cache";
+}
+
 int LinuxSystemInfo::systemLanguageId() const {
     return SystemLocale::fromEnvironment().languageId();
 }

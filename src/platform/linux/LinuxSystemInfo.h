@@ -11,6 +11,7 @@ public:
     std::string computerName() const override;
     std::string userConfigDirectory() const override;
     std::string userDataDirectory() const override;
+    std::string userCacheDirectory() const override;
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
     int processId() const override;

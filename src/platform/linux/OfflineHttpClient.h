@@ -9,7 +9,8 @@ namespace quillfen::platform {
 class OfflineHttpClient final : public HttpClient {
 public:
     HttpResponse get(const std::string& /*url*/, const std::string& /*userAgent*/,
-                     const std::string& /*proxy*/, std::size_t /*maxBodyBytes*/) override {
+                     const std::string& /*proxy*/, std::size_t /*maxBodyBytes*/,
+                     std::chrono::milliseconds /*timeLimit*/) override {
         return {};
     }
 };

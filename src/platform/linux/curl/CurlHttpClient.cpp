@@ -12,6 +12,7 @@ namespace {
 constexpr long kConnectTimeoutSeconds = 5;
 constexpr long kReceiveSilenceSeconds = 7;
 constexpr int kConnectAttempts = 6;  // the first try and five retries
+constexpr long kMaxRedirects = 5;
 
 struct BodySink {
     std::string body;
@@ -32,15 +33,22 @@ extern "C" size_t appendBody(char* data, size_t size, size_t count, void* contex
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
+using Clock = std::chrono::steady_clock;
+
 CURLcode perform(CURL* curl, const std::string& url, const std::string& userAgent,
-                 const std::string& proxy, BodySink& sink) {
+                 const std::string& proxy, BodySink& sink, std::chrono::milliseconds timeLeft) {
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kReceiveSilenceSeconds);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLeft.count()));
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // A redirect may raise http to https, never lower https to http or leave the web.
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR,
+                     url.starts_with("https:") ? "https" : "http,https");
     curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent.c_str());
     // A certificate bundle named the way OpenSSL programs name it replaces the system's, for
     // networks that inspect TLS with a certificate authority of their own.
@@ -71,16 +79,23 @@ CurlHttpClient::~CurlHttpClient() {
 }
 
 HttpResponse CurlHttpClient::get(const std::string& url, const std::string& userAgent,
-                                 const std::string& proxy, std::size_t maxBodyBytes) {
+                                 const std::string& proxy, std::size_t maxBodyBytes,
+                                 std::chrono::milliseconds timeLimit) {
     HttpResponse response;
+    const Clock::time_point deadline = Clock::now() + timeLimit;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+        const auto timeLeft =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (timeLeft <= std::chrono::milliseconds::zero()) {
+            return response;
+        }
         const CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
         if (!curl) {
             return response;
         }
         BodySink sink;
         sink.limit = maxBodyBytes;
-        const CURLcode result = perform(curl.get(), url, userAgent, proxy, sink);
+        const CURLcode result = perform(curl.get(), url, userAgent, proxy, sink, timeLeft);
         if (result == CURLE_COULDNT_CONNECT || result == CURLE_OPERATION_TIMEDOUT) {
             curl_off_t connected = 0;
             curl_easy_getinfo(curl.get(), CURLINFO_CONNECT_TIME_T, &connected);

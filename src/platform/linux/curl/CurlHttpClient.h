@@ -14,7 +14,7 @@ public:
     CurlHttpClient& operator=(const CurlHttpClient&) = delete;
 
     HttpResponse get(const std::string& url, const std::string& userAgent, const std::string& proxy,
-                     std::size_t maxBodyBytes) override;
+                     std::size_t maxBodyBytes, std::chrono::milliseconds timeLimit) override;
 };
 
 }  // namespace quillfen::platform

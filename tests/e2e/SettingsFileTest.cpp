@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>

@@ -8,7 +8,10 @@ namespace quillfen {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xFF\xFE";
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+// Editors that save 8-bit files as UTF-8 may put this mark in front; it belongs to the file's form,
+// not to its first line.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 struct LineSpan {
     std::size_t start = 0;
@@ -41,7 +44,7 @@ std::vector<LineSpan> lineSpans(std::basic_string_view<Char> units) {
 }
 
 IniDocument::Encoding detectEncoding(std::string_view bytes) {
-    if (bytes.starts_with(kByteOrderMark)) {
+    if (bytes.starts_with(kUtf16Mark)) {
         return IniDocument::Encoding::Utf16leWithBom;
     }
     if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') {
@@ -139,13 +142,16 @@ std::string keyLine(std::string_view key, std::string_view value) {
 
 IniDocument::IniDocument(std::string_view fileBytes, const platform::TextServices& text)
     : text_(text), encoding_(detectEncoding(fileBytes)) {
+    std::string_view body = fileBytes;
+    if (encoding_ == Encoding::Utf16leWithBom) {
+        mark_ = kUtf16Mark;
+    } else if (encoding_ == Encoding::EightBit && body.starts_with(kUtf8Mark)) {
+        mark_ = kUtf8Mark;
+    }
+    body.remove_prefix(mark_.size());
     if (encoding_ == Encoding::EightBit) {
-        parseEightBit(fileBytes);
+        parseEightBit(body);
     } else {
-        std::string_view body = fileBytes;
-        if (encoding_ == Encoding::Utf16leWithBom) {
-            body.remove_prefix(kByteOrderMark.size());
-        }
         if (body.size() % 2 != 0) {
             oddTrailingByte_ = body.substr(body.size() - 1);
             body.remove_suffix(1);
@@ -161,7 +167,9 @@ IniDocument::IniDocument(std::string_view fileBytes, const platform::TextService
 }
 
 IniDocument::IniDocument(Encoding encoding, const platform::TextServices& text)
-    : text_(text), encoding_(encoding) {}
+    : text_(text),
+      encoding_(encoding),
+      mark_(encoding == Encoding::Utf16leWithBom ? kUtf16Mark : std::string_view()) {}
 
 void IniDocument::parseEightBit(std::string_view bytes) {
     for (const LineSpan& span : lineSpans(bytes)) {
@@ -218,10 +226,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
 }
 
 std::string IniDocument::bytes() const {
-    std::string result;
-    if (encoding_ == Encoding::Utf16leWithBom) {
-        result = kByteOrderMark;
-    }
+    std::string result = mark_;
     for (const Line& line : lines_) {
         result += line.raw;
     }

@@ -15,7 +15,8 @@ namespace quillfen {
 // read without surrounding white space (and without one pair of enclosing quotes), a changed key
 // keeps its line's place, a new key goes to the end of its section and a new section to the end of
 // the file. Every line the document does not change is written back byte for byte, in the file's
-// own form: 8-bit, or UTF-16LE with or without a byte-order mark.
+// own form: 8-bit, or UTF-16LE with or without a byte-order mark. A UTF-8 byte-order mark in front
+// of an 8-bit file is kept and is not part of its first line.
 class IniDocument {
 public:
     enum class Encoding { EightBit, Utf16le, Utf16leWithBom };
@@ -54,6 +55,8 @@ private:
     const platform::TextServices& text_;
     Encoding encoding_ = Encoding::EightBit;
     std::string newline_ = "\r\n";
+    // The byte-order mark the file starts with, written back in front of the lines.
+    std::string mark_;
     std::vector<Line> lines_;
     // Half a UTF-16 code unit at the end of the file; it stays the file's last byte.
     std::string oddTrailingByte_;

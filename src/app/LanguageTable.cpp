@@ -18,6 +18,10 @@ namespace {
 constexpr std::string_view kEnglishTableName = "1033.ini";
 constexpr std::string_view kTranslateSection = "Translate";
 constexpr std::string_view kTranslatorsAddress = "translations@quillfen.org";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Language identifiers are 16-bit numbers, written in decimal.
+constexpr std::size_t kMaxLanguageIdDigits = 5;
+constexpr int kMaxLanguageId = 0xFFFF;
 
 platform::Platform& os() {
     return platform::currentPlatform();
@@ -74,6 +78,16 @@ void addEnglishKeys(const std::string& file, std::string_view initialContents = 
     });
 }
 
+// Only a language identifier may name a language file: any other text could lead the file name out
+// of the language folder.
+bool isLanguageIdentifier(std::string_view text) {
+    if (text.empty() || text.size() > kMaxLanguageIdDigits ||
+        text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    return std::stoi(std::string(text)) <= kMaxLanguageId;
+}
+
 }  // namespace
 
 std::string LanguageTable::translate(std::string_view english) {
@@ -106,8 +120,12 @@ std::string LanguageTable::languageFilePath() const {
 
 void LanguageTable::prepare() {
     prepareLanguageFolder();
-    const std::string languageId = readSetting(settingsFilePath(), "Config", "LanguageID",
-                                               std::to_string(os().system().systemLanguageId()));
+    const std::string systemLanguageId = std::to_string(os().system().systemLanguageId());
+    std::string languageId =
+        readSetting(settingsFilePath(), "Config", "LanguageID", systemLanguageId);
+    if (!isLanguageIdentifier(languageId)) {
+        languageId = systemLanguageId;
+    }
     languageFilePath_ = languageFolder() + languageId + ".ini";
     if (!pathExists(languageFilePath_)) {
         createLanguageFile();
@@ -172,6 +190,11 @@ std::vector<std::string> sectionKeyNames(const std::string& file, std::string_vi
     // nothing rather than garbage.
     if (const auto zero = text.find('\0'); zero != std::string::npos) {
         text.resize(zero);
+    }
+    // An editor that saves the table as UTF-8 may put a byte-order mark in front of the first
+    // header, which would otherwise hide it.
+    if (text.starts_with(kUtf8Mark)) {
+        text.erase(0, kUtf8Mark.size());
     }
     const std::vector<std::string> lines = splitText(text, "\r\n");
     const std::string header = "[" + upperAscii(section) + "]";

@@ -9,7 +9,9 @@
 #include <signal.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -67,10 +69,46 @@ void drain(int outFd, int errFd, std::string& out, std::string& err) {
     }
 }
 
-}  // namespace
+// Sends a signal to a process after a delay unless cancelled first, so a program that ends early
+// is not waited for.
+class DelayedSignal {
+public:
+    DelayedSignal(pid_t pid, int signal, int afterMs) {
+        if (afterMs < 0) {
+            return;
+        }
+        thread_ = std::thread([this, pid, signal, afterMs] {
+            std::unique_lock lock(mutex_);
+            if (!cancelled_.wait_for(lock, std::chrono::milliseconds(afterMs),
+                                     [this] { return done_; })) {
+                ::kill(pid, signal);
+            }
+        });
+    }
+    DelayedSignal(const DelayedSignal&) = delete;
+    DelayedSignal& operator=(const DelayedSignal&) = delete;
+    ~DelayedSignal() { cancel(); }
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& environment, int interruptAfterMs) {
+    void cancel() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        cancelled_.notify_all();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cancelled_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+ProgramResult runWithSignal(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::vector<std::string>& environment, int signal, int afterMs) {
     int outPipe[2];
     int errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) {
@@ -99,23 +137,28 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
         ::close(errPipe[0]);
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
     }
-    std::thread interrupter;
-    if (interruptAfterMs >= 0) {
-        interrupter = std::thread([pid, interruptAfterMs] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
-            ::kill(pid, SIGINT);
-        });
-    }
+    DelayedSignal delayed(pid, signal, afterMs);
     drain(outPipe[0], errPipe[0], result.out, result.err);
-    if (interrupter.joinable()) {
-        interrupter.join();
-    }
+    delayed.cancel();
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+}  // namespace
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment, int interruptAfterMs) {
+    return runWithSignal(program, arguments, environment, SIGINT, interruptAfterMs);
+}
+
+ProgramResult runProgramWithin(const std::string& program,
+                               const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment, int limitMs) {
+    return runWithSignal(program, arguments, environment, SIGKILL, limitMs);
 }
 
 }  // namespace quillfen::test

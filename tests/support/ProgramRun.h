@@ -17,5 +17,10 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment = {},
                          int interruptAfterMs = -1);
+// The same, except that a program still running after `limitMs` is killed (SIGKILL), so that a
+// hanging program ends the test with exit code 137 instead of hanging it too.
+ProgramResult runProgramWithin(const std::string& program,
+                               const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment, int limitMs);
 
 }  // namespace quillfen::test

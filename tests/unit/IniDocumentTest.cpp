@@ -74,7 +74,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"UnclosedHeaderNamesTheRestOfTheLine", "[s \r\nk=1\r\n", "s", "k", "1"},
         ReadCase{"LineFeedOnly", "[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},
         ReadCase{"LoneCarriageReturns", "[a]\rk=1\r[b]\rk=2", "b", "k", "2"},
-        ReadCase{"UnterminatedLastLine", "[s]\r\nk=last", "s", "k", "last"}),
+        ReadCase{"UnterminatedLastLine", "[s]\r\nk=last", "s", "k", "last"},
+        ReadCase{"Utf8MarkBeforeTheFirstSection", "\xEF\xBB\xBF[Config]\r\nk=1\r\n", "config", "k",
+                 "1"},
+        ReadCase{"Utf8MarkOnlyAtTheStartIsTheMark", "[s]\r\n\xEF\xBB\xBFk=1\r\n", "s", "k",
+                 std::nullopt}),
     [](const testing::TestParamInfo<ReadCase>& tested) { return std::string(tested.param.name); });
 
 struct WriteCase {
@@ -133,7 +137,11 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"KeyThatWouldBeACommentRefused", "[a]\r\n", "a", ";x", "1", "[a]\r\n"},
         WriteCase{"KeyThatWouldBeAHeaderRefused", "[a]\r\n", "a", "[x", "1", "[a]\r\n"},
         WriteCase{"KeyWithLineBreakRefused", "[a]\r\n", "a", "x\ny", "1", "[a]\r\n"},
-        WriteCase{"SectionWithBracketRefused", "[a]\r\n", "a]b", "x", "1", "[a]\r\n"}),
+        WriteCase{"SectionWithBracketRefused", "[a]\r\n", "a]b", "x", "1", "[a]\r\n"},
+        WriteCase{"Utf8MarkKeptAndTheFirstSectionFound", "\xEF\xBB\xBF[a]\r\nx=1\r\n", "A", "x",
+                  "2", "\xEF\xBB\xBF[a]\r\nx=2\r\n"},
+        WriteCase{"Utf8MarkAloneKeptBeforeANewSection", "\xEF\xBB\xBF", "a", "x", "1",
+                  "\xEF\xBB\xBF[a]\r\nx=1\r\n"}),
     [](const testing::TestParamInfo<WriteCase>& tested) { return std::string(tested.param.name); });
 
 TEST(IniDocumentValueLength, IsCutAfterTheQuotesAreRemoved) {

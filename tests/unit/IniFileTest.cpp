@@ -1,10 +1,14 @@
 #include "app/IniFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +23,7 @@
 namespace quillfen {
 namespace {
 
+namespace fs = std::filesystem;
 using Encoding = IniDocument::Encoding;
 
 constexpr int kInterrupted = 3;
@@ -60,6 +65,16 @@ Encoding formOf(const std::string& bytes) {
     return IniDocument(bytes, platform::currentPlatform().text()).encoding();
 }
 
+std::vector<std::string> temporaryFilesIn(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with(".settings.ini.")) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
 int exitCodeOf(pid_t child) {
     int status = 0;
     pid_t waited = 0;
@@ -99,6 +114,76 @@ TEST(IniFile, UnusableTargetsReadEmptyAndRefuseWrites) {
     EXPECT_EQ(folder.readFile("settings.ini"), "[s]\r\nk=1\r\n");
 }
 
+// A pipe would stall the program at its first read or write; a link to a missing file leads
+// nowhere the store should create.
+TEST(IniFile, PipesAndDanglingLinksAreNoFilesAndStayAsTheyAre) {
+    const test::TemporaryFolder folder;
+    const std::string pipe = folder / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    fs::create_symlink("pipe.ini", folder / "to-pipe.ini");
+    fs::create_symlink("missing.ini", folder / "dangling.ini");
+    for (const std::string name : {"pipe.ini", "to-pipe.ini", "dangling.ini"}) {
+        EXPECT_EQ(readIniValue(folder / name, "s", "k"), "") << name;
+        EXPECT_FALSE(writeIniValue(folder / name, "s", "k", "1")) << name;
+    }
+    EXPECT_EQ(fs::symlink_status(pipe).type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_symlink(folder / "to-pipe.ini"));
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling.ini"));
+    EXPECT_FALSE(fs::exists(folder / "missing.ini"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 3);
+}
+
+// A file with no write permission at all is read-only for everyone, the superuser included.
+TEST(IniFile, AReadOnlyFileIsReadButNotWritten) {
+    const test::TemporaryFolder folder;
+    const std::string before = "[s]\r\nk=1\r\n";
+    folder.writeFile("settings.ini", before);
+    fs::permissions(folder / "settings.ini", fs::perms::owner_read | fs::perms::others_read);
+    EXPECT_EQ(readIniValue(folder / "settings.ini", "s", "k"), "1");
+    EXPECT_FALSE(writeIniValue(folder / "settings.ini", "s", "k", "2"));
+    EXPECT_FALSE(writeIniValue(folder / "settings.ini", "s", "new", "2"));
+    EXPECT_EQ(folder.readFile("settings.ini"), before);
+    EXPECT_EQ(fs::status(folder / "settings.ini").permissions(),
+              fs::perms::owner_read | fs::perms::others_read);
+}
+
+// Others may write this file, its owner may not; what counts is what the user running the program
+// may do, which the superuser's permissions would hide.
+TEST(IniFile, AFileItsUserMayNotWriteIsNotWritten) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser may write any file that has a write permission";
+    }
+    const test::TemporaryFolder folder;
+    folder.writeFile("settings.ini", "[s]\r\nk=1\r\n");
+    fs::permissions(folder / "settings.ini", fs::perms::owner_read | fs::perms::others_all);
+    EXPECT_FALSE(writeIniValue(folder / "settings.ini", "s", "k", "2"));
+    EXPECT_EQ(folder.readFile("settings.ini"), "[s]\r\nk=1\r\n");
+}
+
+TEST(IniFile, ALinkedFileIsEditedWhereItLivesAndTheLinkStays) {
+    const test::TemporaryFolder folder;
+    fs::create_directories(folder / "real");
+    fs::create_directories(folder / "links");
+    folder.writeFile("real/settings.ini", "[s]\r\nk=1\r\n");
+    folder.writeFile("real/locked.ini", "[s]\r\nk=1\r\n");
+    fs::permissions(folder / "real/locked.ini", fs::perms::owner_read);
+    fs::create_symlink("../real/settings.ini", folder / "links/first.ini");
+    fs::create_symlink("first.ini", folder / "links/second.ini");
+    fs::create_symlink(folder / "real/locked.ini", folder / "links/locked.ini");
+
+    EXPECT_TRUE(writeIniValue(folder / "links/second.ini", "s", "k", "2"));
+    EXPECT_TRUE(writeIniValue(folder / "links/first.ini", "s", "j", "3"));
+    EXPECT_FALSE(writeIniValue(folder / "links/locked.ini", "s", "k", "2"));
+
+    EXPECT_EQ(folder.readFile("real/settings.ini"), "[s]\r\nk=2\r\nj=3\r\n");
+    EXPECT_EQ(folder.readFile("real/locked.ini"), "[s]\r\nk=1\r\n");
+    for (const std::string name : {"first.ini", "second.ini", "locked.ini"}) {
+        EXPECT_TRUE(fs::is_symlink(folder / ("links/" + name))) << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "links"), {}), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), {}), 2);
+}
+
 struct InterruptedCase {
     const char* name;
     std::string before;
@@ -124,6 +209,8 @@ TEST_P(IniFileInterruptedWrite, LeavesTheOldFileWhole) {
         ::_exit(kNotInterrupted);
     }
     ASSERT_EQ(exitCodeOf(child), kInterrupted);
+    const std::vector<std::string> leftOver = temporaryFilesIn(folder.path());
+    ASSERT_EQ(leftOver.size(), 1u);
 
     EXPECT_EQ(folder.readFile("settings.ini"), c.before);
     EXPECT_EQ(readIniValue(file, c.section, c.key), c.previousValue);
@@ -132,6 +219,13 @@ TEST_P(IniFileInterruptedWrite, LeavesTheOldFileWhole) {
     EXPECT_TRUE(writeIniValue(file, c.section, c.key, "changed"));
     EXPECT_EQ(readIniValue(file, c.section, c.key), "changed");
     EXPECT_EQ(formOf(folder.readFile("settings.ini")), formOf(c.before));
+    EXPECT_EQ(temporaryFilesIn(folder.path()), leftOver) << "too young to be known as stale";
+
+    // Once it is old enough, the next write clears away what the dead writer left.
+    fs::last_write_time(leftOver.front(),
+                        fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    EXPECT_TRUE(writeIniValue(file, c.section, c.key, "again"));
+    EXPECT_EQ(temporaryFilesIn(folder.path()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
+#include "app/TextUtilities.h"
 #include "support/ProgramFolderFixture.h"
 
 namespace quillfen {
@@ -61,6 +62,42 @@ TEST_F(LanguageTableTest, ChosenLanguageOverridesTheSystemLanguage) {
     EXPECT_FALSE(std::filesystem::exists(chineseFile()));
 }
 
+TEST_F(LanguageTableTest, OnlyADecimalLanguageIdentifierNamesALanguageFile) {
+    folder.writeFile("prog/Language/1031.ini", "[Translate]\r\nFind=Suchen\r\n");
+    folder.writeFile("prog/Language/65535.ini", "[Translate]\r\nFind=Max\r\n");
+    folder.writeFile("prog/Language/2052.ini", "[Translate]\r\nFind=查找\r\n");
+    const struct {
+        const char* stored;
+        const char* shown;
+    } cases[] = {
+        {"1031", "Suchen"},
+        {" 1031 ", "Suchen"},
+        {"65535", "Max"},
+        {"65536", "查找"},
+        {"000001031", "查找"},
+        {"../Language/1031", "查找"},
+        {"../../x", "查找"},
+        {"/tmp/x", "查找"},
+        {"1031.ini", "查找"},
+        {"-1031", "查找"},
+        {"+1031", "查找"},
+        {"10 31", "查找"},
+        {"\xD9\xA1\xD9\xA0", "查找"},
+    };
+    for (const auto& c : cases) {
+        writeIniValue(settingsFile(), "Config", "LanguageID", c.stored);
+        LanguageTable fresh;
+        EXPECT_EQ(fresh.translate("Find"), c.shown) << c.stored;
+        EXPECT_EQ(readIniValue(settingsFile(), "Config", "LanguageID"),
+                  std::string(trimWhiteSpace(c.stored)))
+            << "the stored value is left as the user wrote it";
+    }
+    const auto languageFiles =
+        std::distance(std::filesystem::directory_iterator(folder / "prog/Language"), {});
+    EXPECT_EQ(languageFiles, 4) << "no file of another name is made";
+    EXPECT_FALSE(std::filesystem::exists(folder / "x.ini"));
+}
+
 TEST_F(LanguageTableTest, SecondRequestComesFromTheCache) {
     EXPECT_EQ(table.translate("Find"), "Find");
     writeIniValue(chineseFile(), "Translate", "Find", "查找");
@@ -110,6 +147,8 @@ TEST_F(LanguageTableTest, SectionKeyNamesFollowTheTablesOwnReadingRules) {
     EXPECT_EQ(sectionKeyNames(folder / "absent.ini", "Translate"), Keys{});
     folder.writeFile("wide.ini", utf16(u"[Translate]\r\nFind=Find\r\n"));
     EXPECT_EQ(sectionKeyNames(folder / "wide.ini", "Translate"), Keys{});
+    folder.writeFile("marked.ini", "\xEF\xBB\xBF[Translate]\r\nFind=Find\r\n");
+    EXPECT_EQ(sectionKeyNames(folder / "marked.ini", "Translate"), Keys{"Find"});
 }
 
 TEST_F(LanguageTableTest, TranslationReadmePreparesTheSystemLanguageFileAndOpensIt) {

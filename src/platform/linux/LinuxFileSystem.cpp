@@ -1,14 +1,17 @@
 #include "platform/linux/LinuxFileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -86,7 +89,13 @@ void syncFolder(const std::string& folder) {
     }
 }
 
+bool isRegularFile(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // Opens the target for locking, creating it when missing. Reports whether this call created it.
+// Never waits on a pipe or a device and never follows a link: only a regular file is edited.
 FileDescriptor openForLock(const std::string& path, bool& created) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -97,10 +106,10 @@ FileDescriptor openForLock(const std::string& path, bool& created) {
         if (errno != EEXIST) {
             return FileDescriptor();
         }
-        fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
         if (fd.valid()) {
             created = false;
-            return fd;
+            return isRegularFile(fd.get()) ? std::move(fd) : FileDescriptor();
         }
         if (errno != ENOENT) {
             return FileDescriptor();
@@ -109,11 +118,113 @@ FileDescriptor openForLock(const std::string& path, bool& created) {
     return FileDescriptor();
 }
 
+bool lockExclusively(int fd) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The name must still be the locked file itself, not a link to it, or the rename would replace
+// the link.
 bool stillNamesFile(const std::string& path, int fd) {
     struct stat opened {};
     struct stat named {};
-    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// As the Windows profile functions refuse a file the user may not write, so does the editor,
+// although replacing it needs only a writable folder. A file without any write permission counts
+// as read-only even for the superuser, like the read-only attribute.
+bool mayReplace(const std::string& path, const struct stat& info) {
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// A temporary file of a replacement is named "." + the target's name + "." + six letters or digits.
+bool isTemporaryNameOf(std::string_view name, std::string_view target) {
+    constexpr std::size_t kUniquePartLength = 6;
+    if (name.size() != target.size() + 2 + kUniquePartLength || !name.starts_with('.') ||
+        name.substr(1, target.size()) != target || name[target.size() + 1] != '.') {
+        return false;
+    }
+    const std::string_view unique = name.substr(target.size() + 2);
+    return std::all_of(unique.begin(), unique.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
+
+// A writer locks its temporary file as soon as it has created it; one that has not done so for
+// this long is gone.
+bool isStale(const struct stat& info, const timespec& now) {
+    constexpr time_t kStaleAfterSeconds = 60;
+    return now.tv_sec - info.st_mtim.tv_sec >= kStaleAfterSeconds;
+}
+
+struct FolderCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Removes the temporary files that writers of the target left behind when they died before their
+// rename. A live writer holds a lock on its temporary file, and a file younger than a minute may
+// belong to a writer about to take that lock; both stay. `now` is the file system's own time, the
+// write time of the file just written.
+void removeStaleTemporaries(const std::string& folder, const std::string& target,
+                            const timespec& now) {
+    const std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
+    if (!dir) {
+        return;
+    }
+    const int folderFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (!isTemporaryNameOf(entry->d_name, target)) {
+            continue;
+        }
+        const FileDescriptor fd(
+            ::openat(folderFd, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info {};
+        if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            !isStale(info, now) || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            continue;
+        }
+        struct stat named {};
+        if (::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == info.st_dev && named.st_ino == info.st_ino) {
+            ::unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+}
+
+// Writes the new contents to a temporary file beside the target and renames it over the target.
+bool replaceFile(const std::string& path, std::string_view contents, mode_t mode,
+                 const LinuxFileSystem::ReplaceHook& beforeReplace) {
+    const std::string folder = folderOf(path);
+    const std::string target = baseNameOf(path);
+    std::string temporary = folder + "/." + target + ".XXXXXX";
+    // Open and locked until the rename is done, which tells the cleanup of other writers that
+    // this temporary file is alive.
+    const FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!out.valid()) {
+        return false;
+    }
+    const bool written = lockExclusively(out.get()) && writeAll(out.get(), contents) &&
+                         ::fchmod(out.get(), mode) == 0 && ::fsync(out.get()) == 0;
+    if (written && beforeReplace) {
+        beforeReplace(temporary);
+    }
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolder(folder);
+    struct stat info {};
+    if (::fstat(out.get(), &info) == 0) {
+        removeStaleTemporaries(folder, target, info.st_mtim);
+    }
+    return true;
 }
 
 }  // namespace
@@ -150,17 +261,12 @@ std::optional<std::string> LinuxFileSystem::readFile(const std::string& path) co
 }
 
 bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit& edit) {
-    const std::string path = resolveLinks(requestedPath);
     for (;;) {
+        const std::string path = resolveLinks(requestedPath);
         bool created = false;
         FileDescriptor lock = openForLock(path, created);
-        if (!lock.valid()) {
+        if (!lock.valid() || !lockExclusively(lock.get())) {
             return false;
-        }
-        while (::flock(lock.get(), LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                return false;
-            }
         }
         // Another writer may have replaced the file while this one waited for the lock; the lock
         // then guards a file that no longer has this name, so start again on the new one.
@@ -168,7 +274,7 @@ bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit&
             continue;
         }
         struct stat info {};
-        if (::fstat(lock.get(), &info) != 0) {
+        if (::fstat(lock.get(), &info) != 0 || (!created && !mayReplace(path, info))) {
             return false;
         }
         std::optional<std::string> current;
@@ -179,37 +285,11 @@ bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit&
             }
         }
         const std::optional<std::string> next = edit(current);
-        if (!next) {
-            if (created) {
-                ::unlink(path.c_str());
-            }
-            return true;
+        const bool done = !next || replaceFile(path, *next, info.st_mode & 07777, beforeReplace_);
+        if (created && (!next || !done)) {
+            ::unlink(path.c_str());
         }
-
-        std::string temporary = folderOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
-        FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
-        if (!out.valid()) {
-            if (created) {
-                ::unlink(path.c_str());
-            }
-            return false;
-        }
-        const mode_t mode = info.st_mode & 07777;
-        const bool written =
-            writeAll(out.get(), *next) && ::fchmod(out.get(), mode) == 0 && ::fsync(out.get()) == 0;
-        out.reset();
-        if (written && beforeReplace_) {
-            beforeReplace_(temporary);
-        }
-        if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-            ::unlink(temporary.c_str());
-            if (created) {
-                ::unlink(path.c_str());
-            }
-            return false;
-        }
-        syncFolder(folderOf(path));
-        return true;
+        return done;
     }
 }
 

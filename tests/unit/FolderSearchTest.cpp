@@ -12,6 +12,7 @@
 #include "search/FileSearch.h"
 #include "search/InputCheck.h"
 #include "search/SearchCriteria.h"
+#include "support/DeepTree.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPlatform.h"
 
@@ -46,6 +47,16 @@ public:
 
     std::vector<std::string> searchRoots() const override { return roots; }
     std::vector<std::string> mountPoints() const override { return points; }
+    // By identity, as the system decides it, so that any spelling of a mount point is one.
+    bool isMountRoot(const std::string& folder) const override {
+        struct stat asked {};
+        struct stat point {};
+        return ::stat(folder.c_str(), &asked) == 0 &&
+               std::any_of(points.begin(), points.end(), [&](const std::string& path) {
+                   return ::stat(path.c_str(), &point) == 0 && point.st_dev == asked.st_dev &&
+                          point.st_ino == asked.st_ino;
+               });
+    }
     std::vector<std::string> recycleBinNames() const override {
         return {"$RECYCLE.BIN", "RECYCLER", "RECYCLED", ".TRASH", ".TRASH-1000"};
     }
@@ -217,6 +228,20 @@ TEST_F(FolderSearchTest, TreeDeeperThanAThousandLevelsIsWalked) {
               std::vector<std::string>{deep + "/bottom.txt"});
 }
 
+// 3,000 levels make paths of about 6,000 bytes, beyond what the system takes in one call.
+TEST_F(FolderSearchTest, TreeDeeperThanTheLongestPathIsWalkedSizedAndSearched) {
+    test::DeepTree deep(folder.path(), 3000);
+    const std::string bottom = deep.writeFile("bottom.txt", "a needle here");
+    ASSERT_GT(bottom.size(), 4096u);
+    SearchInputs inputs = inputsFor(root(), "bottom.txt");
+    inputs.content.text = "NEEDLE";
+    inputs.content.matchAnsi = true;
+    EXPECT_EQ(search(inputs), std::vector<std::string>{bottom});
+    ASSERT_EQ(observer.entries.size(), 1u);
+    EXPECT_EQ(observer.entries.front().size, 13);
+    EXPECT_NE(observer.entries.front().writeTime, 0u);
+}
+
 TEST_F(FolderSearchTest, NamesThatAreNotUtf8OrHoldNewlinesAreFoundByteExact) {
     const std::string odd = "caf\xe9\nline.txt";
     folder.writeFile(odd, "needle");
@@ -268,6 +293,27 @@ TEST_F(FolderSearchTest, RecycleBinsAtAVolumeRootAndTheUserTrashAreSkipped) {
     observer.rows.clear();
     rows = search(inputsFor(root(), "*.txt"), true);
     EXPECT_EQ(rows.size(), 5u);
+}
+
+// Whether a folder is a volume's root does not depend on how the path to it is spelt.
+TEST_F(FolderSearchTest, RecycleBinsAreSkippedWhateverTheSpellingOfTheVolumeRoot) {
+    folder.writeFile("vol/$RECYCLE.BIN/a.txt", "x");
+    folder.writeFile("vol/.Trash-1000/b.txt", "x");
+    folder.writeFile("vol/keep/c.txt", "x");
+    folder.writeFile("home/.local/share/Trash/d.txt", "x");
+    fs::create_directory_symlink(folder / "vol", folder / "link");
+    fs::create_directory_symlink(folder / "home", folder / "homelink");
+    volumes.points = {root() + "vol/"};
+    volumes.trash = root() + "home/.local/share/Trash/";
+    for (const std::string& spelling : {root() + "vol/", root() + "vol/./", root() + "vol/keep/../",
+                                        root() + "link/", root() + "link"}) {
+        observer.rows.clear();
+        const std::vector<std::string> rows = search(inputsFor(spelling, "*.txt"));
+        ASSERT_EQ(rows.size(), 1u) << spelling;
+        EXPECT_TRUE(rows.front().ends_with("keep/c.txt")) << spelling;
+    }
+    observer.rows.clear();
+    EXPECT_EQ(search(inputsFor(root() + "homelink/./", "*.txt")), std::vector<std::string>{});
 }
 
 TEST_F(FolderSearchTest, EveryVolumeIsWalkedOnceWithoutCrossingIntoAnother) {

@@ -182,7 +182,7 @@ TEST_F(DuplicateSearchTest, AReferenceNamedThroughALinkIsFollowedAndNeitherIsLis
 }
 
 TEST_F(DuplicateSearchTest, FilesBeyondTheLongestPathAreComparedBothWays) {
-    test::DeepTree deep(folder.path(), 3000);
+    test::DeepTree deep(folder.path(), 30, std::string(200, 'n'));
     const std::string deepReference = deep.writeFile("ref.bin", "the same body");
     const std::string deepCopy = deep.writeFile("copy.bin", "the same body");
     folder.writeFile("top.bin", "the same body");

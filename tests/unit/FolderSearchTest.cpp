@@ -228,9 +228,9 @@ TEST_F(FolderSearchTest, TreeDeeperThanAThousandLevelsIsWalked) {
               std::vector<std::string>{deep + "/bottom.txt"});
 }
 
-// 3,000 levels make paths of about 6,000 bytes, beyond what the system takes in one call.
+// 600 levels make paths of more than 5,400 bytes, beyond what the system takes in one call.
 TEST_F(FolderSearchTest, TreeDeeperThanTheLongestPathIsWalkedSizedAndSearched) {
-    test::DeepTree deep(folder.path(), 3000);
+    test::DeepTree deep(folder.path(), 600, "level-09");
     const std::string bottom = deep.writeFile("bottom.txt", "a needle here");
     ASSERT_GT(bottom.size(), 4096u);
     SearchInputs inputs = inputsFor(root(), "bottom.txt");

@@ -55,6 +55,7 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
             : 0);
     if (!isAllVolumes(lookIn)) {
         stayOnVolume_ = false;
+        knowMountPointsBelow(lookIn);
         walkRoot(lookIn, lookahead, visitor);
         return;
     }
@@ -64,6 +65,32 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
             return;
         }
         walkRoot(root, lookahead, visitor);
+    }
+}
+
+// Mount points are listed by their resolved paths, while the walk spells every folder from the
+// folder it was given, which may be a link, "." or hold "..". The walk never enters a link, so a
+// mount point below the folder is reached by the given spelling followed by the rest of its
+// resolved path.
+void FolderWalk::knowMountPointsBelow(const std::string& lookIn) {
+    const std::string resolved = platform::currentPlatform().volumes().resolvedFolder(lookIn);
+    if (resolved == lookIn) {
+        return;
+    }
+    const auto respell = [&](const std::unordered_set<std::string>& points) {
+        std::vector<std::string> below;
+        for (const std::string& point : points) {
+            if (point.size() > resolved.size() && point.starts_with(resolved)) {
+                below.push_back(lookIn + point.substr(resolved.size()));
+            }
+        }
+        return below;
+    };
+    for (std::string& point : respell(pseudoMountPoints_)) {
+        pseudoMountPoints_.insert(std::move(point));
+    }
+    for (std::string& point : respell(mountPoints_)) {
+        mountPoints_.insert(std::move(point));
     }
 }
 

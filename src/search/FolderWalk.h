@@ -59,6 +59,7 @@ private:
         size_t nextSubfolder = 0;
     };
 
+    void knowMountPointsBelow(const std::string& lookIn);
     void walkRoot(const std::string& root, ListingLookahead& lookahead, FolderVisitor& visitor);
     void pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFolder> folder,
                     ListingLookahead& lookahead, FolderVisitor& visitor);

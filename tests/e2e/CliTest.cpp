@@ -326,6 +326,19 @@ TEST_F(CliTest, TrashAtAVolumeRootIsSkippedWhateverTheSpellingOfTheRoot) {
     }
 }
 
+// /dev/pts is a kernel interface mounted below /dev: a search of /dev never enters it, also when
+// /dev is reached through a link.
+TEST_F(CliTest, KernelInterfacesAreNotEnteredWhateverTheSpellingOfTheFolder) {
+    if (!isMountPoint("/dev/pts") || !fs::exists("/dev/ptmx")) {
+        GTEST_SKIP() << "/dev/pts is not mounted here";
+    }
+    fs::create_directory_symlink("/dev", tree() + "/devices");
+    for (const std::string& spelling : {std::string("/dev"), tree() + "/devices"}) {
+        const auto result = cli({"find", "--in", spelling, "--name", "ptmx", "--format", "paths"});
+        EXPECT_EQ(linesOf(result.out), std::vector<std::string>{spelling + "/ptmx"}) << result.err;
+    }
+}
+
 TEST_F(CliTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {
     write("hit.txt", "needle");
     const std::string huge = tree() + "/huge.bin";

@@ -47,6 +47,11 @@ public:
 
     std::vector<std::string> searchRoots() const override { return roots; }
     std::vector<std::string> mountPoints() const override { return points; }
+    std::string resolvedFolder(const std::string& folder) const override {
+        std::error_code error;
+        const fs::path resolved = fs::canonical(folder, error);
+        return error ? folder : resolved.string() + "/";
+    }
     // By identity, as the system decides it, so that any spelling of a mount point is one.
     bool isMountRoot(const std::string& folder) const override {
         struct stat asked {};
@@ -325,11 +330,15 @@ TEST_F(FolderSearchTest, EveryVolumeIsWalkedOnceWithoutCrossingIntoAnother) {
     auto rows = search(inputsFor("*", "*.txt"));
     EXPECT_EQ(rows, (std::vector<std::string>{root() + "one/a.txt", root() + "one/two/b.txt"}));
 
-    // A folder search crosses into real volumes below it, never into kernel interfaces.
-    observer.rows.clear();
-    rows = search(inputsFor(root() + "one", "*.txt"));
-    std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::string>{root() + "one/a.txt", root() + "one/two/b.txt"}));
+    // A folder search crosses into real volumes below it, never into kernel interfaces, however
+    // the folder is spelt.
+    fs::create_directory_symlink(folder / "one", folder / "link");
+    for (const std::string& spelling : {root() + "one", root() + "one/two/..", root() + "link"}) {
+        observer.rows.clear();
+        rows = search(inputsFor(spelling, "*.txt"));
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, (std::vector<std::string>{spelling + "/a.txt", spelling + "/two/b.txt"}));
+    }
 }
 
 TEST(SearchInputCheck, RefusesWhatCannotBeSearched) {

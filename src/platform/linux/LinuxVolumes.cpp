@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
@@ -102,6 +103,12 @@ std::vector<std::string> LinuxVolumes::mountPoints() const {
         points.push_back(withSeparator(mount.mountPoint));
     }
     return points;
+}
+
+std::string LinuxVolumes::resolvedFolder(const std::string& folder) const {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? withSeparator(resolved.get()) : folder;
 }
 
 // The kernel marks a mount's root; one without that mark tells it by a change of device from the

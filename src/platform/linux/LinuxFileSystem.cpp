@@ -123,8 +123,7 @@ LinuxFileSystem::LinuxFileSystem(ReplaceHook beforeReplace)
     : beforeReplace_(std::move(beforeReplace)) {}
 
 EntryKind LinuxFileSystem::kindOf(const std::string& path) const {
-    const EntryStatus status = targetStatus(path);
-    return status.kind;
+    return targetStatus(path).kind;
 }
 
 bool LinuxFileSystem::createDirectory(const std::string& path) {

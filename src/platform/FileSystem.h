@@ -75,6 +75,8 @@ public:
                             const std::atomic<bool>& stop,
                             const StatusWanted& statusWanted) const = 0;
     virtual EntryStatus entryStatus(const std::string& path) const = 0;
+    // The same for what the path names once symbolic links are followed.
+    virtual EntryStatus targetStatus(const std::string& path) const = 0;
     // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
     // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.
     virtual std::unique_ptr<InputFile> openForContent(const std::string& path) const = 0;

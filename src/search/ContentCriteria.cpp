@@ -5,6 +5,7 @@
 
 #include "app/TextUtilities.h"
 #include "platform/Platform.h"
+#include "search/ChunkSearch.h"
 #include "search/ContentEncoding.h"
 #include "search/HexText.h"
 #include "search/NamePattern.h"
@@ -68,18 +69,25 @@ void chooseEncodings(ContentInputs& inputs, ContentCriteria& criteria) {
     }
 }
 
+// The file's bytes can only be folded byte by byte, whatever their encoding, so each piece is
+// folded by the same rule after it has been encoded: a file that holds the text exactly as typed
+// then always holds the folded piece once it is folded too.
+void foldPieces(std::vector<std::string>& pieces) {
+    for (std::string& piece : pieces) {
+        foldAsciiLetters(piece.data(), piece.size());
+    }
+}
+
+void foldEnabledPieces(ContentCriteria& criteria) {
+    foldPieces(criteria.ansiPieces);
+    foldPieces(criteria.unicodePieces);
+    foldPieces(criteria.utf8Pieces);
+}
+
 ContentCriteria compileText(ContentInputs& inputs) {
     ContentCriteria criteria;
-    criteria.matchCase = inputs.matchCase;
-    std::string text = inputs.text;
-    if (!criteria.matchCase) {
-        if (hasAsciiLetter(text)) {
-            text = foldName(text);
-        } else {
-            criteria.matchCase = true;
-        }
-    }
-    std::vector<std::string> pieces = nonEmptyPieces(text);
+    criteria.matchCase = inputs.matchCase || !hasAsciiLetter(inputs.text);
+    std::vector<std::string> pieces = nonEmptyPieces(inputs.text);
     if (pieces.empty()) {
         return criteria;
     }
@@ -94,6 +102,9 @@ ContentCriteria compileText(ContentInputs& inputs) {
     }
     if (criteria.ansiOn) {
         criteria.ansiPieces = std::move(pieces);
+    }
+    if (!criteria.matchCase) {
+        foldEnabledPieces(criteria);
     }
     return criteria;
 }

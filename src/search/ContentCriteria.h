@@ -16,8 +16,8 @@ struct ContentCriteria {
     std::vector<std::string> unicodePieces;
     bool utf8On = false;
     std::vector<std::string> utf8Pieces;
-    // When false the pieces are folded and each chunk is folded (ASCII letters only) before it is
-    // searched.
+    // When false the pieces' bytes and each chunk's bytes are folded by one rule, A-Z to a-z byte
+    // by byte in every encoding, so a file holding the text as typed is always found.
     bool matchCase = true;
 
     bool active() const { return ansiOn || unicodeOn || utf8On; }

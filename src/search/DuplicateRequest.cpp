@@ -21,11 +21,15 @@ std::optional<InputProblem> checkDuplicateInputs(DuplicateInputs& inputs) {
     if (!pathExists(inputs.referencePath)) {
         return InputProblem{translatable("File not exists."), InputField::ReferenceFile};
     }
-    // A folder path has size 0 here as in a directory listing, so it is refused as empty.
-    const platform::EntryStatus reference =
-        platform::currentPlatform().files().entryStatus(inputs.referencePath);
+    // The user named a file, so a link is followed to it. A folder path has size 0 here as in a
+    // directory listing, so it is refused as empty.
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const platform::EntryStatus reference = files.targetStatus(inputs.referencePath);
     if (reference.kind != platform::EntryKind::File || reference.size == 0) {
         return InputProblem{translatable("It is an empty file."), InputField::ReferenceFile};
+    }
+    if (!files.openForRandomAccess(inputs.referencePath)) {
+        return InputProblem{translatable("The file cannot be read."), InputField::ReferenceFile};
     }
     if (trimWhiteSpace(inputs.lookIn).empty()) {
         return InputProblem{translatable("Please select a folder for search."), InputField::LookIn};
@@ -38,13 +42,16 @@ std::optional<InputProblem> checkDuplicateInputs(DuplicateInputs& inputs) {
 
 DuplicateRequest buildDuplicateRequest(DuplicateInputs& inputs) {
     DuplicateRequest request;
-    const platform::EntryStatus reference =
-        platform::currentPlatform().files().entryStatus(inputs.referencePath);
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const platform::EntryStatus reference = files.targetStatus(inputs.referencePath);
     request.referenceSize =
         reference.kind == platform::EntryKind::Missing ? std::int64_t{-1} : reference.size;
     request.referenceTime = reference.writeTime;
     request.referenceDevice = reference.device;
     request.referenceInode = reference.inode;
+    const platform::EntryStatus named = files.entryStatus(inputs.referencePath);
+    request.namedDevice = named.device;
+    request.namedInode = named.inode;
 
     if (!inputs.matchName && !inputs.matchBody) {
         inputs.matchBody = true;

@@ -43,6 +43,10 @@ struct DuplicateRequest {
     // its path the walk reaches it by.
     std::uint64_t referenceDevice = 0;
     std::uint64_t referenceInode = 0;
+    // The entry the user named, which is a link when the reference was named through one; it is
+    // not listed either.
+    std::uint64_t namedDevice = 0;
+    std::uint64_t namedInode = 0;
 };
 
 // The checks made when the duplicate window's Find is pressed, in their order. "C:" may be

@@ -15,16 +15,17 @@ namespace {
 constexpr std::int64_t kChunkBytes = 1 << 20;
 constexpr std::size_t kWholeReadBlock = 32768;
 
-// Reads a whole file; nullopt when it cannot be opened or read.
+// Reads a whole file, following a link to it as the user who named it expects; nullopt when it
+// cannot be opened or read.
 std::optional<std::string> readWhole(const std::string& path) {
-    const auto file = platform::currentPlatform().files().openForContent(path);
+    const auto file = platform::currentPlatform().files().openForRandomAccess(path);
     if (!file) {
         return std::nullopt;
     }
     std::string content;
     char block[kWholeReadBlock];
     for (;;) {
-        const std::int64_t count = file->read(block, sizeof block);
+        const std::int64_t count = file->readAt(content.size(), block, sizeof block);
         if (count < 0) {
             return std::nullopt;
         }
@@ -109,6 +110,14 @@ bool DuplicateSearch::passesNameRule(const std::string& foldedName) const {
     return true;
 }
 
+bool DuplicateSearch::isReference(const platform::EntryStatus& status) const {
+    if (status.kind == platform::EntryKind::Missing) {
+        return false;
+    }
+    return (status.device == request_.referenceDevice && status.inode == request_.referenceInode) ||
+           (status.device == request_.namedDevice && status.inode == request_.namedInode);
+}
+
 bool DuplicateSearch::wantsStatus(const platform::FolderEntry& entry) const {
     return !entry.isFolder && passesNameRule(foldName(entry.name));
 }
@@ -128,10 +137,7 @@ void DuplicateSearch::visitEntry(const std::string& folder, const platform::Fold
     if (request_.matchTime && status.writeTime != request_.referenceTime) {
         return;
     }
-    const bool isReference = status.kind != platform::EntryKind::Missing &&
-                             status.device == request_.referenceDevice &&
-                             status.inode == request_.referenceInode;
-    if (isReference) {
+    if (isReference(status)) {
         return;
     }
     FoundEntry row{entry.name, folder, size, status.writeTime};

@@ -21,7 +21,25 @@ FolderWalk::FolderWalk(const std::atomic<bool>& stopRequested, Options options)
         }
     }
     recycleBinNames_ = volumes.recycleBinNames();
-    userTrash_ = volumes.userTrashFolder();
+    knowUserTrash(volumes.userTrashFolder());
+}
+
+// The trash is recognised by its identity, so any spelling of the path the walk started from
+// reaches the same decision.
+void FolderWalk::knowUserTrash(std::string folder) {
+    while (!folder.empty() && folder.back() == separator_) {
+        folder.pop_back();
+    }
+    if (folder.empty()) {
+        return;
+    }
+    const platform::EntryStatus trash = platform::currentPlatform().files().targetStatus(folder);
+    if (trash.kind != platform::EntryKind::Directory) {
+        return;
+    }
+    userTrashName_ = folder.substr(folder.rfind(separator_) + 1);
+    userTrashDevice_ = trash.device;
+    userTrashInode_ = trash.inode;
 }
 
 bool FolderWalk::isAllVolumes(const std::string& lookIn) {
@@ -37,6 +55,7 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
             : 0);
     if (!isAllVolumes(lookIn)) {
         stayOnVolume_ = false;
+        knowMountPointsBelow(lookIn);
         walkRoot(lookIn, lookahead, visitor);
         return;
     }
@@ -46,6 +65,32 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
             return;
         }
         walkRoot(root, lookahead, visitor);
+    }
+}
+
+// Mount points are listed by their resolved paths, while the walk spells every folder from the
+// folder it was given, which may be a link, "." or hold "..". The walk never enters a link, so a
+// mount point below the folder is reached by the given spelling followed by the rest of its
+// resolved path.
+void FolderWalk::knowMountPointsBelow(const std::string& lookIn) {
+    const std::string resolved = platform::currentPlatform().volumes().resolvedFolder(lookIn);
+    if (resolved == lookIn) {
+        return;
+    }
+    const auto respell = [&](const std::unordered_set<std::string>& points) {
+        std::vector<std::string> below;
+        for (const std::string& point : points) {
+            if (point.size() > resolved.size() && point.starts_with(resolved)) {
+                below.push_back(lookIn + point.substr(resolved.size()));
+            }
+        }
+        return below;
+    };
+    for (std::string& point : respell(pseudoMountPoints_)) {
+        pseudoMountPoints_.insert(std::move(point));
+    }
+    for (std::string& point : respell(mountPoints_)) {
+        mountPoints_.insert(std::move(point));
     }
 }
 
@@ -116,18 +161,27 @@ bool FolderWalk::mayEnterMountPoint(const std::string& subfolder) const {
     return !stayOnVolume_ && !pseudoMountPoints_.contains(subfolder);
 }
 
-bool FolderWalk::isRecycleBin(const std::string& folder, const std::string& name) const {
-    if (!userTrash_.empty() && folder.size() + name.size() + 1 == userTrash_.size() &&
-        userTrash_.starts_with(folder) &&
-        userTrash_.compare(folder.size(), name.size(), name) == 0) {
-        return true;
-    }
-    if (!mountPoints_.contains(folder)) {
+bool FolderWalk::isUserTrash(const std::string& folder, const std::string& name) const {
+    if (userTrashName_.empty() || name != userTrashName_) {
         return false;
     }
-    const std::string upper = upperAscii(name);
-    return std::find(recycleBinNames_.begin(), recycleBinNames_.end(), upper) !=
-           recycleBinNames_.end();
+    const platform::EntryStatus status =
+        platform::currentPlatform().files().entryStatus(folder + name);
+    return status.kind == platform::EntryKind::Directory && status.device == userTrashDevice_ &&
+           status.inode == userTrashInode_;
+}
+
+// Names are compared first, so the volume is asked about a folder only when it holds an entry
+// named like a recycle bin. Whether the folder is a volume's root is then decided by the folder
+// itself, not by the spelling of its path.
+bool FolderWalk::isRecycleBin(const std::string& folder, const std::string& name) const {
+    if (isUserTrash(folder, name)) {
+        return true;
+    }
+    const bool namedLikeRecycleBin =
+        std::any_of(recycleBinNames_.begin(), recycleBinNames_.end(),
+                    [&name](const std::string& bin) { return equalsIgnoringAsciiCase(name, bin); });
+    return namedLikeRecycleBin && platform::currentPlatform().volumes().isMountRoot(folder);
 }
 
 }  // namespace quillfen

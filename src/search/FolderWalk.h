@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -58,6 +59,7 @@ private:
         size_t nextSubfolder = 0;
     };
 
+    void knowMountPointsBelow(const std::string& lookIn);
     void walkRoot(const std::string& root, ListingLookahead& lookahead, FolderVisitor& visitor);
     void pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFolder> folder,
                     ListingLookahead& lookahead, FolderVisitor& visitor);
@@ -65,6 +67,8 @@ private:
     void list(PendingFolder& folder, const FolderVisitor& visitor) const;
     bool mayEnter(const std::string& folder, const platform::FolderEntry& entry) const;
     bool mayEnterMountPoint(const std::string& subfolder) const;
+    void knowUserTrash(std::string folder);
+    bool isUserTrash(const std::string& folder, const std::string& name) const;
     bool isRecycleBin(const std::string& folder, const std::string& name) const;
     bool stopped() const { return stopRequested_.load(std::memory_order_relaxed); }
 
@@ -75,7 +79,9 @@ private:
     std::unordered_set<std::string> mountPoints_;
     std::unordered_set<std::string> pseudoMountPoints_;
     std::vector<std::string> recycleBinNames_;
-    std::string userTrash_;
+    std::string userTrashName_;
+    std::uint64_t userTrashDevice_ = 0;
+    std::uint64_t userTrashInode_ = 0;
 };
 
 }  // namespace quillfen

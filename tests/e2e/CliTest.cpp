@@ -1,11 +1,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
+#include "support/DeepTree.h"
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
 
@@ -160,6 +163,26 @@ TEST_F(CliTest, ContentOptionsFindTextHexAndWideText) {
         1);
     EXPECT_EQ(linesOf(cli({"find", "--in", tree(), "--text", "hello", "--format", "paths"}).out),
               std::vector<std::string>{tree() + "/edge.bin"});
+}
+
+// A text whose capital lies beyond ASCII ("Äpfel") finds a file holding it exactly as typed, in
+// each encoding, also when case does not matter and also across the first chunk's end.
+TEST_F(CliTest, TextWithANonAsciiCapitalFindsItselfWhateverTheCase) {
+    const std::string apples = "\xc3\x84pfel";
+    write("narrow.txt", "x" + apples + "x");
+    write("wide.txt", std::string("\xc4\0p\0f\0e\0l\0", 10));
+    write("edge.bin", std::string(1048575, 'z') + "\xc3\x84PFEL");
+    const std::vector<std::string> exact{tree() + "/narrow.txt", tree() + "/wide.txt"};
+    const std::vector<std::string> folded{tree() + "/edge.bin", tree() + "/narrow.txt",
+                                          tree() + "/wide.txt"};
+    const std::vector<std::string> find{"find", "--in",     tree(), "--text",
+                                        apples, "--format", "paths"};
+    std::vector<std::string> matchingCase = find;
+    matchingCase.push_back("--match-case");
+    const auto withCase = cli(matchingCase);
+    EXPECT_EQ(sorted(linesOf(withCase.out)), exact) << withCase.err;
+    const auto withoutCase = cli(find);
+    EXPECT_EQ(sorted(linesOf(withoutCase.out)), folded) << withoutCase.err;
 }
 
 TEST_F(CliTest, SizeAndDateOptionsKeepTheirBoundaries) {
@@ -446,6 +469,86 @@ TEST_F(CliTest, AClosedPipeEndsTheRunQuietly) {
             {"find", "--in", tree(), "--format", "paths"});
         EXPECT_EQ(linesOf(result.out).size(), 1u) << c.setUp;
         EXPECT_EQ(result.err, std::string(c.status) + "\n") << c.setUp;
+    }
+}
+
+TEST_F(CliTest, FilesBelowTheLongestPathAreFoundAndCompared) {
+    test::DeepTree deep(tree(), 30, std::string(200, 'n'));
+    const std::string bottom = deep.writeFile("bottom.txt", "a needle at the bottom");
+    write("top.txt", "a needle at the bottom");
+    const auto found = cli(
+        {"find", "--in", tree(), "--name", "bottom.txt", "--text", "needle", "--format", "paths"});
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(linesOf(found.out), std::vector<std::string>{bottom});
+
+    const auto copies = cli({"dupes", bottom, "--in", tree(), "--match-body", "--format", "paths"});
+    EXPECT_EQ(copies.exitCode, 0) << copies.err;
+    EXPECT_EQ(linesOf(copies.out), std::vector<std::string>{tree() + "/top.txt"});
+}
+
+TEST_F(CliTest, DupesFollowsALinkToTheReferenceAndListsNeither) {
+    write("dir/ref.txt", "same body");
+    write("copy.bin", "same body");
+    fs::create_symlink("dir/ref.txt", tree() + "/link.txt");
+    const auto result =
+        cli({"dupes", tree() + "/link.txt", "--in", tree(), "--match-body", "--format", "paths"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(linesOf(result.out), std::vector<std::string>{tree() + "/copy.bin"});
+}
+
+bool isMountPoint(const std::string& path) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    for (std::string line; std::getline(mounts, line);) {
+        if (line.find(" " + path + " ") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// /dev/shm is a volume of its own on most systems: its trash is skipped however the search
+// reaches that volume's root.
+TEST_F(CliTest, TrashAtAVolumeRootIsSkippedWhateverTheSpellingOfTheRoot) {
+    const std::string volume = "/dev/shm";
+    if (!isMountPoint(volume) || ::access(volume.c_str(), W_OK) != 0) {
+        GTEST_SKIP() << volume << " is no writable volume here";
+    }
+    const std::string trash = volume + "/.Trash-" + std::to_string(::getuid());
+    const bool madeTrash = ::mkdir(trash.c_str(), 0700) == 0;
+    const std::string tag = "quillfen-e2e-" + std::to_string(::getpid());
+    const std::string kept = volume + "/" + tag + "-kept.txt";
+    const std::string binned = trash + "/" + tag + "-binned.txt";
+    std::ofstream(kept) << "x";
+    std::ofstream(binned) << "x";
+    fs::create_directory_symlink(volume, tree() + "/volume");
+    const fs::path previous = fs::current_path();
+    fs::current_path(volume);
+    for (const std::string& spelling :
+         {volume, volume + "/.", tree() + "/volume", std::string(".")}) {
+        const auto result =
+            cli({"find", "--in", spelling, "--name", tag + "-*", "--format", "paths"});
+        const auto lines = linesOf(result.out);
+        ASSERT_EQ(lines.size(), 1u) << spelling << "\n" << result.out << result.err;
+        EXPECT_TRUE(lines.front().ends_with(tag + "-kept.txt")) << spelling;
+    }
+    fs::current_path(previous);
+    ::unlink(kept.c_str());
+    ::unlink(binned.c_str());
+    if (madeTrash) {
+        ::rmdir(trash.c_str());
+    }
+}
+
+// /dev/pts is a kernel interface mounted below /dev: a search of /dev never enters it, also when
+// /dev is reached through a link.
+TEST_F(CliTest, KernelInterfacesAreNotEnteredWhateverTheSpellingOfTheFolder) {
+    if (!isMountPoint("/dev/pts") || !fs::exists("/dev/ptmx")) {
+        GTEST_SKIP() << "/dev/pts is not mounted here";
+    }
+    fs::create_directory_symlink("/dev", tree() + "/devices");
+    for (const std::string& spelling : {std::string("/dev"), tree() + "/devices"}) {
+        const auto result = cli({"find", "--in", spelling, "--name", "ptmx", "--format", "paths"});
+        EXPECT_EQ(linesOf(result.out), std::vector<std::string>{spelling + "/ptmx"}) << result.err;
     }
 }
 

@@ -68,12 +68,16 @@ TEST(ContentCompile, KeepsBlanksAndDropsEmptyPieces) {
     EXPECT_EQ(compileContent(inputs).ansiPieces, (Pieces{" a ", "b "}));
 }
 
-TEST(ContentCompile, FoldsPiecesOfEveryEncodingWhenCaseDoesNotMatter) {
-    ContentInputs inputs = textInputs("AB*\xc3\x84", false, true, true, false);
+// The file's bytes are folded A-Z only, byte by byte, so the pieces are folded the same way after
+// encoding: a capital beyond ASCII stays, and so does a UTF-16 byte that is not an ASCII capital.
+TEST(ContentCompile, FoldsEncodedPiecesByteByByteLikeTheFileBytes) {
+    ContentInputs inputs = textInputs("AB*\xc3\x84*\xc5\x81", true, true, false, false);
     const ContentCriteria criteria = compileContent(inputs);
     EXPECT_FALSE(criteria.matchCase);
-    EXPECT_EQ(criteria.unicodePieces, (Pieces{std::string("a\0b\0", 4), std::string("\xe4\0", 2)}));
-    EXPECT_EQ(criteria.utf8Pieces, (Pieces{"ab", "\xc3\xa4"}));
+    EXPECT_EQ(criteria.ansiPieces, (Pieces{"ab", "\xc3\x84", "\xc5\x81"}));
+    // U+00C4 is C4 00 in UTF-16LE; U+0141 is 41 01, whose low byte is folded like any 'A'.
+    EXPECT_EQ(criteria.unicodePieces, (Pieces{std::string("a\0b\0", 4), std::string("\xc4\0", 2),
+                                              std::string("a\x01", 2)}));
 }
 
 TEST(ContentCompile, TextWithoutAsciiLettersIsSearchedAsTyped) {

@@ -19,6 +19,9 @@ constexpr std::size_t kChunk = kContentChunkSize;
 // "Grüße" in UTF-8, the system encoding on Linux, as typed and with its ASCII letters capitalised.
 const std::string kGreeting = std::string("Gr\xc3\xbc\xc3\x9f") + "e";
 const std::string kShoutedGreeting = std::string("GR\xc3\xbc\xc3\x9f") + "E";
+// "Äpfel", whose capital lies beyond ASCII, and the same with its ASCII letters capitalised.
+const std::string kApples = std::string("\xc3\x84") + "pfel";
+const std::string kShoutedApples = std::string("\xc3\x84") + "PFEL";
 
 struct Encodings {
     bool ansi = true;
@@ -122,6 +125,16 @@ INSTANTIATE_TEST_SUITE_P(
                  std::string("G\0r\0\xfc\0\xdf\0e\0", 10), true},
         FileCase{"NonAsciiFoldsOnlyAscii", textInputs(kGreeting, false, {false, false, true}),
                  kShoutedGreeting, true},
+        FileCase{"NonAsciiCapitalFindsItself", textInputs(kApples, false), "x" + kApples, true},
+        FileCase{"NonAsciiCapitalInAsciiCapitals", textInputs(kApples, false), kShoutedApples,
+                 true},
+        FileCase{"NonAsciiCapitalWide", textInputs(kApples, false, {false, true, false}),
+                 std::string("\xc4\0p\0f\0e\0l\0", 10), true},
+        FileCase{"NonAsciiCapitalUtf8", textInputs(kApples, false, {false, false, true}), kApples,
+                 true},
+        // U+0141 is 41 01 in UTF-16LE: its low byte is folded in the file, so in the piece too.
+        FileCase{"WideUnitWithCapitalByte", textInputs("a\xc5\x81", false, {false, true, false}),
+                 std::string("A\0\x41\x01", 4), true},
         FileCase{"AnyEncodingWillDo", textInputs("ab", true, {true, true, true}), "x" + utf16("ab"),
                  true}),
     [](const testing::TestParamInfo<FileCase>& param) { return std::string(param.param.name); });
@@ -130,6 +143,14 @@ TEST_F(ContentMatching, FindsAPieceAcrossTheChunkEnd) {
     const std::string contents = filler(kChunk - 3) + "hello" + filler(100);
     EXPECT_TRUE(matches(textInputs("hello", true), contents));
     EXPECT_TRUE(matches(textInputs("HELLO", false), contents));
+}
+
+TEST_F(ContentMatching, FindsAFoldedNonAsciiPieceAcrossTheChunkEnd) {
+    for (std::size_t before : {kChunk - 1, kChunk - 2, kChunk - 5}) {
+        EXPECT_TRUE(matches(textInputs(kApples, false, {true, true, false}),
+                            filler(before) + kShoutedApples + filler(10)))
+            << before;
+    }
 }
 
 TEST_F(ContentMatching, FindsAWidePieceAcrossTheChunkEndAtAnOddOffset) {

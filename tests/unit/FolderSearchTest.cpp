@@ -12,6 +12,7 @@
 #include "search/FileSearch.h"
 #include "search/InputCheck.h"
 #include "search/SearchCriteria.h"
+#include "support/DeepTree.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPlatform.h"
 
@@ -46,6 +47,21 @@ public:
 
     std::vector<std::string> searchRoots() const override { return roots; }
     std::vector<std::string> mountPoints() const override { return points; }
+    std::string resolvedFolder(const std::string& folder) const override {
+        std::error_code error;
+        const fs::path resolved = fs::canonical(folder, error);
+        return error ? folder : resolved.string() + "/";
+    }
+    // By identity, as the system decides it, so that any spelling of a mount point is one.
+    bool isMountRoot(const std::string& folder) const override {
+        struct stat asked {};
+        struct stat point {};
+        return ::stat(folder.c_str(), &asked) == 0 &&
+               std::any_of(points.begin(), points.end(), [&](const std::string& path) {
+                   return ::stat(path.c_str(), &point) == 0 && point.st_dev == asked.st_dev &&
+                          point.st_ino == asked.st_ino;
+               });
+    }
     std::vector<std::string> recycleBinNames() const override {
         return {"$RECYCLE.BIN", "RECYCLER", "RECYCLED", ".TRASH", ".TRASH-1000"};
     }
@@ -217,6 +233,20 @@ TEST_F(FolderSearchTest, TreeDeeperThanAThousandLevelsIsWalked) {
               std::vector<std::string>{deep + "/bottom.txt"});
 }
 
+// 600 levels make paths of more than 5,400 bytes, beyond what the system takes in one call.
+TEST_F(FolderSearchTest, TreeDeeperThanTheLongestPathIsWalkedSizedAndSearched) {
+    test::DeepTree deep(folder.path(), 600, "level-09");
+    const std::string bottom = deep.writeFile("bottom.txt", "a needle here");
+    ASSERT_GT(bottom.size(), 4096u);
+    SearchInputs inputs = inputsFor(root(), "bottom.txt");
+    inputs.content.text = "NEEDLE";
+    inputs.content.matchAnsi = true;
+    EXPECT_EQ(search(inputs), std::vector<std::string>{bottom});
+    ASSERT_EQ(observer.entries.size(), 1u);
+    EXPECT_EQ(observer.entries.front().size, 13);
+    EXPECT_NE(observer.entries.front().writeTime, 0u);
+}
+
 TEST_F(FolderSearchTest, NamesThatAreNotUtf8OrHoldNewlinesAreFoundByteExact) {
     const std::string odd = "caf\xe9\nline.txt";
     folder.writeFile(odd, "needle");
@@ -270,6 +300,27 @@ TEST_F(FolderSearchTest, RecycleBinsAtAVolumeRootAndTheUserTrashAreSkipped) {
     EXPECT_EQ(rows.size(), 5u);
 }
 
+// Whether a folder is a volume's root does not depend on how the path to it is spelt.
+TEST_F(FolderSearchTest, RecycleBinsAreSkippedWhateverTheSpellingOfTheVolumeRoot) {
+    folder.writeFile("vol/$RECYCLE.BIN/a.txt", "x");
+    folder.writeFile("vol/.Trash-1000/b.txt", "x");
+    folder.writeFile("vol/keep/c.txt", "x");
+    folder.writeFile("home/.local/share/Trash/d.txt", "x");
+    fs::create_directory_symlink(folder / "vol", folder / "link");
+    fs::create_directory_symlink(folder / "home", folder / "homelink");
+    volumes.points = {root() + "vol/"};
+    volumes.trash = root() + "home/.local/share/Trash/";
+    for (const std::string& spelling : {root() + "vol/", root() + "vol/./", root() + "vol/keep/../",
+                                        root() + "link/", root() + "link"}) {
+        observer.rows.clear();
+        const std::vector<std::string> rows = search(inputsFor(spelling, "*.txt"));
+        ASSERT_EQ(rows.size(), 1u) << spelling;
+        EXPECT_TRUE(rows.front().ends_with("keep/c.txt")) << spelling;
+    }
+    observer.rows.clear();
+    EXPECT_EQ(search(inputsFor(root() + "homelink/./", "*.txt")), std::vector<std::string>{});
+}
+
 TEST_F(FolderSearchTest, EveryVolumeIsWalkedOnceWithoutCrossingIntoAnother) {
     folder.writeFile("one/a.txt", "x");
     folder.writeFile("one/two/b.txt", "x");
@@ -279,11 +330,15 @@ TEST_F(FolderSearchTest, EveryVolumeIsWalkedOnceWithoutCrossingIntoAnother) {
     auto rows = search(inputsFor("*", "*.txt"));
     EXPECT_EQ(rows, (std::vector<std::string>{root() + "one/a.txt", root() + "one/two/b.txt"}));
 
-    // A folder search crosses into real volumes below it, never into kernel interfaces.
-    observer.rows.clear();
-    rows = search(inputsFor(root() + "one", "*.txt"));
-    std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::string>{root() + "one/a.txt", root() + "one/two/b.txt"}));
+    // A folder search crosses into real volumes below it, never into kernel interfaces, however
+    // the folder is spelt.
+    fs::create_directory_symlink(folder / "one", folder / "link");
+    for (const std::string& spelling : {root() + "one", root() + "one/two/..", root() + "link"}) {
+        observer.rows.clear();
+        rows = search(inputsFor(spelling, "*.txt"));
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, (std::vector<std::string>{spelling + "/a.txt", spelling + "/two/b.txt"}));
+    }
 }
 
 TEST(SearchInputCheck, RefusesWhatCannotBeSearched) {

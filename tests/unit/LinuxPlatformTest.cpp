@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "app/PathHelpers.h"
@@ -9,7 +11,9 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopEditor.h"
 #include "platform/linux/LinuxTextServices.h"
+#include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/SystemLocale.h"
+#include "support/DeepTree.h"
 #include "support/TemporaryFolder.h"
 
 namespace quillfen {
@@ -190,6 +194,75 @@ TEST(LinuxFolderListing, LooksUpTheStatusOfTheEntriesItIsAskedFor) {
     }
     EXPECT_EQ(statuses["wanted.txt"]->size, 5);
     EXPECT_EQ(statuses["link.txt"]->kind, platform::EntryKind::Other);
+}
+
+// Every file operation reaches a path longer than the system takes in one call, as it reaches a
+// short one; a path with a separator doubled at a stretch's end and one through ".." too.
+TEST(LinuxLongPaths, EveryFileOperationReachesThem) {
+    const test::TemporaryFolder folder;
+    test::DeepTree deep(folder.path(), 36, std::string(250, 'x'));
+    const std::string bottom = deep.writeFile("file.txt", "12345");
+    ASSERT_GT(bottom.size(), 2u * 4096u);
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const std::string up = deep.bottom() + "/../" + std::string(250, 'x') + "//file.txt";
+    for (const std::string& path : {bottom, up}) {
+        SCOPED_TRACE(path.size());
+        EXPECT_EQ(files.kindOf(path), platform::EntryKind::File);
+        EXPECT_EQ(files.entryStatus(path).size, 5);
+        EXPECT_EQ(files.targetStatus(path).size, 5);
+        ASSERT_NE(files.openForContent(path), nullptr);
+        const auto random = files.openForRandomAccess(path);
+        ASSERT_NE(random, nullptr);
+        char bytes[2] = {};
+        EXPECT_EQ(random->readAt(3, bytes, 2), 2);
+        EXPECT_EQ(std::string(bytes, 2), "45");
+    }
+    EXPECT_TRUE(files.setWriteTime(bottom, 116444736000000000));
+    EXPECT_EQ(files.entryStatus(bottom).writeTime, 116444736000000000u);
+    EXPECT_TRUE(files.setPermissions(bottom, 0640));
+    EXPECT_TRUE(files.isWritableDirectory(deep.bottom()));
+    EXPECT_TRUE(files.createDirectory(deep.bottom() + "/made"));
+    EXPECT_EQ(files.kindOf(deep.bottom() + "/made/"), platform::EntryKind::Directory);
+    EXPECT_TRUE(files.createNewFile(deep.bottom() + "/made/new.txt", "abc"));
+    EXPECT_FALSE(files.createNewFile(deep.bottom() + "/made/new.txt", "abc"));
+    std::vector<platform::FolderEntry> entries;
+    const std::atomic<bool> never{false};
+    ASSERT_TRUE(files.listFolder(deep.bottom() + "/made/", entries, never, {}));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries.front().name, "new.txt");
+    EXPECT_TRUE(files.removeFile(deep.bottom() + "/made/new.txt"));
+    EXPECT_EQ(files.kindOf(deep.bottom() + "/made/new.txt"), platform::EntryKind::Missing);
+    EXPECT_EQ(files.kindOf(deep.bottom() + "/missing/" + std::string(250, 'x') + "/file.txt"),
+              platform::EntryKind::Missing);
+}
+
+bool listedAsMountPoint(const std::string& path) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    for (std::string line; std::getline(mounts, line);) {
+        if (line.find(" " + path + " ") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A mount's root is known by the folder itself, however the path to it is spelt.
+TEST(LinuxVolumes, TellsAMountRootByTheFolderNotItsSpelling) {
+    const platform::LinuxVolumes volumes;
+    const test::TemporaryFolder folder;
+    std::filesystem::create_directory(folder / "plain");
+    std::filesystem::create_directory_symlink("/", folder / "top");
+    EXPECT_TRUE(volumes.isMountRoot("/"));
+    EXPECT_TRUE(volumes.isMountRoot("/."));
+    EXPECT_TRUE(volumes.isMountRoot(folder / "top/"));
+    EXPECT_FALSE(volumes.isMountRoot(folder / "plain/"));
+    EXPECT_FALSE(volumes.isMountRoot(folder / "missing/"));
+    for (const std::string point : {"/proc", "/dev/shm"}) {
+        if (listedAsMountPoint(point)) {
+            EXPECT_TRUE(volumes.isMountRoot(point + "/")) << point;
+            EXPECT_TRUE(volumes.isMountRoot(point + "/./")) << point;
+        }
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/linux/AnchoredPath.h"
 #include "platform/linux/FileDescriptor.h"
 #include "platform/linux/LinuxFileTime.h"
 
@@ -64,7 +65,9 @@ EntryStatus toEntryStatus(const struct stat& info) {
 bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                 const std::atomic<bool>& stop, const StatusWanted& statusWanted) {
     entries.clear();
-    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const AnchoredPath at(folder);
+    const FileDescriptor fd(
+        at.valid() ? ::openat(at.folder(), at.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
     if (!fd.valid()) {
         return false;
     }

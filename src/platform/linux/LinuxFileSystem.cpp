@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/AnchoredPath.h"
 #include "platform/linux/FileDescriptor.h"
 #include "platform/linux/FolderReader.h"
 #include "platform/linux/LinuxFileTime.h"
@@ -233,22 +234,18 @@ LinuxFileSystem::LinuxFileSystem(ReplaceHook beforeReplace)
     : beforeReplace_(std::move(beforeReplace)) {}
 
 EntryKind LinuxFileSystem::kindOf(const std::string& path) const {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-        return EntryKind::Missing;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return EntryKind::Directory;
-    }
-    return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::Other;
+    return targetStatus(path).kind;
 }
 
 bool LinuxFileSystem::createDirectory(const std::string& path) {
-    return ::mkdir(path.c_str(), 0777) == 0;
+    const AnchoredPath at(path);
+    return at.valid() && ::mkdirat(at.folder(), at.name(), 0777) == 0;
 }
 
 bool LinuxFileSystem::isWritableDirectory(const std::string& path) const {
-    return kindOf(path) == EntryKind::Directory && ::access(path.c_str(), W_OK | X_OK) == 0;
+    const AnchoredPath at(path);
+    return kindOf(path) == EntryKind::Directory && at.valid() &&
+           ::faccessat(at.folder(), at.name(), W_OK | X_OK, 0) == 0;
 }
 
 std::optional<std::string> LinuxFileSystem::readFile(const std::string& path) const {
@@ -302,7 +299,8 @@ bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to) {
 }
 
 bool LinuxFileSystem::removeFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0;
+    const AnchoredPath at(path);
+    return at.valid() && ::unlinkat(at.folder(), at.name(), 0) == 0;
 }
 
 bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
@@ -311,12 +309,34 @@ bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEn
     return readFolder(folder, entries, stop, statusWanted);
 }
 
-EntryStatus LinuxFileSystem::entryStatus(const std::string& path) const {
+namespace {
+
+EntryStatus statusOf(const std::string& path, int flags) {
+    if (path.empty()) {
+        return {};
+    }
+    const AnchoredPath at(path);
     struct stat info {};
-    if (path.empty() || ::fstatat(AT_FDCWD, path.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (!at.valid() || ::fstatat(at.folder(), at.name(), &info, flags) != 0) {
         return {};
     }
     return toEntryStatus(info);
+}
+
+// Opens by a path of any length; an invalid descriptor when it cannot.
+FileDescriptor openPath(const std::string& path, int flags) {
+    const AnchoredPath at(path);
+    return FileDescriptor(at.valid() ? ::openat(at.folder(), at.name(), flags) : -1);
+}
+
+}  // namespace
+
+EntryStatus LinuxFileSystem::entryStatus(const std::string& path) const {
+    return statusOf(path, AT_SYMLINK_NOFOLLOW);
+}
+
+EntryStatus LinuxFileSystem::targetStatus(const std::string& path) const {
+    return statusOf(path, 0);
 }
 
 namespace {
@@ -343,7 +363,7 @@ private:
 std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& path) const {
     // Non-blocking and without following links, so a FIFO or a device never stalls a search;
     // the type is checked on the open handle, not on the name, which may change meanwhile.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor fd = openPath(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     struct stat info {};
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return nullptr;
@@ -387,7 +407,7 @@ private:
 
 std::unique_ptr<RandomAccessFile> LinuxFileSystem::openForRandomAccess(
     const std::string& path) const {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd = openPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return nullptr;
@@ -397,14 +417,17 @@ std::unique_ptr<RandomAccessFile> LinuxFileSystem::openForRandomAccess(
 }
 
 bool LinuxFileSystem::createNewFile(const std::string& path, std::string_view contents) {
-    FileDescriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const AnchoredPath at(path);
+    FileDescriptor fd(at.valid()
+                          ? ::openat(at.folder(), at.name(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+                          : -1);
     if (!fd.valid()) {
         return false;
     }
     if (!writeAll(fd.get(), contents) || ::fsync(fd.get()) != 0) {
         fd.reset();
-        ::unlink(path.c_str());
+        ::unlinkat(at.folder(), at.name(), 0);
         return false;
     }
     return true;
@@ -425,11 +448,14 @@ std::string LinuxFileSystem::createPrivateTemporaryFolder(const std::string& pre
 
 bool LinuxFileSystem::setWriteTime(const std::string& path, FileTime time) {
     const timespec times[2] = {timespec{0, UTIME_NOW}, toTimespec(time)};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+    const AnchoredPath at(path);
+    return at.valid() && ::utimensat(at.folder(), at.name(), times, 0) == 0;
 }
 
 bool LinuxFileSystem::setPermissions(const std::string& path, std::uint32_t mode) {
-    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 0777)) == 0;
+    const AnchoredPath at(path);
+    return at.valid() &&
+           ::fchmodat(at.folder(), at.name(), static_cast<mode_t>(mode & 0777), 0) == 0;
 }
 
 }  // namespace quillfen::platform

@@ -25,6 +25,7 @@ public:
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                     const std::atomic<bool>& stop, const StatusWanted& statusWanted) const override;
     EntryStatus entryStatus(const std::string& path) const override;
+    EntryStatus targetStatus(const std::string& path) const override;
     std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
     bool createNewFile(const std::string& path, std::string_view contents) override;

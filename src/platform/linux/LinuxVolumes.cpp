@@ -1,13 +1,18 @@
 #include "platform/linux/LinuxVolumes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string_view>
+
+#include "platform/linux/AnchoredPath.h"
 
 namespace quillfen::platform {
 
@@ -98,6 +103,34 @@ std::vector<std::string> LinuxVolumes::mountPoints() const {
         points.push_back(withSeparator(mount.mountPoint));
     }
     return points;
+}
+
+std::string LinuxVolumes::resolvedFolder(const std::string& folder) const {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? withSeparator(resolved.get()) : folder;
+}
+
+// The kernel marks a mount's root; one without that mark tells it by a change of device from the
+// folder's parent, or, at the very top, by the folder being its own parent. Automounts are not
+// triggered: an unmounted automount point is no root yet.
+bool LinuxVolumes::isMountRoot(const std::string& folder) const {
+    const AnchoredPath at(folder);
+    struct statx info {};
+    if (!at.valid() || ::statx(at.folder(), at.name(), AT_NO_AUTOMOUNT, STATX_INO, &info) != 0) {
+        return false;
+    }
+    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    const std::string parentName = std::string(at.name()) + "/..";
+    struct stat self {};
+    struct stat parent {};
+    if (::fstatat(at.folder(), at.name(), &self, AT_NO_AUTOMOUNT) != 0 ||
+        ::fstatat(at.folder(), parentName.c_str(), &parent, AT_NO_AUTOMOUNT) != 0) {
+        return false;
+    }
+    return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
 
 std::vector<std::string> LinuxVolumes::recycleBinNames() const {

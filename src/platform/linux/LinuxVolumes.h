@@ -19,6 +19,8 @@ public:
 
     std::vector<std::string> searchRoots() const override;
     std::vector<std::string> mountPoints() const override;
+    std::string resolvedFolder(const std::string& folder) const override;
+    bool isMountRoot(const std::string& folder) const override;
     std::vector<std::string> recycleBinNames() const override;
     std::string userTrashFolder() const override;
 

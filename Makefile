@@ -1,10 +1,13 @@
-# The two entry points of the README. Both install what they need first.
+# The two entry points of the README, and the Windows build. Each installs what it needs first.
 PRESET ?= dev
 
-.PHONY: run test deps build clean
+.PHONY: run test deps windows-deps build windows clean
 
 deps:
 	@./scripts/install-deps.sh
+
+windows-deps:
+	@./scripts/install-deps.sh --windows
 
 build: deps
 	@cmake --preset $(PRESET) >/dev/null
@@ -13,7 +16,10 @@ build: deps
 run: build
 	@./scripts/run.sh build/$(PRESET)/bin
 
-test: deps
+windows: windows-deps
+	@./scripts/windows-build.sh
+
+test: windows-deps
 	@./scripts/test.sh
 
 clean:

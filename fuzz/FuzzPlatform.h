@@ -23,6 +23,7 @@ public:
     platform::HttpClient& http() override { unused(); }
     platform::ProgramResources& resources() override { unused(); }
     platform::DiskIdentity& disks() override { unused(); }
+    platform::Digests& digests() override { unused(); }
 
 private:
     [[noreturn]] static void unused() { std::abort(); }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running Quillfen needs.
 # Idempotent: when everything is present it prints nothing and changes nothing.
+#   --bench    adds the peer tools that the benchmark scripts compare against
+#   --windows  adds the MinGW-w64 cross compiler and Wine, which runs the Windows tests
 set -euo pipefail
 
 packages=(
@@ -11,9 +13,14 @@ packages=(
   xdg-utils shared-mime-info adwaita-icon-theme
   zip unzip python3 openssl
 )
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep)
-fi
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine)
+for option in "$@"; do
+  case "$option" in
+    --bench) packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep) ;;
+    --windows) packages+=("${windows_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the debug build with warnings as errors, then the unit tests again
-# under the address and undefined-behaviour sanitizers.
+# under the address and undefined-behaviour sanitizers, then the Windows build's tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -9,3 +9,5 @@ for preset in dev asan; do
   cmake --build --preset "$preset" -j2
   ctest --preset "$preset"
 done
+./scripts/windows-build.sh
+ctest --preset windows

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/Digests.h"
 #include "platform/DiskIdentity.h"
 #include "platform/FileSystem.h"
 #include "platform/FileTypes.h"
@@ -29,6 +30,7 @@ public:
     virtual HttpClient& http() = 0;
     virtual ProgramResources& resources() = 0;
     virtual DiskIdentity& disks() = 0;
+    virtual Digests& digests() = 0;
 };
 
 // The installed platform. Using it before one is installed is a programming error and aborts.

@@ -46,9 +46,18 @@ void ListingLookahead::obtain(PendingFolder& folder) {
         if (other) {
             listAhead(*other);
         } else {
-            folder.state.wait(PendingFolder::State::Listing, std::memory_order_acquire);
+            waitUntilListed(folder);
         }
     }
+}
+
+void ListingLookahead::waitUntilListed(const PendingFolder& folder) {
+    std::unique_lock lock(mutex_);
+    walkWaiting_ = true;
+    listed_.wait(lock, [&folder] {
+        return folder.state.load(std::memory_order_acquire) == PendingFolder::State::Listed;
+    });
+    walkWaiting_ = false;
 }
 
 void ListingLookahead::release(PendingFolder& folder) {
@@ -104,8 +113,16 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
     // Offered before the folder is published: once the walk sees it listed, the walk may
     // release its listing at any time.
     offerSubfolders(folder);
-    folder.state.store(PendingFolder::State::Listed, std::memory_order_release);
-    folder.state.notify_all();
+    // Published under the lock, so a walk that is about to wait cannot miss it.
+    bool wakeWalk = false;
+    {
+        const std::lock_guard lock(mutex_);
+        folder.state.store(PendingFolder::State::Listed, std::memory_order_release);
+        wakeWalk = walkWaiting_;
+    }
+    if (wakeWalk) {
+        listed_.notify_one();
+    }
 }
 
 void ListingLookahead::run() {

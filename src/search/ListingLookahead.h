@@ -47,6 +47,10 @@ private:
     std::shared_ptr<PendingFolder> takeOffer();
     // Lists a folder ahead of the walk and publishes it.
     void listAhead(PendingFolder& folder);
+    // Blocks the walk until the look-ahead thread has published `folder`. A condition variable
+    // rather than waiting on the atomic state: atomic waits are not dependable on every threads
+    // library the program is built with.
+    void waitUntilListed(const PendingFolder& folder);
     void run();
     bool paused() const { return readAheadEntries_.load(std::memory_order_relaxed) >= allowance_; }
 
@@ -54,7 +58,11 @@ private:
     Lister lister_;
     const std::size_t allowance_;
     std::mutex mutex_;
+    // Wakes the look-ahead thread.
     std::condition_variable wake_;
+    // Wakes the walk when a folder it waits for is listed.
+    std::condition_variable listed_;
+    bool walkWaiting_ = false;
     // Offered folders, the next to be visited last; some may have been claimed since.
     std::vector<std::shared_ptr<PendingFolder>> offered_;
     bool idle_ = false;

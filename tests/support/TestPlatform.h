@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/crypto/OpenSslDigests.h"
 #include "platform/linux/curl/CurlHttpClient.h"
 
 namespace quillfen::test {
@@ -57,6 +58,7 @@ public:
 
     // Volumes the test made up, in place of the machine's own mount table.
     platform::DiskIdentity& disks() override { return disks_; }
+    platform::Digests& digests() override { return digests_; }
 
     platform::Volumes* volumesOverride = nullptr;
     // Resources the test made up, in place of none.
@@ -74,6 +76,7 @@ private:
     platform::CurlHttpClient http_;
     platform::EmbeddedResources resources_;
     platform::LinuxDiskIdentity disks_;
+    platform::OpenSslDigests digests_;
 };
 
 }  // namespace quillfen::test

@@ -59,6 +59,7 @@ public:
     platform::HttpClient& http() override { return base_.http(); }
     platform::ProgramResources& resources() override { return base_.resources(); }
     platform::DiskIdentity& disks() override { return base_.disks(); }
+    platform::Digests& digests() override { return base_.digests(); }
 
 private:
     platform::Platform& base_;

@@ -13,18 +13,22 @@
 #include "platform/linux/LinuxTextServices.h"
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/MimeFileTypes.h"
+#include "platform/linux/NoDigests.h"
 #include "platform/linux/OfflineHttpClient.h"
 
 namespace quillfen::platform {
 
 class LinuxPlatform : public Platform {
 public:
-    // A program that goes online passes its HTTP client; without one every request fails, so a
-    // program that never goes online does not load a network library.
+    // A program that goes online passes its HTTP client and its digests; without them every
+    // request fails and no digest is given, so a program that never goes online loads neither a
+    // network nor a cryptography library.
     explicit LinuxPlatform(std::span<const std::uint8_t> downloaderArchive = {},
-                           std::unique_ptr<HttpClient> http = nullptr)
+                           std::unique_ptr<HttpClient> http = nullptr,
+                           std::unique_ptr<Digests> digests = nullptr)
         : http_(http ? std::move(http) : std::make_unique<OfflineHttpClient>()),
-          resources_(downloaderArchive) {}
+          resources_(downloaderArchive),
+          digests_(digests ? std::move(digests) : std::make_unique<NoDigests>()) {}
 
     FileSystem& files() override { return files_; }
     ProcessLauncher& processes() override { return processes_; }
@@ -36,6 +40,7 @@ public:
     HttpClient& http() override { return *http_; }
     ProgramResources& resources() override { return resources_; }
     DiskIdentity& disks() override { return disks_; }
+    Digests& digests() override { return *digests_; }
 
 private:
     LinuxFileSystem files_;
@@ -48,6 +53,7 @@ private:
     std::unique_ptr<HttpClient> http_;
     EmbeddedResources resources_;
     LinuxDiskIdentity disks_;
+    std::unique_ptr<Digests> digests_;
 };
 
 }  // namespace quillfen::platform

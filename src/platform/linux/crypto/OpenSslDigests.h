@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Digests.h"
+
+namespace quillfen::platform {
+
+// Digests through OpenSSL's libcrypto.
+class OpenSslDigests final : public Digests {
+public:
+    std::optional<Md5Digest> md5(std::string_view bytes) const override;
+};
+
+}  // namespace quillfen::platform

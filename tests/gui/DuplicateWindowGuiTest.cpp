@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -96,6 +98,21 @@ TEST_F(DuplicateWindowGuiTest, TheMainWindowsActionOpensItOnTheSelectedRow) {
     QTest::keyClick(main.resultView(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(reference, folder / "tree/ref.txt");
     EXPECT_EQ(found, cliDuplicates());
+}
+
+TEST_F(DuplicateWindowGuiTest, TheLookInBoxTakesWhatIsTypedWithoutCompletingIt) {
+    qt::QtDuplicateWindow window(folder / "tree/ref.txt");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* lookIn = window.findChild<QComboBox*>();
+    ASSERT_NE(lookIn, nullptr);
+    lookIn->insertItem(0, QString::fromStdString(folder / "tree/a"));
+    lookIn->setFocus();
+    lookIn->lineEdit()->clear();
+    QTest::keyClicks(lookIn->lineEdit(), QString::fromStdString(folder / "tree"));
+    EXPECT_EQ(window.text(DuplicateControl::LookIn), folder / "tree");
+    findAndWait(window);
+    EXPECT_EQ(rowsOf(window).size(), 2u);
 }
 
 TEST_F(DuplicateWindowGuiTest, EscapeDoesNotCloseItAndScreenshot) {

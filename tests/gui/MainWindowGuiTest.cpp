@@ -50,6 +50,7 @@ protected:
 
     void typeInto(MainControl control, const std::string& text) {
         QComboBox* target = box(control);
+        target->setFocus();
         target->lineEdit()->clear();
         QTest::keyClicks(target->lineEdit(), QString::fromStdString(text));
     }
@@ -157,6 +158,25 @@ TEST_F(MainWindowGuiTest, ShortcutsSelectCopyAndOpenInTheEditor) {
     }
     EXPECT_EQ(folder.readFile("arguments.txt"), "--new\n" + tree + "/one file.txt\n");
     Application::instance().editor.clear();
+}
+
+TEST_F(MainWindowGuiTest, TypedTextIsNeverCompletedFromTheHistory) {
+    struct Case {
+        MainControl control;
+        std::string earlier;
+        std::string typed;
+    };
+    const Case cases[] = {
+        {MainControl::LookIn, "/home/anna/photos/2019", "/home/anna/photos"},
+        {MainControl::NamePatterns, "*.txt *.log", "*.t"},
+        {MainControl::ContentText, "hello world", "hello"},
+        {MainControl::HexText, "31 32 33", "31 32"},
+    };
+    for (const Case& entry : cases) {
+        box(entry.control)->insertItem(0, QString::fromStdString(entry.earlier));
+        typeInto(entry.control, entry.typed);
+        EXPECT_EQ(box(entry.control)->currentText().toStdString(), entry.typed) << entry.typed;
+    }
 }
 
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {

@@ -74,8 +74,7 @@ void QtDuplicateWindow::buildControls() {
     auto* lookInGroup = new QGroupBox(this);
     auto* lookInRow = new QHBoxLayout(lookInGroup);
     auto* lookIn = new QComboBox(lookInGroup);
-    lookIn->setEditable(true);
-    lookIn->setInsertPolicy(QComboBox::NoInsert);
+    QtControls::makeHistoryBox(*lookIn);
     auto* browseFolder = new QPushButton(QStringLiteral("..."), lookInGroup);
     browseFolder->setAutoDefault(false);
     browseFolder->setMaximumWidth(32);

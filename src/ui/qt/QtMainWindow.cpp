@@ -40,8 +40,7 @@ namespace {
 
 QComboBox* historyCombo(QWidget* parent) {
     auto* box = new QComboBox(parent);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
+    QtControls::makeHistoryBox(*box);
     box->setMinimumContentsLength(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;

@@ -160,6 +160,30 @@ TEST_F(MainWindowGuiTest, ShortcutsSelectCopyAndOpenInTheEditor) {
     Application::instance().editor.clear();
 }
 
+TEST_F(MainWindowGuiTest, PlainTextOnTheClipboardKeepsThePathsOwnBytes) {
+    const std::string name = "caf\xff \xc3\xa9.txt";
+    folder.writeFile("tree/" + name, "x");
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QTableView* list = window->resultView();
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    list->selectRow(0);
+    const std::string path = folder / "tree/" + name;
+    struct Case {
+        Qt::Key key;
+        std::string plainText;
+    };
+    for (const Case& entry :
+         {Case{Qt::Key_N, "\"" + path + "\"\r\n"}, Case{Qt::Key_C, path}, Case{Qt::Key_X, path}}) {
+        QTest::keyClick(list, entry.key, Qt::ControlModifier);
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(copied->data(QStringLiteral("text/plain")).toStdString(), entry.plainText)
+            << QTest::toString(entry.key);
+    }
+}
+
 TEST_F(MainWindowGuiTest, TypedTextIsNeverCompletedFromTheHistory) {
     struct Case {
         MainControl control;

@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <map>
 
 #include "app/Application.h"
 #include "support/ProgramFolderFixture.h"
@@ -200,6 +202,38 @@ TEST_F(MainWindowGuiTest, TypedTextIsNeverCompletedFromTheHistory) {
         box(entry.control)->insertItem(0, QString::fromStdString(entry.earlier));
         typeInto(entry.control, entry.typed);
         EXPECT_EQ(box(entry.control)->currentText().toStdString(), entry.typed) << entry.typed;
+    }
+}
+
+TEST_F(MainWindowGuiTest, EachKindOfFileShowsItsOwnIcon) {
+    const std::vector<std::string> names = {"archive.zip", "notes.txt", "photo.png", "report.pdf",
+                                            "run.sh"};
+    for (const std::string& name : names) {
+        folder.writeFile("tree/" + name, "x");
+    }
+    typeInto(MainControl::LookIn, folder / "tree");
+    typeInto(MainControl::NamePatterns, "*.zip *.txt *.png *.pdf *.sh");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QAbstractItemModel* rows = window->resultView()->model();
+    ASSERT_EQ(rows->rowCount(), static_cast<int>(names.size()));
+
+    const QImage blank =
+        QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16).toImage();
+    std::map<std::string, QImage> pictures;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const auto icon = rows->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+        pictures[rows->index(row, 0).data().toString().toStdString()] =
+            icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    }
+    for (const auto& [name, picture] : pictures) {
+        EXPECT_FALSE(picture.isNull()) << name;
+        EXPECT_NE(picture, blank.convertToFormat(QImage::Format_ARGB32)) << name;
+        for (const auto& [other, otherPicture] : pictures) {
+            if (name < other) {
+                EXPECT_NE(picture, otherPicture) << name << " and " << other;
+            }
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -113,6 +114,18 @@ TEST_F(DuplicateWindowGuiTest, TheLookInBoxTakesWhatIsTypedWithoutCompletingIt) 
     EXPECT_EQ(window.text(DuplicateControl::LookIn), folder / "tree");
     findAndWait(window);
     EXPECT_EQ(rowsOf(window).size(), 2u);
+}
+
+TEST_F(DuplicateWindowGuiTest, BothWindowsOpenWideEnoughForAllColumns) {
+    qt::QtDuplicateWindow duplicates(folder / "tree/ref.txt");
+    qt::QtMainWindow main("");
+    for (QWidget* window : std::initializer_list<QWidget*>{&duplicates, &main}) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+    for (QTableView* list : {duplicates.resultView(), main.resultView()}) {
+        EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());
+    }
 }
 
 TEST_F(DuplicateWindowGuiTest, EscapeDoesNotCloseItAndScreenshot) {

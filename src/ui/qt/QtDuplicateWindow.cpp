@@ -33,7 +33,7 @@ QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* 
     results_->connectTo(presenter_->resultList(), false);
     connectSignals();
     presenter_->open();
-    resize(900, 680);
+    resize(fittingWidth(900), 680);
 }
 
 QtDuplicateWindow::~QtDuplicateWindow() {

@@ -73,7 +73,7 @@ QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent)
     results_->connectTo(presenter_->resultList(), true);
     connectSignals();
     presenter_->open();
-    resize(960, 720);
+    resize(fittingWidth(960), 720);
 }
 
 QtMainWindow::~QtMainWindow() {

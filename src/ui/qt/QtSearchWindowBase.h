@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QLayout>
 #include <QMessageBox>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -68,6 +70,13 @@ protected:
     QtResultList* createResultList() {
         results_ = new QtResultList(owner_);
         return results_;
+    }
+
+    // At least `width`, and wide enough for every column of the list.
+    int fittingWidth(int width) const {
+        const QMargins margins =
+            owner_->layout() != nullptr ? owner_->layout()->contentsMargins() : QMargins();
+        return std::max(width, results_->fullWidth() + margins.left() + margins.right());
     }
 
     QtResultList* results_ = nullptr;

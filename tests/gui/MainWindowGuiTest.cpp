@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
@@ -15,6 +16,7 @@
 
 #include "app/Application.h"
 #include "support/ProgramFolderFixture.h"
+#include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtMainWindow.h"
 
 namespace quillfen {
@@ -267,6 +269,32 @@ TEST_F(MainWindowGuiTest, EachKindOfFileShowsItsOwnIcon) {
             }
         }
     }
+}
+
+TEST_F(MainWindowGuiTest, TheTypeColumnSpeaksTheProgramsLanguage) {
+    folder.writeFile("tree/notes.txt", "x");
+    const QLocale saved;
+    struct Case {
+        const char* languageId;
+        const char* locale;
+        std::string plainText;
+    };
+    for (const Case& entry : {Case{"1031", "de_DE", "Einfaches Textdokument"},
+                              Case{"2052", "zh_CN", "\u7eaf\u6587\u672c\u6587\u6863"}}) {
+        writeSetting(settingsFile(), "Config", "LanguageID", entry.languageId);
+        qt::ProgramLocale::apply();
+        qt::QtMainWindow speaking("");
+        speaking.setText(MainControl::LookIn, folder / "tree");
+        speaking.presenter().onFind();
+        for (int i = 0; i < 500 && speaking.presenter().searching(); ++i) {
+            QTest::qWait(10);
+        }
+        ASSERT_EQ(speaking.resultView()->model()->rowCount(), 1);
+        const QString type = speaking.resultView()->model()->index(0, 2).data().toString();
+        EXPECT_EQ(QLocale().name(), entry.locale);
+        EXPECT_EQ(type.toStdString(), entry.plainText);
+    }
+    QLocale::setDefault(saved);
 }
 
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {

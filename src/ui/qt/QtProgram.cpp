@@ -4,6 +4,7 @@
 
 #include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtDuplicateWindow.h"
 #include "ui/qt/QtIconTheme.h"
 #include "ui/qt/QtMainWindow.h"
@@ -25,6 +26,7 @@ int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,
     QApplication::setApplicationName(QStringLiteral("quillfen"));
     QApplication::setWindowIcon(ProgramIcon::icon());
     QtIconTheme::prepare();
+    ProgramLocale::apply();
     if (duplicateSearch) {
         QtDuplicateWindow window(argument);
         window.show();

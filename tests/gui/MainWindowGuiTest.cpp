@@ -297,6 +297,21 @@ TEST_F(MainWindowGuiTest, TheTypeColumnSpeaksTheProgramsLanguage) {
     QLocale::setDefault(saved);
 }
 
+TEST_F(MainWindowGuiTest, TheNextWindowOpensWithTheSizeAndColumnWidthsThisOneClosedWith) {
+    window->resize(1234, 777);
+    window->resultView()->setColumnWidth(1, 333);
+    window->resultView()->setColumnWidth(4, 99);
+    window->close();
+    window.reset();
+    qt::QtMainWindow next("");
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    EXPECT_EQ(next.size(), QSize(1234, 777));
+    EXPECT_EQ(next.resultView()->columnWidth(1), 333);
+    EXPECT_EQ(next.resultView()->columnWidth(4), 99);
+    EXPECT_TRUE(next.resultView()->isColumnHidden(5));
+}
+
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     QApplication::processEvents();

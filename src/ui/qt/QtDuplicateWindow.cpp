@@ -33,7 +33,7 @@ QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* 
     results_->connectTo(presenter_->resultList(), false);
     connectSignals();
     presenter_->open();
-    resize(fittingWidth(900), 680);
+    restoreLayout(layoutSettings(), QSize(fittingWidth(900), 680));
 }
 
 QtDuplicateWindow::~QtDuplicateWindow() {
@@ -167,8 +167,13 @@ void QtDuplicateWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+WindowLayoutSettings QtDuplicateWindow::layoutSettings() {
+    return WindowLayoutSettings("Duplicate");
+}
+
 void QtDuplicateWindow::closeEvent(QCloseEvent* event) {
     presenter_->onClose();
+    saveLayout(layoutSettings());
     QDialog::closeEvent(event);
 }
 

@@ -23,6 +23,12 @@ QIcon builtInIcon(const QString& name) {
     return style->standardIcon(QStyle::SP_FileIcon);
 }
 
+// Every theme builds on hicolor, which holds hardly any type icons; a platform that names it
+// (a bare X server does) names no theme at all.
+bool namesNoTheme(const QString& theme) {
+    return theme.isEmpty() || theme == QStringLiteral("hicolor");
+}
+
 // The folders where icon themes live: ~/.icons, then "icons" in every XDG data folder.
 QStringList xdgIconFolders() {
     QStringList folders{QDir::homePath() + QStringLiteral("/.icons")};
@@ -51,10 +57,10 @@ void QtIconTheme::prepare() {
     if (searchPaths != QIcon::themeSearchPaths()) {
         QIcon::setThemeSearchPaths(searchPaths);
     }
-    if (QIcon::fallbackThemeName().isEmpty()) {
+    if (namesNoTheme(QIcon::fallbackThemeName())) {
         QIcon::setFallbackThemeName(kFallbackTheme);
     }
-    if (QIcon::themeName().isEmpty()) {
+    if (namesNoTheme(QIcon::themeName())) {
         QIcon::setThemeName(kFallbackTheme);
     }
 }

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libicu-dev libcurl4-openssl-dev libssl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  xdg-utils shared-mime-info adwaita-icon-theme
+  xdg-utils shared-mime-info adwaita-icon-theme fonts-wqy-microhei
   zip unzip python3 openssl
 )
 windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine)

@@ -15,6 +15,9 @@ public:
     // The icon-theme name of the icon for that type, judged the same way; empty when the desktop
     // knows no type for the extension.
     virtual std::string iconNameForExtension(const std::string& extension) const = 0;
+    // The icon-theme name of the broader kind the type belongs to ("image-x-generic" for a PNG
+    // image), which themes that lack the type's own icon still have; empty when unknown.
+    virtual std::string genericIconNameForExtension(const std::string& extension) const = 0;
     // The type of the folder at this path.
     virtual std::string folderTypeName(const std::string& folderPath) const = 0;
 };

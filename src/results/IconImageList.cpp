@@ -25,11 +25,11 @@ int IconImageList::addIconFromFile(const std::string& file, int index) {
                        [&] { return FileIconSource::iconOf(file, index); });
 }
 
-int IconImageList::addThemeIcon(const std::string& name) {
+int IconImageList::addThemeIcon(const std::string& name, const std::string& genericName) {
     if (name.empty()) {
         return StringIndexMap::kAbsent;
     }
-    return addUnderKey("theme:" + name, [&] { return IconSource::themeName(name); });
+    return addUnderKey("theme:" + name, [&] { return IconSource::themeName(name, genericName); });
 }
 
 int IconImageList::addThemeIconAs(const std::string& fixedKey, const std::string& name) {

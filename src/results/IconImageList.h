@@ -27,7 +27,8 @@ public:
     // file gives none, which is not remembered, so a file that changes is asked again.
     int addIconFromFile(const std::string& file, int index);
     // An icon of the desktop's theme by its name, under the key "theme:name"; -1 for no name.
-    int addThemeIcon(const std::string& name);
+    // `genericName` is the broader kind's icon, drawn when the theme lacks the named one.
+    int addThemeIcon(const std::string& name, const std::string& genericName = {});
     int genericExeIcon();
     int unknownTypeIcon();
 

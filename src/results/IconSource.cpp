@@ -4,10 +4,11 @@
 
 namespace quillfen {
 
-IconSource::IconSource(Kind kind, std::string data) : kind_(kind), data_(std::move(data)) {}
+IconSource::IconSource(Kind kind, std::string data, std::string genericName)
+    : kind_(kind), data_(std::move(data)), genericName_(std::move(genericName)) {}
 
-IconSource IconSource::themeName(std::string name) {
-    return IconSource(Kind::ThemeName, std::move(name));
+IconSource IconSource::themeName(std::string name, std::string genericName) {
+    return IconSource(Kind::ThemeName, std::move(name), std::move(genericName));
 }
 
 IconSource IconSource::icoBytes(std::string bytes) {

@@ -17,21 +17,25 @@ public:
         ImageFile,
     };
 
-    static IconSource themeName(std::string name);
+    // `genericName` names the icon of the broader kind, for themes without the icon itself.
+    static IconSource themeName(std::string name, std::string genericName = {});
     static IconSource icoBytes(std::string bytes);
     static IconSource imageFile(std::string path);
 
     Kind kind() const { return kind_; }
     // The name, the bytes or the path, by kind.
     const std::string& data() const { return data_; }
+    // For a theme icon, the name of the broader kind's icon; empty otherwise.
+    const std::string& genericName() const { return genericName_; }
 
     bool operator==(const IconSource&) const = default;
 
 private:
-    IconSource(Kind kind, std::string data);
+    IconSource(Kind kind, std::string data, std::string genericName = {});
 
     Kind kind_;
     std::string data_;
+    std::string genericName_;
 };
 
 }  // namespace quillfen

@@ -42,12 +42,12 @@ int TypeIconLookup::fileIcon(const std::string& extension, const std::string& pa
     if (extensionIconIndex_.contains(extension)) {
         return extensionIconIndex_.lookup(extension);
     }
-    const std::string iconName =
-        platform::currentPlatform().fileTypes().iconNameForExtension(extension);
+    const platform::FileTypes& types = platform::currentPlatform().fileTypes();
+    const std::string iconName = types.iconNameForExtension(extension);
     if (iconName.empty()) {
         return icons_.unknownTypeIcon();
     }
-    const int index = icons_.addThemeIcon(iconName);
+    const int index = icons_.addThemeIcon(iconName, types.genericIconNameForExtension(extension));
     extensionIconIndex_.set(extension, index);
     return index;
 }

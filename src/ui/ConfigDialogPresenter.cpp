@@ -30,7 +30,7 @@ void saveFlag(const char* key, bool on, std::atomic<bool>& field) {
 ConfigDialogPresenter::ConfigDialogPresenter(ConfigDialogView& view, ShellEntries& shellEntries)
     : view_(view), shellEntries_(shellEntries) {}
 
-std::string ConfigDialogPresenter::currentLanguageId() const {
+std::string ConfigDialogPresenter::currentLanguageId() {
     return readSetting(settingsFilePath(), kConfig, "LanguageID",
                        std::to_string(platform::currentPlatform().system().systemLanguageId()));
 }

@@ -31,9 +31,10 @@ public:
     // The language files of a folder in listing order; files without a language name are left
     // out (reading writes an empty name into such a file, as every settings read does).
     static std::vector<Language> languagesIn(const std::string& folder);
+    // The language the program speaks: the "LanguageID" setting, by default the system's.
+    static std::string currentLanguageId();
 
 private:
-    std::string currentLanguageId() const;
     void fillLanguages();
 
     ConfigDialogView& view_;

@@ -78,9 +78,12 @@ std::optional<IconSource> IconExtraction::iconFor(const std::string& source) {
     if (FileIconSource::carriesOwnIcon(extension)) {
         return std::nullopt;
     }
-    const std::string name =
-        platform::currentPlatform().fileTypes().iconNameForExtension(extension);
-    return IconSource::themeName(name.empty() ? IconImageList::kUnknownTypeIconName : name);
+    const platform::FileTypes& types = platform::currentPlatform().fileTypes();
+    const std::string name = types.iconNameForExtension(extension);
+    if (name.empty()) {
+        return IconSource::themeName(IconImageList::kUnknownTypeIconName);
+    }
+    return IconSource::themeName(name, types.genericIconNameForExtension(extension));
 }
 
 bool IconExtraction::writeIconFile(const std::string& path, std::string_view icoBytes) {

@@ -1,5 +1,7 @@
 #include "ui/ResultListPresenter.h"
 
+#include <cstdio>
+
 #include "app/LanguageTable.h"
 #include "platform/Platform.h"
 #include "results/ContextMenu.h"
@@ -39,6 +41,7 @@ void ResultListPresenter::start(SearchSession::Work work) {
     table_.clear();
     view_.resultsReset();
     foundCount_ = 0;
+    startedAt_ = std::chrono::steady_clock::now();
     view_.showSearchRunning(true);
     searching_ = true;
     session_.start(std::move(work), [this](const FoundEntry& entry) { return makeRow(entry); });
@@ -71,8 +74,7 @@ void ResultListPresenter::applyBatch(PendingBatch batch) {
         }
         foundCount_ += static_cast<std::int64_t>(batch.rows.size());
         view_.resultsAppended(first, batch.rows.size());
-        view_.setStatusLine(StatusLine::Count, filledIn(translate("%d file(s) found."), "%d",
-                                                        std::to_string(foundCount_)));
+        view_.setStatusLine(StatusLine::Count, countText());
     }
     if (!batch.comparingPath.empty()) {
         view_.setStatusLine(StatusLine::Progress,
@@ -90,7 +92,22 @@ void ResultListPresenter::finish() {
     searching_ = false;
     view_.stopTicking();
     view_.showSearchRunning(false);
-    view_.setStatusLine(StatusLine::Progress, "");
+    // The count line also answers a search that found nothing, and the progress line, idle now,
+    // tells how long the search took.
+    view_.setStatusLine(StatusLine::Count, countText());
+    view_.setStatusLine(StatusLine::Progress,
+                        filledIn(translate("Search took %s seconds."), "%s", elapsedSecondsText()));
+}
+
+std::string ResultListPresenter::countText() const {
+    return filledIn(translate("%d file(s) found."), "%d", std::to_string(foundCount_));
+}
+
+std::string ResultListPresenter::elapsedSecondsText() const {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startedAt_;
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%.2f", elapsed.count());
+    return text;
 }
 
 void ResultListPresenter::onClose() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,7 @@ public:
     bool searching() const { return searching_; }
     std::int64_t foundCount() const { return foundCount_; }
     const ResultTable& table() const { return table_; }
+    const SortKeyList& sortKeys() const { return sortKeys_; }
 
 private:
     void openConfiguration() override;
@@ -55,6 +57,8 @@ private:
     PendingRow makeRow(const FoundEntry& entry);
     void applyBatch(PendingBatch batch);
     void finish();
+    std::string countText() const;
+    std::string elapsedSecondsText() const;
 
     ResultListView& view_;
     bool offerDuplicateSearch_;
@@ -65,6 +69,7 @@ private:
     SearchSession session_;
     bool searching_ = false;
     std::int64_t foundCount_ = 0;
+    std::chrono::steady_clock::time_point startedAt_;
 };
 
 }  // namespace quillfen

@@ -153,5 +153,21 @@ TEST_F(GetIconTest, AnyOtherFileGetsItsTypesIconDrawn) {
     EXPECT_EQ(icon.substr(std::min<std::size_t>(icon.size(), 22), 8), "\x89PNG\r\n\x1a\n");
 }
 
+TEST_F(GetIconTest, FilesOfDifferentKindsGetDifferentIcons) {
+    const std::vector<std::string> names = {"archive.zip", "notes.txt", "photo.png", "report.pdf"};
+    std::vector<std::string> icons;
+    for (const std::string& name : names) {
+        folder.writeFile(name, "x");
+        EXPECT_EQ(getIcon({name, folder / name}), 0);
+        icons.push_back(written(name + ".ico"));
+        EXPECT_NE(icons.back(), "(none)") << name;
+    }
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        for (std::size_t j = i + 1; j < icons.size(); ++j) {
+            EXPECT_NE(icons[i], icons[j]) << names[i] << " and " << names[j];
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quillfen

@@ -2,9 +2,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <set>
 
 #include "app/Application.h"
 #include "app/IniFile.h"
@@ -59,6 +64,55 @@ TEST_F(ConfigDialogGuiTest, OkWritesTheSettingsFile) {
     EXPECT_EQ(entries.removals, 1);
     Application::instance().editor.clear();
     Application::instance().searchInRecycleBin = false;
+}
+
+// The names the chooser's list shows in its current folder.
+std::set<std::string> listedNames(QFileDialog& chooser) {
+    std::set<std::string> names;
+    auto* list = chooser.findChild<QListView*>(QStringLiteral("listView"));
+    if (list == nullptr || list->model() == nullptr) {
+        return names;
+    }
+    const QModelIndex folder = list->rootIndex();
+    for (int row = 0; row < list->model()->rowCount(folder); ++row) {
+        names.insert(list->model()->index(row, 0, folder).data().toString().toStdString());
+    }
+    return names;
+}
+
+TEST_F(ConfigDialogGuiTest, TheEditorChooserListsFoldersAndProgramsAndTakesTheOnePicked) {
+    namespace fs = std::filesystem;
+    folder.writeFile("tools/sub folder/.keep", "");
+    folder.writeFile("tools/notes.txt", "not a program");
+    folder.writeFile("tools/my-editor", "#!/bin/sh\n");
+    fs::permissions(folder / "tools/my-editor", fs::perms::owner_all);
+    Application::instance().editor = "gedit";
+    qt::QtConfigDialog dialog(nullptr, &entries);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    std::set<std::string> listed;
+    // Runs inside the chooser's own event loop; whatever happens, the chooser closes.
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* chooser = dialog.findChild<QFileDialog*>();
+        ASSERT_NE(chooser, nullptr);
+        chooser->setDirectory(QString::fromStdString(folder / "tools"));
+        const std::set<std::string> expected = {"my-editor", "sub folder"};
+        for (int i = 0; i < 300 && listedNames(*chooser) != expected; ++i) {
+            QTest::qWait(10);
+        }
+        listed = listedNames(*chooser);
+        chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(QStringLiteral("my-editor"));
+        static_cast<QDialog*>(chooser)->accept();
+        if (chooser->isVisible()) {
+            chooser->reject();
+        }
+    });
+    child<QPushButton>(dialog, "...")->click();
+    EXPECT_EQ(listed, (std::set<std::string>{"my-editor", "sub folder"}));
+    EXPECT_EQ(dialog.findChild<QLineEdit*>()->text().toStdString(), folder / "tools/my-editor");
+    Application::instance().editor.clear();
 }
 
 }  // namespace

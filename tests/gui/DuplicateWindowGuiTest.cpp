@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -133,6 +136,33 @@ TEST_F(DuplicateWindowGuiTest, TheMainWindowsActionOpensItOnTheSelectedRow) {
     QTest::keyClick(main.resultView(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(reference, folder / "tree/ref.txt");
     EXPECT_EQ(found, cliDuplicates());
+}
+
+TEST_F(DuplicateWindowGuiTest, TheLookInBoxTakesWhatIsTypedWithoutCompletingIt) {
+    qt::QtDuplicateWindow window(folder / "tree/ref.txt");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* lookIn = window.findChild<QComboBox*>();
+    ASSERT_NE(lookIn, nullptr);
+    lookIn->insertItem(0, QString::fromStdString(folder / "tree/a"));
+    lookIn->setFocus();
+    lookIn->lineEdit()->clear();
+    QTest::keyClicks(lookIn->lineEdit(), QString::fromStdString(folder / "tree"));
+    EXPECT_EQ(window.text(DuplicateControl::LookIn), folder / "tree");
+    findAndWait(window);
+    EXPECT_EQ(rowsOf(window).size(), 2u);
+}
+
+TEST_F(DuplicateWindowGuiTest, BothWindowsOpenWideEnoughForAllColumns) {
+    qt::QtDuplicateWindow duplicates(folder / "tree/ref.txt");
+    qt::QtMainWindow main("");
+    for (QWidget* window : std::initializer_list<QWidget*>{&duplicates, &main}) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+    for (QTableView* list : {duplicates.resultView(), main.resultView()}) {
+        EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());
+    }
 }
 
 TEST_F(DuplicateWindowGuiTest, EscapeDoesNotCloseItAndScreenshot) {

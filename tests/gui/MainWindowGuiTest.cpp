@@ -4,16 +4,20 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <map>
 
 #include "app/Application.h"
 #include "support/ProgramFolderFixture.h"
+#include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtMainWindow.h"
 
 namespace quillfen {
@@ -50,6 +54,7 @@ protected:
 
     void typeInto(MainControl control, const std::string& text) {
         QComboBox* target = box(control);
+        target->setFocus();
         target->lineEdit()->clear();
         QTest::keyClicks(target->lineEdit(), QString::fromStdString(text));
     }
@@ -99,11 +104,47 @@ TEST_F(MainWindowGuiTest, FindFillsTheListAndHeaderClicksSort) {
     EXPECT_TRUE(list->isColumnHidden(5));
     EXPECT_EQ(list->model()->headerData(5, Qt::Horizontal).toString(), "Size Byte");
 
-    list->horizontalHeader()->sectionClicked(4);
+    QHeaderView* header = list->horizontalHeader();
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    header->sectionClicked(4);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), "a.txt");
-    list->horizontalHeader()->sectionClicked(4);
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), 4);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    header->sectionClicked(4);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), "b.txt");
     EXPECT_EQ(list->model()->index(0, 4).data().toString(), "1.95 KB");
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    header->sectionClicked(0);
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(MainWindowGuiTest, HomeAndEndGoToTheFirstAndTheLastRow) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+        folder.writeFile(std::string("tree/") + name, "x");
+    }
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QTableView* list = window->resultView();
+    ASSERT_EQ(list->model()->rowCount(), 4);
+    list->setFocus();
+    list->selectRow(1);
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int currentRow;
+        int selectedRows;
+    };
+    for (const Step& step :
+         {Step{Qt::Key_End, Qt::NoModifier, 3, 1}, Step{Qt::Key_Home, Qt::NoModifier, 0, 1},
+          Step{Qt::Key_End, Qt::ShiftModifier, 3, 4}}) {
+        QTest::keyClick(list, step.key, step.modifiers);
+        EXPECT_EQ(list->currentIndex().row(), step.currentRow) << QTest::toString(step.key);
+        EXPECT_EQ(list->selectionModel()->selectedRows().size(), step.selectedRows)
+            << QTest::toString(step.key);
+    }
 }
 
 TEST_F(MainWindowGuiTest, ShortcutsSelectCopyAndOpenInTheEditor) {
@@ -157,6 +198,126 @@ TEST_F(MainWindowGuiTest, ShortcutsSelectCopyAndOpenInTheEditor) {
     }
     EXPECT_EQ(folder.readFile("arguments.txt"), "--new\n" + tree + "/one file.txt\n");
     Application::instance().editor.clear();
+}
+
+TEST_F(MainWindowGuiTest, PlainTextOnTheClipboardKeepsThePathsOwnBytes) {
+    const std::string name = "caf\xff \xc3\xa9.txt";
+    folder.writeFile("tree/" + name, "x");
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QTableView* list = window->resultView();
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    list->selectRow(0);
+    const std::string path = folder / "tree/" + name;
+    struct Case {
+        Qt::Key key;
+        std::string plainText;
+    };
+    for (const Case& entry :
+         {Case{Qt::Key_N, "\"" + path + "\"\r\n"}, Case{Qt::Key_C, path}, Case{Qt::Key_X, path}}) {
+        QTest::keyClick(list, entry.key, Qt::ControlModifier);
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(copied->data(QStringLiteral("text/plain")).toStdString(), entry.plainText)
+            << QTest::toString(entry.key);
+    }
+}
+
+TEST_F(MainWindowGuiTest, TypedTextIsNeverCompletedFromTheHistory) {
+    struct Case {
+        MainControl control;
+        std::string earlier;
+        std::string typed;
+    };
+    const Case cases[] = {
+        {MainControl::LookIn, "/home/anna/photos/2019", "/home/anna/photos"},
+        {MainControl::NamePatterns, "*.txt *.log", "*.t"},
+        {MainControl::ContentText, "hello world", "hello"},
+        {MainControl::HexText, "31 32 33", "31 32"},
+    };
+    for (const Case& entry : cases) {
+        box(entry.control)->insertItem(0, QString::fromStdString(entry.earlier));
+        typeInto(entry.control, entry.typed);
+        EXPECT_EQ(box(entry.control)->currentText().toStdString(), entry.typed) << entry.typed;
+    }
+}
+
+// What the platform names for themes: nothing off screen, hicolor on a bare X server.
+TEST_F(MainWindowGuiTest, EachKindOfFileShowsItsOwnIcon) {
+    const std::vector<std::string> names = {"archive.zip", "notes.txt", "photo.png", "report.pdf",
+                                            "run.sh"};
+    for (const std::string& name : names) {
+        folder.writeFile("tree/" + name, "x");
+    }
+    for (const QString& platformTheme : {QStringLiteral("hicolor"), QString()}) {
+        QIcon::setThemeName(platformTheme);
+        QIcon::setFallbackThemeName(platformTheme);
+        qt::QtMainWindow shown("");
+        shown.setText(MainControl::LookIn, folder / "tree");
+        shown.presenter().onFind();
+        for (int i = 0; i < 500 && shown.presenter().searching(); ++i) {
+            QTest::qWait(10);
+        }
+        QAbstractItemModel* rows = shown.resultView()->model();
+        ASSERT_EQ(rows->rowCount(), static_cast<int>(names.size()));
+        std::map<std::string, QImage> pictures;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const auto icon = rows->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+            pictures[rows->index(row, 0).data().toString().toStdString()] =
+                icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+        }
+        for (const auto& [name, picture] : pictures) {
+            EXPECT_FALSE(picture.isNull()) << name;
+            for (const auto& [other, otherPicture] : pictures) {
+                if (name < other) {
+                    EXPECT_NE(picture, otherPicture) << name << " and " << other << " under '"
+                                                     << platformTheme.toStdString() << "'";
+                }
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowGuiTest, TheTypeColumnSpeaksTheProgramsLanguage) {
+    folder.writeFile("tree/notes.txt", "x");
+    const QLocale saved;
+    struct Case {
+        const char* languageId;
+        const char* locale;
+        std::string plainText;
+    };
+    for (const Case& entry : {Case{"1031", "de_DE", "Einfaches Textdokument"},
+                              Case{"2052", "zh_CN", "\u7eaf\u6587\u672c\u6587\u6863"}}) {
+        writeSetting(settingsFile(), "Config", "LanguageID", entry.languageId);
+        qt::ProgramLocale::apply();
+        qt::QtMainWindow speaking("");
+        speaking.setText(MainControl::LookIn, folder / "tree");
+        speaking.presenter().onFind();
+        for (int i = 0; i < 500 && speaking.presenter().searching(); ++i) {
+            QTest::qWait(10);
+        }
+        ASSERT_EQ(speaking.resultView()->model()->rowCount(), 1);
+        const QString type = speaking.resultView()->model()->index(0, 2).data().toString();
+        EXPECT_EQ(QLocale().name(), entry.locale);
+        EXPECT_EQ(type.toStdString(), entry.plainText);
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST_F(MainWindowGuiTest, TheNextWindowOpensWithTheSizeAndColumnWidthsThisOneClosedWith) {
+    window->resize(1234, 777);
+    window->resultView()->setColumnWidth(1, 333);
+    window->resultView()->setColumnWidth(4, 99);
+    window->close();
+    window.reset();
+    qt::QtMainWindow next("");
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    EXPECT_EQ(next.size(), QSize(1234, 777));
+    EXPECT_EQ(next.resultView()->columnWidth(1), 333);
+    EXPECT_EQ(next.resultView()->columnWidth(4), 99);
+    EXPECT_TRUE(next.resultView()->isColumnHidden(5));
 }
 
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <regex>
 #include <thread>
+#include <utility>
 
 #include "app/Application.h"
 #include "app/IniFile.h"
@@ -168,7 +170,6 @@ TEST_F(MainWindowPresenterTest, ASearchFillsRowsCountsAndSavesTheHistory) {
     ASSERT_NE(view.table, nullptr);
     EXPECT_EQ(view.table->rowCount(), 2u);
     EXPECT_EQ(view.text(Control::CountLine), "2 file(s) found.");
-    EXPECT_EQ(view.text(Control::ProgressLine), "");
     EXPECT_TRUE(view.state(Control::FindButton).visible);
     EXPECT_FALSE(view.state(Control::StopButton).visible);
     EXPECT_FALSE(view.state(Control::TranslationBanner).visible);
@@ -178,13 +179,19 @@ TEST_F(MainWindowPresenterTest, ASearchFillsRowsCountsAndSavesTheHistory) {
     EXPECT_EQ(readIniValue(settingsFile(), "Text", "0"), "");
 }
 
-TEST_F(MainWindowPresenterTest, NothingFoundLeavesTheCountLineEmpty) {
+TEST_F(MainWindowPresenterTest, TheEndOfASearchShowsTheCountEvenOfNothingAndTheTimeTaken) {
     folder.writeFile("tree/a.txt", "x");
+    folder.writeFile("tree/b.txt", "x");
     opened();
     view.setText(Control::LookIn, folder / "tree");
-    view.setText(Control::NamePatterns, "*.none");
-    runSearch();
-    EXPECT_EQ(view.text(Control::CountLine), "");
+    for (const auto& [names, count] : {std::pair{"*.none", "0"}, std::pair{"*.txt", "2"}}) {
+        view.setText(Control::NamePatterns, names);
+        runSearch();
+        EXPECT_EQ(view.text(Control::CountLine), std::string(count) + " file(s) found.");
+        EXPECT_TRUE(std::regex_match(view.text(Control::ProgressLine),
+                                     std::regex(R"(Search took \d+\.\d\d seconds\.)")))
+            << view.text(Control::ProgressLine);
+    }
 }
 
 TEST_F(MainWindowPresenterTest, HeaderClicksSortAndLaterRowsWouldAppend) {

@@ -27,6 +27,10 @@ public:
         const auto known = iconNames.find(extension);
         return known == iconNames.end() ? std::string() : known->second;
     }
+    std::string genericIconNameForExtension(const std::string& extension) const override {
+        const auto known = iconNames.find(extension);
+        return known == iconNames.end() ? std::string() : "kind of " + known->second;
+    }
     std::string folderTypeName(const std::string&) const override {
         ++folderQuestions;
         return "File folder";
@@ -113,7 +117,7 @@ TEST_F(TypeIconLookupTest, OneExtensionInAnyCaseSharesOneEntryAndOneImage) {
     EXPECT_EQ(types.typeQuestions[".txt"], 1);
     EXPECT_EQ(types.iconQuestions[".txt"], 1);
     EXPECT_EQ(images.size(), 1u);
-    EXPECT_EQ(sourceOf(first), IconSource::themeName("text-plain"));
+    EXPECT_EQ(sourceOf(first), IconSource::themeName("text-plain", "kind of text-plain"));
 }
 
 struct IconCase {

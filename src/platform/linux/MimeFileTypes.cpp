@@ -30,6 +30,14 @@ std::string MimeFileTypes::iconNameForExtension(const std::string& extension) co
     return (name.isEmpty() ? type.genericIconName() : name).toStdString();
 }
 
+std::string MimeFileTypes::genericIconNameForExtension(const std::string& extension) const {
+    const QMimeType type = typeForExtension(extension);
+    if (!type.isValid() || type.isDefault()) {
+        return {};
+    }
+    return type.genericIconName().toStdString();
+}
+
 std::string MimeFileTypes::folderTypeName(const std::string&) const {
     const QMimeDatabase database;
     return database.mimeTypeForName(QStringLiteral("inode/directory")).comment().toStdString();

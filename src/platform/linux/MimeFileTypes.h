@@ -9,6 +9,7 @@ class MimeFileTypes final : public FileTypes {
 public:
     std::string typeNameForExtension(const std::string& extension) const override;
     std::string iconNameForExtension(const std::string& extension) const override;
+    std::string genericIconNameForExtension(const std::string& extension) const override;
     std::string folderTypeName(const std::string& folderPath) const override;
 };
 

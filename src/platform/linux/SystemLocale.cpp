@@ -57,6 +57,15 @@ SystemLocale::SystemLocale(const std::string& posixName) {
     icuName_ = U_SUCCESS(status) ? std::string(canonical) : std::string("en_US");
 }
 
+std::string SystemLocale::localeNameFor(int languageId) {
+    char name[ULOC_FULLNAME_CAPACITY] = {};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        uloc_getLocaleForLCID(static_cast<uint32_t>(languageId), name, sizeof name, &status);
+    return U_SUCCESS(status) && length > 0 ? std::string(name, static_cast<size_t>(length))
+                                           : std::string();
+}
+
 int SystemLocale::languageId() const {
     uint32_t lcid = uloc_getLCID(icuName_.c_str());
     if ((lcid & 0xFC00) == 0) {

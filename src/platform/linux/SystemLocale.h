@@ -11,6 +11,8 @@ public:
     static SystemLocale fromEnvironment();
     // Accepts POSIX locale names such as "zh_CN.UTF-8" or "de_DE@euro".
     explicit SystemLocale(const std::string& posixName);
+    // The locale name ("de_DE", "zh_CN") of a Windows language identifier; empty when unknown.
+    static std::string localeNameFor(int languageId);
 
     // 1033 (English, United States) for the C and POSIX locales and for anything unknown.
     int languageId() const;

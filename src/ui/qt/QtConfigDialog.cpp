@@ -14,6 +14,7 @@
 
 #include "app/Application.h"
 #include "ui/FileManagerShellEntries.h"
+#include "ui/qt/ProgramChooser.h"
 #include "ui/qt/ProgramIcon.h"
 
 namespace quillfen::qt {
@@ -114,9 +115,7 @@ bool QtConfigDialog::askYesNo(const std::string& question) {
 }
 
 bool QtConfigDialog::chooseProgram(std::string& path) {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setFilter(QDir::Files | QDir::Executable | QDir::AllDirs | QDir::NoDotAndDotDot);
+    ProgramChooser dialog(this);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }

@@ -25,6 +25,12 @@ QComboBox* QtControls::combo(int control) const {
     return qobject_cast<QComboBox*>(widget(control));
 }
 
+void QtControls::makeHistoryBox(QComboBox& box) {
+    box.setEditable(true);
+    box.setInsertPolicy(QComboBox::NoInsert);
+    box.setCompleter(nullptr);
+}
+
 void QtControls::setText(int control, const std::string& value) {
     QWidget* target = widget(control);
     const QString text = fromBytes(value);

@@ -30,6 +30,10 @@ public:
     int selectedItem(int control) const;
     void moveItemToTop(int control, int index);
 
+    // An editable drop-down whose list holds earlier inputs. What the user types is taken exactly
+    // as typed: no earlier entry that begins with it is ever filled in.
+    static void makeHistoryBox(QComboBox& box);
+
     // Texts are bytes in the system encoding; names that are not valid UTF-8 still show, with
     // their odd bytes replaced.
     static QString fromBytes(const std::string& text);

@@ -90,16 +90,15 @@ void QtDesktopShell::showInFolder(const std::string& path) {
                      });
 }
 
-// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text is
-// decoded as UTF-8, the system encoding; a byte that is not valid UTF-8 shows there as a
-// replacement character, while the URI formats keep it.
+// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text keeps
+// the path's own bytes too: decoding it would turn a byte that is not valid UTF-8 into a
+// replacement character, and the pasted path would name a file that does not exist.
 void QtDesktopShell::putOnClipboard(const platform::ClipboardContent& content) {
     auto* data = new QMimeData;
     for (const auto& [type, bytes] : content.formats) {
         data->setData(QString::fromStdString(type), QByteArray::fromStdString(bytes));
     }
-    data->setText(QString::fromUtf8(content.plainText.data(),
-                                    static_cast<qsizetype>(content.plainText.size())));
+    data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(content.plainText));
     QGuiApplication::clipboard()->setMimeData(data);
 }
 

@@ -33,7 +33,7 @@ QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* 
     results_->connectTo(presenter_->resultList(), false);
     connectSignals();
     presenter_->open();
-    resize(900, 680);
+    restoreLayout(layoutSettings(), QSize(fittingWidth(900), 680));
 }
 
 QtDuplicateWindow::~QtDuplicateWindow() {
@@ -74,8 +74,7 @@ void QtDuplicateWindow::buildControls() {
     auto* lookInGroup = new QGroupBox(this);
     auto* lookInRow = new QHBoxLayout(lookInGroup);
     auto* lookIn = new QComboBox(lookInGroup);
-    lookIn->setEditable(true);
-    lookIn->setInsertPolicy(QComboBox::NoInsert);
+    QtControls::makeHistoryBox(*lookIn);
     auto* browseFolder = new QPushButton(QStringLiteral("..."), lookInGroup);
     browseFolder->setAutoDefault(false);
     browseFolder->setMaximumWidth(32);
@@ -168,8 +167,13 @@ void QtDuplicateWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+WindowLayoutSettings QtDuplicateWindow::layoutSettings() {
+    return WindowLayoutSettings("Duplicate");
+}
+
 void QtDuplicateWindow::closeEvent(QCloseEvent* event) {
     presenter_->onClose();
+    saveLayout(layoutSettings());
     QDialog::closeEvent(event);
 }
 

@@ -35,6 +35,7 @@ protected:
 private:
     void buildControls();
     void connectSignals();
+    static WindowLayoutSettings layoutSettings();
 
     std::unique_ptr<DuplicateWindowPresenter> presenter_;
 };

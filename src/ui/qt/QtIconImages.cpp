@@ -57,7 +57,8 @@ QIcon QtIconImages::icon(int index) {
 QIcon QtIconImages::iconFor(const IconSource& source) {
     switch (source.kind()) {
         case IconSource::Kind::ThemeName:
-            return QtIconTheme::icon(QString::fromStdString(source.data()));
+            return QtIconTheme::icon(QString::fromStdString(source.data()),
+                                     QString::fromStdString(source.genericName()));
         case IconSource::Kind::IcoBytes:
             return iconFromIcoBytes(source.data());
         case IconSource::Kind::ImageFile:

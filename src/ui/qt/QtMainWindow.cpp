@@ -40,8 +40,7 @@ namespace {
 
 QComboBox* historyCombo(QWidget* parent) {
     auto* box = new QComboBox(parent);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
+    QtControls::makeHistoryBox(*box);
     box->setMinimumContentsLength(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;
@@ -74,7 +73,7 @@ QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent)
     results_->connectTo(presenter_->resultList(), true);
     connectSignals();
     presenter_->open();
-    resize(960, 720);
+    restoreLayout(layoutSettings(), QSize(fittingWidth(960), 720));
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -310,8 +309,13 @@ void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+WindowLayoutSettings QtMainWindow::layoutSettings() {
+    return WindowLayoutSettings("");
+}
+
 void QtMainWindow::closeEvent(QCloseEvent* event) {
     presenter_->onClose();
+    saveLayout(layoutSettings());
     QDialog::closeEvent(event);
 }
 

@@ -38,6 +38,7 @@ private:
     QLayout* buildStatusGroup();
     QLayout* buildInputRows();
     void connectSignals();
+    static WindowLayoutSettings layoutSettings();
 
     std::unique_ptr<MainWindowPresenter> presenter_;
 };

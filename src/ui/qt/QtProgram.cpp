@@ -4,7 +4,9 @@
 
 #include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
+#include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtDuplicateWindow.h"
+#include "ui/qt/QtIconTheme.h"
 #include "ui/qt/QtMainWindow.h"
 
 namespace quillfen::qt {
@@ -23,6 +25,8 @@ int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillfen"));
     QApplication::setWindowIcon(ProgramIcon::icon());
+    QtIconTheme::prepare();
+    ProgramLocale::apply();
     if (duplicateSearch) {
         QtDuplicateWindow window(argument);
         window.show();

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 
@@ -14,6 +15,7 @@
 #include "ui/qt/QtIconImages.h"
 #include "ui/qt/QtResultSelection.h"
 #include "ui/qt/ResultListModel.h"
+#include "ui/qt/ResultTableView.h"
 
 namespace quillfen::qt {
 
@@ -26,7 +28,7 @@ constexpr int kColumnWidths[] = {250, 280, 160, 130, 75, 0};
 
 QtResultList::QtResultList(QWidget* parent) : QObject(parent) {
     model_ = new ResultListModel(this);
-    view_ = new QTableView(parent);
+    view_ = new ResultTableView(parent);
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -60,14 +62,30 @@ void QtResultList::connectTo(ResultListPresenter& presenter, bool sortable) {
     connect(&ticker_, &QTimer::timeout, this, [this] { presenter_->onTick(); });
     view_->horizontalHeader()->setSectionsClickable(sortable);
     if (sortable) {
-        connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-                [this](int column) { presenter_->onHeaderClicked(column); });
+        connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+            presenter_->onHeaderClicked(column);
+            showSortIndicator();
+        });
     }
     connect(view_, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& position) { showContextMenu(position); });
     connect(view_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         presenter_->onDoubleClick(static_cast<std::size_t>(index.row()));
     });
+}
+
+int QtResultList::fullWidth() const {
+    const int scrollBar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+    return view_->horizontalHeader()->length() + scrollBar + 2 * view_->frameWidth();
+}
+
+// The arrow marks the column that decides the order now: the one clicked last.
+void QtResultList::showSortIndicator() {
+    const SortKeyList::Key first = presenter_->sortKeys().keys().front();
+    QHeaderView* header = view_->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(first.column,
+                             first.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void QtResultList::showResults(const ResultTable& table, const IconImageList& icons) {

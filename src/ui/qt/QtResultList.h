@@ -34,6 +34,8 @@ public:
     void connectTo(ResultListPresenter& presenter, bool sortable);
 
     QTableView* view() const { return view_; }
+    // The width the list needs to show all its columns without a horizontal scroll bar.
+    int fullWidth() const;
 
     void showResults(const ResultTable& table, const IconImageList& icons);
     void resultsReset();
@@ -49,6 +51,7 @@ protected:
 
 private:
     void showContextMenu(const QPoint& position);
+    void showSortIndicator();
 
     QTableView* view_ = nullptr;
     ResultListModel* model_ = nullptr;

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QLayout>
 #include <QMessageBox>
+#include <QTableView>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 
 #include "app/Application.h"
+#include "ui/WindowLayoutSettings.h"
 #include "ui/qt/QtControlView.h"
 #include "ui/qt/QtResultList.h"
 
@@ -70,9 +75,44 @@ protected:
         return results_;
     }
 
+    // At least `width`, and wide enough for every column of the list.
+    int fittingWidth(int width) const {
+        const QMargins margins =
+            owner_->layout() != nullptr ? owner_->layout()->contentsMargins() : QMargins();
+        return std::max(width, results_->fullWidth() + margins.left() + margins.right());
+    }
+
+    // The size and column widths the window had when it last closed, else the given size and
+    // the list's own widths.
+    void restoreLayout(const WindowLayoutSettings& settings, QSize defaultSize) {
+        WindowLayout defaults{defaultSize.width(), defaultSize.height(), {}};
+        for (int column = 0; column < kRememberedColumns; ++column) {
+            defaults.columnWidths.push_back(results_->view()->columnWidth(column));
+        }
+        const WindowLayout layout = settings.load(defaults);
+        owner_->resize(layout.width, layout.height);
+        for (int column = 0; column < kRememberedColumns; ++column) {
+            results_->view()->setColumnWidth(column, layout.columnWidths.at(column));
+        }
+    }
+    // A maximized window keeps the size it returns to.
+    void saveLayout(const WindowLayoutSettings& settings) const {
+        const QSize size = owner_->isMaximized() || owner_->isFullScreen()
+                               ? owner_->normalGeometry().size()
+                               : owner_->size();
+        WindowLayout layout{size.width(), size.height(), {}};
+        for (int column = 0; column < kRememberedColumns; ++column) {
+            layout.columnWidths.push_back(results_->view()->columnWidth(column));
+        }
+        settings.save(layout);
+    }
+
     QtResultList* results_ = nullptr;
 
 private:
+    static constexpr int kRememberedColumns =
+        static_cast<int>(std::size(WindowLayoutSettings::kColumnKeys));
+
     QWidget* owner_;
     StatusControls status_;
 };

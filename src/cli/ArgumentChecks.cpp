@@ -1,11 +1,11 @@
 #include "cli/ArgumentChecks.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 
 #include "app/PathHelpers.h"
 #include "app/TextUtilities.h"
+#include "platform/Platform.h"
 #include "search/DatePresets.h"
 
 namespace quillfen::cli {
@@ -91,9 +91,9 @@ std::string validateLookIn(const std::string& path) {
     if (path == "*") {
         return {};
     }
-    std::error_code error;
-    const auto status = std::filesystem::status(withoutTrailingSeparator(path), error);
-    if (error || status.type() == std::filesystem::file_type::directory) {
+    const platform::EntryKind kind =
+        platform::currentPlatform().files().kindOf(withoutTrailingSeparator(path));
+    if (kind == platform::EntryKind::Missing || kind == platform::EntryKind::Directory) {
         return {};
     }
     return "not a folder: " + path;

@@ -1,8 +1,5 @@
 #include "cli/CliRunner.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +13,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriter.h"
+#include "cli/Terminal.h"
 #include "results/FoundFile.h"
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
@@ -36,17 +34,9 @@ constexpr int kInterrupted = 130;
 std::atomic<bool> stopRequested{false};
 std::atomic<bool> interrupted{false};
 
-extern "C" void onInterrupt(int) {
+void onInterrupt() {
     interrupted.store(true);
     stopRequested.store(true);
-}
-
-void installInterruptHandler() {
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 // The setting is read as the window reads it, but a missing key is not written back: the command
@@ -60,7 +50,7 @@ OutputFormat chosenFormat(const OutputOptions& output) {
     if (output.format) {
         return *output.format;
     }
-    return ::isatty(STDOUT_FILENO) == 1 ? OutputFormat::Table : OutputFormat::Paths;
+    return terminal::standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Paths;
 }
 
 void reportProblem(const InputProblem& problem) {
@@ -214,11 +204,12 @@ int runDupes(DupesCommand& command, const OutputOptions& output) {
 }  // namespace
 
 int runCli(int argc, const char* const* argv) {
+    terminal::prepareStandardStreams();
     CliOptions options = parseCommandLine(argc, argv);
     if (options.exitCode) {
         return *options.exitCode;
     }
-    installInterruptHandler();
+    terminal::onInterrupt(onInterrupt);
     if (options.find) {
         return runFind(*options.find, options.output);
     }

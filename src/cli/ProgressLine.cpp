@@ -1,25 +1,15 @@
 #include "cli/ProgressLine.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "cli/RowWriter.h"
+#include "cli/Terminal.h"
 
 namespace quillfen::cli {
 
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-
-size_t terminalColumns() {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-        return size.ws_col;
-    }
-    return 80;
-}
 
 // Cuts the text to the given number of characters, keeping its end, where a path is most telling.
 std::string keepEnd(const std::string& text, size_t columns) {
@@ -34,7 +24,7 @@ std::string keepEnd(const std::string& text, size_t columns) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
+ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && terminal::standardErrorIsTerminal()) {}
 
 ProgressLine::~ProgressLine() {
     erase();
@@ -50,7 +40,7 @@ void ProgressLine::update(const std::string& folder, std::int64_t found) {
     }
     lastDraw_ = now;
     const std::string count = std::to_string(found) + " found  ";
-    const size_t columns = terminalColumns();
+    const size_t columns = terminal::terminalColumns();
     const size_t room = columns > count.size() + 2 ? columns - count.size() - 2 : 0;
     const std::string line =
         "\r\x1b[K" + count + keepEnd(RowWriter::escapeForTerminal(folder), room);

@@ -175,9 +175,19 @@ void IniDocument::parseEightBit(std::string_view bytes) {
     for (const LineSpan& span : lineSpans(bytes)) {
         lines_.push_back(
             {std::string(bytes.substr(span.start, span.length + span.terminatorLength)),
-             std::string(bytes.substr(span.start, span.length)),
+             decodeEightBit(bytes.substr(span.start, span.length)),
              std::string(bytes.substr(span.start + span.length, span.terminatorLength))});
     }
+}
+
+// A file marked as UTF-8 holds engine text; any other 8-bit file is in the system's code page, as
+// the profile functions write it.
+bool IniDocument::holdsUtf8() const {
+    return mark_ == kUtf8Mark;
+}
+
+std::string IniDocument::decodeEightBit(std::string_view bytes) const {
+    return holdsUtf8() ? std::string(bytes) : text_.fromAnsiCodePage(bytes);
 }
 
 void IniDocument::parseUtf16(std::string_view bytes) {
@@ -274,15 +284,36 @@ std::size_t IniDocument::lastNonBlankLine(std::size_t sectionLine) const {
     return last;
 }
 
-std::string IniDocument::encode(std::string_view text) const {
-    if (encoding_ == Encoding::EightBit) {
-        return std::string(text);
+std::optional<std::string> IniDocument::encode(std::string_view text) const {
+    if (encoding_ != Encoding::EightBit) {
+        return encodeUtf16le(text_.toUtf16(text));
     }
-    return encodeUtf16le(text_.toUtf16(text));
+    return holdsUtf8() ? std::string(text) : text_.toAnsiCodePage(text);
 }
 
-IniDocument::Line IniDocument::makeLine(std::string text, std::string newline) const {
-    std::string raw = encode(text) + encode(newline);
+// A text that the file's code page cannot hold would be written as stand-in characters and read
+// back as something else; the file turns into UTF-16LE with a byte-order mark instead, which the
+// profile functions read as well, and keeps every text it held.
+void IniDocument::convertToUtf16() {
+    encoding_ = Encoding::Utf16leWithBom;
+    mark_ = kUtf16Mark;
+    for (Line& line : lines_) {
+        line.raw = encodeUtf16le(text_.toUtf16(line.text + line.newline));
+    }
+}
+
+std::string IniDocument::encodeConverting(std::string_view text) {
+    std::optional<std::string> encoded = encode(text);
+    if (!encoded) {
+        convertToUtf16();
+        encoded = encode(text);
+    }
+    return std::move(encoded).value_or(std::string());
+}
+
+IniDocument::Line IniDocument::makeLine(std::string text, std::string newline) {
+    std::string raw = encodeConverting(text);
+    raw += encodeConverting(newline);
     return {std::move(raw), std::move(text), std::move(newline)};
 }
 
@@ -290,7 +321,7 @@ void IniDocument::insertLine(std::size_t position, std::string text) {
     if (position > 0) {
         Line& previous = lines_[position - 1];
         if (previous.newline.empty()) {
-            previous.raw += encode(newline_);
+            previous.raw += encodeConverting(newline_);
             previous.newline = newline_;
         }
     }

@@ -15,8 +15,10 @@ namespace quillfen {
 // read without surrounding white space (and without one pair of enclosing quotes), a changed key
 // keeps its line's place, a new key goes to the end of its section and a new section to the end of
 // the file. Every line the document does not change is written back byte for byte, in the file's
-// own form: 8-bit, or UTF-16LE with or without a byte-order mark. A UTF-8 byte-order mark in front
-// of an 8-bit file is kept and is not part of its first line.
+// own form: 8-bit, or UTF-16LE with or without a byte-order mark. An 8-bit file is in the system's
+// 8-bit code page, unless a UTF-8 byte-order mark in front says it is UTF-8; the mark is kept and
+// is not part of its first line. A value that the 8-bit code page cannot hold turns the file into
+// UTF-16LE with a byte-order mark, so that no text is lost.
 class IniDocument {
 public:
     enum class Encoding { EightBit, Utf16le, Utf16leWithBom };
@@ -24,7 +26,7 @@ public:
     // Longest value a read returns, in bytes; longer values are cut.
     static constexpr std::size_t kMaxValueBytes = 32767;
 
-    // Parses a file's bytes. The text services convert UTF-16LE content to the 8-bit encoding.
+    // Parses a file's bytes. The text services convert 8-bit and UTF-16LE content to engine text.
     IniDocument(std::string_view fileBytes, const platform::TextServices& text);
     // An empty document that serialises in the given form.
     IniDocument(Encoding encoding, const platform::TextServices& text);
@@ -38,18 +40,22 @@ public:
 private:
     struct Line {
         std::string raw;      // the line's bytes in the file's form, terminator included
-        std::string text;     // the line in the 8-bit encoding, terminator excluded
-        std::string newline;  // the terminator in the 8-bit encoding; empty on an unterminated line
+        std::string text;     // the line as engine text, terminator excluded
+        std::string newline;  // the terminator; empty on an unterminated line
     };
 
     void parseEightBit(std::string_view bytes);
     void parseUtf16(std::string_view bytes);
+    bool holdsUtf8() const;
+    std::string decodeEightBit(std::string_view bytes) const;
     std::optional<std::size_t> findSection(std::string_view section) const;
     std::optional<std::size_t> findKey(std::size_t sectionLine, std::string_view key) const;
     std::size_t sectionEnd(std::size_t sectionLine) const;
     std::size_t lastNonBlankLine(std::size_t sectionLine) const;
-    std::string encode(std::string_view text) const;
-    Line makeLine(std::string text, std::string newline) const;
+    std::optional<std::string> encode(std::string_view text) const;
+    void convertToUtf16();
+    std::string encodeConverting(std::string_view text);
+    Line makeLine(std::string text, std::string newline);
     void insertLine(std::size_t position, std::string text);
 
     const platform::TextServices& text_;

@@ -192,9 +192,11 @@ std::vector<std::string> sectionKeyNames(const std::string& file, std::string_vi
         text.resize(zero);
     }
     // An editor that saves the table as UTF-8 may put a byte-order mark in front of the first
-    // header, which would otherwise hide it.
+    // header, which would otherwise hide it; without it the table is in the system's code page.
     if (text.starts_with(kUtf8Mark)) {
         text.erase(0, kUtf8Mark.size());
+    } else {
+        text = os().text().fromAnsiCodePage(text);
     }
     const std::vector<std::string> lines = splitText(text, "\r\n");
     const std::string header = "[" + upperAscii(section) + "]";

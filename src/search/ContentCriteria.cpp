@@ -1,6 +1,7 @@
 #include "search/ContentCriteria.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "app/TextUtilities.h"
@@ -25,8 +26,26 @@ std::vector<std::string> nonEmptyPieces(std::string_view text) {
     return pieces;
 }
 
+const platform::TextServices& textServices() {
+    return platform::currentPlatform().text();
+}
+
 std::u16string toUtf16(std::string_view text) {
-    return platform::currentPlatform().text().toUtf16(text);
+    return textServices().toUtf16(text);
+}
+
+// Every piece in the 8-bit code page, or nothing when one of them cannot be written in it: the
+// pieces must all occur, so a file cannot hold the text in that form.
+std::optional<std::vector<std::string>> ansiPieces(const std::vector<std::string>& pieces) {
+    std::vector<std::string> encoded;
+    for (const std::string& piece : pieces) {
+        std::optional<std::string> bytes = textServices().toAnsiCodePage(piece);
+        if (!bytes || bytes->empty()) {
+            return std::nullopt;
+        }
+        encoded.push_back(std::move(*bytes));
+    }
+    return encoded;
 }
 
 // Converts every piece; a piece the conversion loses entirely is left out rather than becoming
@@ -44,9 +63,9 @@ std::vector<std::string> convertedPieces(const std::vector<std::string>& pieces,
 }
 
 // Searching UTF-8 separately is wasted when the 8-bit pieces already are the UTF-8 bytes, as they
-// always are where the system encoding is UTF-8 and, elsewhere, for plain ASCII.
-bool utf8EqualsTyped(const std::string& typed) {
-    return utf8FromUtf16(toUtf16(typed)) == typed;
+// always are where the 8-bit code page is UTF-8 and, elsewhere, for plain ASCII.
+bool utf8EqualsAnsi(const std::string& typed) {
+    return utf8FromUtf16(toUtf16(typed)) == textServices().toAnsiCodePage(typed);
 }
 
 ContentCriteria compileHex(const ContentInputs& inputs) {
@@ -64,7 +83,7 @@ void chooseEncodings(ContentInputs& inputs, ContentCriteria& criteria) {
         inputs.matchAnsi = true;
         criteria.ansiOn = true;
     }
-    if (criteria.utf8On && criteria.ansiOn && utf8EqualsTyped(inputs.text)) {
+    if (criteria.utf8On && criteria.ansiOn && utf8EqualsAnsi(inputs.text)) {
         criteria.utf8On = false;
     }
 }
@@ -101,8 +120,11 @@ ContentCriteria compileText(ContentInputs& inputs) {
         criteria.utf8On = !criteria.utf8Pieces.empty();
     }
     if (criteria.ansiOn) {
-        criteria.ansiPieces = std::move(pieces);
+        std::optional<std::vector<std::string>> encoded = ansiPieces(pieces);
+        criteria.ansiOn = encoded.has_value();
+        criteria.ansiPieces = std::move(encoded).value_or(std::vector<std::string>());
     }
+    criteria.unmatchable = !criteria.active();
     if (!criteria.matchCase) {
         foldEnabledPieces(criteria);
     }

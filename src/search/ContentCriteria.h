@@ -19,14 +19,18 @@ struct ContentCriteria {
     // When false the pieces' bytes and each chunk's bytes are folded by one rule, A-Z to a-z byte
     // by byte in every encoding, so a file holding the text as typed is always found.
     bool matchCase = true;
+    // The text has pieces, but no encoding that is on can hold them all (the ANSI code page lacks
+    // one of its characters and no other form is on): no file can contain it.
+    bool unmatchable = false;
 
-    bool active() const { return ansiOn || unicodeOn || utf8On; }
+    bool active() const { return ansiOn || unicodeOn || utf8On || unmatchable; }
     // The pieces of the encodings that are on, in the order ANSI, Unicode, UTF-8.
     std::vector<const std::vector<std::string>*> enabledPieceLists() const;
 };
 
 // Turns the form's content inputs into pieces per encoding. Text with pieces but no encoding
-// ticked is searched as ANSI, and inputs.matchAnsi is set so the form shows it.
+// ticked is searched as ANSI, and inputs.matchAnsi is set so the form shows it. The ANSI form is
+// the text in the system's 8-bit code page; a text that code page cannot hold has no ANSI form.
 ContentCriteria compileContent(ContentInputs& inputs);
 
 }  // namespace quillfen

@@ -5,16 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/LinuxTextServices.h"
+#include "platform/Platform.h"
 
 namespace quillfen {
 namespace {
 
 using Encoding = IniDocument::Encoding;
 
-const platform::LinuxTextServices& textServices() {
-    static const platform::LinuxTextServices text;
-    return text;
+const platform::TextServices& textServices() {
+    return platform::currentPlatform().text();
 }
 
 std::string utf16le(std::u16string_view text) {

@@ -92,6 +92,18 @@ TEST(LinuxTextServices, ConvertsToAndFromUtf16) {
     EXPECT_EQ(text.toUtf16("a\xff"), u"a\uFFFD");
 }
 
+// Content and 8-bit settings files are searched and stored as the text is typed.
+TEST(LinuxTextServices, EightBitFormIsTheTextAsTyped) {
+    const platform::LinuxTextServices text;
+    EXPECT_EQ(text.ansiCodePage(), platform::TextServices::kUtf8CodePage);
+    for (const std::string bytes : {"Gr\xc3\xbc\xc3\x9f"
+                                    "e",
+                                    "a\xff", ""}) {
+        EXPECT_EQ(text.toAnsiCodePage(bytes), bytes);
+        EXPECT_EQ(text.fromAnsiCodePage(bytes), bytes);
+    }
+}
+
 TEST(DesktopEditor, TakesTheExecKeyOfAWindowedApplication) {
     using platform::DesktopEditor;
     EXPECT_EQ(DesktopEditor::commandOfDesktopEntry(

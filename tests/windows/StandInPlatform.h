@@ -6,8 +6,8 @@
 namespace quillfen::test {
 
 // The little of Windows that the platform-free unit tests touch, until the Win32 platform layer
-// exists: the path separator, UTF-8 text with ASCII case folding, the local clock and the
-// digests. Every other service aborts with its name, so a test that needs more shows up at once.
+// exists: the path separator, the text services, the clock and the digests. Every other service
+// aborts with its name, so a test that needs more shows up at once.
 class StandInPlatform final : public platform::Platform {
 public:
     platform::FileSystem& files() override;

@@ -4,13 +4,21 @@
 
 namespace quillfen::platform {
 
-// The system 8-bit encoding on Linux is UTF-8; case rules come from ICU.
+// The system 8-bit encoding on Linux is UTF-8, and it is also the 8-bit form of file contents and
+// settings files: text is searched and stored as typed. Case rules come from ICU.
 class LinuxTextServices final : public TextServices {
 public:
     std::string foldCase(std::string_view text) const override;
     void foldCaseInto(std::string_view text, std::string& folded) const override;
     std::u16string toUtf16(std::string_view text) const override;
     std::string fromUtf16(std::u16string_view text) const override;
+    unsigned ansiCodePage() const override { return kUtf8CodePage; }
+    std::optional<std::string> toAnsiCodePage(std::string_view text) const override {
+        return std::string(text);
+    }
+    std::string fromAnsiCodePage(std::string_view bytes) const override {
+        return std::string(bytes);
+    }
 };
 
 }  // namespace quillfen::platform

@@ -1,70 +1,20 @@
 #include "downloader/Download.h"
 
-#include <curl/curl.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
 
+#include "downloader/Destination.h"
+#include "downloader/PartFile.h"
+#include "downloader/Transfer.h"
 #include "downloadlink/DownloadLink.h"
 
 namespace quillfen::downloader {
 
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 15;
-constexpr long kStallSeconds = 30;
-
-struct PartFile {
-    int fd = -1;
-    std::string path;
-    std::uint64_t written = 0;
-    std::uint64_t limit = 0;
-    bool overflow = false;
-    bool writeError = false;
-};
-
-extern "C" size_t writePart(char* data, size_t size, size_t count, void* context) {
-    auto* part = static_cast<PartFile*>(context);
-    const size_t bytes = size * count;
-    if (part->written + bytes > part->limit) {
-        part->overflow = true;
-        return 0;
-    }
-    size_t done = 0;
-    while (done < bytes) {
-        const ssize_t result = ::write(part->fd, data + done, bytes - done);
-        if (result < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            part->writeError = true;
-            return 0;
-        }
-        done += static_cast<size_t>(result);
-    }
-    part->written += bytes;
-    return bytes;
-}
-
-bool isFolder(const std::string& path) {
-    struct stat info {};
-    return !path.empty() &&
-           (path.back() == '/' || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)));
-}
-
-// Nothing there yet, or a plain file; never a link, a folder or a device.
-bool mayBeReplaced(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return errno == ENOENT;
-    }
-    return S_ISREG(info.st_mode);
-}
+constexpr int kStatusOk = 200;
 
 bool parsePositive(std::string_view text, std::uint64_t& value) {
     if (text.empty() || text.size() > 19) {
@@ -84,30 +34,6 @@ bool parseSize(std::string_view text, std::uint64_t& size) {
     return parsePositive(text, size) && size <= kMaxDownloadBytes;
 }
 
-CURLcode transfer(const std::string& link, PartFile& part, std::chrono::seconds timeLimit) {
-    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(),
-                                                                   curl_easy_cleanup);
-    if (!curl) {
-        return CURLE_FAILED_INIT;
-    }
-    curl_easy_setopt(curl.get(), CURLOPT_URL, link.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    // A redirect may raise http to https, never lower https to http.
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR,
-                     link.starts_with("https:") ? "https" : "http,https");
-    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, static_cast<long>(timeLimit.count()));
-    curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(part.limit));
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writePart);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &part);
-    return curl_easy_perform(curl.get());
-}
-
 }  // namespace
 
 std::string destinationOf(const DownloadRequest& request) {
@@ -117,7 +43,7 @@ std::string destinationOf(const DownloadRequest& request) {
         if (!downloadlink::isArchiveFileName(name)) {
             return {};
         }
-        destination += (request.target.back() == '/' ? "" : "/") + name;
+        destination = pathInFolder(request.target, name);
     }
     return mayBeReplaced(destination) ? destination : std::string();
 }
@@ -150,25 +76,42 @@ DownloadResult download(const DownloadRequest& request, std::chrono::seconds tim
     if (destination.empty() || request.size > kMaxDownloadBytes) {
         return DownloadResult::BadRequest;
     }
-    PartFile part;
-    part.limit = request.size;
-    part.path = destination + ".part-XXXXXX";
-    part.fd = ::mkostemp(part.path.data(), O_CLOEXEC);
-    if (part.fd < 0) {
+    const std::unique_ptr<PartFile> part = PartFile::createBeside(destination);
+    if (!part) {
         return DownloadResult::Failed;
     }
-    const CURLcode result = transfer(request.link, part, timeLimit);
-    const bool synced = ::fsync(part.fd) == 0;
-    ::close(part.fd);
-    const bool complete = result == CURLE_OK && synced && !part.overflow && !part.writeError &&
-                          part.written == request.size;
-    if (!complete || !mayBeReplaced(destination) ||
-        ::rename(part.path.c_str(), destination.c_str()) != 0) {
-        ::unlink(part.path.c_str());
+    std::uint64_t received = 0;
+    const int status = transfer(request.link, request.size, timeLimit, [&](std::string_view piece) {
+        if (piece.size() > request.size - received || !part->write(piece)) {
+            return false;
+        }
+        received += piece.size();
+        return true;
+    });
+    const bool complete = status == kStatusOk && received == request.size && part->finish();
+    if (!complete || !mayBeReplaced(destination) || !part->replace(destination)) {
         return DownloadResult::Failed;
     }
-    ::chmod(destination.c_str(), 0644);
     return DownloadResult::Complete;
+}
+
+int runDownloader(int argc, const char* const* argv) {
+    DownloadRequest request;
+    if (!parseArguments(argc, argv, request)) {
+        std::fputs("usage: quilldown /d LINK TARGET SIZE PROGRAM\n", stderr);
+        return 2;
+    }
+    switch (download(request, timeLimitFromEnvironment())) {
+        case DownloadResult::Complete:
+            return 0;
+        case DownloadResult::BadRequest:
+            std::fprintf(stderr, "quilldown: refusing to write %s from %s\n",
+                         request.target.c_str(), request.link.c_str());
+            return 2;
+        case DownloadResult::Failed:
+            break;
+    }
+    return 1;
 }
 
 }  // namespace quillfen::downloader

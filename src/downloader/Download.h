@@ -15,8 +15,8 @@ inline constexpr std::chrono::seconds kDefaultTimeLimit = std::chrono::hours(1);
 
 struct DownloadRequest {
     std::string link;
-    // A file, or a folder (ending with '/' or existing) that receives an archive named after the
-    // last segment of the link's path.
+    // A file, or a folder (ending with a separator or existing) that receives an archive named
+    // after the last segment of the link's path.
     std::string target;
     // The announced size in bytes; the download never writes more, and keeps nothing of another
     // size.
@@ -41,5 +41,9 @@ bool parseArguments(int argc, const char* const* argv, DownloadRequest& request)
 // The time limit the environment variable QUILLDOWN_TIME_LIMIT gives in whole seconds, when it
 // holds a positive number; kDefaultTimeLimit otherwise.
 std::chrono::seconds timeLimitFromEnvironment();
+
+// The whole program over its UTF-8 arguments: 0 for a complete download, 2 for a request it
+// refuses, 1 for a download that failed.
+int runDownloader(int argc, const char* const* argv);
 
 }  // namespace quillfen::downloader

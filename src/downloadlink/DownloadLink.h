@@ -18,9 +18,10 @@ bool isArchiveLink(std::string_view link);
 // The last segment of the link's path; empty when the path ends with "/".
 std::string linkFileName(std::string_view link);
 
-// A name that may be written inside a folder: no separator, no control character, not "." or
-// "..", not hidden (no leading "."). Anything else could reach outside the folder or replace a
-// file the user does not see.
+// A name that may be written inside a folder on any system: no separator, no control character,
+// not "." or "..", not hidden (no leading "."), none of the characters, endings (a dot or a
+// blank) and device names that Windows gives other meanings. Anything else could reach outside
+// the folder, into another file's stream or a device, or replace a file the user does not see.
 bool isPlainFileName(std::string_view name);
 
 // A plain file name that ends in ".zip" or ".zip_" in any case: the only kind of file the

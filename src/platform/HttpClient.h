@@ -13,7 +13,8 @@ struct HttpResponse {
 };
 
 // One GET at a time with the update check's time-outs: 5 s to connect (with retries), 7 s of
-// silence while receiving, and a limit on the whole request. Proxies come from the environment.
+// silence while receiving, and a limit on the whole request. Proxies come from the system's
+// settings (on Linux, the environment), unless a proxy is given.
 // Up to five redirects are followed, on the same scheme or from http to https, never elsewhere.
 class HttpClient {
 public:

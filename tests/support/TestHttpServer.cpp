@@ -1,13 +1,6 @@
 #include "support/TestHttpServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <stdexcept>
 #include <string_view>
 
 namespace quillfen::test {
@@ -18,20 +11,9 @@ const char* reasonOf(int status) {
     return status == 200 ? "OK" : "Other";
 }
 
-bool sendAll(int connection, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t count = ::send(connection, data.data(), data.size(), MSG_NOSIGNAL);
-        if (count <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(count));
-    }
-    return true;
-}
-
-void sendInPieces(int connection, std::string_view body, std::size_t piece,
+void sendInPieces(const LoopbackSocket& connection, std::string_view body, std::size_t piece,
                   std::chrono::milliseconds pause) {
-    while (!body.empty() && sendAll(connection, body.substr(0, piece))) {
+    while (!body.empty() && connection.sendAll(body.substr(0, piece))) {
         body.remove_prefix(std::min(piece, body.size()));
         std::this_thread::sleep_for(pause);
     }
@@ -39,24 +21,16 @@ void sendInPieces(int connection, std::string_view body, std::size_t piece,
 
 }  // namespace
 
-TestHttpServer::TestHttpServer(Handler handler) : handler_(std::move(handler)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
+TestHttpServer::TestHttpServer(Handler handler)
+    : handler_(std::move(handler)), listener_(LoopbackSocket::listen()), port_(listener_.port()) {
     thread_ = std::thread([this] { serve(); });
 }
 
+// A connection of its own wakes the server from waiting for the next one, the same way on every
+// socket layer.
 TestHttpServer::~TestHttpServer() {
-    ::shutdown(listener_, SHUT_RDWR);
-    ::close(listener_);
+    stopping_ = true;
+    LoopbackSocket::connect(port_);
     thread_.join();
 }
 
@@ -71,28 +45,26 @@ std::vector<std::string> TestHttpServer::targets() const {
 
 void TestHttpServer::serve() {
     for (;;) {
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) {
+        const LoopbackSocket connection = listener_.accept();
+        if (stopping_ || !connection.valid()) {
             return;
         }
         answer(connection);
-        ::close(connection);
     }
 }
 
-void TestHttpServer::answer(int connection) {
+void TestHttpServer::answer(const LoopbackSocket& connection) {
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {
-        pollfd ready{connection, POLLIN, 0};
-        if (::poll(&ready, 1, 5000) <= 0) {
+        if (!connection.waitReadable(std::chrono::seconds(5))) {
             return;
         }
-        const ssize_t count = ::recv(connection, buffer, sizeof buffer, 0);
+        const long count = connection.receive(buffer, sizeof buffer);
         if (count <= 0) {
             return;
         }
-        request.append(buffer, static_cast<size_t>(count));
+        request.append(buffer, static_cast<std::size_t>(count));
     }
     const auto firstSpace = request.find(' ');
     const auto secondSpace = request.find(' ', firstSpace + 1);
@@ -108,8 +80,8 @@ void TestHttpServer::answer(int connection) {
                              "\r\nContent-Length: " + std::to_string(reply.body.size()) +
                              "\r\nConnection: close\r\n\r\n";
     if (reply.piece == 0) {
-        sendAll(connection, head + reply.body);
-    } else if (sendAll(connection, head)) {
+        connection.sendAll(head + reply.body);
+    } else if (connection.sendAll(head)) {
         sendInPieces(connection, reply.body, reply.piece, reply.pause);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -8,6 +9,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "support/LoopbackSocket.h"
 
 namespace quillfen::test {
 
@@ -41,11 +44,12 @@ public:
 
 private:
     void serve();
-    void answer(int connection);
+    void answer(const LoopbackSocket& connection);
 
     Handler handler_;
-    int listener_ = -1;
+    LoopbackSocket listener_;
     int port_ = 0;
+    std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> targets_;
     std::thread thread_;

@@ -5,7 +5,6 @@
 #include "app/Application.h"
 #include "app/PathHelpers.h"
 #include "support/TemporaryFolder.h"
-#include "support/TestHttpServer.h"
 #include "support/TestPlatform.h"
 #include "update/Md5.h"
 #include "update/UpdateAnswer.h"
@@ -151,60 +150,6 @@ TEST_F(UpdateDownloadTest, ALinkIsAnArchiveByItsPathAlone) {
 TEST_F(UpdateDownloadTest, SkipsLinksWithoutAPlainFileName) {
     EXPECT_EQ(download("http://h/dir/;http://h/.profile;http://h/x/..;http://h/x/.#a", "10"), -1);
     EXPECT_FALSE(std::filesystem::exists(folder / "calls"));
-}
-
-// Answers of the test's own server, through the platform's real HTTP client.
-class UpdateFetchTest : public testing::Test {
-protected:
-    void SetUp() override { ::setenv("no_proxy", "*", 1); }
-
-    static test::TestHttpServer::Reply answer() { return {200, "[Begin]\r\nVer=9\r\n[End]\r\n"}; }
-
-    test::TestPlatform platform;
-};
-
-TEST_F(UpdateFetchTest, FollowsUpToFiveRedirectsOnTheWeb) {
-    test::TestHttpServer* self = nullptr;
-    test::TestHttpServer server([&](const std::string& target) -> test::TestHttpServer::Reply {
-        if (target.starts_with("/hop")) {
-            const int left = std::stoi(target.substr(4));
-            return {302, "",
-                    left == 0 ? self->base() + "/answer"
-                              : self->base() + "/hop" + std::to_string(left - 1)};
-        }
-        if (target == "/to-file") {
-            return {302, "", "file:///etc/hostname"};
-        }
-        if (target == "/to-ftp") {
-            return {302, "", "ftp://127.0.0.1:1/x"};
-        }
-        return answer();
-    });
-    self = &server;
-    const struct {
-        const char* path;
-        int expected;
-    } cases[] = {
-        {"/hop0", 0}, {"/hop4", 0}, {"/hop5", -1}, {"/to-file", -1}, {"/to-ftp", -1},
-    };
-    for (const auto& c : cases) {
-        std::string body;
-        EXPECT_EQ(fetchUrlText(server.base() + c.path, "", "", body), c.expected) << c.path;
-        EXPECT_EQ(body.empty(), c.expected != 0) << c.path;
-    }
-}
-
-TEST_F(UpdateFetchTest, AnAnswerThatTricklesEndsAtTheTimeLimit) {
-    test::TestHttpServer server([](const std::string&) {
-        test::TestHttpServer::Reply reply = answer();
-        reply.body += std::string(200, 'x');
-        reply.piece = 10;
-        reply.pause = std::chrono::milliseconds(500);
-        return reply;
-    });
-    std::string body;
-    EXPECT_EQ(fetchUrlText(server.base() + "/slow", "", "", body, std::chrono::seconds(1)), -1);
-    EXPECT_EQ(body, "");
 }
 
 }  // namespace

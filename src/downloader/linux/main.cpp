@@ -1,0 +1,5 @@
+#include "downloader/Download.h"
+
+int main(int argc, char** argv) {
+    return quillfen::downloader::runDownloader(argc, argv);
+}

@@ -101,15 +101,19 @@ int WindowsSystemInfo::systemLanguageId() const {
     return language == 0 ? kUnknownLanguage : static_cast<int>(language);
 }
 
+// Asked by the locale's name, as the system default locale has no usable identifier of its own
+// where several locales share one.
 std::string WindowsSystemInfo::systemLanguageEnglishName() const {
-    const int length =
-        GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_SENGLISHLANGUAGENAME, nullptr, 0);
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) <= 0) {
+        return {};
+    }
+    const int length = GetLocaleInfoEx(locale, LOCALE_SENGLISHLANGUAGENAME, nullptr, 0);
     if (length <= 0) {
         return {};
     }
     std::wstring name(static_cast<std::size_t>(length), L'\0');
-    if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_SENGLISHLANGUAGENAME, name.data(),
-                        length) <= 0) {
+    if (GetLocaleInfoEx(locale, LOCALE_SENGLISHLANGUAGENAME, name.data(), length) <= 0) {
         return {};
     }
     name.resize(static_cast<std::size_t>(length) - 1);

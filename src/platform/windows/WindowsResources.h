@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ProgramResources.h"
+
+namespace quillfen::platform {
+
+// Resources of the running executable: the downloader archive is the resource of type "BIN"
+// with the number 130.
+class WindowsResources final : public ProgramResources {
+public:
+    std::span<const std::uint8_t> downloaderArchive() const override;
+};
+
+}  // namespace quillfen::platform

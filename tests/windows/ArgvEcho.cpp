@@ -1,0 +1,72 @@
+// A child for the process tests. It reads its command line as every Windows program's runtime
+// does (CommandLineToArgvW) and reports what it received:
+//   write <file> <argument>…   writes each argument after the file, UTF-8, each ended by a zero
+//   exit <code>                ends with that exit code
+//   sleep <milliseconds>       waits, then ends with 0
+//   self <file>                writes the executable path as the system information gives it
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <string>
+
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowsSystemInfo.h"
+
+namespace {
+
+using quillfen::platform::fromWide;
+
+bool writeFile(const wchar_t* path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+int run(int count, wchar_t** arguments) {
+    if (count < 3) {
+        return 100;
+    }
+    const std::wstring mode = arguments[1];
+    if (mode == L"exit") {
+        return std::stoi(arguments[2]);
+    }
+    if (mode == L"sleep") {
+        Sleep(static_cast<DWORD>(std::stoul(arguments[2])));
+        return 0;
+    }
+    if (mode == L"self") {
+        return writeFile(arguments[2], quillfen::platform::WindowsSystemInfo().executablePath())
+                   ? 0
+                   : 101;
+    }
+    if (mode == L"write") {
+        std::string received;
+        for (int i = 3; i < count; ++i) {
+            received += fromWide(arguments[i]);
+            received.push_back('\0');
+        }
+        return writeFile(arguments[2], received) ? 0 : 101;
+    }
+    return 102;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) {
+        return 103;
+    }
+    const int code = run(count, arguments);
+    LocalFree(arguments);
+    return code;
+}

@@ -1,20 +1,13 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quillfen::platform {
 
-// One clipboard change: every format under its MIME type, and the text that programs without
-// file-list support paste.
-struct ClipboardContent {
-    // MIME type and bytes, in the order the formats are offered.
-    std::vector<std::pair<std::string, std::string>> formats;
-    std::string plainText;
-
-    bool operator==(const ClipboardContent&) const = default;
-};
+// Whether the program that receives the paste moves the files or copies them. Cutting itself
+// changes no file.
+enum class FileTransfer { Cut, Copy };
 
 // What the desktop does with a found file. Paths are absolute and kept as raw bytes, so a name
 // that is not valid in the system encoding still reaches the desktop unchanged. Failures are not
@@ -28,8 +21,12 @@ public:
     virtual bool hasDefaultApplication(const std::string& path) const = 0;
     // Shows the folder holding the path with the path's entry selected, or at least the folder.
     virtual void showInFolder(const std::string& path) = 0;
-    // Replaces the whole clipboard.
-    virtual void putOnClipboard(const ClipboardContent& content) = 0;
+    // Replaces the whole clipboard with the files, in their order, in every form the desktop's
+    // file managers paste, marked to be moved or copied. An empty list still replaces it.
+    virtual void putFilesOnClipboard(const std::vector<std::string>& paths,
+                                     FileTransfer transfer) = 0;
+    // Replaces the whole clipboard with the text.
+    virtual void putTextOnClipboard(const std::string& text) = 0;
 };
 
 }  // namespace quillfen::platform

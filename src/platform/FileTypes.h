@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/NamedIcon.h"
 
 namespace quillfen::platform {
 
@@ -20,6 +23,16 @@ public:
     virtual std::string genericIconNameForExtension(const std::string& extension) const = 0;
     // The type of the folder at this path.
     virtual std::string folderTypeName(const std::string& folderPath) const = 0;
+
+    // True when files with this extension (lower-cased, with its point) name their icon in their
+    // own text, as desktop entries do, so that each such file has an icon of its own. Most
+    // file-type databases know no such files.
+    virtual bool namesOwnIcon(const std::string& /*extension*/) const { return false; }
+    // The icon the file at the path names for itself; nullopt when its type names none, the file
+    // names none, or it names an image file that is not there.
+    virtual std::optional<NamedIcon> iconNamedBy(const std::string& /*path*/) const {
+        return std::nullopt;
+    }
 };
 
 }  // namespace quillfen::platform

@@ -3,16 +3,12 @@
 #include <memory>
 
 #include "platform/Platform.h"
-#include "results/DesktopEntryIcon.h"
 #include "results/IcoFile.h"
 #include "results/PeIconReader.h"
-#include "search/NamePattern.h"
 
 namespace quillfen {
 
 namespace {
-
-constexpr std::string_view kDesktopEntryExtension = ".desktop";
 
 std::optional<std::string> readStart(platform::RandomAccessFile& file, std::uint64_t count) {
     std::string bytes(count, '\0');
@@ -38,21 +34,9 @@ std::optional<IconSource> icoFileIcon(platform::RandomAccessFile& file, std::uin
     return IconSource::icoBytes(std::move(*bytes));
 }
 
-std::optional<IconSource> desktopEntryIcon(platform::RandomAccessFile& file, std::uint64_t size) {
-    const auto text =
-        readStart(file, std::min<std::uint64_t>(size, DesktopEntryIcon::kMaxEntryBytes));
-    auto icon = text ? DesktopEntryIcon::fromText(*text) : std::nullopt;
-    if (icon && icon->kind() == IconSource::Kind::ImageFile &&
-        platform::currentPlatform().files().kindOf(icon->data()) != platform::EntryKind::File) {
-        return std::nullopt;
-    }
-    return icon;
-}
-
-bool isDesktopEntryPath(const std::string& path) {
-    return path.size() > kDesktopEntryExtension.size() &&
-           foldName(path.substr(path.size() - kDesktopEntryExtension.size())) ==
-               kDesktopEntryExtension;
+IconSource fromNamedIcon(const platform::NamedIcon& icon) {
+    return icon.kind == platform::NamedIcon::Kind::ImageFile ? IconSource::imageFile(icon.name)
+                                                             : IconSource::themeName(icon.name);
 }
 
 }  // namespace
@@ -74,11 +58,13 @@ std::optional<IconSource> FileIconSource::iconOf(const std::string& path, int in
     if (start && *start == std::string_view("\0\0\1\0", 4)) {
         return icoFileIcon(*file, size);
     }
-    return isDesktopEntryPath(path) ? desktopEntryIcon(*file, size) : std::nullopt;
+    const auto named = platform::currentPlatform().fileTypes().iconNamedBy(path);
+    return named ? std::optional(fromNamedIcon(*named)) : std::nullopt;
 }
 
 bool FileIconSource::carriesOwnIcon(const std::string& extension) {
-    return extension == ".exe" || extension == ".ico" || extension == kDesktopEntryExtension;
+    return extension == ".exe" || extension == ".ico" ||
+           platform::currentPlatform().fileTypes().namesOwnIcon(extension);
 }
 
 }  // namespace quillfen

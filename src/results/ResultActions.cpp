@@ -8,7 +8,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/RunCommand.h"
-#include "results/ClipboardContent.h"
+#include "results/FileNameText.h"
 
 namespace quillfen {
 
@@ -66,13 +66,13 @@ void runResultAction(ResultAction action, ResultSelection& selection, ResultActi
             openFirstSelected(selection, openWithEditor);
             return;
         case ResultAction::Cut:
-            shell.putOnClipboard(fileListContent(selectedPaths(selection), FileTransfer::Cut));
+            shell.putFilesOnClipboard(selectedPaths(selection), platform::FileTransfer::Cut);
             return;
         case ResultAction::Copy:
-            shell.putOnClipboard(fileListContent(selectedPaths(selection), FileTransfer::Copy));
+            shell.putFilesOnClipboard(selectedPaths(selection), platform::FileTransfer::Copy);
             return;
         case ResultAction::CopyFileName:
-            shell.putOnClipboard(fileNameContent(selectedPaths(selection)));
+            shell.putTextOnClipboard(fileNameText(selectedPaths(selection)));
             return;
         case ResultAction::SelectAll:
             selection.selectAll();

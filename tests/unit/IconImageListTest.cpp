@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "results/DesktopEntryIcon.h"
 #include "results/IcoFile.h"
 #include "support/TemporaryFolder.h"
 
@@ -104,31 +103,6 @@ TEST(IconImageList, ReadersSeeEveryAddedSourceWhileTheListGrows) {
     }
     worker.join();
     EXPECT_TRUE(consistent);
-}
-
-struct DesktopCase {
-    const char* what;
-    std::string text;
-    std::optional<IconSource> expected;
-};
-
-TEST(IconOfDesktopEntry, ReadsTheMainGroupsIconKey) {
-    const std::vector<DesktopCase> cases = {
-        {"absolute path", "[Desktop Entry]\r\nIcon = /opt/a.png\r\n",
-         IconSource::imageFile("/opt/a.png")},
-        {"name with an image extension", "[Desktop Entry]\nIcon=app.svg",
-         IconSource::themeName("app")},
-        {"escaped blank", "[Desktop Entry]\nIcon=/opt/my\\sapp.png",
-         IconSource::imageFile("/opt/my app.png")},
-        {"translated and longer keys", "[Desktop Entry]\nIcon[de]=de\nIcons=no\nIcon=main",
-         IconSource::themeName("main")},
-        {"another group", "[Desktop Action New]\nIcon=action\n[Desktop Entry]\n", std::nullopt},
-        {"outside any group", "Icon=stray\n[Desktop Entry]\n", std::nullopt},
-        {"empty value or comment", "[Desktop Entry]\nIcon=\n# Icon=x\n", std::nullopt},
-    };
-    for (const DesktopCase& c : cases) {
-        EXPECT_EQ(DesktopEntryIcon::fromText(c.text), c.expected) << c.what;
-    }
 }
 
 }  // namespace

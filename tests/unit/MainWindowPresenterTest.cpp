@@ -248,7 +248,8 @@ public:
     void openWithDefaultApplication(const std::string& path) override { opened.push_back(path); }
     bool hasDefaultApplication(const std::string&) const override { return false; }
     void showInFolder(const std::string& path) override { shown.push_back(path); }
-    void putOnClipboard(const platform::ClipboardContent&) override {}
+    void putFilesOnClipboard(const std::vector<std::string>&, platform::FileTransfer) override {}
+    void putTextOnClipboard(const std::string&) override {}
 
     std::vector<std::string> opened;
     std::vector<std::string> shown;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "results/ClipboardContent.h"
 #include "results/DoubleClick.h"
 #include "results/ResultAction.h"
 #include "results/ResultActions.h"
@@ -48,13 +47,18 @@ public:
     }
     bool hasDefaultApplication(const std::string& path) const override { return path == "/r0"; }
     void showInFolder(const std::string& path) override { log.push_back("show " + path); }
-    void putOnClipboard(const platform::ClipboardContent& content) override {
-        log.push_back("clipboard");
-        clipboard = content;
+    void putFilesOnClipboard(const std::vector<std::string>& paths,
+                             platform::FileTransfer transfer) override {
+        log.push_back(transfer == platform::FileTransfer::Cut ? "cut" : "copy");
+        clipboard = paths;
+    }
+    void putTextOnClipboard(const std::string& text) override {
+        log.push_back("text");
+        clipboard = {text};
     }
 
     Log log;
-    std::optional<platform::ClipboardContent> clipboard;
+    std::optional<std::vector<std::string>> clipboard;
 };
 
 const std::vector<std::string> kFourRows = {"/r0", "/r1", "/r2", "/r3"};
@@ -81,8 +85,9 @@ TEST(ResultActionRun, EachActionReachesTheRightServiceWithTheFirstSelectedRow) {
         {ResultAction::OpenContainingFolder, {2}, {"show /r2"}},
         {ResultAction::OpenContainingFolder, {}, {}},
         {ResultAction::OpenWithEditor, {}, {}},
-        {ResultAction::Cut, {}, {"clipboard"}},
-        {ResultAction::CopyFileName, {}, {"clipboard"}},
+        {ResultAction::Cut, {}, {"cut"}},
+        {ResultAction::Copy, {}, {"copy"}},
+        {ResultAction::CopyFileName, {}, {"text"}},
         {ResultAction::SelectAll, {}, {"select all"}},
         {ResultAction::InvertSelection, {0}, {"invert"}},
         {ResultAction::Config, {0}, {"config"}},
@@ -98,19 +103,20 @@ TEST(ResultActionRun, EachActionReachesTheRightServiceWithTheFirstSelectedRow) {
 }
 
 TEST(ResultActionRun, ClipboardActionsTakeEverySelectedRowInListOrder) {
-    const std::vector<std::string> selected = {"/r0", "/r2"};
     const struct {
         ResultAction action;
-        platform::ClipboardContent content;
+        const char* effect;
+        std::vector<std::string> content;
     } cases[] = {
-        {ResultAction::Cut, fileListContent(selected, FileTransfer::Cut)},
-        {ResultAction::Copy, fileListContent(selected, FileTransfer::Copy)},
-        {ResultAction::CopyFileName, fileNameContent(selected)},
+        {ResultAction::Cut, "cut", {"/r0", "/r2"}},
+        {ResultAction::Copy, "copy", {"/r0", "/r2"}},
+        {ResultAction::CopyFileName, "text", {"\"/r0\"\r\n\"/r2\"\r\n"}},
     };
     for (const auto& c : cases) {
         FakeDesk desk;
         FakeList list(kFourRows, {0, 2}, desk.log);
         runResultAction(c.action, list, desk, desk);
+        EXPECT_EQ(desk.log, Log{c.effect}) << static_cast<int>(c.action);
         EXPECT_EQ(desk.clipboard, c.content) << static_cast<int>(c.action);
     }
 }

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManagerFormats.h"
-#include "app/FileManagerQuoting.h"
-#include "app/FileManagerThunarActions.h"
-#include "app/ShellIntegration.h"
+#include "shell/linux/FileManagerFormats.h"
+#include "shell/linux/FileManagerQuoting.h"
+#include "shell/linux/FileManagerThunarActions.h"
+#include "shell/linux/ShellIntegration.h"
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestPlatform.h"

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,12 @@
 namespace quillfen {
 namespace {
 
-// A file-type database with made-up answers that counts the questions it is asked.
+// A file-type database with made-up answers that counts the questions it is asked. The icons that
+// files name for themselves come from the platform's own database.
 class CountingFileTypes : public platform::FileTypes {
 public:
+    explicit CountingFileTypes(const platform::FileTypes& named) : named_(named) {}
+
     std::string typeNameForExtension(const std::string& extension) const override {
         ++typeQuestions[extension];
         return "type of " + extension;
@@ -35,11 +39,20 @@ public:
         ++folderQuestions;
         return "File folder";
     }
+    bool namesOwnIcon(const std::string& extension) const override {
+        return named_.namesOwnIcon(extension);
+    }
+    std::optional<platform::NamedIcon> iconNamedBy(const std::string& path) const override {
+        return named_.iconNamedBy(path);
+    }
 
     std::map<std::string, std::string> iconNames;
     mutable std::map<std::string, int> typeQuestions;
     mutable std::map<std::string, int> iconQuestions;
     mutable int folderQuestions = 0;
+
+private:
+    const platform::FileTypes& named_;
 };
 
 // The installed platform with the made-up file types, for the lifetime of the object.
@@ -100,7 +113,7 @@ protected:
     void showSelfIcon(bool on) { Application::instance().showSelfIcon = on; }
 
     const bool savedShowSelfIcon = Application::instance().showSelfIcon;
-    CountingFileTypes types;
+    CountingFileTypes types{platform::currentPlatform().fileTypes()};
     FileTypesPlatform platform{types};
     test::TemporaryFolder folder;
     const std::string where = folder.path() + "/";

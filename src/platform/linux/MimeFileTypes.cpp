@@ -3,6 +3,8 @@
 #include <QMimeDatabase>
 #include <QString>
 
+#include "platform/linux/DesktopEntryIcon.h"
+
 namespace quillfen::platform {
 
 namespace {
@@ -41,6 +43,14 @@ std::string MimeFileTypes::genericIconNameForExtension(const std::string& extens
 std::string MimeFileTypes::folderTypeName(const std::string&) const {
     const QMimeDatabase database;
     return database.mimeTypeForName(QStringLiteral("inode/directory")).comment().toStdString();
+}
+
+bool MimeFileTypes::namesOwnIcon(const std::string& extension) const {
+    return extension == ".desktop";
+}
+
+std::optional<NamedIcon> MimeFileTypes::iconNamedBy(const std::string& path) const {
+    return DesktopEntryIcon::ofFile(path);
 }
 
 }  // namespace quillfen::platform

@@ -13,7 +13,7 @@
 #include <cstdlib>
 
 #include "app/Application.h"
-#include "ui/FileManagerShellEntries.h"
+#include "shell/linux/FileManagerShellEntries.h"
 #include "ui/qt/ProgramChooser.h"
 #include "ui/qt/ProgramIcon.h"
 

@@ -16,7 +16,8 @@
 #include <optional>
 
 #include "platform/linux/CommandOutput.h"
-#include "results/ClipboardContent.h"
+#include "platform/linux/FileUri.h"
+#include "platform/linux/MimeClipboard.h"
 
 namespace quillfen::qt {
 
@@ -25,7 +26,7 @@ namespace {
 // The URL is parsed from the percent-encoded bytes, never from a QString of the path, which would
 // turn bytes that are not valid UTF-8 into replacement characters and name another file.
 QUrl fileUrl(const std::string& path) {
-    return QUrl::fromEncoded(QByteArray::fromStdString(fileUri(path)), QUrl::StrictMode);
+    return QUrl::fromEncoded(QByteArray::fromStdString(platform::fileUri(path)), QUrl::StrictMode);
 }
 
 std::string parentFolder(const std::string& path) {
@@ -50,6 +51,18 @@ std::optional<std::string> firstLineOf(const std::vector<std::string>& command) 
         line.pop_back();
     }
     return line.empty() ? std::nullopt : std::optional(line);
+}
+
+// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text keeps
+// the path's own bytes too: decoding it would turn a byte that is not valid UTF-8 into a
+// replacement character, and the pasted path would name a file that does not exist.
+void putOnClipboard(const platform::MimeClipboard& content) {
+    auto* data = new QMimeData;
+    for (const auto& [type, bytes] : content.formats) {
+        data->setData(QString::fromStdString(type), QByteArray::fromStdString(bytes));
+    }
+    data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(content.plainText));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 }  // namespace
@@ -77,7 +90,7 @@ void QtDesktopShell::showInFolder(const std::string& path) {
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    const std::string uri = fileUri(path);
+    const std::string uri = platform::fileUri(path);
     call << QStringList{QString::fromLatin1(uri.data(), static_cast<qsizetype>(uri.size()))}
          << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
@@ -90,16 +103,13 @@ void QtDesktopShell::showInFolder(const std::string& path) {
                      });
 }
 
-// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text keeps
-// the path's own bytes too: decoding it would turn a byte that is not valid UTF-8 into a
-// replacement character, and the pasted path would name a file that does not exist.
-void QtDesktopShell::putOnClipboard(const platform::ClipboardContent& content) {
-    auto* data = new QMimeData;
-    for (const auto& [type, bytes] : content.formats) {
-        data->setData(QString::fromStdString(type), QByteArray::fromStdString(bytes));
-    }
-    data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(content.plainText));
-    QGuiApplication::clipboard()->setMimeData(data);
+void QtDesktopShell::putFilesOnClipboard(const std::vector<std::string>& paths,
+                                         platform::FileTransfer transfer) {
+    putOnClipboard(platform::MimeClipboard::ofFiles(paths, transfer));
+}
+
+void QtDesktopShell::putTextOnClipboard(const std::string& text) {
+    putOnClipboard(platform::MimeClipboard::ofText(text));
 }
 
 }  // namespace quillfen::qt

@@ -12,7 +12,9 @@ public:
     void openWithDefaultApplication(const std::string& path) override;
     bool hasDefaultApplication(const std::string& path) const override;
     void showInFolder(const std::string& path) override;
-    void putOnClipboard(const platform::ClipboardContent& content) override;
+    void putFilesOnClipboard(const std::vector<std::string>& paths,
+                             platform::FileTransfer transfer) override;
+    void putTextOnClipboard(const std::string& text) override;
 };
 
 }  // namespace quillfen::qt

@@ -1,8 +1,8 @@
-#include "app/FileManagerFormats.h"
+#include "shell/linux/FileManagerFormats.h"
 
 #include <vector>
 
-#include "app/FileManagerQuoting.h"
+#include "shell/linux/FileManagerQuoting.h"
 
 namespace quillfen {
 

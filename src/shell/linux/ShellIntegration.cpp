@@ -1,14 +1,14 @@
-#include "app/ShellIntegration.h"
+#include "shell/linux/ShellIntegration.h"
 
 #include <string_view>
 #include <utility>
 
-#include "app/EntryFolderIntegration.h"
-#include "app/FileManagerFormats.h"
 #include "app/LanguageTable.h"
 #include "app/PathHelpers.h"
-#include "app/ThunarIntegration.h"
 #include "platform/Platform.h"
+#include "shell/linux/EntryFolderIntegration.h"
+#include "shell/linux/FileManagerFormats.h"
+#include "shell/linux/ThunarIntegration.h"
 
 namespace quillfen {
 

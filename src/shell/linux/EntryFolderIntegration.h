@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileManagerIntegration.h"
+#include "shell/linux/FileManagerIntegration.h"
 
 namespace quillfen {
 

@@ -1,4 +1,4 @@
-#include "app/FileManagerQuoting.h"
+#include "shell/linux/FileManagerQuoting.h"
 
 #include <array>
 #include <cstdint>

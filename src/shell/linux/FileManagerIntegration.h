@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManagerEntry.h"
+#include "shell/linux/FileManagerEntry.h"
 
 namespace quillfen {
 

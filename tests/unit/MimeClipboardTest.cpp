@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "results/ClipboardContent.h"
+#include "platform/linux/FileUri.h"
+#include "platform/linux/MimeClipboard.h"
 
-namespace quillfen {
+namespace quillfen::platform {
 namespace {
 
 using Formats = std::vector<std::pair<std::string, std::string>>;
@@ -48,7 +49,7 @@ TEST(ClipboardFileList, CutAndCopyGiveEveryFormatByteForByte) {
         const char* kdeCut;
     } cases[] = {{FileTransfer::Cut, "cut", "1"}, {FileTransfer::Copy, "copy", "0"}};
     for (const auto& c : cases) {
-        const platform::ClipboardContent content = fileListContent(kThreePaths, c.transfer);
+        const MimeClipboard content = MimeClipboard::ofFiles(kThreePaths, c.transfer);
         const Formats expected = {
             {"text/uri-list", uriList},
             {"x-special/gnome-copied-files", c.verb + listed},
@@ -61,7 +62,7 @@ TEST(ClipboardFileList, CutAndCopyGiveEveryFormatByteForByte) {
 }
 
 TEST(ClipboardFileList, NoFilesStillGivesAnEmptyListOfEveryFormat) {
-    const platform::ClipboardContent content = fileListContent({}, FileTransfer::Copy);
+    const MimeClipboard content = MimeClipboard::ofFiles({}, FileTransfer::Copy);
     const Formats expected = {
         {"text/uri-list", ""},
         {"x-special/gnome-copied-files", "copy"},
@@ -72,38 +73,25 @@ TEST(ClipboardFileList, NoFilesStillGivesAnEmptyListOfEveryFormat) {
     EXPECT_EQ(content.plainText, "");
 }
 
-TEST(ClipboardFileNames, EachPathIsQuotedAndEndsWithCarriageReturnLineFeed) {
-    const struct {
-        std::vector<std::string> paths;
-        const char* text;
-    } cases[] = {
-        {{"/A/x.txt", "/y.doc"}, "\"/A/x.txt\"\r\n\"/y.doc\"\r\n"},
-        {{"/with \"quotes\" and blanks"}, "\"/with \"quotes\" and blanks\"\r\n"},
-        {{}, ""},
-    };
-    for (const auto& c : cases) {
-        const platform::ClipboardContent content = fileNameContent(c.paths);
-        EXPECT_EQ(content.plainText, c.text);
-        EXPECT_TRUE(content.formats.empty());
-    }
+TEST(ClipboardText, IsPlainTextOnlyAndKeepsItsBytes) {
+    const MimeClipboard content = MimeClipboard::ofText("\"/bad\xFFname\"\r\n");
+    EXPECT_EQ(content.plainText, "\"/bad\xFFname\"\r\n");
+    EXPECT_TRUE(content.formats.empty());
 }
 
 // Lists longer than one batch, and ending inside one and exactly at one, keep every row once and
 // in order.
-TEST(ClipboardFileNames, BatchingKeepsEveryRowInOrder) {
+TEST(ClipboardFileList, BatchingKeepsEveryRowInOrder) {
     for (const std::size_t count : {99u, 100u, 101u, 200u, 250u}) {
         std::vector<std::string> paths;
-        std::string names;
         std::string lines;
         for (std::size_t row = 0; row < count; ++row) {
             paths.push_back("/data/file" + std::to_string(row));
-            names += "\"" + paths.back() + "\"\r\n";
             lines += (row == 0 ? "" : "\n") + paths.back();
         }
-        EXPECT_EQ(fileNameContent(paths).plainText, names) << count;
-        EXPECT_EQ(fileListContent(paths, FileTransfer::Copy).plainText, lines) << count;
+        EXPECT_EQ(MimeClipboard::ofFiles(paths, FileTransfer::Copy).plainText, lines) << count;
     }
 }
 
 }  // namespace
-}  // namespace quillfen
+}  // namespace quillfen::platform

@@ -1,12 +1,12 @@
-#include "app/EntryFolderIntegration.h"
+#include "shell/linux/EntryFolderIntegration.h"
 
 #include <algorithm>
 #include <atomic>
 #include <utility>
 
-#include "app/FileManagerFormats.h"
 #include "app/PathHelpers.h"
 #include "platform/Platform.h"
+#include "shell/linux/FileManagerFormats.h"
 
 namespace quillfen {
 

@@ -1,26 +1,14 @@
-#include "results/ClipboardContent.h"
+#include "platform/linux/MimeClipboard.h"
 
 #include <functional>
 
-#include "app/PathHelpers.h"
+#include "platform/linux/FileUri.h"
 
-namespace quillfen {
+namespace quillfen::platform {
 
 namespace {
 
 constexpr std::size_t kRowsPerBatch = 100;
-
-bool isUnreserved(unsigned char byte) {
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
-}
-
-void appendPercentEncoded(std::string& text, unsigned char byte) {
-    constexpr char kHexDigits[] = "0123456789ABCDEF";
-    text.push_back('%');
-    text.push_back(kHexDigits[byte >> 4]);
-    text.push_back(kHexDigits[byte & 0x0F]);
-}
 
 // Rows are gathered a hundred at a time before they join the result, so a selection of many
 // thousands of rows grows the long text a hundred times less often.
@@ -77,27 +65,10 @@ std::string pathLines(const std::vector<std::string>& paths) {
 
 }  // namespace
 
-std::string fileUri(std::string_view path) {
-    std::string uri = "file://";
-    uri.reserve(uri.size() + path.size() * 3);
-    for (const char character : path) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (character == '/' || character == pathSeparator()) {
-            uri.push_back('/');
-        } else if (isUnreserved(byte)) {
-            uri.push_back(character);
-        } else {
-            appendPercentEncoded(uri, byte);
-        }
-    }
-    return uri;
-}
-
-platform::ClipboardContent fileListContent(const std::vector<std::string>& paths,
-                                           FileTransfer transfer) {
+MimeClipboard MimeClipboard::ofFiles(const std::vector<std::string>& paths, FileTransfer transfer) {
     const std::vector<std::string> uris = fileUris(paths);
     const std::string copiedFiles = copiedFilesList(uris, transfer);
-    platform::ClipboardContent content;
+    MimeClipboard content;
     content.formats = {
         {"text/uri-list", uriList(uris)},
         {"x-special/gnome-copied-files", copiedFiles},
@@ -108,14 +79,10 @@ platform::ClipboardContent fileListContent(const std::vector<std::string>& paths
     return content;
 }
 
-platform::ClipboardContent fileNameContent(const std::vector<std::string>& paths) {
-    platform::ClipboardContent content;
-    content.plainText = inBatches(paths.size(), [&](std::string& text, std::size_t row) {
-        text += '"';
-        text += paths[row];
-        text += "\"\r\n";
-    });
+MimeClipboard MimeClipboard::ofText(std::string text) {
+    MimeClipboard content;
+    content.plainText = std::move(text);
     return content;
 }
 
-}  // namespace quillfen
+}  // namespace quillfen::platform

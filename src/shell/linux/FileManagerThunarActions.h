@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileManagerEntry.h"
+#include "shell/linux/FileManagerEntry.h"
 
 namespace quillfen {
 

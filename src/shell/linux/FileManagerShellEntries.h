@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ShellIntegration.h"
+#include "shell/linux/ShellIntegration.h"
 #include "ui/ShellEntries.h"
 
 namespace quillfen {

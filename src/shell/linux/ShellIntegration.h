@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManagerEntry.h"
-#include "app/FileManagerIntegration.h"
+#include "shell/linux/FileManagerEntry.h"
+#include "shell/linux/FileManagerIntegration.h"
 
 namespace quillfen {
 

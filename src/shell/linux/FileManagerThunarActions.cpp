@@ -1,9 +1,9 @@
-#include "app/FileManagerThunarActions.h"
+#include "shell/linux/FileManagerThunarActions.h"
 
 #include <array>
 #include <utility>
 
-#include "app/FileManagerQuoting.h"
+#include "shell/linux/FileManagerQuoting.h"
 
 namespace quillfen {
 

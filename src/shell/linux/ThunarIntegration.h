@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManagerIntegration.h"
+#include "shell/linux/FileManagerIntegration.h"
 
 namespace quillfen {
 

@@ -1,10 +1,10 @@
-#include "app/ThunarIntegration.h"
+#include "shell/linux/ThunarIntegration.h"
 
 #include <utility>
 
-#include "app/FileManagerThunarActions.h"
 #include "app/PathHelpers.h"
 #include "platform/Platform.h"
+#include "shell/linux/FileManagerThunarActions.h"
 
 namespace quillfen {
 

@@ -190,7 +190,7 @@ TEST(LinuxFolderListing, LooksUpTheStatusOfTheEntriesItIsAskedFor) {
         EXPECT_EQ(statuses[name]->kind, byPath.kind);
         EXPECT_EQ(statuses[name]->size, byPath.size);
         EXPECT_EQ(statuses[name]->writeTime, byPath.writeTime);
-        EXPECT_EQ(statuses[name]->inode, byPath.inode);
+        EXPECT_EQ(statuses[name]->identity, byPath.identity);
     }
     EXPECT_EQ(statuses["wanted.txt"]->size, 5);
     EXPECT_EQ(statuses["link.txt"]->kind, platform::EntryKind::Other);

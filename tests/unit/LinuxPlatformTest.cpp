@@ -10,6 +10,7 @@
 #include "app/RunCommand.h"
 #include "platform/Platform.h"
 #include "platform/linux/DesktopEditor.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxTextServices.h"
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/SystemLocale.h"
@@ -150,6 +151,21 @@ TEST_F(ProcessTest, PathLookupsIgnoreOneTrailingSeparator) {
     EXPECT_TRUE(pathExists(folder / "file.txt"));
     EXPECT_TRUE(pathExists(folder.path() + "/"));
     EXPECT_FALSE(pathExists(folder / "missing"));
+}
+
+// Only "/" is a root here: "C:" is an ordinary name and "//server/share" an absolute path.
+TEST(LinuxPathRules, OnlyTheSlashIsARoot) {
+    const platform::LinuxFileSystem files;
+    const std::vector<std::pair<std::string, std::size_t>> roots{
+        {"", 0}, {"/", 1}, {"/home/", 1}, {"relative/", 0}, {"C:\\", 0}, {"//server/share", 1}};
+    for (const auto& [path, length] : roots) {
+        EXPECT_EQ(files.rootLength(path), length) << path;
+    }
+    const std::vector<std::pair<std::string, std::string>> trimmed{
+        {"/", "/"}, {"/home/", "/home"}, {"relative/", "relative"}, {"a", "a"}, {"", ""}};
+    for (const auto& [path, without] : trimmed) {
+        EXPECT_EQ(withoutTrailingSeparator(path), without) << path;
+    }
 }
 
 TEST_F(ProcessTest, DirectoryChainCreatesEveryLevel) {

@@ -1,5 +1,7 @@
 #include "app/PathHelpers.h"
 
+#include <algorithm>
+
 #include "platform/Platform.h"
 
 namespace quillfen {
@@ -26,7 +28,7 @@ std::string withTrailingSeparator(std::string_view path) {
 
 std::string withoutTrailingSeparator(std::string_view path) {
     std::string result(path);
-    if (result.size() > 1 && result.back() == pathSeparator()) {
+    if (result.size() > files().rootLength(result) && result.back() == pathSeparator()) {
         result.pop_back();
     }
     return result;
@@ -50,9 +52,11 @@ bool pathExists(const std::string& path) {
     return files().kindOf(withoutTrailingSeparator(path)) != platform::EntryKind::Missing;
 }
 
+// The root itself is never created, nor anything inside it, such as a UNC path's server.
 void createDirectoryChain(const std::string& path) {
     const char separator = pathSeparator();
-    for (size_t at = path.find(separator, 1); at != std::string::npos;
+    const size_t firstAfterRoot = std::max<size_t>(files().rootLength(path), 1);
+    for (size_t at = path.find(separator, firstAfterRoot); at != std::string::npos;
          at = path.find(separator, at + 1)) {
         files().createDirectory(path.substr(0, at));
     }

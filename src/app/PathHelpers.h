@@ -9,7 +9,8 @@ namespace quillfen {
 char pathSeparator();
 // The path with one trailing separator added when it has none.
 std::string withTrailingSeparator(std::string_view path);
-// The path with one trailing separator removed, except when it is the whole root.
+// The path with one trailing separator removed, except when it is the whole root ("/", "C:\",
+// "\\server\share\"): the platform says how roots are spelt.
 std::string withoutTrailingSeparator(std::string_view path);
 
 std::string moduleFilePath();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileIdentity.h"
 #include "platform/FileTime.h"
 #include "platform/InputFile.h"
 #include "platform/RandomAccessFile.h"
@@ -22,9 +23,9 @@ struct EntryStatus {
     EntryKind kind = EntryKind::Missing;
     std::int64_t size = -1;
     FileTime writeTime = 0;
-    // Identity of the file on this machine: two paths with equal pairs name the same file.
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    // Absent when the lookup did not learn it: a folder listing on some systems does not, and a
+    // lookup by path fills it whenever the system can tell.
+    std::optional<FileIdentity> identity;
 };
 
 // One entry of a folder listing, "." and ".." left out.
@@ -54,6 +55,10 @@ public:
     virtual ~FileSystem() = default;
 
     virtual char separator() const = 0;
+    // How many leading bytes of the path spell its root, which keeps its trailing separator:
+    // "/" here, "C:\", "C:" or "\\server\share\" on a system with drives and shares; 0 for a
+    // relative path.
+    virtual std::size_t rootLength(std::string_view path) const = 0;
     // Follows symbolic links, as a user who types a linked folder expects.
     virtual EntryKind kindOf(const std::string& path) const = 0;
     virtual bool createDirectory(const std::string& path) = 0;
@@ -92,7 +97,8 @@ public:
 
     // Sets a file's last-write time (its access time becomes now).
     virtual bool setWriteTime(const std::string& path, FileTime time) = 0;
-    // Sets a file's permission bits (rwx for owner, group and others).
+    // Sets a file's permission bits (rwx for owner, group and others). Where files have no such
+    // bits, only the owner's write bit counts: without it the file becomes read-only.
     virtual bool setPermissions(const std::string& path, std::uint32_t mode) = 0;
 };
 

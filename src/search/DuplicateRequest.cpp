@@ -47,11 +47,8 @@ DuplicateRequest buildDuplicateRequest(DuplicateInputs& inputs) {
     request.referenceSize =
         reference.kind == platform::EntryKind::Missing ? std::int64_t{-1} : reference.size;
     request.referenceTime = reference.writeTime;
-    request.referenceDevice = reference.device;
-    request.referenceInode = reference.inode;
-    const platform::EntryStatus named = files.entryStatus(inputs.referencePath);
-    request.namedDevice = named.device;
-    request.namedInode = named.inode;
+    request.reference = reference.identity;
+    request.named = files.entryStatus(inputs.referencePath).identity;
 
     if (!inputs.matchName && !inputs.matchBody) {
         inputs.matchBody = true;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/FileIdentity.h"
 #include "platform/FileTime.h"
 #include "search/InputCheck.h"
 
@@ -41,12 +42,10 @@ struct DuplicateRequest {
     std::int64_t referenceSize = -1;
     // The reference file itself, which is never listed as its own duplicate, whatever spelling of
     // its path the walk reaches it by.
-    std::uint64_t referenceDevice = 0;
-    std::uint64_t referenceInode = 0;
+    std::optional<platform::FileIdentity> reference;
     // The entry the user named, which is a link when the reference was named through one; it is
     // not listed either.
-    std::uint64_t namedDevice = 0;
-    std::uint64_t namedInode = 0;
+    std::optional<platform::FileIdentity> named;
 };
 
 // The checks made when the duplicate window's Find is pressed, in their order. "C:" may be

@@ -110,12 +110,17 @@ bool DuplicateSearch::passesNameRule(const std::string& foldedName) const {
     return true;
 }
 
-bool DuplicateSearch::isReference(const platform::EntryStatus& status) const {
+// A listing that does not tell identities leaves the question to a lookup, made only for the few
+// entries that got this far.
+bool DuplicateSearch::isReference(const std::string& path,
+                                  const platform::EntryStatus& status) const {
     if (status.kind == platform::EntryKind::Missing) {
         return false;
     }
-    return (status.device == request_.referenceDevice && status.inode == request_.referenceInode) ||
-           (status.device == request_.namedDevice && status.inode == request_.namedInode);
+    const std::optional<platform::FileIdentity> identity =
+        status.identity ? status.identity
+                        : platform::currentPlatform().files().entryStatus(path).identity;
+    return identity && (identity == request_.reference || identity == request_.named);
 }
 
 bool DuplicateSearch::wantsStatus(const platform::FolderEntry& entry) const {
@@ -137,7 +142,7 @@ void DuplicateSearch::visitEntry(const std::string& folder, const platform::Fold
     if (request_.matchTime && status.writeTime != request_.referenceTime) {
         return;
     }
-    if (isReference(status)) {
+    if (isReference(path, status)) {
         return;
     }
     FoundEntry row{entry.name, folder, size, status.writeTime};

@@ -29,7 +29,7 @@ private:
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
     bool wantsStatus(const platform::FolderEntry& entry) const override;
     bool passesNameRule(const std::string& foldedName) const;
-    bool isReference(const platform::EntryStatus& status) const;
+    bool isReference(const std::string& path, const platform::EntryStatus& status) const;
     // The reference's `count` bytes at `offset`, or nullptr when they cannot be read.
     using ReferenceBytes = std::function<const char*(std::int64_t offset, std::int64_t count)>;
 

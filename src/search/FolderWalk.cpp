@@ -34,12 +34,11 @@ void FolderWalk::knowUserTrash(std::string folder) {
         return;
     }
     const platform::EntryStatus trash = platform::currentPlatform().files().targetStatus(folder);
-    if (trash.kind != platform::EntryKind::Directory) {
+    if (trash.kind != platform::EntryKind::Directory || !trash.identity) {
         return;
     }
     userTrashName_ = folder.substr(folder.rfind(separator_) + 1);
-    userTrashDevice_ = trash.device;
-    userTrashInode_ = trash.inode;
+    userTrash_ = trash.identity;
 }
 
 bool FolderWalk::isAllVolumes(const std::string& lookIn) {
@@ -167,8 +166,7 @@ bool FolderWalk::isUserTrash(const std::string& folder, const std::string& name)
     }
     const platform::EntryStatus status =
         platform::currentPlatform().files().entryStatus(folder + name);
-    return status.kind == platform::EntryKind::Directory && status.device == userTrashDevice_ &&
-           status.inode == userTrashInode_;
+    return status.kind == platform::EntryKind::Directory && status.identity == userTrash_;
 }
 
 // Names are compared first, so the volume is asked about a folder only when it holds an entry

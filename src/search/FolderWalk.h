@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -80,8 +81,7 @@ private:
     std::unordered_set<std::string> pseudoMountPoints_;
     std::vector<std::string> recycleBinNames_;
     std::string userTrashName_;
-    std::uint64_t userTrashDevice_ = 0;
-    std::uint64_t userTrashInode_ = 0;
+    std::optional<platform::FileIdentity> userTrash_;
 };
 
 }  // namespace quillfen

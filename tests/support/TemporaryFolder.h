@@ -12,10 +12,11 @@ public:
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     ~TemporaryFolder();
 
-    // The folder's path, without a trailing separator.
+    // The folder's path in UTF-8, without a trailing separator.
     const std::string& path() const { return path_; }
-    // The path of a name inside the folder.
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The path of a name inside the folder, which may hold '/' between folder names; they become
+    // the system's separator.
+    std::string operator/(const std::string& name) const;
 
     void writeFile(const std::string& name, const std::string& contents) const;
     std::string readFile(const std::string& name) const;

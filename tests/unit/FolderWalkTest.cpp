@@ -1,16 +1,15 @@
 #include "search/FolderWalk.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
+#include "app/PathHelpers.h"
 #include "support/TemporaryFolder.h"
 
 namespace quillfen {
@@ -18,11 +17,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string separator() {
+    return std::string(1, pathSeparator());
+}
+
 class RecordingVisitor : public FolderVisitor {
 public:
     void enterFolder(const std::string& folder) override { folders.push_back(folder); }
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override {
-        entries.push_back(folder + entry.name + (entry.isFolder ? "/" : ""));
+        entries.push_back(folder + entry.name + (entry.isFolder ? separator() : ""));
         if (onVisit) {
             onVisit();
         }
@@ -41,11 +44,10 @@ protected:
         std::vector<std::string> made{folder->path()};
         for (int index = 0; index < 250; ++index) {
             const std::string parent = made[static_cast<size_t>(index * 7919) % made.size()];
-            made.push_back(parent + "/d" + std::to_string(index));
-            ::mkdir(made.back().c_str(), 0700);
+            made.push_back(parent + separator() + "d" + std::to_string(index));
+            fs::create_directory(made.back());
             for (int file = 0; file < 4; ++file) {
-                const std::string path = made.back() + "/f" + std::to_string(file);
-                ::close(::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+                std::ofstream(made.back() + separator() + "f" + std::to_string(file));
             }
         }
     }
@@ -56,9 +58,9 @@ protected:
 
     static void listingOrder(const fs::path& at, std::vector<std::string>& entries,
                              std::vector<std::string>& folders) {
-        folders.push_back(at.string() + "/");
+        folders.push_back(at.string() + separator());
         for (const auto& entry : fs::directory_iterator(at)) {
-            entries.push_back(entry.path().string() + (entry.is_directory() ? "/" : ""));
+            entries.push_back(entry.path().string() + (entry.is_directory() ? separator() : ""));
             if (entry.is_directory()) {
                 listingOrder(entry.path(), entries, folders);
             }
@@ -68,7 +70,7 @@ protected:
     void walk(size_t allowance) {
         FolderWalk::Options options;
         options.readAheadAllowance = allowance;
-        FolderWalk(stop, options).walk(folder->path() + "/", visitor);
+        FolderWalk(stop, options).walk(folder->path() + separator(), visitor);
     }
 
     static inline test::TemporaryFolder* folder = nullptr;

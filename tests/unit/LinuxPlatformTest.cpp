@@ -10,6 +10,7 @@
 #include "app/RunCommand.h"
 #include "platform/Platform.h"
 #include "platform/linux/DesktopEditor.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxTextServices.h"
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/SystemLocale.h"
@@ -164,6 +165,21 @@ TEST_F(ProcessTest, PathLookupsIgnoreOneTrailingSeparator) {
     EXPECT_FALSE(pathExists(folder / "missing"));
 }
 
+// Only "/" is a root here: "C:" is an ordinary name and "//server/share" an absolute path.
+TEST(LinuxPathRules, OnlyTheSlashIsARoot) {
+    const platform::LinuxFileSystem files;
+    const std::vector<std::pair<std::string, std::size_t>> roots{
+        {"", 0}, {"/", 1}, {"/home/", 1}, {"relative/", 0}, {"C:\\", 0}, {"//server/share", 1}};
+    for (const auto& [path, length] : roots) {
+        EXPECT_EQ(files.rootLength(path), length) << path;
+    }
+    const std::vector<std::pair<std::string, std::string>> trimmed{
+        {"/", "/"}, {"/home/", "/home"}, {"relative/", "relative"}, {"a", "a"}, {"", ""}};
+    for (const auto& [path, without] : trimmed) {
+        EXPECT_EQ(withoutTrailingSeparator(path), without) << path;
+    }
+}
+
 TEST_F(ProcessTest, DirectoryChainCreatesEveryLevel) {
     createDirectoryChain(folder / "a/b/c/");
     createDirectoryChain(folder / "a/b/d");
@@ -202,7 +218,7 @@ TEST(LinuxFolderListing, LooksUpTheStatusOfTheEntriesItIsAskedFor) {
         EXPECT_EQ(statuses[name]->kind, byPath.kind);
         EXPECT_EQ(statuses[name]->size, byPath.size);
         EXPECT_EQ(statuses[name]->writeTime, byPath.writeTime);
-        EXPECT_EQ(statuses[name]->inode, byPath.inode);
+        EXPECT_EQ(statuses[name]->identity, byPath.identity);
     }
     EXPECT_EQ(statuses["wanted.txt"]->size, 5);
     EXPECT_EQ(statuses["link.txt"]->kind, platform::EntryKind::Other);

@@ -7,15 +7,19 @@
 
 #include "platform/windows/WindowsClock.h"
 #include "platform/windows/WindowsTextServices.h"
+#include "platform/windows/WindowsPathRules.h"
 
 namespace quillfen::test {
 
 namespace {
 
-// Knows the separator; every file operation aborts.
+// Knows how paths are spelt; every file operation aborts.
 class SeparatorOnlyFileSystem final : public platform::FileSystem {
 public:
     char separator() const override { return '\\'; }
+    std::size_t rootLength(std::string_view path) const override {
+        return platform::windowsRootLength(path);
+    }
     platform::EntryKind kindOf(const std::string&) const override { missing(); }
     bool createDirectory(const std::string&) override { missing(); }
     bool isWritableDirectory(const std::string&) const override { missing(); }

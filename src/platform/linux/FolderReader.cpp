@@ -57,8 +57,8 @@ EntryStatus toEntryStatus(const struct stat& info) {
                                           : EntryKind::Other;
     status.size = static_cast<std::int64_t>(info.st_size);
     status.writeTime = toFileTime(info.st_mtim);
-    status.device = static_cast<std::uint64_t>(info.st_dev);
-    status.inode = static_cast<std::uint64_t>(info.st_ino);
+    status.identity = FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                                   static_cast<std::uint64_t>(info.st_ino)};
     return status;
 }
 

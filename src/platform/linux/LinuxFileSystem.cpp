@@ -233,6 +233,10 @@ bool replaceFile(const std::string& path, std::string_view contents, mode_t mode
 LinuxFileSystem::LinuxFileSystem(ReplaceHook beforeReplace)
     : beforeReplace_(std::move(beforeReplace)) {}
 
+std::size_t LinuxFileSystem::rootLength(std::string_view path) const {
+    return path.starts_with('/') ? 1 : 0;
+}
+
 EntryKind LinuxFileSystem::kindOf(const std::string& path) const {
     return targetStatus(path).kind;
 }

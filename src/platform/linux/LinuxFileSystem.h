@@ -15,6 +15,7 @@ public:
     explicit LinuxFileSystem(ReplaceHook beforeReplace = {});
 
     char separator() const override { return '/'; }
+    std::size_t rootLength(std::string_view path) const override;
     EntryKind kindOf(const std::string& path) const override;
     bool createDirectory(const std::string& path) override;
     bool isWritableDirectory(const std::string& path) const override;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace quillfen::platform {
+
+// The path as Win32 takes it without the 260-character limit: made absolute and normalised
+// ('/' to '\', "." and ".." resolved) and then given the "\\?\" prefix, or "\\?\UNC\" for a
+// share. A path that already has a "\\?\" or "\\.\" prefix is taken as it is. Empty when the path
+// is empty or cannot be made absolute. The prefix stays inside the file system: paths shown to
+// the user never carry it.
+std::wstring longPath(const std::string& path);
+
+// The same for a path that already is UTF-16.
+std::wstring longPath(const std::wstring& path);
+
+// The path without a "\\?\" or "\\?\UNC\" prefix, as the user spells it.
+std::wstring withoutLongPrefix(const std::wstring& path);
+
+}  // namespace quillfen::platform

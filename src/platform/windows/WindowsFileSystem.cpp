@@ -1,0 +1,675 @@
+#include "platform/windows/WindowsFileSystem.h"
+
+#include <windows.h>
+// After windows.h, which they build on.
+#include <bcrypt.h>
+#include <sddl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "platform/windows/LongPath.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowsHandle.h"
+#include "platform/windows/WindowsPathRules.h"
+
+namespace quillfen::platform {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The most one ReadFile or WriteFile call is asked to move.
+constexpr DWORD kLargestTransfer = DWORD{1} << 30;
+
+FileTime fileTimeOf(const FILETIME& time) {
+    return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME toFiletime(FileTime time) {
+    return {static_cast<DWORD>(time & 0xFFFFFFFFu), static_cast<DWORD>(time >> 32)};
+}
+
+std::int64_t sizeOf(DWORD high, DWORD low) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+}
+
+// Symbolic links, junctions and mount points name another place; other reparse points (cloud
+// placeholders, deduplicated files) are ordinary files and folders to the user.
+bool isNameSurrogate(DWORD attributes, DWORD reparseTag) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           IsReparseTagNameSurrogate(reparseTag);
+}
+
+EntryKind kindOf(DWORD attributes, DWORD reparseTag) {
+    if (isNameSurrogate(attributes, reparseTag)) {
+        return EntryKind::Other;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Directory : EntryKind::File;
+}
+
+WindowsHandle openPath(const std::wstring& path, DWORD access, DWORD flags,
+                       DWORD disposition = OPEN_EXISTING, DWORD share = kShareAll) {
+    if (path.empty()) {
+        return WindowsHandle();
+    }
+    return WindowsHandle(
+        CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
+}
+
+DWORD reparseTagOf(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)
+               ? tag.ReparseTag
+               : 0;
+}
+
+// The 128-bit id where the file system has one (ReFS); the 64-bit file index otherwise.
+FileIdentity identityOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& info) {
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        static_assert(sizeof id.FileId.Identifier == sizeof low + sizeof high);
+        std::copy_n(id.FileId.Identifier, sizeof low, reinterpret_cast<BYTE*>(&low));
+        std::copy_n(id.FileId.Identifier + sizeof low, sizeof high, reinterpret_cast<BYTE*>(&high));
+        return FileIdentity{id.VolumeSerialNumber, low, high};
+    }
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+EntryStatus statusOfHandle(HANDLE handle, bool followed) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info)) {
+        return {};
+    }
+    EntryStatus status;
+    const DWORD tag = followed ? 0 : reparseTagOf(handle);
+    status.kind = kindOf(info.dwFileAttributes, tag);
+    if (status.kind == EntryKind::File && GetFileType(handle) != FILE_TYPE_DISK) {
+        status.kind = EntryKind::Other;
+    }
+    status.size = sizeOf(info.nFileSizeHigh, info.nFileSizeLow);
+    status.writeTime = fileTimeOf(info.ftLastWriteTime);
+    status.identity = identityOf(handle, info);
+    return status;
+}
+
+bool hasWildcard(const std::wstring& path) {
+    return path.find_first_of(L"*?") != std::wstring::npos;
+}
+
+// What the folder's listing says of the entry, for one that cannot be opened at all (a file
+// another program holds without sharing, or one the user may not open); its identity stays
+// unknown.
+EntryStatus statusFromListing(const std::wstring& path, bool followed) {
+    WIN32_FIND_DATAW data{};
+    if (hasWildcard(path)) {
+        return {};
+    }
+    const HANDLE search =
+        FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    FindClose(search);
+    if (followed && isNameSurrogate(data.dwFileAttributes, data.dwReserved0)) {
+        return {};
+    }
+    EntryStatus status;
+    status.kind = kindOf(data.dwFileAttributes, data.dwReserved0);
+    status.size = sizeOf(data.nFileSizeHigh, data.nFileSizeLow);
+    status.writeTime = fileTimeOf(data.ftLastWriteTime);
+    return status;
+}
+
+EntryStatus statusOf(const std::string& path, bool follow) {
+    const std::wstring wide = longPath(path);
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    const WindowsHandle handle = openPath(wide, FILE_READ_ATTRIBUTES, flags);
+    if (handle.valid()) {
+        return statusOfHandle(handle.get(), follow);
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+        return statusFromListing(wide, follow);
+    }
+    return {};
+}
+
+// A plain file on a disk: no folder, no link, no device, no pipe.
+bool isPlainFile(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Opens a plain file for reading, the way `openForContent` and the editor do: a link is not
+// followed; another reparse point is opened for its data.
+WindowsHandle openPlainFileNoLink(const std::wstring& path, DWORD flags) {
+    WindowsHandle handle = openPath(path, GENERIC_READ, flags | FILE_FLAG_OPEN_REPARSE_POINT);
+    if (!handle.valid()) {
+        return handle;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.get(), &info)) {
+        return WindowsHandle();
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if (IsReparseTagNameSurrogate(reparseTagOf(handle.get()))) {
+            return WindowsHandle();
+        }
+        handle = openPath(path, GENERIC_READ, flags);
+    }
+    return handle.valid() && isPlainFile(handle.get()) ? std::move(handle) : WindowsHandle();
+}
+
+std::optional<std::string> readAll(HANDLE handle) {
+    std::string contents;
+    char buffer[65536];
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(handle, buffer, sizeof buffer, &count, nullptr)) {
+            return std::nullopt;
+        }
+        if (count == 0) {
+            return contents;
+        }
+        contents.append(buffer, count);
+    }
+}
+
+bool writeAll(HANDLE handle, std::string_view data) {
+    while (!data.empty()) {
+        const DWORD part = static_cast<DWORD>(std::min<std::size_t>(data.size(), kLargestTransfer));
+        DWORD written = 0;
+        if (!WriteFile(handle, data.data(), part, &written, nullptr) || written == 0) {
+            return false;
+        }
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+bool randomBytes(void* buffer, std::size_t size) {
+    return BCryptGenRandom(nullptr, static_cast<PUCHAR>(buffer), static_cast<ULONG>(size),
+                           BCRYPT_USE_SYSTEM_PREFERRED_RNG) >= 0;
+}
+
+// Letters and digits that no one can predict.
+std::wstring uniquePart(std::size_t length) {
+    static constexpr wchar_t kAlphabet[] =
+        L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    std::wstring part(length, L'0');
+    unsigned char bytes[32] = {};
+    if (length > sizeof bytes || !randomBytes(bytes, length)) {
+        return {};
+    }
+    for (std::size_t index = 0; index < length; ++index) {
+        part[index] = kAlphabet[bytes[index] % 62];
+    }
+    return part;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const auto separator = path.rfind(L'\\');
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+std::wstring nameOf(const std::wstring& path) {
+    const auto separator = path.rfind(L'\\');
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+// A settings file kept elsewhere through a symbolic link is edited where it lives, so the link
+// survives the replacement.
+std::wstring resolveLinks(const std::wstring& path) {
+    const WindowsHandle named = openPath(path, FILE_READ_ATTRIBUTES,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+    if (!named.valid() || !IsReparseTagNameSurrogate(reparseTagOf(named.get()))) {
+        return path;
+    }
+    const WindowsHandle target = openPath(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+    if (!target.valid()) {
+        return path;
+    }
+    std::wstring resolved(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            target.get(), resolved.data(), static_cast<DWORD>(resolved.size()), VOLUME_NAME_DOS);
+        if (length == 0) {
+            return path;
+        }
+        if (length < resolved.size()) {
+            resolved.resize(length);
+            return longPath(resolved);
+        }
+        resolved.resize(length + 1);
+    }
+}
+
+// Editors of one file, in any process of this session, take turns through a named mutex. The
+// name comes from the file's full path, case-folded as the file system compares names; two paths
+// that happen to share a name only take turns needlessly.
+class EditTurn {
+public:
+    explicit EditTurn(const std::wstring& path) {
+        std::wstring folded = path;
+        CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+        std::uint64_t hash = 0xcbf29ce484222325ULL;
+        for (const wchar_t unit : folded) {
+            hash = (hash ^ static_cast<std::uint16_t>(unit)) * 0x100000001b3ULL;
+        }
+        wchar_t name[64];
+        swprintf(name, 64, L"Local\\quillfen-edit-%016llx", static_cast<unsigned long long>(hash));
+        mutex_ = WindowsHandle(CreateMutexW(nullptr, FALSE, name));
+        if (mutex_.valid()) {
+            const DWORD waited = WaitForSingleObject(mutex_.get(), INFINITE);
+            // An editor that died holding its turn leaves the file as it was: the replacement is
+            // one rename, so the turn may be taken over.
+            held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        }
+    }
+    EditTurn(const EditTurn&) = delete;
+    EditTurn& operator=(const EditTurn&) = delete;
+    ~EditTurn() {
+        if (held_) {
+            ReleaseMutex(mutex_.get());
+        }
+    }
+
+    bool held() const { return held_; }
+
+private:
+    WindowsHandle mutex_;
+    bool held_ = false;
+};
+
+// A temporary file of a replacement is named "." + the target's name + "." + six letters or digits.
+constexpr std::size_t kUniquePartLength = 6;
+
+bool isTemporaryNameOf(std::wstring_view name, std::wstring_view target) {
+    if (name.size() != target.size() + 2 + kUniquePartLength || !name.starts_with(L'.') ||
+        name.substr(1, target.size()) != target || name[target.size() + 1] != L'.') {
+        return false;
+    }
+    const std::wstring_view unique = name.substr(target.size() + 2);
+    return std::all_of(unique.begin(), unique.end(), [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+    });
+}
+
+// Removes the temporary files that writers of the target left behind when they died before their
+// replacement. A live writer holds its temporary file open without sharing deletion, so it
+// cannot be removed, and a file younger than a minute may belong to a writer about to write it;
+// both stay. `now` is the write time of the file just written.
+void removeStaleTemporaries(const std::wstring& folder, const std::wstring& target, FileTime now) {
+    constexpr FileTime kStaleAfter = 60ULL * 10'000'000ULL;
+    WIN32_FIND_DATAW data{};
+    const std::wstring pattern = folder + L"." + target + L".*";
+    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const bool plain = (data.dwFileAttributes &
+                            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+        if (plain && isTemporaryNameOf(data.cFileName, target) &&
+            now >= fileTimeOf(data.ftLastWriteTime) + kStaleAfter) {
+            DeleteFileW((folder + data.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+}
+
+// Writes the new contents to a temporary file beside the target and puts it in the target's
+// place in one step, keeping the target's attributes and security when it exists.
+bool replaceFile(const std::wstring& path, bool exists, std::string_view contents,
+                 const WindowsFileSystem::ReplaceHook& beforeReplace) {
+    const std::wstring folder = folderOf(path);
+    const std::wstring target = nameOf(path);
+    std::wstring temporary;
+    WindowsHandle out;
+    for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
+        const std::wstring unique = uniquePart(kUniquePartLength);
+        if (unique.empty()) {
+            return false;
+        }
+        temporary = folder + L"." + target + L"." + unique;
+        // Deletion is not shared: that keeps the stale-file cleanup of other writers off it.
+        out =
+            openPath(temporary, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, CREATE_NEW, FILE_SHARE_READ);
+        if (!out.valid() && GetLastError() != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    if (!out.valid()) {
+        return false;
+    }
+    bool written = writeAll(out.get(), contents) && FlushFileBuffers(out.get());
+    FILETIME writeTime{};
+    written = written && GetFileTime(out.get(), nullptr, nullptr, &writeTime);
+    out.reset();
+    if (written && beforeReplace) {
+        beforeReplace(fromWide(withoutLongPrefix(temporary)));
+    }
+    const bool replaced =
+        written && ((exists && ReplaceFileW(path.c_str(), temporary.c_str(), nullptr,
+                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) ||
+                    MoveFileExW(temporary.c_str(), path.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (!replaced) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    removeStaleTemporaries(folder, target, fileTimeOf(writeTime));
+    return true;
+}
+
+}  // namespace
+
+WindowsFileSystem::WindowsFileSystem(ReplaceHook beforeReplace)
+    : beforeReplace_(std::move(beforeReplace)) {}
+
+std::size_t WindowsFileSystem::rootLength(std::string_view path) const {
+    return windowsRootLength(path);
+}
+
+EntryKind WindowsFileSystem::kindOf(const std::string& path) const {
+    return targetStatus(path).kind;
+}
+
+bool WindowsFileSystem::createDirectory(const std::string& path) {
+    const std::wstring wide = longPath(path);
+    return !wide.empty() && CreateDirectoryW(wide.c_str(), nullptr);
+}
+
+bool WindowsFileSystem::isWritableDirectory(const std::string& path) const {
+    // The read-only attribute means nothing on a folder; what counts is whether the folder's
+    // security lets this user add a file, which opening it for that access asks.
+    return kindOf(path) == EntryKind::Directory &&
+           openPath(longPath(path), FILE_ADD_FILE, FILE_FLAG_BACKUP_SEMANTICS).valid();
+}
+
+std::optional<std::string> WindowsFileSystem::readFile(const std::string& path) const {
+    const WindowsHandle handle = openPath(longPath(path), GENERIC_READ, 0);
+    if (!handle.valid() || !isPlainFile(handle.get())) {
+        return std::nullopt;
+    }
+    return readAll(handle.get());
+}
+
+bool WindowsFileSystem::editFile(const std::string& requestedPath, const FileEdit& edit) {
+    const std::wstring path = resolveLinks(longPath(requestedPath));
+    if (path.empty()) {
+        return false;
+    }
+    const EditTurn turn(path);
+    if (!turn.held()) {
+        return false;
+    }
+    std::optional<std::string> current;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
+        // As the profile functions refuse a read-only file, so does the editor, although
+        // replacing it would only need a writable folder.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return false;
+        }
+        const WindowsHandle in = openPlainFileNoLink(path, 0);
+        if (!in.valid()) {
+            return false;
+        }
+        current = readAll(in.get());
+        if (!current) {
+            return false;
+        }
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    const std::optional<std::string> next = edit(current);
+    return !next || replaceFile(path, exists, *next, beforeReplace_);
+}
+
+bool WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+    const std::optional<std::string> contents = readFile(from);
+    if (!contents) {
+        return false;
+    }
+    return editFile(to, [&](const std::optional<std::string>&) { return contents; });
+}
+
+bool WindowsFileSystem::removeFile(const std::string& path) {
+    const std::wstring wide = longPath(path);
+    return !wide.empty() && DeleteFileW(wide.c_str());
+}
+
+bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                                   const std::atomic<bool>& stop,
+                                   const StatusWanted& /*statusWanted*/) const {
+    entries.clear();
+    std::wstring pattern = longPath(folder);
+    if (pattern.empty()) {
+        return false;
+    }
+    if (pattern.back() != L'\\') {
+        pattern.push_back(L'\\');
+    }
+    pattern.push_back(L'*');
+    WIN32_FIND_DATAW data{};
+    const HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        // An empty drive root has not even "." and "..".
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    do {
+        const std::wstring_view name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        FolderEntry entry;
+        entry.name = fromWide(name);
+        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isLink = isNameSurrogate(data.dwFileAttributes, data.dwReserved0);
+        EntryStatus status;
+        status.kind = platform::kindOf(data.dwFileAttributes, data.dwReserved0);
+        status.size = sizeOf(data.nFileSizeHigh, data.nFileSizeLow);
+        status.writeTime = fileTimeOf(data.ftLastWriteTime);
+        entry.status = status;
+        entries.push_back(std::move(entry));
+    } while (!stop.load(std::memory_order_relaxed) && FindNextFileW(search, &data));
+    FindClose(search);
+    return true;
+}
+
+EntryStatus WindowsFileSystem::entryStatus(const std::string& path) const {
+    return statusOf(path, false);
+}
+
+EntryStatus WindowsFileSystem::targetStatus(const std::string& path) const {
+    return statusOf(path, true);
+}
+
+namespace {
+
+class WindowsInputFile final : public InputFile {
+public:
+    explicit WindowsInputFile(WindowsHandle handle) : handle_(std::move(handle)) {}
+
+    std::int64_t read(char* buffer, std::size_t size) override {
+        DWORD count = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, kLargestTransfer));
+        if (!ReadFile(handle_.get(), buffer, wanted, &count, nullptr)) {
+            return -1;
+        }
+        return count;
+    }
+
+private:
+    WindowsHandle handle_;
+};
+
+class WindowsRandomAccessFile final : public RandomAccessFile {
+public:
+    WindowsRandomAccessFile(WindowsHandle handle, std::int64_t size)
+        : handle_(std::move(handle)), size_(size) {}
+
+    std::int64_t size() const override { return size_; }
+
+    std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, kLargestTransfer));
+        if (!ReadFile(handle_.get(), buffer, wanted, &read, &at)) {
+            return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+        }
+        return read;
+    }
+
+private:
+    WindowsHandle handle_;
+    std::int64_t size_;
+};
+
+}  // namespace
+
+// Shared for reading, writing and deleting, so a search never stands in the way of a program
+// that writes or removes the file meanwhile.
+std::unique_ptr<InputFile> WindowsFileSystem::openForContent(const std::string& path) const {
+    WindowsHandle handle = openPlainFileNoLink(longPath(path), FILE_FLAG_SEQUENTIAL_SCAN);
+    if (!handle.valid()) {
+        return nullptr;
+    }
+    return std::make_unique<WindowsInputFile>(std::move(handle));
+}
+
+std::unique_ptr<RandomAccessFile> WindowsFileSystem::openForRandomAccess(
+    const std::string& path) const {
+    WindowsHandle handle = openPath(longPath(path), GENERIC_READ, FILE_FLAG_RANDOM_ACCESS);
+    LARGE_INTEGER size{};
+    if (!handle.valid() || !isPlainFile(handle.get()) || !GetFileSizeEx(handle.get(), &size)) {
+        return nullptr;
+    }
+    return std::make_unique<WindowsRandomAccessFile>(std::move(handle), size.QuadPart);
+}
+
+bool WindowsFileSystem::createNewFile(const std::string& path, std::string_view contents) {
+    const std::wstring wide = longPath(path);
+    WindowsHandle out = openPath(wide, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, CREATE_NEW, 0);
+    if (!out.valid()) {
+        return false;
+    }
+    if (!writeAll(out.get(), contents) || !FlushFileBuffers(out.get())) {
+        out.reset();
+        DeleteFileW(wide.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+std::wstring temporaryFolderBase() {
+    std::wstring base(MAX_PATH + 1, L'\0');
+    for (;;) {
+        const DWORD length = GetTempPathW(static_cast<DWORD>(base.size()), base.data());
+        if (length == 0) {
+            return {};
+        }
+        if (length < base.size()) {
+            base.resize(length);
+            return base;
+        }
+        base.resize(length + 1);
+    }
+}
+
+// "Only this user, and whatever is made inside": a protected access list with the user's own
+// account alone, so that a temporary folder set to a shared place stays private too.
+std::wstring userOnlySecurity() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return {};
+    }
+    const WindowsHandle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    LPWSTR sidText = nullptr;
+    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sidText)) {
+        return {};
+    }
+    std::wstring security = L"D:P(A;OICI;FA;;;" + std::wstring(sidText) + L")";
+    LocalFree(sidText);
+    return security;
+}
+
+bool createFolderForUser(const std::wstring& path, const std::wstring& security) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (security.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                security.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+        return CreateDirectoryW(path.c_str(), nullptr);
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const bool created = CreateDirectoryW(path.c_str(), &attributes);
+    LocalFree(descriptor);
+    return created;
+}
+
+}  // namespace
+
+std::string WindowsFileSystem::createPrivateTemporaryFolder(const std::string& prefix) {
+    const std::wstring base = temporaryFolderBase();
+    if (base.empty()) {
+        return {};
+    }
+    const std::wstring security = userOnlySecurity();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring unique = uniquePart(12);
+        if (unique.empty()) {
+            return {};
+        }
+        const std::wstring folder = base + toWide(prefix) + unique;
+        if (createFolderForUser(longPath(folder), security)) {
+            return fromWide(folder) + "\\";
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            return {};
+        }
+    }
+    return {};
+}
+
+bool WindowsFileSystem::setWriteTime(const std::string& path, FileTime time) {
+    const WindowsHandle handle =
+        openPath(longPath(path), FILE_WRITE_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const FILETIME written = toFiletime(time);
+    return handle.valid() && SetFileTime(handle.get(), nullptr, &now, &written);
+}
+
+bool WindowsFileSystem::setPermissions(const std::string& path, std::uint32_t mode) {
+    constexpr std::uint32_t kOwnerWrite = 0200;
+    const std::wstring wide = longPath(path);
+    const DWORD attributes =
+        wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const DWORD wanted = (mode & kOwnerWrite) != 0 ? attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}
+                                                   : attributes | FILE_ATTRIBUTE_READONLY;
+    return wanted == attributes || SetFileAttributesW(wide.c_str(), wanted);
+}
+
+}  // namespace quillfen::platform

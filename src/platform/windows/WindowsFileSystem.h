@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen::platform {
+
+// The file system through Win32, wide calls only. Paths are UTF-8 (WTF-8 for names that are not
+// valid UTF-16) and reach the system as long paths, so no depth is too deep. Reparse points that
+// stand for another name (symbolic links, junctions, mount points) count as links: listed, never
+// entered, never read as content.
+class WindowsFileSystem : public FileSystem {
+public:
+    // Called with the finished temporary file just before it replaces the target; tests use it to
+    // interrupt a write at its most delicate moment.
+    using ReplaceHook = std::function<void(const std::string& temporaryPath)>;
+
+    explicit WindowsFileSystem(ReplaceHook beforeReplace = {});
+
+    char separator() const override { return '\\'; }
+    std::size_t rootLength(std::string_view path) const override;
+    EntryKind kindOf(const std::string& path) const override;
+    bool createDirectory(const std::string& path) override;
+    bool isWritableDirectory(const std::string& path) const override;
+    std::optional<std::string> readFile(const std::string& path) const override;
+    bool editFile(const std::string& path, const FileEdit& edit) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool removeFile(const std::string& path) override;
+    // The listing carries every entry's size, time and kind, so every entry gets its status
+    // whatever `statusWanted` says; identities are left to a lookup by path.
+    bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
+                    const std::atomic<bool>& stop, const StatusWanted& statusWanted) const override;
+    EntryStatus entryStatus(const std::string& path) const override;
+    EntryStatus targetStatus(const std::string& path) const override;
+    std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
+    std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
+    bool createNewFile(const std::string& path, std::string_view contents) override;
+    std::string createPrivateTemporaryFolder(const std::string& prefix) override;
+    bool setWriteTime(const std::string& path, FileTime time) override;
+    bool setPermissions(const std::string& path, std::uint32_t mode) override;
+
+private:
+    ReplaceHook beforeReplace_;
+};
+
+}  // namespace quillfen::platform

@@ -89,7 +89,7 @@ TEST_F(UpdateApplyTest, ADownloadWithTheAnnouncedSizeLandsInTheDownloadsFolder) 
 
 TEST_F(UpdateApplyTest, ADownloadOfAnotherSizeIsRemoved) {
     ASSERT_TRUE(installDownloader(downloader()));
-    for (const char* size : {"999", "1001", "999999999999"}) {
+    for (const char* size : {"999", "1001", "999999999999", "1073741825"}) {
         EXPECT_EQ(download("BASE/f/setup.exe", size), -1) << size;
         EXPECT_TRUE(namesIn(downloads()).empty()) << size;
     }

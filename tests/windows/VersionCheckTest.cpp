@@ -111,6 +111,14 @@ TEST_F(VersionCheckTest, AnEarlierDownloadGoesAndAnArchiveGoesToTheProgramFolder
     EXPECT_EQ(fs::file_size(folder / "program/update.zip"), 1000u);
 }
 
+TEST_F(VersionCheckTest, TheUpdateFolderIsAFolderInTheUsersCache) {
+    const std::string expected = folder / "cache/quillfen/update/";
+    EXPECT_EQ(privateUpdateFolder(), expected);
+    EXPECT_EQ(privateUpdateFolder(), expected);
+    EXPECT_TRUE(fs::is_directory(expected));
+    EXPECT_EQ(fs::status(expected).permissions() & fs::perms::owner_write, fs::perms::owner_write);
+}
+
 TEST_F(VersionCheckTest, AFileWhereTheUpdateFolderBelongsStopsTheCheck) {
     folder.writeFile("cache/quillfen/update", "not a folder");
     answer = "[Begin]\r\nVer=9.9\r\nLink=BASE/f/setup.exe\r\nSize=1000\r\n[End]\r\n";

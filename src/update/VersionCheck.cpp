@@ -128,7 +128,7 @@ void runVersionCheck(const std::string& machineIdentifierText) {
         return;
     }
     removeFilesIn(downloads);
-    const std::string downloader = updateFolder + "quilldown";
+    const std::string downloader = updateFolder + os.resources().downloaderFileName();
     installDownloader(downloader);
     downloadUpdate(downloader, answer->links, answer->size, moduleDirectory(), true, downloads);
 }

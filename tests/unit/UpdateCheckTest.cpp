@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/Application.h"
 #include "app/PathHelpers.h"
 #include "support/TemporaryFolder.h"
-#include "support/TestPlatform.h"
 #include "update/Md5.h"
 #include "update/UpdateAnswer.h"
 #include "update/UpdateApply.h"
@@ -70,30 +70,24 @@ TEST(UpdateRequest, BuildsTheFixedPathAndQuery) {
     EXPECT_NE(spaced.find("&Language=Norwegian%20Bokm%C3%A5l&"), std::string::npos) << spaced;
 }
 
+// Through the platform the test program installed, with its real files and processes.
 class UpdateDownloadTest : public testing::Test {
 protected:
     void SetUp() override {
-        // A stand-in downloader that records its arguments and writes as many bytes as the
-        // file "bytes" in the work folder says.
+        // A stand-in downloader, copied into the test's folder under its own name, that records
+        // its arguments in "calls" and writes as many bytes as the file "work/bytes" says.
+        downloader = folder / QUILLFEN_STAND_IN_DOWNLOADER;
+        std::filesystem::copy_file(moduleDirectory() + QUILLFEN_STAND_IN_DOWNLOADER, downloader);
         folder.writeFile("work/bytes", "10");
-        folder.writeFile("down.sh",
-                         "#!/bin/sh\n"
-                         "printf '%s\\n' \"$@\" >> \"" +
-                             folder / "calls" +
-                             "\"\n"
-                             "head -c \"$(cat '" +
-                             folder / "work/bytes" + "')\" /dev/zero > \"$3\"\n");
-        std::filesystem::permissions(folder / "down.sh", std::filesystem::perms::owner_all);
         std::filesystem::create_directories(folder / "program");
     }
 
     int download(const std::string& links, const std::string& size) {
-        return downloadUpdate(folder / "down.sh", links, size, folder / "program", true,
-                              folder / "work/");
+        return downloadUpdate(downloader, links, size, folder / "program", true, folder / "work/");
     }
 
     test::TemporaryFolder folder;
-    test::TestPlatform platform;
+    std::string downloader;
 };
 
 TEST_F(UpdateDownloadTest, HandsEachLinkOverUntilOneHasTheAnnouncedSize) {

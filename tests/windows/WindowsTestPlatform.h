@@ -1,13 +1,20 @@
 #pragma once
 
 #include "StandInPlatform.h"
+#include "WindowsTestSystemInfo.h"
+#include "platform/windows/WinInetHttpClient.h"
+#include "platform/windows/WindowsDiskIdentity.h"
 #include "platform/windows/WindowsFileSystem.h"
+#include "platform/windows/WindowsProcessLauncher.h"
+#include "platform/windows/WindowsResources.h"
 
 namespace quillfen::test {
 
-// The stand-in platform with the real Windows file system, and volumes that know only how drive
-// roots are spelt: enough for the engine's walks over a test's own folders. Installed for the
-// lifetime of the object, the previous platform afterwards.
+// The real Windows services the engine's tests reach: files, processes, system facts (with the
+// ones a test must fix overridable), WinInet, the program's resources, disk identity and the
+// digests; volumes that know only how drive roots are spelt, so that no test walks every drive.
+// The type texts are still the stand-in's. Installed for the lifetime of the object, the
+// previous platform afterwards.
 class WindowsTestPlatform final : public platform::Platform {
 public:
     WindowsTestPlatform();
@@ -20,17 +27,24 @@ public:
     platform::TextServices& text() override { return standIn_.text(); }
     platform::Clock& clock() override { return standIn_.clock(); }
     platform::Digests& digests() override { return standIn_.digests(); }
-    platform::ProcessLauncher& processes() override { return standIn_.processes(); }
-    platform::SystemInfo& system() override { return standIn_.system(); }
+    platform::ProcessLauncher& processes() override { return processes_; }
+    platform::SystemInfo& system() override { return system_; }
     platform::FileTypes& fileTypes() override { return standIn_.fileTypes(); }
-    platform::HttpClient& http() override { return standIn_.http(); }
-    platform::ProgramResources& resources() override { return standIn_.resources(); }
-    platform::DiskIdentity& disks() override { return standIn_.disks(); }
+    platform::HttpClient& http() override { return http_; }
+    platform::ProgramResources& resources() override { return resources_; }
+    platform::DiskIdentity& disks() override { return disks_; }
+
+    WindowsTestSystemInfo& facts() { return system_; }
 
 private:
     platform::Platform* previous_;
     StandInPlatform standIn_;
     platform::WindowsFileSystem files_;
+    platform::WindowsProcessLauncher processes_;
+    WindowsTestSystemInfo system_;
+    platform::WinInetHttpClient http_;
+    platform::WindowsResources resources_;
+    platform::WindowsDiskIdentity disks_;
 };
 
 }  // namespace quillfen::test

@@ -11,6 +11,7 @@ public:
         : downloaderArchive_(downloaderArchive) {}
 
     std::span<const std::uint8_t> downloaderArchive() const override { return downloaderArchive_; }
+    std::string downloaderFileName() const override { return "quilldown"; }
 
 private:
     std::span<const std::uint8_t> downloaderArchive_;

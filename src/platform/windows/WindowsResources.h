@@ -9,6 +9,7 @@ namespace quillfen::platform {
 class WindowsResources final : public ProgramResources {
 public:
     std::span<const std::uint8_t> downloaderArchive() const override;
+    std::string downloaderFileName() const override { return "quilldown.exe"; }
 };
 
 }  // namespace quillfen::platform

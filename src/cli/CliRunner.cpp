@@ -82,7 +82,7 @@ public:
             afterRow();
             return;
         }
-        const bool isFolder = !entry.name.empty() && entry.name.back() == '/';
+        const bool isFolder = !entry.name.empty() && entry.name.back() == pathSeparator();
         const FoundFile file =
             FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
         const std::string type = typeTexts_.typeTextFor(entry.name, entry.folder);
@@ -130,7 +130,7 @@ private:
 
     static OutputRow rowOf(const FoundFile& file, const std::string& type) {
         std::string name = file.name;
-        if (!name.empty() && name.back() == '/') {
+        if (!name.empty() && name.back() == pathSeparator()) {
             name.pop_back();
         }
         std::string path = file.inFolder + name;

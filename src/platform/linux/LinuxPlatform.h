@@ -3,6 +3,7 @@
 #include <memory>
 #include <span>
 
+#include "platform/OfflineHttpClient.h"
 #include "platform/Platform.h"
 #include "platform/linux/EmbeddedResources.h"
 #include "platform/linux/LinuxClock.h"
@@ -14,7 +15,6 @@
 #include "platform/linux/LinuxVolumes.h"
 #include "platform/linux/MimeFileTypes.h"
 #include "platform/linux/NoDigests.h"
-#include "platform/linux/OfflineHttpClient.h"
 
 namespace quillfen::platform {
 

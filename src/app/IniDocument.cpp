@@ -86,11 +86,11 @@ bool isBlank(std::string_view line) {
     return trimWhiteSpace(line).empty();
 }
 
-// A line that opens a bracket without closing it is no header: the private-profile reader leaves it
-// in the section before it.
+// The name runs to the line's last closing bracket, as the private-profile reader reads it; a line
+// that opens a bracket without closing it is no header and stays in the section before it.
 std::optional<std::string_view> sectionNameOf(std::string_view line) {
     const std::string_view trimmed = trimWhiteSpace(line);
-    const std::size_t close = trimmed.find(']');
+    const std::size_t close = trimmed.rfind(']');
     if (!trimmed.starts_with('[') || close == std::string_view::npos) {
         return std::nullopt;
     }

@@ -70,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FirstSectionOfTheNameWins", "[s]\r\nk=1\r\n[S]\r\nk=2\r\n", "s", "k", "1"},
         ReadCase{"FirstKeyOfTheNameWins", "[s]\r\nk=1\r\nK=2\r\n", "s", "k", "1"},
         ReadCase{"TextAfterHeaderBracketIgnored", "[s] ; note\r\nk=1\r\n", "s", "k", "1"},
+        ReadCase{"NameRunsToTheLastBracket", "[a]b]\r\nk=1\r\n", "a]b", "k", "1"},
+        ReadCase{"NameIsNotCutAtTheFirstBracket", "[a]b]\r\nk=1\r\n", "a", "k", std::nullopt},
         ReadCase{"UnclosedHeaderIsNoSection", "[s \r\nk=1\r\n", "s", "k", std::nullopt},
         ReadCase{"UnclosedHeaderStaysInTheSectionBefore", "[a]\r\n[s\r\nk=1\r\n", "a", "k", "1"},
         ReadCase{"LineFeedOnly", "[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},

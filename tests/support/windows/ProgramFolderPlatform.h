@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/windows/WindowsProcessLauncher.h"
 #include "platform/windows/WindowsSystemInfo.h"
 
 namespace quillfen::test {
@@ -35,8 +36,9 @@ private:
     platform::WindowsSystemInfo system_;
 };
 
-// The platform installed when the object is made, with system facts the test fixes; installed for
-// the lifetime of the object, the previous platform afterwards.
+// The platform installed when the object is made, with system facts the test fixes and real
+// processes (a program's restart, its editor); installed for the lifetime of the object, the
+// previous platform afterwards.
 class ProgramFolderPlatform final : public platform::Platform {
 public:
     ProgramFolderPlatform();
@@ -52,7 +54,7 @@ public:
     platform::Clock& clock() override { return previous_.clock(); }
     platform::Volumes& volumes() override { return previous_.volumes(); }
     platform::Digests& digests() override { return previous_.digests(); }
-    platform::ProcessLauncher& processes() override { return previous_.processes(); }
+    platform::ProcessLauncher& processes() override { return processes_; }
     platform::FileTypes& fileTypes() override { return previous_.fileTypes(); }
     platform::HttpClient& http() override { return previous_.http(); }
     platform::ProgramResources& resources() override { return previous_.resources(); }
@@ -61,6 +63,7 @@ public:
 private:
     platform::Platform& previous_;
     TestSystemInfo system_;
+    platform::WindowsProcessLauncher processes_;
 };
 
 }  // namespace quillfen::test

@@ -273,22 +273,32 @@ TEST_P(IniDifferentialRead, SettingsAreTheSystemsValuesWithoutTrailingBlanks) {
 
 INSTANTIATE_TEST_SUITE_P(Ini, IniDifferentialRead, testing::ValuesIn(fileForms()), formName);
 
-// The form a write starts from; no form is a missing file.
+// The file a write starts from: its text and form; no form is a missing file.
 struct StartingFile {
     const char* name;
+    const std::string* text;
     std::optional<Form> form;
     bool crlf;
 };
 
-const std::string kStartText =
+const std::string kPlainText =
     "[Config]\nShowSelfIcon=N\nEditor=Notepad.exe\n[Path]\n0=C:\\Tools\\" + kGreeting + "\n";
+// Comments, keys before any section, blanks, a blank line closing a section and a second section of
+// the same name, all of which a write leaves as they are.
+const std::string kRichText =
+    "; kept\norphan=1\n[Config]\nShowSelfIcon=N\n;Editor=commented\n"
+    "  Editor = Notepad.exe  \n\n[Path]\n0=C:\\Tools\\" +
+    kGreeting + "\n\n[CONFIG]\nEditor=second\nLanguageID=1033\n";
 
 std::vector<StartingFile> startingFiles() {
-    return {{"Missing", std::nullopt, true},
-            {"AnsiCrlf", Form::Ansi, true},
-            {"AnsiLf", Form::Ansi, false},
-            {"Utf16WithBom", Form::Utf16WithBom, true},
-            {"Utf8WithBom", Form::Utf8WithBom, true}};
+    return {{"Missing", &kPlainText, std::nullopt, true},
+            {"AnsiCrlf", &kPlainText, Form::Ansi, true},
+            {"AnsiLf", &kPlainText, Form::Ansi, false},
+            {"Utf16WithBom", &kPlainText, Form::Utf16WithBom, true},
+            {"Utf8WithBom", &kPlainText, Form::Utf8WithBom, true},
+            {"RichAnsiCrlf", &kRichText, Form::Ansi, true},
+            {"RichAnsiLf", &kRichText, Form::Ansi, false},
+            {"RichUtf16WithBom", &kRichText, Form::Utf16WithBom, true}};
 }
 
 struct WriteCase {
@@ -307,6 +317,7 @@ std::vector<WriteCase> writeCases() {
         {"NonAsciiKey", {"Config", kGreeting}, "1"},
         {"EmptyValue", {"Config", "Editor"}, ""},
         {"PaddedValue", {"Config", "Editor"}, "  padded  "},
+        {"BlanksAroundNames", {" Config ", " Editor "}, "x"},
         {"QuotedValue", {"Config", "Editor"}, "\"C:\\Program Files\\ed.exe\" -n"},
     };
 }
@@ -320,7 +331,8 @@ void PrintTo(const WriteCase& write, std::ostream* out) {
 }
 
 std::vector<Query> probesAfter(const WriteCase& write) {
-    std::vector<Query> probes{{"Config", "ShowSelfIcon"}, {"Config", "Editor"}, {"Path", "0"}};
+    std::vector<Query> probes{
+        {"Config", "ShowSelfIcon"}, {"Config", "Editor"}, {"Config", "LanguageID"}, {"Path", "0"}};
     probes.push_back(write.target);
     return probes;
 }
@@ -330,7 +342,7 @@ protected:
     std::string startedFile(const std::string& name) const {
         const StartingFile& start = std::get<0>(GetParam());
         if (start.form) {
-            const auto bytes = encoded(withLineEnds(kStartText, start.crlf), *start.form);
+            const auto bytes = encoded(withLineEnds(*start.text, start.crlf), *start.form);
             EXPECT_TRUE(bytes.has_value());
             folder_.writeFile(name, bytes.value_or(std::string()));
         }
@@ -383,8 +395,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // The English table's key list is read by a parser of its own; it agrees with the system's list of
-// a section's keys on 8-bit files with CRLF line ends and headers without blanks, where comments
-// start their lines.
+// a section's keys on 8-bit files with CRLF line ends, headers without blanks, key names without
+// blanks around them (the system trims them, the table's parser keeps them) and no line that starts
+// with "=" (the system lists an empty name for it), where comments start their lines.
 TEST(IniDifferentialKeyNames, AreTheSystemsKeyNames) {
     const struct {
         const char* name;
@@ -399,6 +412,9 @@ TEST(IniDifferentialKeyNames, AreTheSystemsKeyNames) {
         {"NonAsciiNames", "[Translate]\n" + kGreeting + "=" + kGreeting + "\nÖl=Oil\n",
          "Translate"},
         {"KeysBeforeTheSection", "orphan=1\n[S]\nk=v\n", "S"},
+        {"DuplicateKeys", "[S]\nk=1\nK=2\nj=3\n", "S"},
+        {"DuplicateSections", "[S]\nk=1\n[T]\nt=1\n[s]\nj=2\n", "s"},
+        {"LinesWithoutEquals", "[S]\nword\nk=v\n", "S"},
         {"MissingSection", "[S]\nk=v\n", "Translate"},
         {"EmptySection", "[S]\n[T]\nk=v\n", "S"},
     };

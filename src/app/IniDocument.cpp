@@ -86,13 +86,15 @@ bool isBlank(std::string_view line) {
     return trimWhiteSpace(line).empty();
 }
 
+// The name runs to the line's last closing bracket, as the private-profile reader reads it; a line
+// that opens a bracket without closing it is no header and stays in the section before it.
 std::optional<std::string_view> sectionNameOf(std::string_view line) {
     const std::string_view trimmed = trimWhiteSpace(line);
-    if (!trimmed.starts_with('[')) {
+    const std::size_t close = trimmed.rfind(']');
+    if (!trimmed.starts_with('[') || close == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string_view inside = trimmed.substr(1);
-    return trimWhiteSpace(inside.substr(0, inside.find(']')));
+    return trimWhiteSpace(trimmed.substr(1, close - 1));
 }
 
 std::optional<std::string_view> keyOf(std::string_view line) {
@@ -109,9 +111,31 @@ std::string_view withoutEnclosingQuotes(std::string_view value) {
     return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
+// The UTF-16 code units a UTF-8 (WTF-8) lead byte starts: four-byte forms are surrogate pairs.
+std::size_t utf16UnitsStartedBy(unsigned char byte) {
+    if ((byte & 0xC0) == 0x80) {
+        return 0;
+    }
+    return byte >= 0xF0 ? 2 : 1;
+}
+
+// The reader's buffer counts characters, not the bytes of engine text; a character that does not
+// fit whole is left out rather than cut in two.
+std::string_view cutToReadableLength(std::string_view value) {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::size_t started = utf16UnitsStartedBy(static_cast<unsigned char>(value[i]));
+        if (units + started > IniDocument::kMaxValueUnits) {
+            return value.substr(0, i);
+        }
+        units += started;
+    }
+    return value;
+}
+
 std::string valueOf(std::string_view keyLine) {
     const std::string_view value = trimWhiteSpace(keyLine.substr(keyLine.find('=') + 1));
-    return std::string(withoutEnclosingQuotes(value).substr(0, IniDocument::kMaxValueBytes));
+    return std::string(cutToReadableLength(withoutEnclosingQuotes(value)));
 }
 
 // Names that would not read back as written: the line would end the name early, start a

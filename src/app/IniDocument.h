@@ -23,8 +23,9 @@ class IniDocument {
 public:
     enum class Encoding { EightBit, Utf16le, Utf16leWithBom };
 
-    // Longest value a read returns, in bytes; longer values are cut.
-    static constexpr std::size_t kMaxValueBytes = 32767;
+    // Longest value a read returns, in UTF-16 code units (the characters of a code page whose
+    // characters are one byte each); longer values are cut.
+    static constexpr std::size_t kMaxValueUnits = 32767;
 
     // Parses a file's bytes. The text services convert 8-bit and UTF-16LE content to engine text.
     IniDocument(std::string_view fileBytes, const platform::TextServices& text);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "ProgramFolderPlatform.h"
 #include "app/Settings.h"
 #include "support/TemporaryFolder.h"
-#include "support/TestPlatform.h"
 
 namespace quillfen::test {
 
@@ -32,7 +32,7 @@ protected:
     std::string settingsFile() const { return folder / "prog/anna.desk7.ini"; }
 
     TemporaryFolder folder;
-    TestPlatform platform;
+    ProgramFolderPlatform platform;
 };
 
 }  // namespace quillfen::test

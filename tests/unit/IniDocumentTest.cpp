@@ -70,7 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FirstSectionOfTheNameWins", "[s]\r\nk=1\r\n[S]\r\nk=2\r\n", "s", "k", "1"},
         ReadCase{"FirstKeyOfTheNameWins", "[s]\r\nk=1\r\nK=2\r\n", "s", "k", "1"},
         ReadCase{"TextAfterHeaderBracketIgnored", "[s] ; note\r\nk=1\r\n", "s", "k", "1"},
-        ReadCase{"UnclosedHeaderNamesTheRestOfTheLine", "[s \r\nk=1\r\n", "s", "k", "1"},
+        ReadCase{"NameRunsToTheLastBracket", "[a]b]\r\nk=1\r\n", "a]b", "k", "1"},
+        ReadCase{"NameIsNotCutAtTheFirstBracket", "[a]b]\r\nk=1\r\n", "a", "k", std::nullopt},
+        ReadCase{"UnclosedHeaderIsNoSection", "[s \r\nk=1\r\n", "s", "k", std::nullopt},
+        ReadCase{"UnclosedHeaderStaysInTheSectionBefore", "[a]\r\n[s\r\nk=1\r\n", "a", "k", "1"},
         ReadCase{"LineFeedOnly", "[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},
         ReadCase{"LoneCarriageReturns", "[a]\rk=1\r[b]\rk=2", "b", "k", "2"},
         ReadCase{"UnterminatedLastLine", "[s]\r\nk=last", "s", "k", "last"},
@@ -79,6 +82,37 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Utf8MarkOnlyAtTheStartIsTheMark", "[s]\r\n\xEF\xBB\xBFk=1\r\n", "s", "k",
                  std::nullopt}),
     [](const testing::TestParamInfo<ReadCase>& tested) { return std::string(tested.param.name); });
+
+// The reader's buffer holds 32767 characters and its terminator; what it cannot hold is cut, a
+// character at a time.
+TEST(IniDocumentLongValue, IsCutToTheCharactersAReadCanHold) {
+    const std::string umlaut = "\xC3\xBC";
+    const std::string laugh = "\xF0\x9F\x98\x80";
+    const auto times = [](const std::string& text, std::size_t count) {
+        std::string result;
+        for (std::size_t i = 0; i < count; ++i) {
+            result += text;
+        }
+        return result;
+    };
+    const struct {
+        const char* name;
+        std::string value;
+        std::string expected;
+    } cases[] = {
+        {"Ascii", std::string(40000, 'x'), std::string(32767, 'x')},
+        {"ExactlyFull", std::string(32767, 'x'), std::string(32767, 'x')},
+        {"TwoByteCharacters", times(umlaut, 40000), times(umlaut, 32767)},
+        {"QuotedAndLong", "\"" + std::string(40000, 'x') + "\"", std::string(32767, 'x')},
+        {"PairThatDoesNotFitWhole", std::string(32766, 'x') + laugh, std::string(32766, 'x')},
+        {"PairThatFits", std::string(32765, 'x') + laugh, std::string(32765, 'x') + laugh},
+    };
+    for (const auto& c : cases) {
+        // Marked as UTF-8, so that the bytes are the same characters on every system.
+        const IniDocument document("\xEF\xBB\xBF[s]\r\nk=" + c.value + "\r\n", textServices());
+        EXPECT_EQ(document.value("s", "k"), c.expected) << c.name;
+    }
+}
 
 struct WriteCase {
     const char* name;

@@ -65,7 +65,7 @@ TEST_F(LanguageTableTest, ChosenLanguageOverridesTheSystemLanguage) {
 TEST_F(LanguageTableTest, OnlyADecimalLanguageIdentifierNamesALanguageFile) {
     folder.writeFile("prog/Language/1031.ini", "[Translate]\r\nFind=Suchen\r\n");
     folder.writeFile("prog/Language/65535.ini", "[Translate]\r\nFind=Max\r\n");
-    folder.writeFile("prog/Language/2052.ini", "[Translate]\r\nFind=查找\r\n");
+    folder.writeFile("prog/Language/2052.ini", utf16(u"\uFEFF[Translate]\r\nFind=查找\r\n"));
     const struct {
         const char* stored;
         const char* shown;

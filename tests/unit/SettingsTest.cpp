@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/Application.h"
 #include "app/IniFile.h"
+#include "app/PathHelpers.h"
 #include "app/Settings.h"
 #include "support/ProgramFolderFixture.h"
 
@@ -87,6 +89,12 @@ TEST_F(SettingsTest, TwoUsersOfOneProgramFolderGetTwoFiles) {
     EXPECT_EQ(readIniValue(folder / "prog/bert.desk7.ini", "Path", "0"), "/home/bert");
 }
 
+// The commands' paths with the system's separator in place of '/'.
+std::string withSystemSeparators(std::string command) {
+    std::replace(command.begin(), command.end(), '/', pathSeparator());
+    return command;
+}
+
 TEST(EditorDisplayName, IsTheProgramFileNameWithoutExtension) {
     const struct {
         const char* command;
@@ -99,7 +107,7 @@ TEST(EditorDisplayName, IsTheProgramFileNameWithoutExtension) {
         {"\"/opt/unclosed quote", "unclosed quote"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(editorDisplayName(c.command), c.expected) << c.command;
+        EXPECT_EQ(editorDisplayName(withSystemSeparators(c.command)), c.expected) << c.command;
     }
     EXPECT_EQ(editorDisplayName(""), "unclosed quote");
 }

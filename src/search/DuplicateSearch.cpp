@@ -169,6 +169,7 @@ bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) const
     }
     ReferenceBytes referenceBytes;
     std::unique_ptr<platform::RandomAccessFile> reference;
+    std::unique_ptr<char[]> referenceBuffer;
     if (size <= kChunkBytes) {
         if (!referenceContent_ || static_cast<std::int64_t>(referenceContent_->size()) != size) {
             return false;
@@ -181,22 +182,25 @@ bool DuplicateSearch::sameBody(const std::string& path, std::int64_t size) const
         if (!reference || reference->size() != size) {
             return false;
         }
-        referenceBytes = [&reference](std::int64_t offset, std::int64_t count) {
-            thread_local const std::unique_ptr<char[]> buffer = newBlock();
-            return readExactly(*reference, offset, buffer.get(), count) ? buffer.get() : nullptr;
+        referenceBuffer = newBlock(size);
+        referenceBytes = [&reference, &referenceBuffer](std::int64_t offset, std::int64_t count) {
+            char* buffer = referenceBuffer.get();
+            return readExactly(*reference, offset, buffer, count) ? buffer : nullptr;
         };
     }
     const std::int64_t head = std::min(size, kEndBlock);
     const std::int64_t tail = std::max(head, size - kEndBlock);
-    return sameRange(*candidate, 0, head, referenceBytes) &&
-           sameRange(*candidate, tail, size, referenceBytes) &&
-           sameRange(*candidate, head, tail, referenceBytes);
+    // Buffers are per comparison, sized to the file: a thread-local with a destructor corrupts
+    // the heap when a worker ends under MinGW's emulated thread storage.
+    const std::unique_ptr<char[]> block = newBlock(size);
+    return sameRange(*candidate, 0, head, referenceBytes, block.get()) &&
+           sameRange(*candidate, tail, size, referenceBytes, block.get()) &&
+           sameRange(*candidate, head, tail, referenceBytes, block.get());
 }
 
 bool DuplicateSearch::sameRange(platform::RandomAccessFile& candidate, std::int64_t begin,
-                                std::int64_t end, const ReferenceBytes& referenceBytes) const {
-    thread_local const std::unique_ptr<char[]> block = newBlock();
-    char* buffer = block.get();
+                                std::int64_t end, const ReferenceBytes& referenceBytes,
+                                char* buffer) const {
     for (std::int64_t offset = begin; offset < end; offset += kMiddleBlock) {
         const std::int64_t count = std::min(kMiddleBlock, end - offset);
         if (stopRequested_.load(std::memory_order_relaxed) ||
@@ -212,8 +216,9 @@ bool DuplicateSearch::sameRange(platform::RandomAccessFile& candidate, std::int6
     return true;
 }
 
-std::unique_ptr<char[]> DuplicateSearch::newBlock() {
-    return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kMiddleBlock));
+std::unique_ptr<char[]> DuplicateSearch::newBlock(std::int64_t fileSize) {
+    return std::make_unique_for_overwrite<char[]>(
+        static_cast<std::size_t>(std::min(fileSize, kMiddleBlock)));
 }
 
 }  // namespace quillfen

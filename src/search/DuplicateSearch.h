@@ -34,10 +34,12 @@ private:
     using ReferenceBytes = std::function<const char*(std::int64_t offset, std::int64_t count)>;
 
     bool sameBody(const std::string& path, std::int64_t size) const;
+    // Compares the candidate's bytes from `begin` to `end`, read through `buffer`, which holds
+    // the file's size or one middle block, whichever is smaller.
     bool sameRange(platform::RandomAccessFile& candidate, std::int64_t begin, std::int64_t end,
-                   const ReferenceBytes& referenceBytes) const;
-    // A read buffer; each worker keeps one for the candidate and one for a large reference.
-    static std::unique_ptr<char[]> newBlock();
+                   const ReferenceBytes& referenceBytes, char* buffer) const;
+    // A read buffer for a comparison of files of `fileSize` bytes.
+    static std::unique_ptr<char[]> newBlock(std::int64_t fileSize);
 
     const DuplicateRequest& request_;
     SearchObserver& observer_;

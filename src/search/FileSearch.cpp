@@ -76,9 +76,10 @@ bool FileSearch::wantsStatus(const platform::FolderEntry& entry) const {
     if (!needsStatus(entry.isFolder)) {
         return false;
     }
-    thread_local std::string name;
-    thread_local std::string folded;
-    name = entry.name;
+    // Locals, not thread-locals: this runs on the listing threads, and a thread-local with a
+    // destructor corrupts the heap when a thread ends under MinGW's emulated thread storage.
+    std::string name = entry.name;
+    std::string folded;
     if (entry.isFolder) {
         name += platform::currentPlatform().files().separator();
     }

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace quillfen::platform {
 
@@ -15,5 +17,8 @@ public:
     // on an error.
     virtual std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t count) = 0;
 };
+
+// The file's first `count` bytes, or nullopt when it ends sooner or cannot be read.
+std::optional<std::string> readStart(RandomAccessFile& file, std::uint64_t count);
 
 }  // namespace quillfen::platform

@@ -10,24 +10,11 @@ namespace quillfen {
 
 namespace {
 
-std::optional<std::string> readStart(platform::RandomAccessFile& file, std::uint64_t count) {
-    std::string bytes(count, '\0');
-    std::uint64_t done = 0;
-    while (done < count) {
-        const std::int64_t got = file.readAt(done, bytes.data() + done, count - done);
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += static_cast<std::uint64_t>(got);
-    }
-    return bytes;
-}
-
 std::optional<IconSource> icoFileIcon(platform::RandomAccessFile& file, std::uint64_t size) {
     if (size > FileIconSource::kMaxIcoFileBytes) {
         return std::nullopt;
     }
-    auto bytes = readStart(file, size);
+    auto bytes = platform::readStart(file, size);
     if (!bytes || !IcoFile::isValid(*bytes)) {
         return std::nullopt;
     }
@@ -47,7 +34,7 @@ std::optional<IconSource> FileIconSource::iconOf(const std::string& path, int in
         return std::nullopt;
     }
     const auto size = static_cast<std::uint64_t>(file->size());
-    const auto start = readStart(*file, std::min<std::uint64_t>(size, 4));
+    const auto start = platform::readStart(*file, std::min<std::uint64_t>(size, 4));
     if (start && start->starts_with("MZ")) {
         auto icon = PeIconReader(*file).iconFile(index);
         return icon ? std::optional(IconSource::icoBytes(std::move(*icon))) : std::nullopt;

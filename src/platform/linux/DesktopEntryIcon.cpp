@@ -32,19 +32,6 @@ char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::optional<std::string> readStart(RandomAccessFile& file, std::uint64_t count) {
-    std::string bytes(count, '\0');
-    std::uint64_t done = 0;
-    while (done < count) {
-        const std::int64_t got = file.readAt(done, bytes.data() + done, count - done);
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += static_cast<std::uint64_t>(got);
-    }
-    return bytes;
-}
-
 // The format escapes blanks and backslashes in string values.
 std::string unescape(std::string_view value) {
     std::string text;

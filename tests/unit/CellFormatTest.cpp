@@ -2,14 +2,13 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <ctime>
 #include <limits>
-#include <optional>
 #include <string>
 
+#include "platform/Platform.h"
 #include "results/CellFormat.h"
 #include "results/FoundFile.h"
+#include "support/FixedTimeZone.h"
 
 namespace quillfen {
 namespace {
@@ -73,59 +72,42 @@ platform::FileTime fileTimeAt(std::chrono::year_month_day date, int hour, int mi
            static_cast<platform::FileTime>(hundredNanoseconds);
 }
 
-// Runs the Linux clock in a fixed zone given as a POSIX TZ rule, so no zone files are needed. No
-// file time reaches a year of fewer than four digits; the five-digit year shows the width rule.
-class CellFormatTime : public testing::Test {
-protected:
-    void TearDown() override {
-        if (savedZone_) {
-            setenv("TZ", savedZone_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    void useZone(const char* rule) {
-        setenv("TZ", rule, 1);
-        tzset();
-    }
-
-private:
-    std::optional<std::string> savedZone_ =
-        std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
-};
-
+// No file time reaches a year of fewer than four digits; the five-digit year shows the width
+// rule.
 struct TimeCase {
-    const char* zone;
+    int minutesEastOfUtc;
     platform::FileTime time;
     const char* text;
 };
 
-TEST_F(CellFormatTime, ShowsLocalCalendarFields) {
+TEST(CellFormatTime, ShowsLocalCalendarFields) {
     using std::chrono::year;
     const TimeCase cases[] = {
-        {"UTC0", fileTimeAt(year(2000) / 1 / 2, 3, 4, 5), "2000-01-02 03:04:05"},
-        {"UTC0", fileTimeAt(year(2024) / 2 / 29, 23, 59, 59), "2024-02-29 23:59:59"},
+        {0, fileTimeAt(year(2000) / 1 / 2, 3, 4, 5), "2000-01-02 03:04:05"},
+        {0, fileTimeAt(year(2024) / 2 / 29, 23, 59, 59), "2024-02-29 23:59:59"},
         // Fractions of a second are dropped, never rounded into the next day.
-        {"UTC0", fileTimeAt(year(2023) / 12 / 31, 23, 59, 59, 9'999'999), "2023-12-31 23:59:59"},
-        {"UTC0", 0, "1601-01-01 00:00:00"},
-        {"UTC0", fileTimeAt(year(10000) / 1 / 1, 0, 0, 0), "10000-01-01 00:00:00"},
+        {0, fileTimeAt(year(2023) / 12 / 31, 23, 59, 59, 9'999'999), "2023-12-31 23:59:59"},
+        {0, 0, "1601-01-01 00:00:00"},
+        {0, fileTimeAt(year(10000) / 1 / 1, 0, 0, 0), "10000-01-01 00:00:00"},
         // Two hours east of UTC the evening of the 28th is already the leap day.
-        {"<+02>-2", fileTimeAt(year(2024) / 2 / 28, 23, 30, 0), "2024-02-29 01:30:00"},
-        {"<-05>5", fileTimeAt(year(2021) / 3 / 1, 2, 0, 0), "2021-02-28 21:00:00"},
+        {120, fileTimeAt(year(2024) / 2 / 28, 23, 30, 0), "2024-02-29 01:30:00"},
+        {-300, fileTimeAt(year(2021) / 3 / 1, 2, 0, 0), "2021-02-28 21:00:00"},
     };
     for (const TimeCase& c : cases) {
-        useZone(c.zone);
-        EXPECT_EQ(formatFileTime(c.time), c.text) << c.zone;
+        const test::FixedTimeZone zone(c.minutesEastOfUtc);
+        EXPECT_EQ(formatFileTime(c.time), c.text) << c.minutesEastOfUtc;
     }
 }
 
 TEST(CellFormatFoundFile, FolderGetsOneSeparatorNoSizeTextAndTheFolderKey) {
-    const FoundFile plain = FoundFile::describe("Photos", "/home/ann", 4096, 0, true);
-    const FoundFile marked = FoundFile::describe("Photos/", "/home/ann/", 4096, 0, true);
+    const std::string separator(1, platform::currentPlatform().files().separator());
+    const std::string home = separator + "home" + separator + "ann";
+    const FoundFile plain = FoundFile::describe("Photos", home, 4096, 0, true);
+    const FoundFile marked =
+        FoundFile::describe("Photos" + separator, home + separator, 4096, 0, true);
     EXPECT_EQ(plain, marked);
-    EXPECT_EQ(plain.name, "Photos/");
-    EXPECT_EQ(plain.inFolder, "/home/ann/");
+    EXPECT_EQ(plain.name, "Photos" + separator);
+    EXPECT_EQ(plain.inFolder, home + separator);
     EXPECT_EQ(plain.sizeText, "");
     EXPECT_EQ(plain.sizeKey, "-0000000000000000001");
 }

@@ -40,20 +40,12 @@ struct FileIconCase {
 
 TEST(IconImageList, FilesGiveTheIconTheyCarry) {
     const test::TemporaryFolder folder;
-    folder.writeFile("picture.png", "\x89PNG");
-    const std::string picture = folder / "picture.png";
     std::string tooManyEntries = kIcon;
     tooManyEntries[4] = 9;
     const std::vector<FileIconCase> cases = {
         {"icon file", "a.ico", kIcon, 0, IconSource::icoBytes(kIcon)},
         {"icon file has icon 0 only", "b.ico", kIcon, 1, std::nullopt},
         {"icon file with a bad directory", "c.ico", tooManyEntries, 0, std::nullopt},
-        {"desktop entry, capital extension", "d.DESKTOP", "[Desktop Entry]\nIcon=gimp\n", 0,
-         IconSource::themeName("gimp")},
-        {"desktop entry naming an image", "e.desktop", "[Desktop Entry]\nIcon=" + picture, 0,
-         IconSource::imageFile(picture)},
-        {"desktop entry naming a missing image", "f.desktop",
-         "[Desktop Entry]\nIcon=" + picture + ".gone", 0, std::nullopt},
         {"DOS program", "g.exe", "MZ" + std::string(200, '\0'), 0, std::nullopt},
         {"empty file", "h.exe", "", 0, std::nullopt},
         {"entry text in another type", "i.txt", "[Desktop Entry]\nIcon=gimp\n", 0, std::nullopt},

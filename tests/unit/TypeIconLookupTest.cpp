@@ -16,12 +16,10 @@
 namespace quillfen {
 namespace {
 
-// A file-type database with made-up answers that counts the questions it is asked. The icons that
-// files name for themselves come from the platform's own database.
+// A file-type database with made-up answers that counts the questions it is asked. Files with the
+// extension ".desktop" name their own icon, as the file at a path in ownIcons does.
 class CountingFileTypes : public platform::FileTypes {
 public:
-    explicit CountingFileTypes(const platform::FileTypes& named) : named_(named) {}
-
     std::string typeNameForExtension(const std::string& extension) const override {
         ++typeQuestions[extension];
         return "type of " + extension;
@@ -40,19 +38,20 @@ public:
         return "File folder";
     }
     bool namesOwnIcon(const std::string& extension) const override {
-        return named_.namesOwnIcon(extension);
+        return extension == ".desktop";
     }
     std::optional<platform::NamedIcon> iconNamedBy(const std::string& path) const override {
-        return named_.iconNamedBy(path);
+        const auto known = ownIcons.find(path);
+        return known == ownIcons.end() ? std::nullopt
+                                       : std::optional(platform::NamedIcon{
+                                             platform::NamedIcon::Kind::ThemeName, known->second});
     }
 
     std::map<std::string, std::string> iconNames;
     mutable std::map<std::string, int> typeQuestions;
     mutable std::map<std::string, int> iconQuestions;
+    std::map<std::string, std::string> ownIcons;
     mutable int folderQuestions = 0;
-
-private:
-    const platform::FileTypes& named_;
 };
 
 // The installed platform with the made-up file types, for the lifetime of the object.
@@ -102,6 +101,7 @@ protected:
         folder.writeFile("pic.ico", kIcon);
         folder.writeFile("app.desktop", "[Desktop Entry]\nIcon=firefox\n");
         folder.writeFile("plain.desktop", "[Desktop Entry]\nName=plain\n");
+        types.ownIcons = {{folder / "app.desktop", "firefox"}};
     }
     ~TypeIconLookupTest() override { Application::instance().showSelfIcon = savedShowSelfIcon; }
 
@@ -113,10 +113,11 @@ protected:
     void showSelfIcon(bool on) { Application::instance().showSelfIcon = on; }
 
     const bool savedShowSelfIcon = Application::instance().showSelfIcon;
-    CountingFileTypes types{platform::currentPlatform().fileTypes()};
+    CountingFileTypes types;
     FileTypesPlatform platform{types};
     test::TemporaryFolder folder;
-    const std::string where = folder.path() + "/";
+    const char separator = platform::currentPlatform().files().separator();
+    const std::string where = folder.path() + separator;
     FolderTypeText folderText;
     IconImageList images;
     TypeIconLookup typeIcons{folderText, images};
@@ -193,10 +194,10 @@ TEST_F(TypeIconLookupTest, TurningOwnIconsOnOrOffAppliesToTheNextRow) {
 
 TEST_F(TypeIconLookupTest, FoldersShareTheFirstFoldersTypeTextAndOneIcon) {
     std::filesystem::create_directory(folder / "src");
-    const TypeAndIcon first = lookup("src/");
+    const TypeAndIcon first = lookup("src" + std::string(1, separator));
     EXPECT_EQ(first, (TypeAndIcon{"File folder", 0}));
-    EXPECT_EQ(lookup("docs/"), first);
-    EXPECT_EQ(lookup("no.point/"), first);
+    EXPECT_EQ(lookup("docs" + std::string(1, separator)), first);
+    EXPECT_EQ(lookup("no.point" + std::string(1, separator)), first);
     EXPECT_EQ(types.folderQuestions, 1);
     EXPECT_EQ(images.size(), 1u);
     EXPECT_EQ(sourceOf(first), IconSource::themeName("folder"));

@@ -5,6 +5,7 @@
 #include "platform/windows/WinInetHttpClient.h"
 #include "platform/windows/WindowsDiskIdentity.h"
 #include "platform/windows/WindowsFileSystem.h"
+#include "platform/windows/WindowsFileTypes.h"
 #include "platform/windows/WindowsProcessLauncher.h"
 #include "platform/windows/WindowsResources.h"
 
@@ -12,8 +13,8 @@ namespace quillfen::test {
 
 // The real Windows services the engine's tests reach: files, processes, system facts (with the
 // ones a test must fix overridable), WinInet, the program's resources, disk identity and the
-// digests; volumes that know only how drive roots are spelt, so that no test walks every drive.
-// The type texts are still the stand-in's. Installed for the lifetime of the object, the
+// digests, the shell's type texts; volumes that know only how drive roots are spelt, so that no
+// test walks every drive. Installed for the lifetime of the object, the
 // previous platform afterwards.
 class WindowsTestPlatform final : public platform::Platform {
 public:
@@ -29,7 +30,7 @@ public:
     platform::Digests& digests() override { return standIn_.digests(); }
     platform::ProcessLauncher& processes() override { return processes_; }
     platform::SystemInfo& system() override { return system_; }
-    platform::FileTypes& fileTypes() override { return standIn_.fileTypes(); }
+    platform::FileTypes& fileTypes() override { return types_; }
     platform::HttpClient& http() override { return http_; }
     platform::ProgramResources& resources() override { return resources_; }
     platform::DiskIdentity& disks() override { return disks_; }
@@ -45,6 +46,7 @@ private:
     platform::WinInetHttpClient http_;
     platform::WindowsResources resources_;
     platform::WindowsDiskIdentity disks_;
+    platform::WindowsFileTypes types_;
 };
 
 }  // namespace quillfen::test

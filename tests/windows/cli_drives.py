@@ -92,8 +92,15 @@ class Prefix:
                                 WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8", LC_ALL="")
 
     def ensure_made(self):
-        if os.path.exists(os.path.join(self.folder, READY_MARK)):
-            return
+        """A prefix made by another Wine version is made afresh: Wine would update it on the next
+        start and link the shell folders to the home folder again."""
+        version = subprocess.run([self.wine, "--version"], capture_output=True,
+                                 env=self.environment, timeout=60).stdout
+        mark = os.path.join(self.folder, READY_MARK)
+        if os.path.exists(mark):
+            with open(mark, "rb") as made_by:
+                if made_by.read() == version:
+                    return
         shutil.rmtree(self.folder, ignore_errors=True)
         home = tempfile.mkdtemp(prefix="quillfen-drives-home-")
         try:
@@ -104,7 +111,8 @@ class Prefix:
         finally:
             shutil.rmtree(home, ignore_errors=True)
         self.replace_links_by_folders()
-        open(os.path.join(self.folder, READY_MARK), "w").close()
+        with open(mark, "wb") as made_by:
+            made_by.write(version)
 
     def replace_links_by_folders(self):
         """Wine links the user's shell folders (Desktop, Documents, ...) to the Linux home folder
@@ -215,7 +223,8 @@ def run_checks(prefix, windows_cli):
         program = "C:\\%s\\%s" % (PROGRAM_FOLDER, os.path.basename(windows_cli))
         settings = os.path.join(program_folder, prefix.settings_file_name())
         find = ["find", "--in", "*", "--name", PATTERN, "--format", "paths", "--quiet"]
-        dupes = ["dupes", windows_path(*DUPLICATE_REFERENCE), "--in", "*", "--format", "paths", "--quiet"]
+        dupes = ["dupes", windows_path(*DUPLICATE_REFERENCE), "--in", "*", "--format", "paths",
+                 "--quiet"]
 
         check = Checker()
         for setting, with_bins in ((None, False), ("N", False), ("Y", True)):

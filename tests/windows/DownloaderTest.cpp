@@ -43,7 +43,7 @@ fs::path besideThisProgram(const wchar_t* name) {
 
 // Runs quilldown.exe as the program does, waits for it (killed after a minute, so that a hanging
 // downloader fails the test instead of hanging it) and gives its exit code.
-DWORD runDownloader(const std::vector<std::wstring>& arguments) {
+DWORD runDownloaderOnce(const std::vector<std::wstring>& arguments) {
     const std::wstring program = besideThisProgram(L"quilldown.exe").wstring();
     std::wstring commandLine = quoted(program);
     for (const std::wstring& argument : arguments) {
@@ -65,6 +65,17 @@ DWORD runDownloader(const std::vector<std::wstring>& arguments) {
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+// A busy Wine now and then fails to start a process's DLLs (STATUS_DLL_INIT_FAILED) before any of
+// the downloader's code runs; such a start is tried again, since nothing was done.
+DWORD runDownloader(const std::vector<std::wstring>& arguments) {
+    constexpr DWORD kDllInitFailed = 0xC0000142;
+    DWORD exitCode = kDllInitFailed;
+    for (int attempt = 0; attempt < 3 && exitCode == kDllInitFailed; ++attempt) {
+        exitCode = runDownloaderOnce(arguments);
+    }
     return exitCode;
 }
 

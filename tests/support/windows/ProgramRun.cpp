@@ -207,8 +207,8 @@ void interrupt(HANDLE process) {
 
 enum class Ending { Interrupt, Kill };
 
-ProgramResult run(const std::string& program, const std::vector<std::string>& arguments,
-                  const std::vector<std::string>& environment, Ending ending, int afterMs) {
+ProgramResult runOnce(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::vector<std::string>& environment, Ending ending, int afterMs) {
     Pipe out;
     Pipe err;
     createPipe(out);
@@ -239,6 +239,21 @@ ProgramResult run(const std::string& program, const std::vector<std::string>& ar
     DWORD code = 0;
     GetExitCodeProcess(process, &code);
     result.exitCode = static_cast<int>(code);
+    return result;
+}
+
+// A busy Wine now and then fails to start a process's DLLs (STATUS_DLL_INIT_FAILED) before any of
+// the program's code runs; such a start is tried again, since the program did nothing.
+ProgramResult run(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::vector<std::string>& environment, Ending ending, int afterMs) {
+    constexpr int kDllInitFailed = static_cast<int>(0xC0000142);
+    ProgramResult result;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        result = runOnce(program, arguments, environment, ending, afterMs);
+        if (result.exitCode != kDllInitFailed) {
+            break;
+        }
+    }
     return result;
 }
 

@@ -16,12 +16,19 @@
 #include "app/IniDocument.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxFileSystem.h"
+#include "support/IniFileWriters.h"
 #include "support/TemporaryFolder.h"
 
 // The file store's cases that rest on POSIX: pipes, symbolic links, permission bits, and writers
 // that die or run in processes of their own (fork).
 namespace quillfen {
 namespace {
+
+using test::formOf;
+using test::kKeysPerWriter;
+using test::kWriters;
+using test::utf16leWithMark;
+using test::writeAllKeys;
 
 namespace fs = std::filesystem;
 using Encoding = IniDocument::Encoding;
@@ -52,19 +59,6 @@ private:
     platform::Platform& base_;
     platform::LinuxFileSystem files_;
 };
-
-std::string utf16leWithMark(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
-Encoding formOf(const std::string& bytes) {
-    return IniDocument(bytes, platform::currentPlatform().text()).encoding();
-}
 
 std::vector<std::string> temporaryFilesIn(const std::string& folder) {
     std::vector<std::string> found;
@@ -211,29 +205,6 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(tested.param.name);
     });
 
-constexpr int kWriters = 4;
-constexpr int kKeysPerWriter = 40;
-
-std::string keyFor(int writer, int key) {
-    return "w" + std::to_string(writer) + "k" + std::to_string(key);
-}
-
-// Alternates between a section every writer shares and one of the writer's own, so that writers
-// both insert into existing sections and append new ones.
-std::string sectionFor(int writer, int key) {
-    return key % 2 == 0 ? "Shared" : "Writer" + std::to_string(writer);
-}
-
-bool writeAllKeys(const std::string& file, int writer) {
-    bool allWritten = true;
-    for (int key = 0; key < kKeysPerWriter; ++key) {
-        allWritten = writeIniValue(file, sectionFor(writer, key), keyFor(writer, key),
-                                   "值" + keyFor(writer, key)) &&
-                     allWritten;
-    }
-    return allWritten;
-}
-
 void writeFromProcesses(const std::string& file) {
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
@@ -276,12 +247,7 @@ TEST_P(IniFileConcurrentProcesses, LoseNoKey) {
 
     writeFromProcesses(file);
 
-    for (int writer = 0; writer < kWriters; ++writer) {
-        for (int key = 0; key < kKeysPerWriter; ++key) {
-            EXPECT_EQ(readIniValue(file, sectionFor(writer, key), keyFor(writer, key)),
-                      "值" + keyFor(writer, key));
-        }
-    }
+    test::expectEveryWritersKeys(file);
     EXPECT_EQ(formOf(folder.readFile("settings.ini")), start.form);
     if (start.bytes) {
         EXPECT_EQ(readIniValue(file, "Config", "Kept"), "yes");

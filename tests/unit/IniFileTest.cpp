@@ -9,25 +9,19 @@
 
 #include "app/IniDocument.h"
 #include "platform/Platform.h"
+#include "support/IniFileWriters.h"
 #include "support/TemporaryFolder.h"
 
 namespace quillfen {
 namespace {
 
+using test::formOf;
+using test::kKeysPerWriter;
+using test::kWriters;
+using test::utf16leWithMark;
+using test::writeAllKeys;
+
 using Encoding = IniDocument::Encoding;
-
-std::string utf16leWithMark(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
-Encoding formOf(const std::string& bytes) {
-    return IniDocument(bytes, platform::currentPlatform().text()).encoding();
-}
 
 TEST(IniFile, MissingFileReadsEmptyAndAWriteCreatesItAsEightBit) {
     const test::TemporaryFolder folder;
@@ -57,29 +51,6 @@ TEST(IniFile, UnusableTargetsReadEmptyAndRefuseWrites) {
         EXPECT_FALSE(writeIniValue(c.file, c.section, c.key, "2")) << c.file;
     }
     EXPECT_EQ(folder.readFile("settings.ini"), "[s]\r\nk=1\r\n");
-}
-
-constexpr int kWriters = 4;
-constexpr int kKeysPerWriter = 40;
-
-std::string keyFor(int writer, int key) {
-    return "w" + std::to_string(writer) + "k" + std::to_string(key);
-}
-
-// Alternates between a section every writer shares and one of the writer's own, so that writers
-// both insert into existing sections and append new ones.
-std::string sectionFor(int writer, int key) {
-    return key % 2 == 0 ? "Shared" : "Writer" + std::to_string(writer);
-}
-
-bool writeAllKeys(const std::string& file, int writer) {
-    bool allWritten = true;
-    for (int key = 0; key < kKeysPerWriter; ++key) {
-        allWritten = writeIniValue(file, sectionFor(writer, key), keyFor(writer, key),
-                                   "值" + keyFor(writer, key)) &&
-                     allWritten;
-    }
-    return allWritten;
 }
 
 void writeFromThreads(const std::string& file) {
@@ -119,12 +90,7 @@ TEST_P(IniFileConcurrentWriters, LoseNoKeyBetweenThreads) {
 
     writeFromThreads(file);
 
-    for (int writer = 0; writer < kWriters; ++writer) {
-        for (int key = 0; key < kKeysPerWriter; ++key) {
-            EXPECT_EQ(readIniValue(file, sectionFor(writer, key), keyFor(writer, key)),
-                      "值" + keyFor(writer, key));
-        }
-    }
+    test::expectEveryWritersKeys(file);
     EXPECT_EQ(formOf(folder.readFile("settings.ini")), start.form.value_or(freshFileForm()));
     if (start.bytes) {
         EXPECT_EQ(readIniValue(file, "Config", "Kept"), "yes");

@@ -8,6 +8,7 @@
 
 #include "platform/DiskIdentity.h"
 #include "platform/linux/LinuxDiskIdentity.h"
+#include "support/IdentifyWords.h"
 #include "support/TemporaryFolder.h"
 #include "update/MachineIdentifier.h"
 
@@ -18,23 +19,8 @@ using platform::DiskIdentity;
 using Words = DiskIdentity::IdentifyWords;
 using Texts = DiskIdentity::Texts;
 
-void putField(Words& words, std::size_t firstWord, std::size_t wordCount, std::string text) {
-    text.resize(wordCount * 2, ' ');
-    for (std::size_t i = 0; i < wordCount; ++i) {
-        words[firstWord + i] =
-            static_cast<std::uint16_t>(static_cast<unsigned char>(text[2 * i]) << 8 |
-                                       static_cast<unsigned char>(text[2 * i + 1]));
-    }
-}
-
-// Blank-padded fields as a drive reports them, with letters around them that must stay out.
-Words identify(const std::string& serial, const std::string& model) {
-    Words words;
-    words.fill(0x5858);
-    putField(words, 10, 10, serial);
-    putField(words, 27, 20, model);
-    return words;
-}
+using test::identify;
+using test::putField;
 
 std::string libataText(const Words& words) {
     std::string text;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ArchivedAccess.h"
+#include "platform/FileAccess.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileTime.h"
 #include "platform/InputFile.h"
@@ -97,9 +99,10 @@ public:
 
     // Sets a file's last-write time (its access time becomes now).
     virtual bool setWriteTime(const std::string& path, FileTime time) = 0;
-    // Sets a file's permission bits (rwx for owner, group and others). Where files have no such
-    // bits, only the owner's write bit counts: without it the file becomes read-only.
-    virtual bool setPermissions(const std::string& path, std::uint32_t mode) = 0;
+    // Gives a file or folder the program made the access its use needs.
+    virtual bool setAccess(const std::string& path, FileAccess access) = 0;
+    // Gives an extracted file the access its archive recorded, as far as this system can keep it.
+    virtual bool restoreAccess(const std::string& path, const ArchivedAccess& access) = 0;
 };
 
 }  // namespace quillfen::platform

@@ -21,7 +21,6 @@ constexpr std::size_t kUnpackPiece = 2048;
 constexpr std::size_t kNameBufferSize = 260;
 constexpr int kOldCopyRounds = 11;
 constexpr auto kOldCopyWait = std::chrono::milliseconds(100);
-constexpr std::uint32_t kDownloaderMode = 0700;
 
 platform::FileSystem& files() {
     return platform::currentPlatform().files();
@@ -125,7 +124,7 @@ bool installDownloader(const std::string& downloaderPath) {
     if (!program || !files().createNewFile(downloaderPath, *program)) {
         return false;
     }
-    files().setPermissions(downloaderPath, kDownloaderMode);
+    files().setAccess(downloaderPath, platform::FileAccess::PrivateProgram);
     files().removeFile(unpacked);
     return true;
 }

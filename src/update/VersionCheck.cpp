@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
 constexpr const char* kProductKey = "Quillfen!";
-constexpr std::uint32_t kPrivateFolderMode = 0700;
 
 std::string urlSafe(const std::string& text) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -46,7 +45,7 @@ platform::FileSystem& files() {
 bool makePrivateFolder(const std::string& folder) {
     createDirectoryChain(folder);
     return files().entryStatus(folder).kind == platform::EntryKind::Directory &&
-           files().setPermissions(folder, kPrivateFolderMode);
+           files().setAccess(folder, platform::FileAccess::Private);
 }
 
 // What earlier runs left: their downloads are outdated once a newer version is announced, and

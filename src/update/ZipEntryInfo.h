@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include <optional>
+
+#include "platform/ArchivedAccess.h"
 #include "platform/FileTime.h"
 
 namespace quillfen {
@@ -31,6 +34,20 @@ struct ZipEntryInfo {
     static constexpr std::uint8_t kMadeOnUnix = 3;
 
     bool madeOnUnix() const { return (versionMadeBy >> 8) == kMadeOnUnix; }
+
+    // Some writers mark entries as made on Unix yet leave the mode at zero; applying that would
+    // lock the owner out of the extracted program, so such an entry records nothing.
+    platform::ArchivedAccess recordedAccess() const {
+        constexpr std::uint32_t kDosReadOnly = 0x01;
+        platform::ArchivedAccess access;
+        const std::uint32_t mode = (externalAttributes >> 16) & 0777;
+        if (madeOnUnix()) {
+            access.unixMode = mode != 0 ? std::optional<std::uint32_t>(mode) : std::nullopt;
+        } else {
+            access.readOnly = (externalAttributes & kDosReadOnly) != 0;
+        }
+        return access;
+    }
 
     // DOS times have two-second steps and no time zone; the writer's local clock is assumed.
     platform::LocalTime modifiedTime() const {

@@ -469,13 +469,7 @@ bool ZipReader::restoreEntryStatus(const std::string& extractedPath, const ZipEn
     platform::Platform& system = platform::currentPlatform();
     const platform::FileTime time = system.clock().fromLocalTime(info.modifiedTime());
     bool restored = time != 0 && system.files().setWriteTime(extractedPath, time);
-    // Some writers mark entries as made on Unix yet leave the mode at zero; applying that would
-    // lock the owner out of the extracted program. Set-id bits from an archive are never wanted.
-    const std::uint32_t mode = (info.externalAttributes >> 16) & 0777;
-    if (info.madeOnUnix() && mode != 0) {
-        restored = system.files().setPermissions(extractedPath, mode) && restored;
-    }
-    return restored;
+    return system.files().restoreAccess(extractedPath, info.recordedAccess()) && restored;
 }
 
 }  // namespace quillfen

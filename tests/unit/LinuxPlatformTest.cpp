@@ -226,6 +226,61 @@ TEST(LinuxFolderListing, LooksUpTheStatusOfTheEntriesItIsAskedFor) {
 
 // Every file operation reaches a path longer than the system takes in one call, as it reaches a
 // short one; a path with a separator doubled at a stretch's end and one through ".." too.
+// Folders keep their search bit, or their owner could no longer enter them; links are refused,
+// since the mode would land on whatever they point at.
+TEST(LinuxFileAccess, GivesEachUseItsModeBits) {
+    using platform::FileAccess;
+    const struct {
+        FileAccess access;
+        unsigned file;
+        unsigned folder;
+    } cases[] = {{FileAccess::Private, 0600, 0700},
+                 {FileAccess::PrivateProgram, 0700, 0700},
+                 {FileAccess::Shared, 0644, 0755},
+                 {FileAccess::SharedProgram, 0755, 0755}};
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const test::TemporaryFolder folder;
+    folder.writeFile("file", "x");
+    std::filesystem::create_directory(folder / "folder");
+    const std::string outside = folder / "outside";
+    folder.writeFile("outside", "x");
+    std::filesystem::permissions(outside, std::filesystem::perms(0640));
+    std::filesystem::create_symlink(outside, folder / "link");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.access));
+        EXPECT_TRUE(files.setAccess(folder / "file", c.access));
+        EXPECT_TRUE(files.setAccess(folder / "folder", c.access));
+        EXPECT_FALSE(files.setAccess(folder / "link", c.access));
+        EXPECT_EQ(std::filesystem::status(folder / "file").permissions(),
+                  std::filesystem::perms(c.file));
+        EXPECT_EQ(std::filesystem::status(folder / "folder").permissions(),
+                  std::filesystem::perms(c.folder));
+        EXPECT_EQ(std::filesystem::status(outside).permissions(), std::filesystem::perms(0640));
+    }
+}
+
+// Without recorded mode bits, a read-only mark takes the write bits away and nothing else.
+TEST(LinuxFileAccess, RestoresWhatAnArchiveRecorded) {
+    const struct {
+        platform::ArchivedAccess access;
+        unsigned expected;
+    } cases[] = {{{04755, false}, 0755},
+                 {{0444, false}, 0444},
+                 {{std::nullopt, true}, 0550},
+                 {{std::nullopt, false}, 0750}};
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const test::TemporaryFolder folder;
+    folder.writeFile("tool", "x");
+    for (const auto& c : cases) {
+        std::filesystem::permissions(folder / "tool", std::filesystem::perms(0750));
+        EXPECT_TRUE(files.restoreAccess(folder / "tool", c.access));
+        EXPECT_EQ(std::filesystem::status(folder / "tool").permissions(),
+                  std::filesystem::perms(c.expected))
+            << c.expected;
+    }
+    EXPECT_FALSE(files.restoreAccess(folder / "missing", {0644, false}));
+}
+
 TEST(LinuxLongPaths, EveryFileOperationReachesThem) {
     const test::TemporaryFolder folder;
     test::DeepTree deep(folder.path(), 36, std::string(250, 'x'));
@@ -247,7 +302,7 @@ TEST(LinuxLongPaths, EveryFileOperationReachesThem) {
     }
     EXPECT_TRUE(files.setWriteTime(bottom, 116444736000000000));
     EXPECT_EQ(files.entryStatus(bottom).writeTime, 116444736000000000u);
-    EXPECT_TRUE(files.setPermissions(bottom, 0640));
+    EXPECT_TRUE(files.setAccess(bottom, platform::FileAccess::Private));
     EXPECT_TRUE(files.isWritableDirectory(deep.bottom()));
     EXPECT_TRUE(files.createDirectory(deep.bottom() + "/made"));
     EXPECT_EQ(files.kindOf(deep.bottom() + "/made/"), platform::EntryKind::Directory);

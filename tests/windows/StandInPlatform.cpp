@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "platform/windows/WindowsClock.h"
-#include "platform/windows/WindowsTextServices.h"
 #include "platform/windows/WindowsPathRules.h"
+#include "platform/windows/WindowsTextServices.h"
 
 namespace quillfen::test {
 
@@ -43,7 +43,8 @@ public:
     bool createNewFile(const std::string&, std::string_view) override { missing(); }
     std::string createPrivateTemporaryFolder(const std::string&) override { missing(); }
     bool setWriteTime(const std::string&, platform::FileTime) override { missing(); }
-    bool setPermissions(const std::string&, std::uint32_t) override { missing(); }
+    bool setAccess(const std::string&, platform::FileAccess) override { missing(); }
+    bool restoreAccess(const std::string&, const platform::ArchivedAccess&) override { missing(); }
 
 private:
     [[noreturn]] static void missing() { StandInPlatform::missing("files"); }

@@ -19,8 +19,10 @@
 namespace quillfen {
 namespace {
 
+using platform::ArchivedAccess;
 using platform::EntryKind;
 using platform::EntryStatus;
+using platform::FileAccess;
 using platform::FolderEntry;
 using platform::WindowsFileSystem;
 
@@ -334,7 +336,7 @@ TEST_F(WindowsFileSystemTest, EditReplacesInOneStep) {
 TEST_F(WindowsFileSystemTest, ReadOnlyFilesAreNotEdited) {
     const std::string path = at("locked.ini");
     ASSERT_TRUE(write(path, "kept"));
-    ASSERT_TRUE(files.setPermissions(path, 0444));
+    ASSERT_TRUE(files.restoreAccess(path, {std::nullopt, true}));
     bool asked = false;
     EXPECT_FALSE(files.editFile(path, [&](const std::optional<std::string>&) {
         asked = true;
@@ -342,9 +344,30 @@ TEST_F(WindowsFileSystemTest, ReadOnlyFilesAreNotEdited) {
     }));
     EXPECT_FALSE(asked);
     EXPECT_EQ(files.readFile(path), "kept");
-    ASSERT_TRUE(files.setPermissions(path, 0600));
+    ASSERT_TRUE(files.setAccess(path, FileAccess::Private));
     EXPECT_TRUE(write(path, "changed"));
     EXPECT_EQ(files.readFile(path), "changed");
+}
+
+// Only the owner's write bit of recorded mode bits has a meaning here.
+TEST_F(WindowsFileSystemTest, ArchivedAccessDecidesOnlyTheReadOnlyMark) {
+    const struct {
+        ArchivedAccess access;
+        bool readOnly;
+    } cases[] = {{{0444, false}, true},
+                 {{0644, true}, false},
+                 {{std::nullopt, true}, true},
+                 {{std::nullopt, false}, false}};
+    const std::string path = at("tool.exe");
+    ASSERT_TRUE(write(path, "x"));
+    for (const auto& c : cases) {
+        EXPECT_TRUE(files.restoreAccess(path, c.access));
+        const DWORD attributes = GetFileAttributesW(platform::longPath(path).c_str());
+        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, c.readOnly) << c.readOnly;
+    }
+    EXPECT_TRUE(files.setAccess(path, FileAccess::PrivateProgram));
+    EXPECT_EQ(GetFileAttributesW(platform::longPath(path).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_FALSE(files.setAccess(at("missing"), FileAccess::Private));
 }
 
 // Temporaries of dead writers are cleared by the next edit; a young one may be a live writer's.

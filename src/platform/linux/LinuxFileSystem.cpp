@@ -456,10 +456,34 @@ bool LinuxFileSystem::setWriteTime(const std::string& path, FileTime time) {
     return at.valid() && ::utimensat(at.folder(), at.name(), times, 0) == 0;
 }
 
-bool LinuxFileSystem::setPermissions(const std::string& path, std::uint32_t mode) {
+bool LinuxFileSystem::setAccess(const std::string& path, FileAccess access) {
     const AnchoredPath at(path);
-    return at.valid() &&
-           ::fchmodat(at.folder(), at.name(), static_cast<mode_t>(mode & 0777), 0) == 0;
+    struct stat info {};
+    if (!at.valid() || ::fstatat(at.folder(), at.name(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISLNK(info.st_mode)) {
+        return false;
+    }
+    // Folders need the search bit wherever their owner may read them.
+    const bool runnable = S_ISDIR(info.st_mode) || access == FileAccess::PrivateProgram ||
+                          access == FileAccess::SharedProgram;
+    const bool shared = access == FileAccess::Shared || access == FileAccess::SharedProgram;
+    const mode_t mode = (shared ? 0644 : 0600) | (runnable ? (shared ? 0111 : 0100) : 0);
+    return ::fchmodat(at.folder(), at.name(), mode, 0) == 0;
+}
+
+bool LinuxFileSystem::restoreAccess(const std::string& path, const ArchivedAccess& access) {
+    const AnchoredPath at(path);
+    struct stat info {};
+    if (!at.valid() || ::fstatat(at.folder(), at.name(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISLNK(info.st_mode)) {
+        return false;
+    }
+    // Set-id and sticky bits from an archive are never wanted.
+    const mode_t current = info.st_mode & 0777;
+    const mode_t wanted = access.unixMode   ? static_cast<mode_t>(*access.unixMode & 0777)
+                          : access.readOnly ? current & ~mode_t{0222}
+                                            : current;
+    return wanted == current || ::fchmodat(at.folder(), at.name(), wanted, 0) == 0;
 }
 
 }  // namespace quillfen::platform

@@ -659,16 +659,27 @@ bool WindowsFileSystem::setWriteTime(const std::string& path, FileTime time) {
     return handle.valid() && SetFileTime(handle.get(), nullptr, &now, &written);
 }
 
-bool WindowsFileSystem::setPermissions(const std::string& path, std::uint32_t mode) {
+// Files here carry no owner-only permissions: what the program makes lies in the user's own
+// profile, which others cannot enter, and only the read-only attribute can stand in its way.
+bool WindowsFileSystem::setAccess(const std::string& path, FileAccess) {
+    return setReadOnly(path, false);
+}
+
+bool WindowsFileSystem::restoreAccess(const std::string& path, const ArchivedAccess& access) {
     constexpr std::uint32_t kOwnerWrite = 0200;
+    return setReadOnly(path,
+                       access.unixMode ? (*access.unixMode & kOwnerWrite) == 0 : access.readOnly);
+}
+
+bool WindowsFileSystem::setReadOnly(const std::string& path, bool readOnly) {
     const std::wstring wide = longPath(path);
     const DWORD attributes =
         wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return false;
     }
-    const DWORD wanted = (mode & kOwnerWrite) != 0 ? attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}
-                                                   : attributes | FILE_ATTRIBUTE_READONLY;
+    const DWORD wanted = readOnly ? attributes | FILE_ATTRIBUTE_READONLY
+                                  : attributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
     return wanted == attributes || SetFileAttributesW(wide.c_str(), wanted);
 }
 

@@ -38,9 +38,12 @@ public:
     bool createNewFile(const std::string& path, std::string_view contents) override;
     std::string createPrivateTemporaryFolder(const std::string& prefix) override;
     bool setWriteTime(const std::string& path, FileTime time) override;
-    bool setPermissions(const std::string& path, std::uint32_t mode) override;
+    bool setAccess(const std::string& path, FileAccess access) override;
+    bool restoreAccess(const std::string& path, const ArchivedAccess& access) override;
 
 private:
+    static bool setReadOnly(const std::string& path, bool readOnly);
+
     ReplaceHook beforeReplace_;
 };
 

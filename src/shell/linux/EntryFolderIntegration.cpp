@@ -94,7 +94,7 @@ bool EntryFolderIntegration::write(const FileManagerEntry& entry) {
         return current == contents ? std::optional<std::string>()
                                    : std::optional<std::string>(contents);
     });
-    return written && !foreign && files().setPermissions(path, format_.mode);
+    return written && !foreign && files().setAccess(path, format_.access);
 }
 
 }  // namespace quillfen

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/FileAccess.h"
 #include "shell/linux/FileManagerIntegration.h"
 
 namespace quillfen {
@@ -23,7 +23,7 @@ public:
         std::function<std::optional<std::string>(std::string_view)> storedCommand;
         std::function<std::string(const FileManagerEntry&)> command;
         // Service menus and scripts must be executable to be shown at all.
-        std::uint32_t mode = 0644;
+        platform::FileAccess access = platform::FileAccess::Shared;
     };
 
     EntryFolderIntegration(std::string folder, Format format);

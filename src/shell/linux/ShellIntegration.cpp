@@ -30,7 +30,7 @@ std::unique_ptr<FileManagerIntegration> dolphin(const std::string& dataFolder) {
     format.contents = dolphinServiceMenu;
     format.storedCommand = dolphinStoredExec;
     format.command = [](const FileManagerEntry& entry) { return dolphinExec(entry.program); };
-    format.mode = 0755;
+    format.access = platform::FileAccess::SharedProgram;
     return std::make_unique<EntryFolderIntegration>(joined(dataFolder, {"kio", "servicemenus"}),
                                                     std::move(format));
 }
@@ -55,7 +55,7 @@ std::unique_ptr<FileManagerIntegration> scripts(std::string folder, std::string 
     };
     format.storedCommand = [](std::string_view script) { return std::string(script); };
     format.command = format.contents;
-    format.mode = 0755;
+    format.access = platform::FileAccess::SharedProgram;
     return std::make_unique<EntryFolderIntegration>(std::move(folder), std::move(format));
 }
 

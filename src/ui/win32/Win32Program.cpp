@@ -1,0 +1,25 @@
+#include "ui/win32/Win32Program.h"
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+namespace quillfen::win32 {
+
+ProgramCourses Win32Program::courses() {
+    ProgramCourses courses;
+    courses.writeIcon = [](const std::string&) { return 0; };
+    courses.openWindow = openWindow;
+    return courses;
+}
+
+int Win32Program::openWindow(const std::string&, bool) {
+    const INITCOMMONCONTROLSEX classes{
+        sizeof(INITCOMMONCONTROLSEX),
+        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&classes);
+    return 0;
+}
+
+}  // namespace quillfen::win32

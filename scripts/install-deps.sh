@@ -2,7 +2,7 @@
 # Installs every Debian package that building, testing and running Quillfen needs.
 # Idempotent: when everything is present it prints nothing and changes nothing.
 #   --bench    adds the peer tools that the benchmark scripts compare against
-#   --windows  adds the MinGW-w64 cross compiler and Wine with an X server (Xvfb), which run the Windows tests and windows
+#   --windows  adds the MinGW-w64 cross compiler, Wine and an X server (Xvfb) for the Windows tests
 set -euo pipefail
 
 packages=(

@@ -22,6 +22,7 @@ import shutil
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cli_drives import SKIPPED, Checker, Prefix  # noqa: E402
 

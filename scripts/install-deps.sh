@@ -2,7 +2,12 @@
 # Installs every Debian package that building, testing and running Quillfen needs.
 # Idempotent: when everything is present it prints nothing and changes nothing.
 #   --bench    adds the peer tools that the benchmark scripts compare against
+<<<<<<< HEAD
 #   --windows  adds the MinGW-w64 cross compiler, Wine and an X server (Xvfb) for the Windows tests
+=======
+#   --windows  adds the MinGW-w64 cross compiler, Wine, which runs the Windows tests, and NSIS,
+#              which makes the setup program
+>>>>>>> setup
 set -euo pipefail
 
 packages=(
@@ -13,7 +18,11 @@ packages=(
   xdg-utils shared-mime-info adwaita-icon-theme fonts-wqy-microhei
   zip unzip python3 openssl
 )
+<<<<<<< HEAD
 windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine xvfb)
+=======
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine nsis)
+>>>>>>> setup
 for option in "$@"; do
   case "$option" in
     --bench) packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep) ;;

@@ -1,0 +1,58 @@
+# The setup program QuillfenSetup-<version>.exe (res/windows/setup.nsi.in), made with NSIS. It packs
+# the programs that this build has, without their debugging information, and the language tables;
+# called after the programs' targets are defined.
+function(quillfen_windows_setup)
+    find_program(QUILLFEN_MAKENSIS makensis REQUIRED)
+    set(programs quillfen-cli)
+    if(TARGET quillfen)
+        list(PREPEND programs quillfen)
+    endif()
+    get_property(language_tables GLOBAL PROPERTY QUILLFEN_LANGUAGE_TABLES)
+
+    set(stage ${CMAKE_BINARY_DIR}/setup/stage)
+    set(stamp ${CMAKE_BINARY_DIR}/setup/staged.stamp)
+    set(stage_commands)
+    set(program_lines)
+    foreach(program ${programs})
+        list(APPEND stage_commands COMMAND ${CMAKE_STRIP} --strip-all -o
+             ${stage}/$<TARGET_FILE_NAME:${program}> $<TARGET_FILE:${program}>)
+        string(APPEND program_lines "  !insertmacro \${MACRO} \"$<TARGET_FILE_NAME:${program}>\"\n")
+    endforeach()
+    set(table_lines)
+    foreach(table ${language_tables})
+        get_filename_component(name ${table} NAME)
+        list(APPEND stage_commands COMMAND ${CMAKE_COMMAND} -E copy ${table} ${stage}/Language/)
+        string(APPEND table_lines "  !insertmacro \${MACRO} \"${name}\"\n")
+    endforeach()
+    add_custom_command(
+        OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Language
+        ${stage_commands}
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${programs} ${language_tables}
+        COMMENT "Staging the programs and language tables of the setup program")
+
+    set(QUILLFEN_SETUP_STAGE ${stage})
+    set(QUILLFEN_SETUP_PROGRAMS "${program_lines}")
+    set(QUILLFEN_SETUP_LANGUAGE_TABLES "${table_lines}")
+    set(QUILLFEN_SETUP_WINDOW_PROGRAM)
+    if(TARGET quillfen)
+        set(QUILLFEN_SETUP_WINDOW_PROGRAM "!define WINDOW_PROGRAM \"$<TARGET_FILE_NAME:quillfen>\"")
+    endif()
+    set(QUILLFEN_SETUP_FILE ${CMAKE_BINARY_DIR}/QuillfenSetup-${PROJECT_VERSION}.exe)
+    # A version field holds at most 65535, so the date part of the version is left out there.
+    string(REGEX REPLACE "\\.[0-9]+$" ".0" QUILLFEN_VERSION_NUMBERS "${PROJECT_VERSION}")
+    set(configured ${CMAKE_BINARY_DIR}/setup/setup.nsi.configured)
+    set(script ${CMAKE_BINARY_DIR}/setup/setup.nsi)
+    configure_file(${PROJECT_SOURCE_DIR}/res/windows/setup.nsi.in ${configured} @ONLY)
+    file(GENERATE OUTPUT ${script} INPUT ${configured})
+
+    add_custom_command(
+        OUTPUT ${QUILLFEN_SETUP_FILE}
+        COMMAND ${QUILLFEN_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${script}
+        DEPENDS ${stamp} ${script} ${PROJECT_SOURCE_DIR}/res/windows/setup.nsi.in
+        COMMENT "Making the setup program QuillfenSetup-${PROJECT_VERSION}.exe")
+    add_custom_target(quillfen_setup ALL DEPENDS ${QUILLFEN_SETUP_FILE})
+    set(QUILLFEN_SETUP_FILE ${QUILLFEN_SETUP_FILE} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,320 @@
+#!/usr/bin/env python3
+"""Installs QuillfenSetup-<version>.exe silently under Wine and uninstalls it again, in a Wine
+prefix of its own (the shortcut, the registry keys and the files it checks are then its own).
+
+Checked after "/S /D=<folder>": the programs and the language tables are in the folder, the
+installed quillfen-cli.exe finds the rows of a small tree on C:, the Start-menu shortcut exists
+exactly when the build has the window program, the "Add/Remove programs" entry names the
+uninstaller. Checked after "Uninstall.exe /S": the programs, the unchanged language tables, the
+shortcut, the uninstall entry, the icons "/GetIcon" wrote, the update's downloader copy and the
+context-menu entries that start the removed program are gone (under the user's classes and
+HKEY_CLASSES_ROOT); the settings file, a language table the user changed, the update's downloads
+and an entry that starts another existing copy of the program are left alone.
+
+Few Wine starts, each a second or more: the installer, one batch file that runs the installed
+program and the registry tool, the uninstaller, and one batch file of registry queries."""
+
+import argparse
+import fcntl
+import filecmp
+import os
+import shutil
+import subprocess
+import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cli_drives import SKIPPED, Checker, Prefix  # noqa: E402
+
+# A busy Wine now and then fails to start a process's DLLs (STATUS_DLL_INIT_FAILED, 0xC0000142)
+# before any of its code runs: Wine's own exit status keeps the low byte, a batch file sees the
+# whole code. Such a start did nothing and is tried again.
+DLL_INIT_FAILED_EXIT = 0x42
+DLL_INIT_FAILED_LEVEL = str(0xC0000142 - (1 << 32))
+ATTEMPTS = 3
+
+WORK = "qfsetup"
+WORK_WINDOWS = "C:\\" + WORK
+INSTALL_FOLDER = WORK_WINDOWS + "\\Quillfen"
+OTHER_COPY = WORK_WINDOWS + "\\Other copy\\quillfen.exe"
+CLI = "quillfen-cli.exe"
+UNINSTALLER = "Uninstall.exe"
+UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillfen"
+
+# (relative path, contents or None for a folder) of the tree the installed program searches.
+TREE = [
+    ("notes.txt", b"a"),
+    ("sub", None),
+    ("sub/deeper.txt", b"b"),
+    ("sub/skipped.log", b"c"),
+    ("with blank", None),
+    ("with blank/spaced name.txt", b"d"),
+]
+
+# (root, classes key, program the command starts, whether the uninstaller removes the entry).
+SHELL_ENTRIES = [
+    ("HKEY_CURRENT_USER", "Software\\Classes\\Folder", INSTALL_FOLDER + "\\quillfen.exe", True),
+    ("HKEY_CURRENT_USER", "Software\\Classes\\*", INSTALL_FOLDER + "\\quillfen.exe", True),
+    ("HKEY_CLASSES_ROOT", "Folder", INSTALL_FOLDER + "\\quillfen.exe", True),
+    ("HKEY_CLASSES_ROOT", "*", OTHER_COPY, False),
+]
+
+
+def entry_key(root, classes):
+    return "%s\\%s\\shell\\Quillfen!" % (root, classes)
+
+
+def registry_text(value):
+    return '"%s"' % value.replace("\\", "\\\\").replace('"', '\\"')
+
+
+def shell_entries_file():
+    """The entries as the program writes them: the command a quoted program path and %1, the
+    files' entry with its menu text."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for root, classes, program, _ in SHELL_ENTRIES:
+        key = entry_key(root, classes)
+        lines += ["[%s]" % key]
+        if classes.endswith("*"):
+            lines += ["@=%s" % registry_text("Document Duplication Search")]
+        lines += ["", "[%s\\command]" % key, "@=%s" % registry_text('"%s" %%1' % program), ""]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def batch_file(lines):
+    return "\r\n".join(["@echo off"] + lines) + "\r\n"
+
+
+def recorded(name, command):
+    """A batch line that runs the command and records its exit code under the name."""
+    return [command, "echo %s=%%errorlevel%% >> %s\\results.txt" % (name, WORK_WINDOWS)]
+
+
+def installed_batch():
+    cli = '"%s\\%s"' % (INSTALL_FOLDER, CLI)
+    lines = ["echo user=%USERNAME%.%COMPUTERNAME% >> " + WORK_WINDOWS + "\\results.txt",
+             "echo appdata=%APPDATA% >> " + WORK_WINDOWS + "\\results.txt",
+             "echo localappdata=%LOCALAPPDATA% >> " + WORK_WINDOWS + "\\results.txt"]
+    lines += recorded("find", '%s find --in "%s\\tree" --name "*.txt" --format paths --quiet > '
+                      '%s\\found.txt' % (cli, WORK_WINDOWS, WORK_WINDOWS))
+    lines += recorded("uninstall-key", 'reg query "%s" /v UninstallString > %s\\uninstall.txt'
+                      % (UNINSTALL_KEY, WORK_WINDOWS))
+    lines += recorded("import", "reg import %s\\shell.reg" % WORK_WINDOWS)
+    return batch_file(lines)
+
+
+def removed_batch():
+    lines = recorded("uninstall-key", 'reg query "%s"' % UNINSTALL_KEY)
+    for index, (root, classes, _, _) in enumerate(SHELL_ENTRIES):
+        key = entry_key(root, classes)
+        lines += recorded("entry%d" % index, 'reg query "%s" > nul 2>&1' % key)
+        lines += recorded("command%d" % index, 'reg query "%s\\command" > nul 2>&1' % key)
+    return batch_file(lines)
+
+
+class SetupRun:
+    def __init__(self, prefix, setup, window_program):
+        self.prefix = prefix
+        self.setup = setup
+        self.setup_windows = WORK_WINDOWS + "\\" + os.path.basename(setup)
+        self.window_program = window_program
+        self.work = os.path.join(prefix.drive_c, WORK)
+        self.install = prefix.linux_path(INSTALL_FOLDER)
+
+    def wine(self, arguments):
+        """Output goes to the log of the run: the programs checked here write files."""
+        for _ in range(ATTEMPTS):
+            answer = self.prefix.run_captured([self.prefix.wine] + arguments, self.work)
+            if answer.returncode != DLL_INIT_FAILED_EXIT:
+                return answer
+        return answer
+
+    def batch(self, name, text):
+        """Runs a batch file; its results, name=exit code, come back as a dictionary."""
+        script = os.path.join(self.work, name)
+        with open(script, "w", newline="") as out:
+            out.write(text)
+        results = os.path.join(self.work, "results.txt")
+        for _ in range(ATTEMPTS):
+            if os.path.exists(results):
+                os.unlink(results)
+            self.wine(["cmd", "/c", "%s\\%s" % (WORK_WINDOWS, name)])
+            values = {}
+            if os.path.exists(results):
+                with open(results, encoding="utf-8", errors="replace") as lines:
+                    for line in lines:
+                        key, _, value = line.strip().partition("=")
+                        values[key] = value.strip()
+            if DLL_INIT_FAILED_LEVEL not in values.values():
+                return values
+        return values
+
+    def read(self, name):
+        with open(os.path.join(self.work, name), "rb") as text:
+            return text.read().decode("utf-8", "replace")
+
+    def programs(self):
+        return [CLI] + (["quillfen.exe"] if self.window_program else [])
+
+    def make_tree(self):
+        os.makedirs(os.path.join(self.work, "tree"))
+        for path, body in TREE:
+            target = os.path.join(self.work, "tree", *path.split("/"))
+            if body is None:
+                os.makedirs(target, exist_ok=True)
+            else:
+                with open(target, "wb") as out:
+                    out.write(body)
+        other = self.prefix.linux_path(OTHER_COPY)
+        os.makedirs(os.path.dirname(other), exist_ok=True)
+        open(other, "wb").close()
+        with open(os.path.join(self.work, "shell.reg"), "w", encoding="utf-16",
+                  newline="") as out:
+            out.write(shell_entries_file())
+
+    def expected_rows(self):
+        return sorted(WORK_WINDOWS + "\\tree\\" + path.replace("/", "\\")
+                      for path, body in TREE if body is not None and path.endswith(".txt"))
+
+
+def check_installed(run, check, language_folder):
+    installer = run.wine([run.setup_windows, "/S", "/D=" + INSTALL_FOLDER])
+    check.expect(installer.returncode == 0, "setup: exit code %d" % installer.returncode)
+    for name in run.programs() + [UNINSTALLER]:
+        check.expect(os.path.isfile(os.path.join(run.install, name)), "installed: %s" % name)
+    tables = sorted(os.listdir(language_folder))
+    installed_tables = os.path.join(run.install, "Language")
+    check.expect(os.path.isdir(installed_tables) and sorted(os.listdir(installed_tables)) ==
+                 tables, "installed: the language tables %s" % tables)
+    for table in tables:
+        check.expect(filecmp.cmp(os.path.join(language_folder, table),
+                                 os.path.join(installed_tables, table), shallow=False),
+                     "installed: %s as built" % table)
+
+    results = run.batch("installed.bat", installed_batch())
+    found = sorted(line for line in run.read("found.txt").splitlines() if line)
+    check.expect(results.get("find") == "0" and found == run.expected_rows(),
+                 "installed quillfen-cli.exe find: exit code %s, rows %s, expected %s" % (
+                     results.get("find"), found, run.expected_rows()))
+    check.expect(results.get("uninstall-key") == "0" and
+                 ("%s\\%s" % (INSTALL_FOLDER, UNINSTALLER)).lower() in
+                 run.read("uninstall.txt").lower(),
+                 "uninstall entry: %s, %s" % (results.get("uninstall-key"),
+                                              run.read("uninstall.txt")))
+    check.expect(results.get("import") == "0", "shell entries made: %s" % results.get("import"))
+
+    shortcuts = os.path.join(run.prefix.linux_path(results.get("appdata", "C:\\")),
+                             "Microsoft", "Windows", "Start Menu", "Programs")
+    made = sorted(name for name in os.listdir(shortcuts) if "quillfen" in name.lower()) \
+        if os.path.isdir(shortcuts) else []
+    expected = ["Quillfen.lnk"] if run.window_program else []
+    check.expect(made == expected, "Start-menu shortcuts: %s, expected %s" % (made, expected))
+    if made:
+        with open(os.path.join(shortcuts, made[0]), "rb") as link:
+            check.expect(b"quillfen.exe" in link.read().lower().replace(b"\0", b""),
+                         "the shortcut starts quillfen.exe")
+    return results, shortcuts
+
+
+def leave_user_files(run, results):
+    """What the program and its user add to an installed copy."""
+    def write(path, body):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as out:
+            out.write(body)
+
+    local = run.prefix.linux_path(results.get("localappdata", "C:\\"))
+    user_files = {
+        "settings": os.path.join(run.install, results.get("user", "") + ".ini"),
+        "changed table": os.path.join(run.install, "Language", "1031.ini"),
+        "program-made table": os.path.join(run.install, "Language", "1036.ini"),
+        "download": os.path.join(local, "quillfen", "update", "downloads", "QuillfenSetup.exe"),
+    }
+    program_files = {
+        "icon": os.path.join(run.install, "temp", "ab.ico"),
+        "downloader copy": os.path.join(local, "quillfen", "update", "quilldown.exe"),
+    }
+    write(user_files["settings"], b"[Config]\r\nShowSelfIcon=Y\r\n")
+    with open(user_files["changed table"], "ab") as table:
+        table.write("Find=Suchen!\r\n".encode("utf-16-le"))
+    for path in [user_files["program-made table"], user_files["download"]] + \
+            list(program_files.values()):
+        write(path, b"x")
+    return user_files, program_files
+
+
+def check_removed(run, check, results, shortcuts):
+    user_files, program_files = leave_user_files(run, results)
+    uninstaller = run.wine([INSTALL_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + INSTALL_FOLDER])
+    check.expect(uninstaller.returncode == 0, "uninstall: exit code %d" % uninstaller.returncode)
+    # Run in place (_?=), the uninstaller cannot remove itself.
+    left = sorted(os.path.relpath(os.path.join(parent, name), run.install)
+                  for parent, _, files in os.walk(run.install) for name in files)
+    kept = sorted(os.path.relpath(user_files[name], run.install)
+                  for name in ("settings", "changed table", "program-made table"))
+    check.expect(left == sorted(kept + [UNINSTALLER]),
+                 "left in the folder: %s, expected %s" % (left, kept + [UNINSTALLER]))
+    for what, path in user_files.items():
+        check.expect(os.path.isfile(path), "the uninstaller keeps the %s" % what)
+    for what, path in program_files.items():
+        check.expect(not os.path.exists(path), "the uninstaller removes the %s" % what)
+    check.expect(not os.path.exists(os.path.join(shortcuts, "Quillfen.lnk")),
+                 "the shortcut is removed")
+
+    queries = run.batch("removed.bat", removed_batch())
+    check.expect(queries.get("uninstall-key") == "1",
+                 "uninstall entry removed: reg query gave %s" % queries.get("uninstall-key"))
+    for index, (root, classes, program, removed) in enumerate(SHELL_ENTRIES):
+        expected = "1" if removed else "0"
+        for part in ("entry", "command"):
+            answer = queries.get("%s%d" % (part, index))
+            check.expect(answer == expected, "%s of %s (starts %s): reg query gave %s, expected "
+                         "%s" % (part, entry_key(root, classes), program, answer, expected))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--setup", required=True)
+    parser.add_argument("--language-folder", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--wine", default="wine")
+    parser.add_argument("--window-program", action="store_true",
+                        help="the build has quillfen.exe, so the setup program installs it")
+    arguments = parser.parse_args()
+    if not os.path.isfile(arguments.setup) or shutil.which(arguments.wine) is None \
+            or shutil.which("wineserver") is None:
+        print("skipped: needs %s, wine and wineserver" % arguments.setup)
+        return SKIPPED
+
+    os.makedirs(os.path.dirname(os.path.abspath(arguments.prefix)), exist_ok=True)
+    with open(os.path.abspath(arguments.prefix) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        prefix = Prefix(os.path.abspath(arguments.prefix), arguments.wine)
+        prefix.ensure_made()
+        # Shortcuts would otherwise become menu entries of the Linux desktop.
+        prefix.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml,winemenubuilder.exe="
+        run = SetupRun(prefix, arguments.setup, arguments.window_program)
+        shutil.rmtree(run.work, ignore_errors=True)
+        os.makedirs(run.work)
+        results = {}
+        try:
+            shutil.copy2(arguments.setup, run.work)
+            run.make_tree()
+            check = Checker()
+            results, shortcuts = check_installed(run, check, arguments.language_folder)
+            check_removed(run, check, results, shortcuts)
+        finally:
+            shutil.rmtree(run.work, ignore_errors=True)
+            if "localappdata" in results:
+                shutil.rmtree(os.path.join(prefix.linux_path(results["localappdata"]),
+                                           "quillfen"), ignore_errors=True)
+
+    for failure in check.failures:
+        print("FAILED: " + failure)
+    print("%d checks of the setup program and its uninstaller, %d failed" % (
+        check.count, len(check.failures)))
+    return 1 if check.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "ui/win32/Win32MainWindow.h"
+
 namespace quillfen::win32 {
 
 ProgramCourses Win32Program::courses() {
@@ -14,11 +16,15 @@ ProgramCourses Win32Program::courses() {
     return courses;
 }
 
-int Win32Program::openWindow(const std::string&, bool) {
+int Win32Program::openWindow(const std::string& argument, bool duplicateSearch) {
     const INITCOMMONCONTROLSEX classes{
         sizeof(INITCOMMONCONTROLSEX),
         ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
+    // The duplicate window joins here once it exists; until then a file argument opens the
+    // search window on nothing.
+    Win32MainWindow window(duplicateSearch ? std::string() : argument);
+    window.run();
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/windows/WideText.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/SearchDialogIds.h"
+#include "ui/win32/Win32DuplicateWindow.h"
 
 namespace quillfen::win32 {
 
@@ -164,6 +165,9 @@ void Win32MainWindow::setDate(MainControl control, const CalendarDate& date) {
 
 void Win32MainWindow::openConfiguration() {}
 
-void Win32MainWindow::openDuplicateSearch(const std::optional<std::string>&) {}
+void Win32MainWindow::openDuplicateSearch(const std::optional<std::string>& referencePath) {
+    Win32DuplicateWindow duplicates(referencePath.value_or(std::string()), window());
+    duplicates.run();
+}
 
 }  // namespace quillfen::win32

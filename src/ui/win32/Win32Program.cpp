@@ -5,6 +5,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "ui/win32/Win32DuplicateWindow.h"
 #include "ui/win32/Win32MainWindow.h"
 
 namespace quillfen::win32 {
@@ -21,9 +22,12 @@ int Win32Program::openWindow(const std::string& argument, bool duplicateSearch) 
         sizeof(INITCOMMONCONTROLSEX),
         ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
-    // The duplicate window joins here once it exists; until then a file argument opens the
-    // search window on nothing.
-    Win32MainWindow window(duplicateSearch ? std::string() : argument);
+    if (duplicateSearch) {
+        Win32DuplicateWindow window(argument);
+        window.run();
+        return 0;
+    }
+    Win32MainWindow window(argument);
     window.run();
     return 0;
 }

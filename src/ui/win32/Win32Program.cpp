@@ -5,6 +5,9 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "ui/win32/Win32DuplicateWindow.h"
+#include "ui/win32/Win32MainWindow.h"
+
 namespace quillfen::win32 {
 
 ProgramCourses Win32Program::courses() {
@@ -14,11 +17,18 @@ ProgramCourses Win32Program::courses() {
     return courses;
 }
 
-int Win32Program::openWindow(const std::string&, bool) {
+int Win32Program::openWindow(const std::string& argument, bool duplicateSearch) {
     const INITCOMMONCONTROLSEX classes{
         sizeof(INITCOMMONCONTROLSEX),
         ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
+    if (duplicateSearch) {
+        Win32DuplicateWindow window(argument);
+        window.run();
+        return 0;
+    }
+    Win32MainWindow window(argument);
+    window.run();
     return 0;
 }
 

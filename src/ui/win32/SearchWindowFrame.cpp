@@ -1,0 +1,241 @@
+#include "ui/win32/SearchWindowFrame.h"
+
+// clang-format off
+#include <commctrl.h>
+// clang-format on
+
+#include <algorithm>
+
+#include "app/Application.h"
+#include "platform/windows/WideText.h"
+#include "ui/ResultListPresenter.h"
+#include "ui/win32/FolderChooser.h"
+#include "ui/win32/ResourceIds.h"
+#include "ui/win32/ResultContextMenu.h"
+#include "ui/win32/SearchDialogIds.h"
+
+namespace quillfen::win32 {
+
+namespace {
+
+// Posted to the window when another thread has queued tasks for it.
+constexpr UINT kRunPostedTasks = WM_APP + 1;
+constexpr UINT_PTR kTickTimer = 1;
+// A few dozen batches a second keep the list lively without a redraw per row.
+constexpr UINT kTickMilliseconds = 40;
+
+}  // namespace
+
+SearchWindowFrame::~SearchWindowFrame() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrW(window_, DWLP_USER, 0);
+        DestroyWindow(window_);
+    }
+    for (HICON icon : {largeIcon_, smallIcon_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+void SearchWindowFrame::create(int dialogId, HWND owner) {
+    owner_ = owner;
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialogId), owner,
+                       &SearchWindowFrame::dialogProcedure, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK SearchWindowFrame::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* frame = reinterpret_cast<SearchWindowFrame*>(lParam);
+        frame->window_ = dialog;
+        frame->setIcons();
+        frame->events_.onOpen(dialog);
+        frame->rememberListPlace();
+        return TRUE;
+    }
+    auto* frame = reinterpret_cast<SearchWindowFrame*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return frame == nullptr ? FALSE : frame->handle(message, wParam, lParam);
+}
+
+INT_PTR SearchWindowFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_SYSCOMMAND:
+            if (events_.onSystemCommand(wParam)) {
+                return answer(0);
+            }
+            return FALSE;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            return results_.handleNotify(*reinterpret_cast<const NMHDR*>(lParam), result)
+                       ? answer(result)
+                       : FALSE;
+        }
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) != results_.window()) {
+                return FALSE;
+            }
+            results_.showContextMenu(window_, POINT{static_cast<short>(LOWORD(lParam)),
+                                                    static_cast<short>(HIWORD(lParam))});
+            return TRUE;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                placeList(LOWORD(lParam), HIWORD(lParam));
+            }
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == kTickTimer) {
+                events_.onTick();
+            }
+            return TRUE;
+        case kRunPostedTasks:
+            runPostedTasks();
+            return TRUE;
+        case WM_CLOSE:
+            close();
+            return TRUE;
+        case WM_DESTROY:
+            KillTimer(window_, kTickTimer);
+            return TRUE;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+// A dialog procedure hands its answer to a notification through the window's result slot.
+INT_PTR SearchWindowFrame::answer(LRESULT result) {
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool SearchWindowFrame::onCommand(int id, int notification) {
+    // Escape arrives as Cancel; it never closes a search window.
+    if (id == IDCANCEL) {
+        return true;
+    }
+    if (const std::optional<ResultAction> action =
+            ResultContextMenu::actionOf(static_cast<UINT>(id))) {
+        events_.listPresenter().onAction(*action);
+        return true;
+    }
+    return events_.onCommand(id, notification);
+}
+
+void SearchWindowFrame::setIcons() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    largeIcon_ =
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+void SearchWindowFrame::rememberListPlace() {
+    HWND list = results_.window();
+    RECT client{};
+    RECT place{};
+    if (list == nullptr || !GetClientRect(window_, &client) || !GetWindowRect(list, &place)) {
+        return;
+    }
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    listMargins_ =
+        RECT{place.left, place.top, client.right - place.right, client.bottom - place.bottom};
+}
+
+// Only the list follows the window's size; every other control keeps its place.
+void SearchWindowFrame::placeList(int clientWidth, int clientHeight) {
+    if (!listMargins_ || results_.window() == nullptr) {
+        return;
+    }
+    const RECT& margins = *listMargins_;
+    const int width = std::max(0, clientWidth - static_cast<int>(margins.right + margins.left));
+    const int height = std::max(0, clientHeight - static_cast<int>(margins.bottom + margins.top));
+    MoveWindow(results_.window(), margins.left, margins.top, width, height, TRUE);
+}
+
+void SearchWindowFrame::runModal() {
+    if (window_ == nullptr) {
+        return;
+    }
+    const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
+    if (ownerWasEnabled) {
+        EnableWindow(owner_, FALSE);
+    }
+    ShowWindow(window_, SW_SHOW);
+    MSG message{};
+    while (window_ != nullptr) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+            }
+            break;
+        }
+        if (window_ == nullptr || !IsDialogMessageW(window_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (ownerWasEnabled) {
+        EnableWindow(owner_, TRUE);
+        SetActiveWindow(owner_);
+    }
+}
+
+void SearchWindowFrame::close() {
+    events_.onClosing();
+    DestroyWindow(window_);
+}
+
+void SearchWindowFrame::showMessage(const std::string& text) {
+    const std::wstring caption = platform::toWide(Application::kName);
+    MessageBoxW(window_, platform::toWide(text).c_str(), caption.c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The look-in box takes a folder with its closing separator, as the history keeps it.
+std::optional<std::string> SearchWindowFrame::chooseFolder(const std::string& title) {
+    std::optional<std::string> folder = browseForFolder(window_, title);
+    if (folder && !folder->empty() && folder->back() != '\\') {
+        *folder += '\\';
+    }
+    return folder;
+}
+
+void SearchWindowFrame::postToUserInterface(std::function<void()> task) {
+    {
+        const std::lock_guard<std::mutex> lock(tasksMutex_);
+        tasks_.push_back(std::move(task));
+    }
+    PostMessageW(window_, kRunPostedTasks, 0, 0);
+}
+
+void SearchWindowFrame::runPostedTasks() {
+    std::vector<std::function<void()>> tasks;
+    {
+        const std::lock_guard<std::mutex> lock(tasksMutex_);
+        tasks.swap(tasks_);
+    }
+    for (const std::function<void()>& task : tasks) {
+        task();
+    }
+}
+
+void SearchWindowFrame::startTicking() {
+    SetTimer(window_, kTickTimer, kTickMilliseconds, nullptr);
+}
+
+void SearchWindowFrame::stopTicking() {
+    KillTimer(window_, kTickTimer);
+}
+
+}  // namespace quillfen::win32

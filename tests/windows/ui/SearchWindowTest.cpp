@@ -1,0 +1,233 @@
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "SearchWindowFixture.h"
+#include "platform/windows/WideText.h"
+#include "ui/win32/ResultContextMenu.h"
+#include "ui/win32/SearchDialogIds.h"
+#include "ui/win32/Win32MainWindow.h"
+
+namespace quillfen {
+namespace {
+
+using test::ShownRow;
+
+class SearchWindowTest : public test::SearchWindowFixture {
+protected:
+    void SetUp() override {
+        SearchWindowFixture::SetUp();
+        write("alpha.txt", std::string(1536, 'a'));
+        write("Beta.TXT", std::string(10, 'b'));
+        write("notes/gamma.txt", std::string(2048 * 1024, 'g'));
+        write("notes/deep/delta.txt", "");
+        write("notes/skip.log", "x");
+        window = std::make_unique<win32::Win32MainWindow>("");
+        dialog = window->window();
+        list = GetDlgItem(dialog, IDC_RESULT_LIST);
+    }
+    void TearDown() override {
+        window.reset();
+        SearchWindowFixture::TearDown();
+    }
+
+    // Types the inputs, clicks Find and runs the window until the search has ended.
+    void find(const std::string& names, const std::string& lookIn) {
+        type(dialog, IDC_NAME_PATTERNS, names);
+        type(dialog, IDC_LOOK_IN, lookIn);
+        click(dialog, IDC_SEARCH_FIND);
+        ASSERT_TRUE(pumpUntil(dialog, [this] { return !window->presenter().searching(); }));
+    }
+
+    std::vector<std::string> column(int index) const {
+        std::vector<std::string> cells;
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            cells.push_back(cellText(list, row, index));
+        }
+        return cells;
+    }
+
+    std::unique_ptr<win32::Win32MainWindow> window;
+    HWND dialog = nullptr;
+    HWND list = nullptr;
+};
+
+TEST_F(SearchWindowTest, OpensWithTheTemplatesControlsAndColumns) {
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(list, nullptr);
+    HWND header = ListView_GetHeader(list);
+    ASSERT_EQ(Header_GetItemCount(header), 6);
+    const char* titles[] = {"Name", "In Folder", "Type", "Date Modified", "Size", "Size Byte"};
+    for (int index = 0; index < 6; ++index) {
+        wchar_t text[64] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        Header_GetItem(header, index, &item);
+        EXPECT_EQ(platform::fromWide(text), titles[index]);
+        EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, index >= 4 ? HDF_RIGHT : HDF_LEFT) << titles[index];
+        EXPECT_EQ(item.cxy == 0, index == 5) << titles[index];
+    }
+    EXPECT_NE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA, 0);
+    EXPECT_NE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT, 0u);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_SEARCH_FIND)) ||
+                (GetWindowLongPtrW(GetDlgItem(dialog, IDC_SEARCH_FIND), GWL_STYLE) & WS_VISIBLE));
+    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(dialog, IDC_SEARCH_STOP), GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(test::SearchWindowFixture::cellText(list, 0, 0), "");
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog, title, 64);
+    EXPECT_TRUE(platform::fromWide(title).starts_with("Quillfen! ")) << platform::fromWide(title);
+}
+
+TEST_F(SearchWindowTest, FindShowsTheRowsTheCommandLineFinds) {
+    find("*.txt", tree());
+    std::vector<ShownRow> shown = shownRows(list);
+    std::vector<ShownRow> expected = cliRows({"find", "--in", tree(), "--name", "*.txt"});
+    std::sort(shown.begin(), shown.end());
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(expected.size(), 4u);
+    EXPECT_EQ(shown, expected);
+    wchar_t count[64] = {};
+    GetDlgItemTextW(dialog, IDC_COUNT_LINE, count, 64);
+    EXPECT_EQ(platform::fromWide(count), "4 file(s) found.");
+}
+
+TEST_F(SearchWindowTest, HeaderClicksSortWithTheArrowOnTheLastClickedColumn) {
+    find("*.txt", tree());
+    clickHeader(dialog, IDC_RESULT_LIST, 4);
+    EXPECT_EQ(column(0),
+              (std::vector<std::string>{"delta.txt", "Beta.TXT", "alpha.txt", "gamma.txt"}));
+    EXPECT_NE(headerFormat(list, 4) & HDF_SORTUP, 0);
+    clickHeader(dialog, IDC_RESULT_LIST, 4);
+    EXPECT_EQ(column(0),
+              (std::vector<std::string>{"gamma.txt", "alpha.txt", "Beta.TXT", "delta.txt"}));
+    EXPECT_NE(headerFormat(list, 4) & HDF_SORTDOWN, 0);
+    clickHeader(dialog, IDC_RESULT_LIST, 0);
+    EXPECT_EQ(column(0),
+              (std::vector<std::string>{"alpha.txt", "Beta.TXT", "delta.txt", "gamma.txt"}));
+    EXPECT_NE(headerFormat(list, 0) & HDF_SORTUP, 0);
+    EXPECT_EQ(headerFormat(list, 4) & (HDF_SORTUP | HDF_SORTDOWN), 0);
+}
+
+TEST_F(SearchWindowTest, ControlCPutsTheSelectedFilesOnTheClipboardToCopy) {
+    find("*.txt", tree());
+    clickHeader(dialog, IDC_RESULT_LIST, 0);
+    selectRows(list, {0, 2});
+    pressControlKey(list, 'C');
+    EXPECT_EQ(clipboardFiles(), (std::vector<std::string>{folder / "tree/alpha.txt",
+                                                          folder / "tree/notes/deep/delta.txt"}));
+    EXPECT_EQ(clipboardDropEffect(), 1u);
+
+    pressControlKey(list, 'X');
+    EXPECT_EQ(clipboardFiles().size(), 2u);
+    EXPECT_EQ(clipboardDropEffect(), 2u);
+}
+
+TEST_F(SearchWindowTest, ContextMenuCommandsSelectAndInvert) {
+    find("*.txt", tree());
+    SendMessageW(dialog, WM_COMMAND, IDM_ACTION_SELECT_ALL, 0);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 4u);
+    SendMessageW(dialog, WM_COMMAND, IDM_ACTION_INVERT_SELECTION, 0);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
+    selectRows(list, {1});
+    SendMessageW(dialog, WM_COMMAND, IDM_ACTION_INVERT_SELECTION, 0);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 3u);
+    EXPECT_EQ(ListView_GetItemState(list, 1, LVIS_SELECTED), 0u);
+}
+
+// The menu keeps the resource's order and ids; the presenter decides texts and greying.
+TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
+    find("*.txt", tree());
+    selectRows(list, {0, 1});
+    const win32::ResultContextMenu menu(window->presenter().contextMenu(true));
+    ASSERT_NE(menu.popup(), nullptr);
+    const struct {
+        UINT command;
+        const char* text;
+        bool enabled;
+    } expected[] = {
+        {IDM_ACTION_OPEN, "Open\tCtrl+O", false},
+        {IDM_ACTION_OPEN_FOLDER, "Open Containing Folder\tCtrl+G", false},
+        {IDM_ACTION_OPEN_WITH_EDITOR, "", false},
+        {IDM_ACTION_DUPLICATE_SEARCH, "Document Duplication Search\tCtrl+D", true},
+        {IDM_ACTION_COPY, "Copy\tCtrl+C", true},
+        {IDM_ACTION_SELECT_ALL, "Select All\tCtrl+A", true},
+        {IDM_ACTION_CONFIG, "Config...", true},
+    };
+    for (const auto& item : expected) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu.popup(), item.command, text, 128, MF_BYCOMMAND);
+        if (*item.text != '\0') {
+            EXPECT_EQ(platform::fromWide(text), item.text);
+        }
+        const UINT state = GetMenuState(menu.popup(), item.command, MF_BYCOMMAND);
+        EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled) << item.command;
+    }
+    EXPECT_EQ(GetMenuItemCount(menu.popup()), 13);
+}
+
+TEST_F(SearchWindowTest, EscapeDoesNotCloseTheWindow) {
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(GetDlgItem(dialog, IDC_NAME_PATTERNS), WM_KEYDOWN, VK_ESCAPE, 1);
+    bool posted = false;
+    ASSERT_TRUE(pumpUntil(dialog, [&] {
+        const bool done = posted;
+        posted = true;
+        return done;
+    }));
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_TRUE(window->isOpen());
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+class LargeTreeSearchWindowTest : public SearchWindowTest {
+protected:
+    static constexpr int kFolders = 200;
+    static constexpr int kFilesPerFolder = 10;
+
+    void SetUp() override {
+        SearchWindowTest::SetUp();
+        for (int index = 0; index < kFolders; ++index) {
+            const std::string sub = "many/f" + std::to_string(index) + "/";
+            for (int file = 0; file < kFilesPerFolder; ++file) {
+                write(sub + std::to_string(file) + ".dat", "d");
+            }
+        }
+    }
+};
+
+// Stop is sent right after Find, long before the walk of a couple of thousand entries is through.
+TEST_F(LargeTreeSearchWindowTest, StopEndsARunningSearch) {
+    type(dialog, IDC_NAME_PATTERNS, "*");
+    type(dialog, IDC_LOOK_IN, tree());
+    click(dialog, IDC_SEARCH_FIND);
+    ASSERT_TRUE(window->presenter().searching());
+    EXPECT_NE(GetWindowLongPtrW(GetDlgItem(dialog, IDC_SEARCH_STOP), GWL_STYLE) & WS_VISIBLE, 0);
+    click(dialog, IDC_SEARCH_STOP);
+    ASSERT_TRUE(pumpUntil(dialog, [this] { return !window->presenter().searching(); }));
+    EXPECT_LT(window->presenter().foundCount(), kFolders * (kFilesPerFolder + 1));
+    EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(dialog, IDC_SEARCH_STOP), GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+TEST_F(LargeTreeSearchWindowTest, ClosingDuringASearchWaitsForIt) {
+    type(dialog, IDC_NAME_PATTERNS, "*");
+    type(dialog, IDC_LOOK_IN, tree());
+    click(dialog, IDC_SEARCH_FIND);
+    ASSERT_TRUE(window->presenter().searching());
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(window->presenter().searching());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_FALSE(window->isOpen());
+}
+
+}  // namespace
+}  // namespace quillfen

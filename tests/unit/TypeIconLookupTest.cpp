@@ -53,9 +53,8 @@ const std::string kIcon = IcoFile::fromPng("\x89PNG\r\n\x1a\n-own", 32, 32);
 class TypeIconLookupTest : public testing::Test {
 protected:
     TypeIconLookupTest() {
-        types.icons = {
-            {".txt", IconLocation::themeName("text-plain", "kind of text-plain")},
-            {".bin", IconLocation::themeName(test::ThemeFileTypes::kUnknownIconName)}};
+        types.icons = {{".txt", IconLocation::themeName("text-plain", "kind of text-plain")},
+                       {".bin", IconLocation::themeName(test::ThemeFileTypes::kUnknownIconName)}};
         // The file reader knows icons by their bytes, not their names, so icon-file bytes stand
         // in for a program's resources here; reading real programs is PeIconReader's part.
         folder.writeFile("run.exe", kIcon);

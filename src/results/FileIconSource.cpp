@@ -1,6 +1,8 @@
 #include "results/FileIconSource.h"
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/Platform.h"
 #include "results/IcoFile.h"
@@ -26,9 +28,8 @@ IconSource fromNamedIcon(const platform::NamedIcon& icon) {
                                                              : IconSource::themeName(icon.name);
 }
 
-}  // namespace
-
-std::optional<IconSource> FileIconSource::iconOf(const std::string& path, int index) {
+// The program's own reading, for systems that do not extract icons themselves.
+std::optional<IconSource> readIcon(const std::string& path, int index) {
     const auto file = platform::currentPlatform().files().openForRandomAccess(path);
     if (file == nullptr || file->size() <= 0) {
         return std::nullopt;
@@ -49,9 +50,31 @@ std::optional<IconSource> FileIconSource::iconOf(const std::string& path, int in
     return named ? std::optional(fromNamedIcon(*named)) : std::nullopt;
 }
 
-bool FileIconSource::carriesOwnIcon(const std::string& extension) {
-    return extension == ".exe" || extension == ".ico" ||
-           platform::currentPlatform().fileTypes().namesOwnIcon(extension);
+}  // namespace
+
+std::optional<IconSource> FileIconSource::iconOf(const std::string& path, int index) {
+    const platform::FileTypes& types = platform::currentPlatform().fileTypes();
+    if (types.extractsIcons()) {
+        auto bytes = types.extractIcon(path, index);
+        return bytes ? std::optional(IconSource::icoBytes(std::move(*bytes))) : std::nullopt;
+    }
+    return readIcon(path, index);
+}
+
+std::optional<IconSource> FileIconSource::iconAt(const platform::IconLocation& location) {
+    using Kind = platform::IconLocation::Kind;
+    switch (location.kind) {
+        case Kind::FileIcon:
+            return iconOf(location.name, location.index);
+        case Kind::ThemeName:
+            return IconSource::themeName(location.name, location.genericName);
+        case Kind::IcoBytes:
+            return IconSource::icoBytes(location.name);
+        case Kind::None:
+        case Kind::FilesOwn:
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillfen

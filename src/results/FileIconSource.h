@@ -4,12 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/IconLocation.h"
 #include "results/IconSource.h"
 
 namespace quillfen {
 
-// The icons that files carry themselves: a Windows program's or library's resource icons, an icon
-// file, and the icon that a file of a type the desktop knows names for itself (a desktop entry).
+// The icons that files carry themselves. Where the system extracts icons, it is asked; elsewhere
+// the program reads a Windows program's or library's resource icons and icon files itself, and
+// asks the desktop for the icon that a file of a type it knows names for itself (a desktop entry).
 class FileIconSource {
 public:
     // Icon files larger than this are refused rather than read into memory.
@@ -20,8 +22,9 @@ public:
     // the file carries no such icon, or names an image file that is not there.
     static std::optional<IconSource> iconOf(const std::string& path, int index);
 
-    // Extensions (lower-cased, with their point) of the file types whose icon is each file's own.
-    static bool carriesOwnIcon(const std::string& extension);
+    // The icon at a location the desktop gave; nullopt for no icon, and for a type whose files
+    // carry their own, which only a file can tell.
+    static std::optional<IconSource> iconAt(const platform::IconLocation& location);
 };
 
 }  // namespace quillfen

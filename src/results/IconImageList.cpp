@@ -1,5 +1,6 @@
 #include "results/IconImageList.h"
 
+#include "platform/Platform.h"
 #include "results/FileIconSource.h"
 
 namespace quillfen {
@@ -32,21 +33,45 @@ int IconImageList::addThemeIcon(const std::string& name, const std::string& gene
     return addUnderKey("theme:" + name, [&] { return IconSource::themeName(name, genericName); });
 }
 
-int IconImageList::addThemeIconAs(const std::string& fixedKey, const std::string& name) {
-    if (const int known = indexOfKey(fixedKey); known != StringIndexMap::kAbsent) {
-        return known;
+int IconImageList::addIcon(const platform::IconLocation& location) {
+    using Kind = platform::IconLocation::Kind;
+    switch (location.kind) {
+        case Kind::FileIcon:
+            return addIconFromFile(location.name, location.index);
+        case Kind::ThemeName:
+            return addThemeIcon(location.name, location.genericName);
+        case Kind::None:
+        case Kind::FilesOwn:
+        case Kind::IcoBytes:
+            break;
     }
-    const int index = addThemeIcon(name);
+    return StringIndexMap::kAbsent;
+}
+
+int IconImageList::addIconAs(const std::string& fixedKey, const LocationFinder& locate) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (indexByKey_.contains(fixedKey)) {
+            return indexByKey_.lookup(fixedKey);
+        }
+    }
+    const platform::IconLocation location = locate();
+    if (location.kind == platform::IconLocation::Kind::IcoBytes) {
+        return addUnderKey(fixedKey, [&] { return IconSource::icoBytes(location.name); });
+    }
+    const int index = addIcon(location);
     const std::lock_guard lock(mutex_);
     return indexByKey_.setIfAbsent(fixedKey, index);
 }
 
 int IconImageList::genericExeIcon() {
-    return addThemeIconAs(kGenericProgramKey, kGenericProgramIconName);
+    return addIconAs(kGenericProgramKey,
+                     [] { return platform::currentPlatform().fileTypes().genericProgramIcon(); });
 }
 
 int IconImageList::unknownTypeIcon() {
-    return addThemeIconAs(kUnknownTypeKey, kUnknownTypeIconName);
+    return addIconAs(kUnknownTypeKey,
+                     [] { return platform::currentPlatform().fileTypes().unknownTypeIcon(); });
 }
 
 int IconImageList::indexOfKey(const std::string& key) const {

@@ -2,7 +2,6 @@
 
 #include "app/Application.h"
 #include "platform/Platform.h"
-#include "results/FileIconSource.h"
 
 namespace quillfen {
 
@@ -26,28 +25,48 @@ std::string TypeIconLookup::typeTextForExtension(const std::string& extension) {
     return typeTexts_.typeTextForExtension(extension);
 }
 
+namespace {
+
+const platform::FileTypes& fileTypes() {
+    return platform::currentPlatform().fileTypes();
+}
+
+}  // namespace
+
 int TypeIconLookup::folderIcon() {
     if (extensionIconIndex_.contains(kFolderKey)) {
         return extensionIconIndex_.lookup(kFolderKey);
     }
-    const int index = icons_.addThemeIcon(kFolderIconName);
+    const int index = icons_.addIcon(fileTypes().folderIcon());
     extensionIconIndex_.set(kFolderKey, index);
     return index;
 }
 
+// Types without an icon and types whose files carry their own are not remembered per extension.
 int TypeIconLookup::fileIcon(const std::string& extension, const std::string& path) {
-    if (FileIconSource::carriesOwnIcon(extension)) {
-        return ownIcon(extension, path);
-    }
     if (extensionIconIndex_.contains(extension)) {
         return extensionIconIndex_.lookup(extension);
     }
-    const platform::FileTypes& types = platform::currentPlatform().fileTypes();
-    const std::string iconName = types.iconNameForExtension(extension);
-    if (iconName.empty()) {
-        return icons_.unknownTypeIcon();
+    const platform::IconLocation location = fileTypes().extensionIcon(extension);
+    switch (location.kind) {
+        case platform::IconLocation::Kind::None:
+            return icons_.unknownTypeIcon();
+        case platform::IconLocation::Kind::FilesOwn:
+            return ownIcon(extension, path);
+        case platform::IconLocation::Kind::FileIcon:
+        case platform::IconLocation::Kind::ThemeName:
+        case platform::IconLocation::Kind::IcoBytes:
+            break;
     }
-    const int index = icons_.addThemeIcon(iconName, types.genericIconNameForExtension(extension));
+    return registeredIcon(extension, location);
+}
+
+int TypeIconLookup::registeredIcon(const std::string& extension,
+                                   const platform::IconLocation& location) {
+    int index = icons_.addIcon(location);
+    if (index == StringIndexMap::kAbsent) {
+        index = icons_.addIcon(fileTypes().fallbackIcon());
+    }
     extensionIconIndex_.set(extension, index);
     return index;
 }

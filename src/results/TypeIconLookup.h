@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/IconLocation.h"
 #include "results/FolderTypeText.h"
 #include "results/IconImageList.h"
 #include "results/StringIndexMap.h"
@@ -24,7 +25,6 @@ public:
     };
 
     static constexpr const char* kFolderKey = "Folder";
-    static constexpr const char* kFolderIconName = "folder";
 
     TypeIconLookup(FolderTypeText& folderTypeText, IconImageList& icons);
 
@@ -35,6 +35,9 @@ public:
 private:
     int folderIcon();
     int fileIcon(const std::string& extension, const std::string& path);
+    // The type's registered icon; when it cannot be had, the desktop's icon for unknown types,
+    // kept for the extension all the same.
+    int registeredIcon(const std::string& extension, const platform::IconLocation& location);
     // Files that carry their own icon each have a different one, so nothing is kept per extension
     // and a change of the "show self icon" setting shows on the next row.
     int ownIcon(const std::string& extension, const std::string& path);

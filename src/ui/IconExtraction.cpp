@@ -7,7 +7,6 @@
 #include "app/TextUtilities.h"
 #include "platform/Platform.h"
 #include "results/FileIconSource.h"
-#include "results/IconImageList.h"
 #include "results/TypeTextCache.h"
 
 namespace quillfen {
@@ -74,16 +73,12 @@ std::optional<IconSource> IconExtraction::iconFor(const std::string& source) {
     if (auto own = FileIconSource::iconOf(source, 0)) {
         return own;
     }
-    const std::string extension = extensionOfPath(source);
-    if (FileIconSource::carriesOwnIcon(extension)) {
-        return std::nullopt;
-    }
     const platform::FileTypes& types = platform::currentPlatform().fileTypes();
-    const std::string name = types.iconNameForExtension(extension);
-    if (name.empty()) {
-        return IconSource::themeName(IconImageList::kUnknownTypeIconName);
+    const platform::IconLocation location = types.extensionIcon(extensionOfPath(source));
+    if (location.kind == platform::IconLocation::Kind::None) {
+        return FileIconSource::iconAt(types.unknownTypeIcon());
     }
-    return IconSource::themeName(name, types.genericIconNameForExtension(extension));
+    return FileIconSource::iconAt(location);
 }
 
 bool IconExtraction::writeIconFile(const std::string& path, std::string_view icoBytes) {

@@ -30,9 +30,10 @@ public:
     // without an icon leaves no stale icon behind.
     static std::string prepareOutputFile(const std::string& name);
 
-    // The icon to write for a source: a program's first icon group or an icon file as they are,
-    // the icon a desktop entry names, else for any other existing file the theme icon of its
-    // type. nullopt for a missing path, a folder, or a program or desktop entry without an icon.
+    // The icon to write for a source: the file's own first icon (a program's first icon group or
+    // an icon file as they are, the icon a desktop entry names), else for any other existing file
+    // the desktop's icon of its type. nullopt for a missing path, a folder, or a file of a type
+    // whose files carry their own icon but that has none.
     static std::optional<IconSource> iconFor(const std::string& source);
 
     static bool writeIconFile(const std::string& path, std::string_view icoBytes);

@@ -8,21 +8,27 @@
 #include <vector>
 
 #include "results/IcoFile.h"
+#include "support/FileTypesOverlay.h"
 #include "support/TemporaryFolder.h"
+#include "support/ThemeFileTypes.h"
 
 namespace quillfen {
 namespace {
 
 const std::string kIcon = IcoFile::fromPng("\x89PNG\r\n\x1a\n-pixels", 16, 16);
 
+using platform::IconLocation;
+
 TEST(IconImageList, EachSourceIsAddedOnceAndTheFixedKeysReuseThemeImages) {
+    test::ThemeFileTypes types;
+    const test::FileTypesOverlay overlay(types);
     IconImageList icons;
     const int text = icons.addThemeIcon("text-plain");
     EXPECT_EQ(icons.addThemeIcon("text-plain"), text);
-    const int unknown = icons.addThemeIcon(IconImageList::kUnknownTypeIconName);
+    const int unknown = icons.addThemeIcon(test::ThemeFileTypes::kUnknownIconName);
     EXPECT_EQ(icons.unknownTypeIcon(), unknown);
     const int program = icons.genericExeIcon();
-    EXPECT_EQ(icons.addThemeIcon(IconImageList::kGenericProgramIconName), program);
+    EXPECT_EQ(icons.addThemeIcon(test::ThemeFileTypes::kProgramIconName), program);
     EXPECT_EQ(icons.indexOfKey(".Exe,0"), program);
     EXPECT_EQ(icons.indexOfKey("Unknown,0"), unknown);
     EXPECT_EQ(icons.indexOfKey("Folder"), -1);
@@ -39,6 +45,8 @@ struct FileIconCase {
 };
 
 TEST(IconImageList, FilesGiveTheIconTheyCarry) {
+    test::ThemeFileTypes types;
+    const test::FileTypesOverlay overlay(types);
     const test::TemporaryFolder folder;
     std::string tooManyEntries = kIcon;
     tooManyEntries[4] = 9;
@@ -66,6 +74,8 @@ TEST(IconImageList, FilesGiveTheIconTheyCarry) {
 }
 
 TEST(IconImageList, AFailureIsAskedAgainButAFoundIconIsKept) {
+    test::ThemeFileTypes types;
+    const test::FileTypesOverlay overlay(types);
     const test::TemporaryFolder folder;
     folder.writeFile("late.ico", "not yet");
     IconImageList icons;
@@ -75,6 +85,65 @@ TEST(IconImageList, AFailureIsAskedAgainButAFoundIconIsKept) {
     folder.writeFile("late.ico", "gone again");
     EXPECT_EQ(icons.addIconFromFile(folder / "late.ico", 0), 0);
     EXPECT_EQ(icons.indexOfKey(folder / "late.ico,0"), 0);
+}
+
+// A desktop whose fixed icons lie inside files, or that hands the program icon out itself, as
+// Windows does.
+class FileIconTypes final : public test::ThemeFileTypes {
+public:
+    IconLocation unknownTypeIcon() const override { return unknown; }
+    IconLocation genericProgramIcon() const override {
+        ++programQuestions;
+        return program;
+    }
+
+    IconLocation unknown;
+    IconLocation program;
+    mutable int programQuestions = 0;
+};
+
+TEST(IconImageList, FixedIconsInsideFilesOrHandedOutAreKeptUnderBothKeys) {
+    const test::TemporaryFolder folder;
+    folder.writeFile("types.ico", kIcon);
+    FileIconTypes types;
+    types.unknown = IconLocation::fileIcon(folder / "types.ico", 0);
+    types.program = IconLocation::icoBytes(kIcon + "program");
+    const test::FileTypesOverlay overlay(types);
+    IconImageList icons;
+    EXPECT_EQ(icons.unknownTypeIcon(), 0);
+    EXPECT_EQ(icons.addIcon(IconLocation::fileIcon(folder / "types.ico", 0)), 0);
+    EXPECT_EQ(icons.indexOfKey(folder / "types.ico,0"), 0);
+    EXPECT_EQ(icons.genericExeIcon(), 1);
+    EXPECT_EQ(icons.genericExeIcon(), 1);
+    EXPECT_EQ(types.programQuestions, 1);
+    EXPECT_EQ(*icons.source(1), IconSource::icoBytes(kIcon + "program"));
+    EXPECT_EQ(icons.size(), 2u);
+}
+
+TEST(IconImageList, LocationsThatOnlyAFileCanTellGiveNoImage) {
+    test::ThemeFileTypes types;
+    const test::FileTypesOverlay overlay(types);
+    IconImageList icons;
+    for (const IconLocation& location :
+         {IconLocation::none(), IconLocation::filesOwn(), IconLocation::icoBytes(kIcon),
+          IconLocation::themeName("")}) {
+        EXPECT_EQ(icons.addIcon(location), -1);
+    }
+    EXPECT_EQ(icons.size(), 0u);
+}
+
+// A desktop without an unknown-type icon is asked once, not on every row.
+TEST(IconImageList, AMissingFixedIconIsRememberedAsMissing) {
+    FileIconTypes types;
+    types.unknown = IconLocation::fileIcon("missing.dll", 0);
+    types.program = IconLocation::none();
+    const test::FileTypesOverlay overlay(types);
+    IconImageList icons;
+    EXPECT_EQ(icons.unknownTypeIcon(), -1);
+    EXPECT_EQ(icons.genericExeIcon(), -1);
+    EXPECT_EQ(icons.genericExeIcon(), -1);
+    EXPECT_EQ(types.programQuestions, 1);
+    EXPECT_EQ(icons.size(), 0u);
 }
 
 // The search worker adds while the user-interface thread reads every image it has been told of.

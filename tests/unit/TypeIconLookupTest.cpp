@@ -11,75 +11,39 @@
 #include "app/Application.h"
 #include "platform/Platform.h"
 #include "results/IcoFile.h"
+#include "support/FileTypesOverlay.h"
 #include "support/TemporaryFolder.h"
+#include "support/ThemeFileTypes.h"
 
 namespace quillfen {
 namespace {
 
-// A file-type database with made-up answers that counts the questions it is asked. Files with the
-// extension ".desktop" name their own icon, as the file at a path in ownIcons does.
-class CountingFileTypes : public platform::FileTypes {
+using platform::IconLocation;
+
+// A made-up desktop that counts the questions it is asked. Files with the extension ".desktop"
+// name their own icon, as the file at a path in ownIcons does.
+class CountingFileTypes : public test::ThemeFileTypes {
 public:
     std::string typeNameForExtension(const std::string& extension) const override {
         ++typeQuestions[extension];
-        return "type of " + extension;
+        return ThemeFileTypes::typeNameForExtension(extension);
     }
-    std::string iconNameForExtension(const std::string& extension) const override {
+    IconLocation extensionIcon(const std::string& extension) const override {
         ++iconQuestions[extension];
-        const auto known = iconNames.find(extension);
-        return known == iconNames.end() ? std::string() : known->second;
+        return ThemeFileTypes::extensionIcon(extension);
     }
-    std::string genericIconNameForExtension(const std::string& extension) const override {
-        const auto known = iconNames.find(extension);
-        return known == iconNames.end() ? std::string() : "kind of " + known->second;
-    }
-    std::string folderTypeName(const std::string&) const override {
+    std::string folderTypeName(const std::string& folderPath) const override {
         ++folderQuestions;
-        return "File folder";
+        return ThemeFileTypes::folderTypeName(folderPath);
     }
-    bool namesOwnIcon(const std::string& extension) const override {
-        return extension == ".desktop";
-    }
-    std::optional<platform::NamedIcon> iconNamedBy(const std::string& path) const override {
-        const auto known = ownIcons.find(path);
-        return known == ownIcons.end() ? std::nullopt
-                                       : std::optional(platform::NamedIcon{
-                                             platform::NamedIcon::Kind::ThemeName, known->second});
-    }
+    IconLocation folderIcon() const override { return folder; }
+    IconLocation fallbackIcon() const override { return fallback; }
 
-    std::map<std::string, std::string> iconNames;
+    IconLocation folder = ThemeFileTypes::folderIcon();
+    IconLocation fallback = ThemeFileTypes::fallbackIcon();
     mutable std::map<std::string, int> typeQuestions;
     mutable std::map<std::string, int> iconQuestions;
-    std::map<std::string, std::string> ownIcons;
     mutable int folderQuestions = 0;
-};
-
-// The installed platform with the made-up file types, for the lifetime of the object.
-class FileTypesPlatform : public platform::Platform {
-public:
-    explicit FileTypesPlatform(platform::FileTypes& types)
-        : base_(platform::currentPlatform()), types_(types) {
-        platform::installPlatform(this);
-    }
-    FileTypesPlatform(const FileTypesPlatform&) = delete;
-    FileTypesPlatform& operator=(const FileTypesPlatform&) = delete;
-    ~FileTypesPlatform() override { platform::installPlatform(&base_); }
-
-    platform::FileSystem& files() override { return base_.files(); }
-    platform::ProcessLauncher& processes() override { return base_.processes(); }
-    platform::SystemInfo& system() override { return base_.system(); }
-    platform::TextServices& text() override { return base_.text(); }
-    platform::Clock& clock() override { return base_.clock(); }
-    platform::Volumes& volumes() override { return base_.volumes(); }
-    platform::FileTypes& fileTypes() override { return types_; }
-    platform::HttpClient& http() override { return base_.http(); }
-    platform::ProgramResources& resources() override { return base_.resources(); }
-    platform::DiskIdentity& disks() override { return base_.disks(); }
-    platform::Digests& digests() override { return base_.digests(); }
-
-private:
-    platform::Platform& base_;
-    platform::FileTypes& types_;
 };
 
 using TypeAndIcon = TypeIconLookup::TypeAndIcon;
@@ -89,11 +53,8 @@ const std::string kIcon = IcoFile::fromPng("\x89PNG\r\n\x1a\n-own", 32, 32);
 class TypeIconLookupTest : public testing::Test {
 protected:
     TypeIconLookupTest() {
-        types.iconNames = {{".txt", "text-plain"},
-                           {".bin", IconImageList::kUnknownTypeIconName},
-                           {".exe", "application-x-ms-dos-executable"},
-                           {".ico", "image-vnd.microsoft.icon"},
-                           {".desktop", "application-x-desktop"}};
+        types.icons = {{".txt", IconLocation::themeName("text-plain", "kind of text-plain")},
+                       {".bin", IconLocation::themeName(test::ThemeFileTypes::kUnknownIconName)}};
         // The file reader knows icons by their bytes, not their names, so icon-file bytes stand
         // in for a program's resources here; reading real programs is PeIconReader's part.
         folder.writeFile("run.exe", kIcon);
@@ -102,6 +63,8 @@ protected:
         folder.writeFile("app.desktop", "[Desktop Entry]\nIcon=firefox\n");
         folder.writeFile("plain.desktop", "[Desktop Entry]\nName=plain\n");
         types.ownIcons = {{folder / "app.desktop", "firefox"}};
+        folder.writeFile("types.ico", kIcon);
+        folder.writeFile("broken.ico", "not an icon");
     }
     ~TypeIconLookupTest() override { Application::instance().showSelfIcon = savedShowSelfIcon; }
 
@@ -114,7 +77,7 @@ protected:
 
     const bool savedShowSelfIcon = Application::instance().showSelfIcon;
     CountingFileTypes types;
-    FileTypesPlatform platform{types};
+    test::FileTypesOverlay platform{types};
     test::TemporaryFolder folder;
     const char separator = platform::currentPlatform().files().separator();
     const std::string where = folder.path() + separator;
@@ -142,8 +105,8 @@ struct IconCase {
 };
 
 TEST_F(TypeIconLookupTest, IconsAndTheirFallBacks) {
-    const IconSource unknown = IconSource::themeName(IconImageList::kUnknownTypeIconName);
-    const IconSource program = IconSource::themeName(IconImageList::kGenericProgramIconName);
+    const IconSource unknown = IconSource::themeName(test::ThemeFileTypes::kUnknownIconName);
+    const IconSource program = IconSource::themeName(test::ThemeFileTypes::kProgramIconName);
     const std::vector<IconCase> cases = {
         {"name without a point, type without icon", "Makefile", false, unknown},
         {"extension the desktop does not know", "notes.qqq", false, unknown},
@@ -201,6 +164,55 @@ TEST_F(TypeIconLookupTest, FoldersShareTheFirstFoldersTypeTextAndOneIcon) {
     EXPECT_EQ(types.folderQuestions, 1);
     EXPECT_EQ(images.size(), 1u);
     EXPECT_EQ(sourceOf(first), IconSource::themeName("folder"));
+}
+
+// Desktops that keep icons inside files (icon number so-and-so of a library) name one image per
+// file and index, whichever extensions share it.
+TEST_F(TypeIconLookupTest, IconsInsideFilesAreKeptPerFileAndIndex) {
+    types.icons[".doc"] = IconLocation::fileIcon(folder / "types.ico", 0);
+    types.icons[".rtf"] = IconLocation::fileIcon(folder / "types.ico", 0);
+    types.folder = IconLocation::fileIcon(folder / "types.ico", 0);
+    const int doc = lookup("a.doc").imageIndex;
+    EXPECT_EQ(doc, 0);
+    EXPECT_EQ(lookup("b.rtf").imageIndex, doc);
+    EXPECT_EQ(lookup("sub" + std::string(1, separator)).imageIndex, doc);
+    EXPECT_EQ(images.indexOfKey(where + "types.ico,0"), doc);
+    EXPECT_EQ(sourceOf(lookup("c.doc")), IconSource::icoBytes(kIcon));
+    EXPECT_EQ(types.iconQuestions[".doc"], 1);
+    EXPECT_EQ(images.size(), 1u);
+}
+
+struct FallBackCase {
+    const char* what;
+    IconLocation registered;
+    IconLocation fallback;
+    int expectedIndex;
+};
+
+// A registered icon that cannot be had gives the desktop's icon for unknown types, kept for the
+// extension even when that one is missing too, so the registry is read once per extension.
+TEST_F(TypeIconLookupTest, ARegisteredIconThatCannotBeHadFallsBackOnce) {
+    const std::vector<FallBackCase> cases = {
+        {"file without that icon", IconLocation::fileIcon(folder / "types.ico", 3),
+         IconLocation::fileIcon(folder / "types.ico", 0), 0},
+        {"file that is no icon", IconLocation::fileIcon(folder / "broken.ico", 0),
+         IconLocation::fileIcon(folder / "types.ico", 0), 0},
+        {"missing file, missing fall-back", IconLocation::fileIcon(folder / "gone.dll", -2),
+         IconLocation::fileIcon(folder / "gone.dll", 0), -1},
+    };
+    for (const FallBackCase& c : cases) {
+        CountingFileTypes caseTypes;
+        caseTypes.icons[".doc"] = c.registered;
+        caseTypes.fallback = c.fallback;
+        const test::FileTypesOverlay overlay(caseTypes);
+        IconImageList caseImages;
+        TypeIconLookup caseLookup(folderText, caseImages);
+        EXPECT_EQ(caseLookup.lookupTypeAndIcon("a.doc", where).imageIndex, c.expectedIndex)
+            << c.what;
+        EXPECT_EQ(caseLookup.lookupTypeAndIcon("b.doc", where).imageIndex, c.expectedIndex)
+            << c.what;
+        EXPECT_EQ(caseTypes.iconQuestions[".doc"], 1) << c.what;
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/windows/WindowsFileTypes.h"
 #include "results/FolderTypeText.h"
 #include "results/TypeTextCache.h"
+#include "support/FileTypesOverlay.h"
 
 namespace quillfen::platform {
 namespace {
@@ -81,15 +82,6 @@ TEST(WindowsFileTypes, FoldersAreAskedOfTheRealFolder) {
     EXPECT_EQ(types.folderTypeName(scratch.path() + "gone"), "");
 }
 
-TEST(WindowsFileTypes, NamesNoIcons) {
-    const WindowsFileTypes types;
-    for (const char* extension : {".ini", ".exe", "", ".qzxv"}) {
-        EXPECT_EQ(types.iconNameForExtension(extension), "") << extension;
-        EXPECT_EQ(types.genericIconNameForExtension(extension), "") << extension;
-    }
-    EXPECT_FALSE(types.namesOwnIcon(".exe"));
-}
-
 // A search thread that asks the shell is left as it was found: without an apartment when it had
 // none, still in the multithreaded one when it was there.
 TEST(WindowsFileTypes, LeavesTheCallingThreadsApartmentAsItWas) {
@@ -122,42 +114,20 @@ public:
         ++asked[extension];
         return shell.typeNameForExtension(extension);
     }
-    std::string iconNameForExtension(const std::string&) const override { return {}; }
-    std::string genericIconNameForExtension(const std::string&) const override { return {}; }
     std::string folderTypeName(const std::string& folderPath) const override {
         ++asked["folder " + folderPath];
         return shell.folderTypeName(folderPath);
     }
+    IconLocation extensionIcon(const std::string& extension) const override {
+        return shell.extensionIcon(extension);
+    }
+    IconLocation folderIcon() const override { return shell.folderIcon(); }
+    IconLocation unknownTypeIcon() const override { return shell.unknownTypeIcon(); }
+    IconLocation fallbackIcon() const override { return shell.fallbackIcon(); }
+    IconLocation genericProgramIcon() const override { return shell.genericProgramIcon(); }
 
     WindowsFileTypes shell;
     mutable std::map<std::string, int> asked;
-};
-
-// The platform installed before, with the counting shell types in place of its own.
-class FileTypesOverlay final : public Platform {
-public:
-    explicit FileTypesOverlay(FileTypes& types) : previous_(currentPlatform()), types_(types) {
-        installPlatform(this);
-    }
-    FileTypesOverlay(const FileTypesOverlay&) = delete;
-    FileTypesOverlay& operator=(const FileTypesOverlay&) = delete;
-    ~FileTypesOverlay() override { installPlatform(&previous_); }
-
-    FileSystem& files() override { return previous_.files(); }
-    ProcessLauncher& processes() override { return previous_.processes(); }
-    SystemInfo& system() override { return previous_.system(); }
-    TextServices& text() override { return previous_.text(); }
-    Clock& clock() override { return previous_.clock(); }
-    Volumes& volumes() override { return previous_.volumes(); }
-    FileTypes& fileTypes() override { return types_; }
-    HttpClient& http() override { return previous_.http(); }
-    ProgramResources& resources() override { return previous_.resources(); }
-    DiskIdentity& disks() override { return previous_.disks(); }
-    Digests& digests() override { return previous_.digests(); }
-
-private:
-    Platform& previous_;
-    FileTypes& types_;
 };
 
 // The result list's cache over the real shell: one question per lower-cased extension, and the
@@ -166,7 +136,7 @@ TEST(WindowsFileTypes, TheResultCacheAsksTheShellOncePerExtension) {
     const ScratchFolder scratch;
     ASSERT_TRUE(CreateDirectoryW(toWide(scratch.path() + "first").c_str(), nullptr));
     CountingFileTypes types;
-    const FileTypesOverlay overlay(types);
+    const test::FileTypesOverlay overlay(types);
     FolderTypeText folderText;
     TypeTextCache cache(folderText);
     const std::string folder = scratch.path();

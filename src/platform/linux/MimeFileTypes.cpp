@@ -22,31 +22,43 @@ std::string MimeFileTypes::typeNameForExtension(const std::string& extension) co
     return typeForExtension(extension).comment().toStdString();
 }
 
-std::string MimeFileTypes::iconNameForExtension(const std::string& extension) const {
-    // The catch-all type stands for "not known", which has an icon of its own in the results.
+// The catch-all type stands for "not known", which has an icon of its own in the results.
+IconLocation MimeFileTypes::extensionIcon(const std::string& extension) const {
+    if (extension == ".exe" || extension == ".ico" || extension == ".desktop") {
+        return IconLocation::filesOwn();
+    }
     const QMimeType type = typeForExtension(extension);
     if (!type.isValid() || type.isDefault()) {
-        return {};
+        return IconLocation::none();
     }
     const QString name = type.iconName();
-    return (name.isEmpty() ? type.genericIconName() : name).toStdString();
+    const QString generic = type.genericIconName();
+    if (name.isEmpty() && generic.isEmpty()) {
+        return IconLocation::none();
+    }
+    return IconLocation::themeName((name.isEmpty() ? generic : name).toStdString(),
+                                   generic.toStdString());
 }
 
-std::string MimeFileTypes::genericIconNameForExtension(const std::string& extension) const {
-    const QMimeType type = typeForExtension(extension);
-    if (!type.isValid() || type.isDefault()) {
-        return {};
-    }
-    return type.genericIconName().toStdString();
+IconLocation MimeFileTypes::folderIcon() const {
+    return IconLocation::themeName(kFolderIconName);
+}
+
+IconLocation MimeFileTypes::unknownTypeIcon() const {
+    return IconLocation::themeName(kUnknownTypeIconName);
+}
+
+IconLocation MimeFileTypes::fallbackIcon() const {
+    return unknownTypeIcon();
+}
+
+IconLocation MimeFileTypes::genericProgramIcon() const {
+    return IconLocation::themeName(kGenericProgramIconName);
 }
 
 std::string MimeFileTypes::folderTypeName(const std::string&) const {
     const QMimeDatabase database;
     return database.mimeTypeForName(QStringLiteral("inode/directory")).comment().toStdString();
-}
-
-bool MimeFileTypes::namesOwnIcon(const std::string& extension) const {
-    return extension == ".desktop";
 }
 
 std::optional<NamedIcon> MimeFileTypes::iconNamedBy(const std::string& path) const {

@@ -3,48 +3,104 @@
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 // clang-format on
 
 #include <cstring>
-#include <string_view>
+#include <utility>
 
 #include "platform/windows/ClipboardFormats.h"
+#include "platform/windows/ComScope.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/WindowsProcessLauncher.h"
+#include "platform/windows/WindowsTextServices.h"
 
 namespace quillfen::platform {
 
 namespace {
 
-// A movable block holding the bytes, as the clipboard takes it; nullptr when memory is short.
-HGLOBAL globalBlock(std::string_view bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size());
-    if (block == nullptr) {
-        return nullptr;
+// FindExecutableW answers above this on success.
+constexpr INT_PTR kLastShellError = 32;
+// Another program may hold the clipboard for a moment while it reads or writes it.
+constexpr int kClipboardAttempts = 5;
+constexpr DWORD kClipboardRetryMs = 20;
+
+// A block of global memory as the clipboard takes it, freed unless the clipboard took it.
+class ClipboardBlock {
+public:
+    ClipboardBlock(UINT format, const std::string& bytes)
+        : format_(format),
+          memory_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, bytes.size())) {
+        if (void* data = memory_ != nullptr ? GlobalLock(memory_) : nullptr; data != nullptr) {
+            std::memcpy(data, bytes.data(), bytes.size());
+            GlobalUnlock(memory_);
+        }
     }
-    if (void* memory = GlobalLock(block)) {
-        std::memcpy(memory, bytes.data(), bytes.size());
-        GlobalUnlock(block);
-        return block;
+    ClipboardBlock(ClipboardBlock&& other) noexcept
+        : format_(other.format_), memory_(std::exchange(other.memory_, nullptr)) {}
+    ClipboardBlock(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(ClipboardBlock&&) = delete;
+    ~ClipboardBlock() {
+        if (memory_ != nullptr) {
+            GlobalFree(memory_);
+        }
     }
-    GlobalFree(block);
-    return nullptr;
+
+    // The clipboard owns the memory once it has taken it.
+    void handOver() {
+        if (memory_ != nullptr && SetClipboardData(format_, memory_) != nullptr) {
+            memory_ = nullptr;
+        }
+    }
+
+private:
+    UINT format_;
+    HGLOBAL memory_;
+};
+
+bool openClipboard() {
+    for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            return true;
+        }
+        Sleep(kClipboardRetryMs);
+    }
+    return false;
 }
 
-// The clipboard owns a block once it is set; a block it refused is freed here.
-void setClipboardBlock(UINT format, std::string_view bytes) {
-    HGLOBAL block = globalBlock(bytes);
-    if (block != nullptr && SetClipboardData(format, block) == nullptr) {
-        GlobalFree(block);
+// Replaces the whole clipboard with the blocks; when the clipboard cannot be opened it stays as
+// it was.
+void replaceClipboard(std::vector<ClipboardBlock> blocks) {
+    if (!openClipboard()) {
+        return;
     }
+    EmptyClipboard();
+    for (ClipboardBlock& block : blocks) {
+        block.handOver();
+    }
+    CloseClipboard();
+}
+
+bool selectInExplorer(const std::wstring& path) {
+    const ComScope com;
+    PIDLIST_ABSOLUTE item = ILCreateFromPathW(path.c_str());
+    if (item == nullptr) {
+        return false;
+    }
+    const HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+    ILFree(item);
+    return SUCCEEDED(result);
 }
 
 }  // namespace
 
 void WindowsDesktopShell::openWithDefaultApplication(const std::string& path) {
+    const ComScope com;
     const std::wstring file = toWide(path);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
     execute.lpVerb = L"open";
     execute.lpFile = file.c_str();
     execute.nShow = SW_SHOWDEFAULT;
@@ -53,36 +109,32 @@ void WindowsDesktopShell::openWithDefaultApplication(const std::string& path) {
 
 bool WindowsDesktopShell::hasDefaultApplication(const std::string& path) const {
     wchar_t program[MAX_PATH] = {};
-    const auto result =
-        reinterpret_cast<INT_PTR>(FindExecutableW(toWide(path).c_str(), L"", program));
-    return result > 32 && program[0] != L'\0';
+    const HINSTANCE found = FindExecutableW(toWide(path).c_str(), nullptr, program);
+    return reinterpret_cast<INT_PTR>(found) > kLastShellError;
 }
 
 void WindowsDesktopShell::showInFolder(const std::string& path) {
-    const std::wstring parameters = L"/select," + toWide(path);
-    ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    if (selectInExplorer(toWide(path))) {
+        return;
+    }
+    WindowsProcessLauncher().launch({"explorer.exe", "/select,", path}, LaunchOptions{});
 }
 
 void WindowsDesktopShell::putFilesOnClipboard(const std::vector<std::string>& paths,
                                               FileTransfer transfer) {
-    if (!OpenClipboard(nullptr)) {
-        return;
-    }
-    EmptyClipboard();
-    setClipboardBlock(CF_HDROP, ClipboardFormats::dropFiles(paths));
-    setClipboardBlock(RegisterClipboardFormatW(L"Preferred DropEffect"),
-                      ClipboardFormats::preferredDropEffect(transfer));
-    CloseClipboard();
+    std::vector<ClipboardBlock> blocks;
+    blocks.emplace_back(CF_HDROP, ClipboardFormats::dropFiles(paths));
+    blocks.emplace_back(RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT),
+                        ClipboardFormats::preferredDropEffect(transfer));
+    replaceClipboard(std::move(blocks));
 }
 
 void WindowsDesktopShell::putTextOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) {
-        return;
-    }
-    EmptyClipboard();
-    setClipboardBlock(CF_UNICODETEXT, ClipboardFormats::unicodeText(text));
-    setClipboardBlock(CF_TEXT, ClipboardFormats::ansiText(text, GetACP()));
-    CloseClipboard();
+    std::vector<ClipboardBlock> blocks;
+    blocks.emplace_back(CF_UNICODETEXT, ClipboardFormats::unicodeText(text));
+    blocks.emplace_back(
+        CF_TEXT, ClipboardFormats::ansiText(text, WindowsTextServices::systemAnsiCodePage()));
+    replaceClipboard(std::move(blocks));
 }
 
 }  // namespace quillfen::platform

@@ -7,14 +7,19 @@
 
 namespace quillfen::platform {
 
-// The found files handed to the Windows shell: opened with their associated program, shown in
-// Explorer, or put on the clipboard in the forms Explorer pastes.
-class WindowsDesktopShell : public DesktopShell {
+// The shell's own services for found files: opening by the file's association (ShellExecuteExW,
+// FindExecutableW), Explorer showing the file in its folder, and the clipboard in the formats
+// Explorer pastes (see ClipboardFormats). Paths are UTF-8 (WTF-8), as the engine keeps them.
+class WindowsDesktopShell final : public DesktopShell {
 public:
     void openWithDefaultApplication(const std::string& path) override;
     bool hasDefaultApplication(const std::string& path) const override;
+    // SHOpenFolderAndSelectItems; when the shell cannot, "explorer.exe /select," with the path.
     void showInFolder(const std::string& path) override;
+    // CF_HDROP and "Preferred DropEffect".
     void putFilesOnClipboard(const std::vector<std::string>& paths, FileTransfer transfer) override;
+    // CF_UNICODETEXT, so that every name arrives whole, and CF_TEXT in the system's ANSI code page
+    // for programs that read only that.
     void putTextOnClipboard(const std::string& text) override;
 };
 

@@ -2,40 +2,22 @@
 
 // clang-format off
 #include <windows.h>
-#include <objbase.h>
 #include <shellapi.h>
 // clang-format on
 
 #include <cwchar>
 #include <iterator>
+#include <utility>
 
+#include "platform/windows/ComScope.h"
+#include "platform/windows/DefaultIconEntry.h"
+#include "platform/windows/Registry.h"
+#include "platform/windows/ShellIcons.h"
 #include "platform/windows/WideText.h"
 
 namespace quillfen::platform {
 
 namespace {
-
-// Shell extensions that answer for some types are COM objects, which need an apartment on the
-// calling thread. The scope joins the thread's apartment when it has one and otherwise opens one
-// for the call only: the lookups run on search threads the shell knows nothing about, and each
-// extension is asked once per window, so the cost stays small. A thread already in the
-// multithreaded apartment keeps it.
-class ComScope {
-public:
-    ComScope()
-        : initialized_(SUCCEEDED(
-              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (initialized_) {
-            CoUninitialize();
-        }
-    }
-
-private:
-    bool initialized_;
-};
 
 // The shell's type name for the path; empty when the shell gives none.
 std::string shellTypeName(const std::wstring& path, DWORD attributes, UINT flags) {
@@ -48,22 +30,50 @@ std::string shellTypeName(const std::wstring& path, DWORD attributes, UINT flags
         std::wstring_view(info.szTypeName, wcsnlen(info.szTypeName, std::size(info.szTypeName))));
 }
 
+constexpr const char* kClassesRoot = "HKEY_CLASSES_ROOT\\";
+
+// A key's default value; the empty text when the key or the value is missing.
+std::string classesValue(const std::string& keyPath) {
+    return regQueryString(kClassesRoot + keyPath, "", kRegString);
+}
+
 }  // namespace
 
 std::string WindowsFileTypes::typeNameForExtension(const std::string& extension) const {
     return shellTypeName(toWide("1" + extension), 0, SHGFI_USEFILEATTRIBUTES);
 }
 
-std::string WindowsFileTypes::iconNameForExtension(const std::string&) const {
-    return {};
-}
-
-std::string WindowsFileTypes::genericIconNameForExtension(const std::string&) const {
-    return {};
-}
-
 std::string WindowsFileTypes::folderTypeName(const std::string& folderPath) const {
     return shellTypeName(toWide(folderPath), 0, 0);
+}
+
+IconLocation WindowsFileTypes::extensionIcon(const std::string& extension) const {
+    const std::string typeClass = classesValue(extension);
+    if (typeClass.empty()) {
+        return IconLocation::none();
+    }
+    return DefaultIconEntry::parse(classesValue(typeClass + "\\DefaultIcon"));
+}
+
+IconLocation WindowsFileTypes::folderIcon() const {
+    return DefaultIconEntry::parse(classesValue("Folder\\DefaultIcon"));
+}
+
+IconLocation WindowsFileTypes::unknownTypeIcon() const {
+    return IconLocation::fileIcon(kUnknownTypeIconFile, 0);
+}
+
+IconLocation WindowsFileTypes::fallbackIcon() const {
+    return DefaultIconEntry::parse(classesValue("Unknown\\DefaultIcon"));
+}
+
+IconLocation WindowsFileTypes::genericProgramIcon() const {
+    auto icon = ShellIcons::genericProgram();
+    return icon ? IconLocation::icoBytes(std::move(*icon)) : IconLocation::none();
+}
+
+std::optional<std::string> WindowsFileTypes::extractIcon(const std::string& path, int index) const {
+    return ShellIcons::extract(path, index);
 }
 
 }  // namespace quillfen::platform

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "IconMaker.h"
@@ -28,7 +30,7 @@ const std::string kShell32 = "%SystemRoot%\\System32\\shell32.dll";
 // Test classes, for the lifetime of the object. They go where HKEY_CLASSES_ROOT reads them: the
 // user's classes, which Windows merges over the machine's; Wine's HKEY_CLASSES_ROOT is the
 // machine's classes alone, which its prefix lets anyone write. The keys it created are removed
-// afterwards.
+// afterwards and the values it overwrote restored, so the prefix keeps its own associations.
 class TestClasses {
 public:
     TestClasses() : root_(userClassesAreMerged() ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE) {}
@@ -37,6 +39,9 @@ public:
     ~TestClasses() {
         for (auto key = created_.rbegin(); key != created_.rend(); ++key) {
             RegDeleteTreeW(root_, key->c_str());
+        }
+        for (auto value = overwritten_.rbegin(); value != overwritten_.rend(); ++value) {
+            setDefaultValue(root_, value->first, value->second);
         }
     }
 
@@ -49,6 +54,11 @@ public:
             if (!missingAbove && !exists(root_, path)) {
                 created_.push_back(path);
                 missingAbove = true;
+            }
+        }
+        if (!missingAbove) {
+            if (const auto previous = defaultValue(root_, path)) {
+                overwritten_.emplace_back(path, *previous);
             }
         }
         ASSERT_TRUE(setDefaultValue(root_, path, toWide(value))) << keyPath;
@@ -68,6 +78,16 @@ private:
                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
         return result == ERROR_SUCCESS;
+    }
+    static std::optional<std::wstring> defaultValue(HKEY root, const std::wstring& path) {
+        wchar_t value[1024] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        if (RegGetValueW(root, path.c_str(), L"",
+                         RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value,
+                         &size) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(value);
     }
     static bool userClassesAreMerged() {
         const std::wstring probe = std::wstring(kClasses) + L"\\.quillfenMergeProbe";
@@ -97,6 +117,7 @@ private:
 
     HKEY root_;
     std::vector<std::wstring> created_;
+    std::vector<std::pair<std::wstring, std::wstring>> overwritten_;
 };
 
 struct EntryCase {
@@ -189,6 +210,7 @@ protected:
 };
 
 TEST_F(WindowsTypeIconsTest, TextFilesShowTheIconOfTheirClassesDefaultIconEntry) {
+    classes.setDefault(".txt", "txtfile");
     classes.setDefault("txtfile\\DefaultIcon", kShell32 + ",3");
     EXPECT_EQ(types.extensionIcon(".txt"), IconLocation::fileIcon(kShell32, 3));
     const int text = lookup("a.TXT").imageIndex;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "ui/win32/GetIconCommand.h"
 #include "ui/win32/Win32DuplicateWindow.h"
 #include "ui/win32/Win32MainWindow.h"
 
@@ -12,7 +13,7 @@ namespace quillfen::win32 {
 
 ProgramCourses Win32Program::courses() {
     ProgramCourses courses;
-    courses.writeIcon = [](const std::string&) { return 0; };
+    courses.writeIcon = runGetIcon;
     courses.openWindow = openWindow;
     return courses;
 }

@@ -27,6 +27,8 @@ class RegistryShellEntriesTest : public test::ProgramFolderFixture {
 protected:
     void SetUp() override {
         ProgramFolderFixture::SetUp();
+        // The language table keeps the first name it learns for the rest of the process.
+        platform.facts().fixedLanguageName.reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, kArea);
         regSetString(kMachine + "\\Folder\\shell", "", "");
         regSetString(kMachine + "\\*\\shell", "", "");

@@ -61,8 +61,12 @@ void ModalScript::advance() {
     running_ = false;
 }
 
+// Repeated on every later tick, so that dialogs that a closed one uncovers are cancelled too.
 void ModalScript::giveUp() {
-    ADD_FAILURE() << "step " << next_ << " of the script never succeeded";
+    if (!gaveUp_) {
+        ADD_FAILURE() << "step " << next_ << " of the script never succeeded";
+        gaveUp_ = true;
+    }
     for (HWND dialog : threadDialogs()) {
         PostMessageW(dialog, WM_COMMAND, IDNO, 0);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -37,6 +37,7 @@ private:
     std::size_t next_ = 0;
     int ticks_ = 0;
     bool running_ = false;
+    bool gaveUp_ = false;
     UINT_PTR timer_ = 0;
 };
 

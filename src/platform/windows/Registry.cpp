@@ -193,4 +193,10 @@ int regDeleteKey(std::string_view location) {
     return static_cast<int>(RegDeleteKeyW(parent.get(), where.keyPath.substr(last + 1).c_str()));
 }
 
+bool regMayWrite(std::string_view location) {
+    const Location where = resolve(location);
+    return where.error == 0 &&
+           OpenKey(where.root, where.keyPath, KEY_CREATE_SUB_KEY | KEY_SET_VALUE).isOpen();
+}
+
 }  // namespace quillfen::platform

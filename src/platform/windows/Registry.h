@@ -37,5 +37,8 @@ std::string regQueryString(std::string_view location, std::string_view valueName
 int regDeleteValue(std::string_view location, std::string_view valueName);
 // Deletes the key, which must have no subkeys.
 int regDeleteKey(std::string_view location);
+// True when the key exists and this process may create keys and set values in it; a program
+// that runs without elevation may not in the machine's own keys.
+bool regMayWrite(std::string_view location);
 
 }  // namespace quillfen::platform

@@ -9,7 +9,9 @@
 
 namespace quillfen::win32 {
 
-// The shell's folder chooser, titled; the chosen folder in UTF-8, nothing when cancelled.
+// The shell's folder chooser over the owner window, with the title above its tree ("Select a
+// directory..." when empty). The chosen folder ends with a backslash; nothing when the user
+// cancels or picks an item that is no file-system folder.
 std::optional<std::string> browseForFolder(HWND owner, const std::string& title);
 
 }  // namespace quillfen::win32

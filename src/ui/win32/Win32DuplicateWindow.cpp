@@ -102,6 +102,4 @@ bool Win32DuplicateWindow::chooseFile(std::string& file) {
     return true;
 }
 
-void Win32DuplicateWindow::openConfiguration() {}
-
 }  // namespace quillfen::win32

@@ -22,7 +22,6 @@ public:
 
     void setTitle(const std::string& title) override;
     bool chooseFile(std::string& file) override;
-    void openConfiguration() override;
     // The duplicate window's own list never starts another duplicate search.
     void openDuplicateSearch(const std::optional<std::string>&) override {}
 

@@ -163,8 +163,6 @@ void Win32MainWindow::setDate(MainControl control, const CalendarDate& date) {
     DateTime_SetSystemtime(picker, GDT_VALID, &time);
 }
 
-void Win32MainWindow::openConfiguration() {}
-
 void Win32MainWindow::openDuplicateSearch(const std::optional<std::string>& referencePath) {
     Win32DuplicateWindow duplicates(referencePath.value_or(std::string()), window());
     duplicates.run();

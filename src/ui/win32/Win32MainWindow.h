@@ -23,7 +23,6 @@ public:
     void setTitle(const std::string& title) override;
     CalendarDate date(MainControl control) const override;
     void setDate(MainControl control, const CalendarDate& date) override;
-    void openConfiguration() override;
     void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
 
 protected:

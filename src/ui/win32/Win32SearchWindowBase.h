@@ -6,6 +6,7 @@
 
 #include "ui/win32/SearchWindowEvents.h"
 #include "ui/win32/SearchWindowFrame.h"
+#include "ui/win32/Win32ConfigDialog.h"
 #include "ui/win32/Win32ControlView.h"
 
 namespace quillfen::win32 {
@@ -56,6 +57,7 @@ public:
     void postToUserInterface(std::function<void()> task) override {
         frame_.postToUserInterface(std::move(task));
     }
+    void openConfiguration() override { Win32ConfigDialog(window()).run(); }
     void startTicking() override { frame_.startTicking(); }
     void stopTicking() override { frame_.stopTicking(); }
 

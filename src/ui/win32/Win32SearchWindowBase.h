@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "ui/win32/SearchWindowEvents.h"
 #include "ui/win32/SearchWindowFrame.h"
@@ -63,7 +64,9 @@ protected:
     explicit Win32SearchWindowBase(StatusControls status) : status_(status), frame_(*this) {}
 
     // Called by the window's constructor once its presenter exists.
-    void createDialog(int dialogId, HWND owner) { frame_.create(dialogId, owner); }
+    void createDialog(int dialogId, HWND owner, WindowLayoutSettings layout) {
+        frame_.create(dialogId, owner, std::move(layout));
+    }
 
     // The controls and the result list learn their dialog; called first thing in onOpen.
     void attachControls(HWND dialog, int listId, bool sortable) {

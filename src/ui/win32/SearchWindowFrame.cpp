@@ -5,6 +5,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <utility>
 
 #include "app/Application.h"
 #include "platform/windows/WideText.h"
@@ -38,8 +39,9 @@ SearchWindowFrame::~SearchWindowFrame() {
     }
 }
 
-void SearchWindowFrame::create(int dialogId, HWND owner) {
+void SearchWindowFrame::create(int dialogId, HWND owner, WindowLayoutSettings layout) {
     owner_ = owner;
+    layout_.emplace(std::move(layout));
     CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialogId), owner,
                        &SearchWindowFrame::dialogProcedure, reinterpret_cast<LPARAM>(this));
 }
@@ -53,6 +55,7 @@ INT_PTR CALLBACK SearchWindowFrame::dialogProcedure(HWND dialog, UINT message, W
         frame->setIcons();
         frame->events_.onOpen(dialog);
         frame->rememberListPlace();
+        frame->restoreLayout();
         return TRUE;
     }
     auto* frame = reinterpret_cast<SearchWindowFrame*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -191,8 +194,17 @@ void SearchWindowFrame::runModal() {
     }
 }
 
+void SearchWindowFrame::restoreLayout() {
+    if (layout_ && results_.window() != nullptr) {
+        layout_->restore(window_, results_.window());
+    }
+}
+
 void SearchWindowFrame::close() {
     events_.onClosing();
+    if (layout_ && results_.window() != nullptr) {
+        layout_->save(window_, results_.window());
+    }
     DestroyWindow(window_);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/windows/WindowsDesktopShell.h"
 #include "ui/win32/SearchWindowEvents.h"
 #include "ui/win32/Win32ResultList.h"
+#include "ui/win32/Win32WindowLayout.h"
 
 namespace quillfen::win32 {
 
@@ -27,9 +28,9 @@ public:
     SearchWindowFrame(const SearchWindowFrame&) = delete;
     SearchWindowFrame& operator=(const SearchWindowFrame&) = delete;
 
-    // Creates the dialog from its template, not yet shown; events.onOpen runs before this
-    // returns.
-    void create(int dialogId, HWND owner);
+    // Creates the dialog from its template, not yet shown, in the size it had when it last
+    // closed; events.onOpen runs before this returns.
+    void create(int dialogId, HWND owner, WindowLayoutSettings layout);
     HWND window() const { return window_; }
     bool isOpen() const { return window_ != nullptr; }
     Win32ResultList& results() { return results_; }
@@ -52,6 +53,7 @@ private:
     void setIcons();
     void rememberListPlace();
     void placeList(int clientWidth, int clientHeight);
+    void restoreLayout();
     void runPostedTasks();
     void close();
     INT_PTR answer(LRESULT result);
@@ -66,6 +68,7 @@ private:
     // The list's edges as the template places them: its left and top, and its distances to the
     // right and bottom of the client area, kept as the window is resized.
     std::optional<RECT> listMargins_;
+    std::optional<Win32WindowLayout> layout_;
     std::mutex tasksMutex_;
     std::vector<std::function<void()>> tasks_;
 };

@@ -40,7 +40,7 @@ Win32DuplicateWindow::Win32DuplicateWindow(const std::string& referencePath, HWN
     : Win32SearchWindowBase({DuplicateControl::CountLine, DuplicateControl::ProgressLine,
                              DuplicateControl::FindButton, DuplicateControl::StopButton}),
       presenter_(std::make_unique<DuplicateWindowPresenter>(*this, referencePath)) {
-    createDialog(IDD_DUPLICATE, owner);
+    createDialog(IDD_DUPLICATE, owner, WindowLayoutSettings("Duplicate"));
 }
 
 Win32DuplicateWindow::~Win32DuplicateWindow() {

@@ -56,7 +56,7 @@ Win32MainWindow::Win32MainWindow(const std::string& lookInArgument, HWND owner)
     : Win32SearchWindowBase({MainControl::CountLine, MainControl::ProgressLine,
                              MainControl::FindButton, MainControl::StopButton}),
       presenter_(std::make_unique<MainWindowPresenter>(*this, lookInArgument)) {
-    createDialog(IDD_SEARCH, owner);
+    createDialog(IDD_SEARCH, owner, WindowLayoutSettings(""));
 }
 
 Win32MainWindow::~Win32MainWindow() {

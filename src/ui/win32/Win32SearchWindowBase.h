@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "ui/win32/SearchWindowEvents.h"
 #include "ui/win32/SearchWindowFrame.h"
@@ -33,9 +34,19 @@ public:
     void setStatusLine(StatusLine line, const std::string& text) override {
         this->setText(line == StatusLine::Count ? status_.countLine : status_.progressLine, text);
     }
+    // Find and Stop share a place; a button that goes while it has the focus hands the focus to
+    // the one that takes its place, so Enter and Space keep working there.
     void showSearchRunning(bool running) override {
-        this->setVisible(status_.stop, running);
-        this->setVisible(status_.find, !running);
+        const Control shown = running ? status_.stop : status_.find;
+        const Control hidden = running ? status_.find : status_.stop;
+        HWND hiddenButton = this->controls_.control(this->idOf(hidden));
+        const bool hiddenHadFocus = hiddenButton != nullptr && GetFocus() == hiddenButton;
+        this->setVisible(shown, true);
+        this->setVisible(hidden, false);
+        HWND shownButton = this->controls_.control(this->idOf(shown));
+        if (hiddenHadFocus && shownButton != nullptr) {
+            SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shownButton), TRUE);
+        }
     }
     void showResults(const ResultTable& table, const IconImageList& icons) override {
         frame_.results().showResults(table, icons);
@@ -65,7 +76,9 @@ protected:
     explicit Win32SearchWindowBase(StatusControls status) : status_(status), frame_(*this) {}
 
     // Called by the window's constructor once its presenter exists.
-    void createDialog(int dialogId, HWND owner) { frame_.create(dialogId, owner); }
+    void createDialog(int dialogId, HWND owner, WindowLayoutSettings layout) {
+        frame_.create(dialogId, owner, std::move(layout));
+    }
 
     // The controls and the result list learn their dialog; called first thing in onOpen.
     void attachControls(HWND dialog, int listId, bool sortable) {

@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "search/FileSearch.h"
 #include "search/SearchCriteria.h"
+#include "support/PlatformOverlay.h"
 #include "support/TemporaryFolder.h"
 
 namespace quillfen::test {
@@ -63,34 +64,6 @@ public:
     std::string userTrashFolder() const override { return trash; }
 };
 
-// The installed platform with the test's volumes in place of its own, for the fixture's lifetime.
-class VolumesOverlayPlatform final : public platform::Platform {
-public:
-    explicit VolumesOverlayPlatform(platform::Volumes& volumes)
-        : previous_(platform::currentPlatform()), volumes_(volumes) {
-        platform::installPlatform(this);
-    }
-    VolumesOverlayPlatform(const VolumesOverlayPlatform&) = delete;
-    VolumesOverlayPlatform& operator=(const VolumesOverlayPlatform&) = delete;
-    ~VolumesOverlayPlatform() override { platform::installPlatform(&previous_); }
-
-    platform::FileSystem& files() override { return previous_.files(); }
-    platform::ProcessLauncher& processes() override { return previous_.processes(); }
-    platform::SystemInfo& system() override { return previous_.system(); }
-    platform::TextServices& text() override { return previous_.text(); }
-    platform::Clock& clock() override { return previous_.clock(); }
-    platform::Volumes& volumes() override { return volumes_; }
-    platform::FileTypes& fileTypes() override { return previous_.fileTypes(); }
-    platform::HttpClient& http() override { return previous_.http(); }
-    platform::ProgramResources& resources() override { return previous_.resources(); }
-    platform::DiskIdentity& disks() override { return previous_.disks(); }
-    platform::Digests& digests() override { return previous_.digests(); }
-
-private:
-    platform::Platform& previous_;
-    platform::Volumes& volumes_;
-};
-
 // A search over a fresh folder with the test's volumes. Paths in expectations are written with
 // '/' between names; at() spells them with the system's separator.
 class FolderSearchFixture : public testing::Test {
@@ -130,7 +103,7 @@ protected:
     const char separator = platform::currentPlatform().files().separator();
     TemporaryFolder folder;
     FakeVolumes volumes;
-    VolumesOverlayPlatform platform{volumes};
+    PlatformOverlay platform{volumes};
     RecordingObserver observer;
     std::atomic<bool> stop{false};
 };

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "results/IcoFile.h"
-#include "support/FileTypesOverlay.h"
+#include "support/PlatformOverlay.h"
 #include "support/TemporaryFolder.h"
 #include "support/ThemeFileTypes.h"
 
@@ -21,7 +21,7 @@ using platform::IconLocation;
 
 TEST(IconImageList, EachSourceIsAddedOnceAndTheFixedKeysReuseThemeImages) {
     test::ThemeFileTypes types;
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     IconImageList icons;
     const int text = icons.addThemeIcon("text-plain");
     EXPECT_EQ(icons.addThemeIcon("text-plain"), text);
@@ -46,7 +46,7 @@ struct FileIconCase {
 
 TEST(IconImageList, FilesGiveTheIconTheyCarry) {
     test::ThemeFileTypes types;
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     const test::TemporaryFolder folder;
     std::string tooManyEntries = kIcon;
     tooManyEntries[4] = 9;
@@ -75,7 +75,7 @@ TEST(IconImageList, FilesGiveTheIconTheyCarry) {
 
 TEST(IconImageList, AFailureIsAskedAgainButAFoundIconIsKept) {
     test::ThemeFileTypes types;
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     const test::TemporaryFolder folder;
     folder.writeFile("late.ico", "not yet");
     IconImageList icons;
@@ -108,7 +108,7 @@ TEST(IconImageList, FixedIconsInsideFilesOrHandedOutAreKeptUnderBothKeys) {
     FileIconTypes types;
     types.unknown = IconLocation::fileIcon(folder / "types.ico", 0);
     types.program = IconLocation::icoBytes(kIcon + "program");
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     IconImageList icons;
     EXPECT_EQ(icons.unknownTypeIcon(), 0);
     EXPECT_EQ(icons.addIcon(IconLocation::fileIcon(folder / "types.ico", 0)), 0);
@@ -122,7 +122,7 @@ TEST(IconImageList, FixedIconsInsideFilesOrHandedOutAreKeptUnderBothKeys) {
 
 TEST(IconImageList, LocationsThatOnlyAFileCanTellGiveNoImage) {
     test::ThemeFileTypes types;
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     IconImageList icons;
     for (const IconLocation& location :
          {IconLocation::none(), IconLocation::filesOwn(), IconLocation::icoBytes(kIcon),
@@ -137,7 +137,7 @@ TEST(IconImageList, AMissingFixedIconIsRememberedAsMissing) {
     FileIconTypes types;
     types.unknown = IconLocation::fileIcon("missing.dll", 0);
     types.program = IconLocation::none();
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     IconImageList icons;
     EXPECT_EQ(icons.unknownTypeIcon(), -1);
     EXPECT_EQ(icons.genericExeIcon(), -1);

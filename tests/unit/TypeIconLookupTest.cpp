@@ -11,7 +11,7 @@
 #include "app/Application.h"
 #include "platform/Platform.h"
 #include "results/IcoFile.h"
-#include "support/FileTypesOverlay.h"
+#include "support/PlatformOverlay.h"
 #include "support/TemporaryFolder.h"
 #include "support/ThemeFileTypes.h"
 
@@ -77,7 +77,7 @@ protected:
 
     const bool savedShowSelfIcon = Application::instance().showSelfIcon;
     CountingFileTypes types;
-    test::FileTypesOverlay platform{types};
+    test::PlatformOverlay platform{types};
     test::TemporaryFolder folder;
     const char separator = platform::currentPlatform().files().separator();
     const std::string where = folder.path() + separator;
@@ -204,7 +204,7 @@ TEST_F(TypeIconLookupTest, ARegisteredIconThatCannotBeHadFallsBackOnce) {
         CountingFileTypes caseTypes;
         caseTypes.icons[".doc"] = c.registered;
         caseTypes.fallback = c.fallback;
-        const test::FileTypesOverlay overlay(caseTypes);
+        const test::PlatformOverlay overlay(caseTypes);
         IconImageList caseImages;
         TypeIconLookup caseLookup(folderText, caseImages);
         EXPECT_EQ(caseLookup.lookupTypeAndIcon("a.doc", where).imageIndex, c.expectedIndex)

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "support/HttpOverlayPlatform.h"
+#include "support/PlatformOverlay.h"
 #include "support/SystemHttpClient.h"
 #include "support/TestHttpServer.h"
 #include "update/VersionCheck.h"
@@ -18,7 +18,7 @@ protected:
     static test::TestHttpServer::Reply answer() { return {200, "[Begin]\r\nVer=9\r\n[End]\r\n"}; }
 
     std::unique_ptr<platform::HttpClient> client = test::makeSystemHttpClient();
-    test::HttpOverlayPlatform platform{*client};
+    test::PlatformOverlay platform{*client};
 };
 
 TEST_F(UpdateFetchTest, FollowsUpToFiveRedirectsOnTheWeb) {

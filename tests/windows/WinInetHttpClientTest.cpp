@@ -7,8 +7,8 @@
 
 #include "platform/windows/WinInetHttpClient.h"
 #include "platform/windows/WinInetRequest.h"
-#include "support/HttpOverlayPlatform.h"
 #include "support/LoopbackSocket.h"
+#include "support/PlatformOverlay.h"
 #include "support/TestHttpServer.h"
 #include "update/VersionCheck.h"
 
@@ -199,7 +199,7 @@ TEST(WinInetRedirects, StayOnTheWebAndNeverLeaveHttps) {
 // fetchUrlText over WinInet: 0 with the body for 200, the negated status otherwise, -1 when the
 // transfer fails.
 TEST_F(WinInetHttpClientTest, FetchUrlTextGivesTheStatusNegated) {
-    const test::HttpOverlayPlatform platform(client);
+    const test::PlatformOverlay platform(client);
     TestHttpServer server([](const std::string& target) -> TestHttpServer::Reply {
         if (target == "/missing") {
             return {404, "not here"};

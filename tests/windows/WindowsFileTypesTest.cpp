@@ -17,7 +17,7 @@
 #include "platform/windows/WindowsFileTypes.h"
 #include "results/FolderTypeText.h"
 #include "results/TypeTextCache.h"
-#include "support/FileTypesOverlay.h"
+#include "support/PlatformOverlay.h"
 
 namespace quillfen::platform {
 namespace {
@@ -136,7 +136,7 @@ TEST(WindowsFileTypes, TheResultCacheAsksTheShellOncePerExtension) {
     const ScratchFolder scratch;
     ASSERT_TRUE(CreateDirectoryW(toWide(scratch.path() + "first").c_str(), nullptr));
     CountingFileTypes types;
-    const test::FileTypesOverlay overlay(types);
+    const test::PlatformOverlay overlay(types);
     FolderTypeText folderText;
     TypeTextCache cache(folderText);
     const std::string folder = scratch.path();

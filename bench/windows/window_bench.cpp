@@ -20,6 +20,7 @@
 
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "ui/win32/ScreenScale.h"
 #include "ui/win32/SearchDialogIds.h"
 #include "ui/win32/Win32MainWindow.h"
 
@@ -262,10 +263,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: window_bench TREE [PATTERN]\n");
         return 2;
     }
-    const INITCOMMONCONTROLSEX classes{
-        sizeof(INITCOMMONCONTROLSEX),
-        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
+    quillfen::win32::initCommonControls();
     quillfen::platform::WindowsPlatform platform;
     quillfen::platform::installPlatform(&platform);
 

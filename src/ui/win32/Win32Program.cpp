@@ -2,10 +2,10 @@
 
 // clang-format off
 #include <windows.h>
-#include <commctrl.h>
 // clang-format on
 
 #include "ui/win32/GetIconCommand.h"
+#include "ui/win32/ScreenScale.h"
 #include "ui/win32/Win32DuplicateWindow.h"
 #include "ui/win32/Win32MainWindow.h"
 
@@ -19,10 +19,7 @@ ProgramCourses Win32Program::courses() {
 }
 
 int Win32Program::openWindow(const std::string& argument, bool duplicateSearch) {
-    const INITCOMMONCONTROLSEX classes{
-        sizeof(INITCOMMONCONTROLSEX),
-        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
+    initCommonControls();
     if (duplicateSearch) {
         Win32DuplicateWindow window(argument);
         window.run();

@@ -10,6 +10,7 @@
 #include "ui/ResultListPresenter.h"
 #include "ui/win32/IcoBytesIcon.h"
 #include "ui/win32/ResultContextMenu.h"
+#include "ui/win32/ScreenScale.h"
 
 namespace quillfen::win32 {
 
@@ -22,6 +23,9 @@ struct ColumnLook {
 
 // Widths in pixels on a screen of 96 dots per inch; "Size Byte" holds the size's sort key and is
 // present but not visible.
+// Row icons are 16 pixels at 96 dpi, as the icon list of both search windows.
+constexpr int kSmallIconSize = 16;
+
 constexpr std::array<ColumnLook, ResultTable::kColumnCount> kColumns = {{
     {250, LVCFMT_LEFT},
     {280, LVCFMT_LEFT},
@@ -30,17 +34,6 @@ constexpr std::array<ColumnLook, ResultTable::kColumnCount> kColumns = {{
     {75, LVCFMT_RIGHT},
     {0, LVCFMT_RIGHT},
 }};
-
-constexpr int kBaseDpi = 96;
-
-int dpiOf(HWND window) {
-    HDC context = GetDC(window);
-    const int dpi = context == nullptr ? kBaseDpi : GetDeviceCaps(context, LOGPIXELSY);
-    if (context != nullptr) {
-        ReleaseDC(window, context);
-    }
-    return dpi > 0 ? dpi : kBaseDpi;
-}
 
 // An icon that draws nothing, standing in for an image that cannot be made here, so that every
 // later image keeps its index.
@@ -71,7 +64,7 @@ void Win32ResultList::attach(HWND list, ResultListPresenter& presenter, bool sor
     // Whole rows light up when selected, as users of file lists expect.
     ListView_SetExtendedListViewStyleEx(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                                         LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    iconSize_ = MulDiv(16, dpiOf(list_), kBaseDpi);
+    iconSize_ = ScreenScale(list_).toScreen(kSmallIconSize);
     images_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 16, 64);
     ListView_SetImageList(list_, images_, LVSIL_SMALL);
     addColumns();
@@ -82,13 +75,13 @@ void Win32ResultList::attach(HWND list, ResultListPresenter& presenter, bool sor
 }
 
 void Win32ResultList::addColumns() {
-    const int dpi = dpiOf(list_);
+    const ScreenScale scale(list_);
     for (int column = 0; column < ResultTable::kColumnCount; ++column) {
         const std::wstring title = platform::toWide(translate(ResultTable::columnTitle(column)));
         LVCOLUMNW look{};
         look.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         look.fmt = kColumns[static_cast<std::size_t>(column)].format;
-        look.cx = MulDiv(kColumns[static_cast<std::size_t>(column)].width, dpi, kBaseDpi);
+        look.cx = scale.toScreen(kColumns[static_cast<std::size_t>(column)].width);
         look.pszText = const_cast<wchar_t*>(title.c_str());
         look.iSubItem = column;
         ListView_InsertColumn(list_, column, &look);

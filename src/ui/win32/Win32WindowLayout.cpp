@@ -6,21 +6,13 @@
 
 #include <iterator>
 
+#include "ui/win32/ScreenScale.h"
+
 namespace quillfen::win32 {
 
 namespace {
 
-constexpr int kBaseDpi = 96;
 constexpr int kRememberedColumns = static_cast<int>(std::size(WindowLayoutSettings::kColumnKeys));
-
-int dpiOf(HWND window) {
-    HDC context = GetDC(window);
-    const int dpi = context == nullptr ? kBaseDpi : GetDeviceCaps(context, LOGPIXELSY);
-    if (context != nullptr) {
-        ReleaseDC(window, context);
-    }
-    return dpi > 0 ? dpi : kBaseDpi;
-}
 
 // The client size of the window in its normal, restored state.
 SIZE normalClientSize(HWND window) {
@@ -40,37 +32,34 @@ SIZE normalClientSize(HWND window) {
     return SIZE{client.right, client.bottom};
 }
 
+// The window's size and column widths now, at 96 dpi.
+WindowLayout currentLayout(HWND window, HWND list, const ScreenScale& scale) {
+    const SIZE size = normalClientSize(window);
+    WindowLayout layout{scale.toBase(size.cx), scale.toBase(size.cy), {}};
+    for (int column = 0; column < kRememberedColumns; ++column) {
+        layout.columnWidths.push_back(scale.toBase(ListView_GetColumnWidth(list, column)));
+    }
+    return layout;
+}
+
 }  // namespace
 
 void Win32WindowLayout::restore(HWND window, HWND list) const {
-    const int dpi = dpiOf(window);
-    const SIZE size = normalClientSize(window);
-    WindowLayout defaults{MulDiv(size.cx, kBaseDpi, dpi), MulDiv(size.cy, kBaseDpi, dpi), {}};
-    for (int column = 0; column < kRememberedColumns; ++column) {
-        defaults.columnWidths.push_back(
-            MulDiv(ListView_GetColumnWidth(list, column), kBaseDpi, dpi));
-    }
-    const WindowLayout layout = settings_.load(defaults);
-    RECT frame{0, 0, MulDiv(layout.width, dpi, kBaseDpi), MulDiv(layout.height, dpi, kBaseDpi)};
+    const ScreenScale scale(window);
+    const WindowLayout layout = settings_.load(currentLayout(window, list, scale));
+    RECT frame{0, 0, scale.toScreen(layout.width), scale.toScreen(layout.height)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int column = 0; column < kRememberedColumns; ++column) {
         ListView_SetColumnWidth(
-            list, column,
-            MulDiv(layout.columnWidths.at(static_cast<std::size_t>(column)), dpi, kBaseDpi));
+            list, column, scale.toScreen(layout.columnWidths.at(static_cast<std::size_t>(column))));
     }
 }
 
 void Win32WindowLayout::save(HWND window, HWND list) const {
-    const int dpi = dpiOf(window);
-    const SIZE size = normalClientSize(window);
-    WindowLayout layout{MulDiv(size.cx, kBaseDpi, dpi), MulDiv(size.cy, kBaseDpi, dpi), {}};
-    for (int column = 0; column < kRememberedColumns; ++column) {
-        layout.columnWidths.push_back(MulDiv(ListView_GetColumnWidth(list, column), kBaseDpi, dpi));
-    }
-    settings_.save(layout);
+    settings_.save(currentLayout(window, list, ScreenScale(window)));
 }
 
 }  // namespace quillfen::win32

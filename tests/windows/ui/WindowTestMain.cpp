@@ -1,18 +1,15 @@
 // clang-format off
 #include <windows.h>
-#include <commctrl.h>
 // clang-format on
 
 #include <gtest/gtest.h>
 
 #include "platform/windows/WindowsPlatform.h"
+#include "ui/win32/ScreenScale.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    const INITCOMMONCONTROLSEX classes{
-        sizeof(INITCOMMONCONTROLSEX),
-        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
+    quillfen::win32::initCommonControls();
     quillfen::platform::WindowsPlatform platform;
     quillfen::platform::installPlatform(&platform);
     return RUN_ALL_TESTS();

@@ -30,7 +30,7 @@ public:
     }
     std::u16string toUtf16(std::string_view text) const override { return base_.toUtf16(text); }
     std::string fromUtf16(std::u16string_view text) const override { return base_.fromUtf16(text); }
-    unsigned ansiCodePage() const override { return 28591; }
+    unsigned ansiCodePage() const override { return kLatin; }
     std::optional<std::string> toAnsiCodePage(std::string_view text) const override {
         std::string bytes;
         for (const char16_t unit : base_.toUtf16(text)) {
@@ -48,8 +48,24 @@ public:
         }
         return base_.fromUtf16(units);
     }
+    bool hasLegacyCodePage() const override { return true; }
+    bool knowsCodePage(unsigned codePage) const override {
+        return codePage == kLatin || base_.knowsCodePage(codePage);
+    }
+    std::optional<std::string> toCodePage(std::string_view text, unsigned codePage) const override {
+        return codePage == kLatin ? toAnsiCodePage(text) : base_.toCodePage(text, codePage);
+    }
+    std::optional<std::string> fromCodePage(std::string_view bytes,
+                                            unsigned codePage) const override {
+        return codePage == kLatin ? std::optional<std::string>(fromAnsiCodePage(bytes))
+                                  : base_.fromCodePage(bytes, codePage);
+    }
+    bool isLeadByte(unsigned char byte, unsigned codePage) const override {
+        return base_.isLeadByte(byte, codePage);
+    }
 
 private:
+    static constexpr unsigned kLatin = 28591;
     const platform::TextServices& base_;
 };
 

@@ -1,6 +1,8 @@
 #include "search/CodePageFolding.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <optional>
 
 #include "platform/TextServices.h"
@@ -80,6 +82,48 @@ CodePageFolding::CodePageFolding(const platform::TextServices& text, unsigned co
         std::none_of(leadByte_.begin(), leadByte_.begin() + 0x80, [](bool lead) { return lead; });
 }
 
+void CodePageFolding::findShifts() {
+    if (hasLeadBytes_) {
+        return;
+    }
+    for (std::size_t index = 0; index < lower_.size(); ++index) {
+        const auto delta = static_cast<unsigned char>(lower_[index] - index);
+        if (delta == 0) {
+            continue;
+        }
+        Shift* last = shiftCount_ > 0 ? &shifts_[shiftCount_ - 1] : nullptr;
+        if (last != nullptr && last->delta == delta && last->low + last->span + 1u == index) {
+            ++last->span;
+            continue;
+        }
+        if (shiftCount_ == kMaxShifts) {
+            return;
+        }
+        shifts_[shiftCount_++] = {static_cast<unsigned char>(index), 0, delta};
+    }
+    byShifts_ = true;
+}
+
+void CodePageFolding::foldByShifts(const char* from, char* to, std::size_t count) const {
+    using chunk_vector::kWidth;
+    using Unsigned = chunk_vector::UnsignedBytes16;
+    std::size_t index = 0;
+    for (; index + kWidth <= count; index += kWidth) {
+        const auto bytes = std::bit_cast<Unsigned>(chunk_vector::load(from + index));
+        Unsigned folded = bytes;
+        for (std::size_t shift = 0; shift < shiftCount_; ++shift) {
+            const Shift& range = shifts_[shift];
+            const auto inRange =
+                std::bit_cast<Unsigned>(static_cast<Unsigned>(bytes - range.low) <= range.span);
+            folded += inRange & range.delta;
+        }
+        chunk_vector::store(to + index, std::bit_cast<chunk_vector::Bytes16>(folded));
+    }
+    for (; index < count; ++index) {
+        to[index] = static_cast<char>(lower_[static_cast<unsigned char>(from[index])]);
+    }
+}
+
 bool CodePageFolding::foldsAsciiOnly() const {
     return !hasLeadBytes_ && lower_ == kAsciiLower;
 }
@@ -126,9 +170,23 @@ std::string CodePageFolding::folded(std::string_view bytes) const {
 
 // Text is mostly ASCII: runs of ASCII blocks take the vectorised ASCII rule, and only blocks that
 // hold other bytes are looked up byte by byte.
+void CodePageFolding::foldInto(const char* from, char* to, std::size_t count,
+                               bool& afterLeadByte) const {
+    if (byShifts_ && !foldsAsciiOnly()) {
+        foldByShifts(from, to, count);
+        return;
+    }
+    std::memmove(to, from, count);
+    fold(to, count, afterLeadByte);
+}
+
 void CodePageFolding::fold(char* bytes, std::size_t count, bool& afterLeadByte) const {
     if (foldsAsciiOnly()) {
         foldAsciiLetters(bytes, count);
+        return;
+    }
+    if (byShifts_) {
+        foldByShifts(bytes, bytes, count);
         return;
     }
     std::size_t index = 0;

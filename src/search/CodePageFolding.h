@@ -36,8 +36,20 @@ public:
     // Folds bytes in place that continue those of the previous call on the same stream;
     // afterLeadByte carries whether that call ended inside a two-byte character.
     void fold(char* bytes, std::size_t count, bool& afterLeadByte) const;
+    // The same from one buffer into another of at least count bytes.
+    void foldInto(const char* from, char* to, std::size_t count, bool& afterLeadByte) const;
 
 private:
+    // Bytes from `low` to `low + span` that fold by adding `delta` (modulo 256).
+    struct Shift {
+        unsigned char low = 0;
+        unsigned char span = 0;
+        unsigned char delta = 0;
+    };
+    // Code pages of one byte a character fold their capitals in a few such ranges, which a vector
+    // fold can apply to sixteen bytes at once.
+    static constexpr std::size_t kMaxShifts = 16;
+
     std::array<unsigned char, 256> lower_{};
     std::array<bool, 256> leadByte_{};
     std::array<bool, 256> letterBeyondAscii_{};
@@ -45,6 +57,12 @@ private:
     // ASCII bytes are single characters folded by the ASCII rule, so runs of them can take the
     // vectorised fold.
     bool asciiByAsciiRule_ = true;
+    std::array<Shift, kMaxShifts> shifts_{};
+    std::size_t shiftCount_ = 0;
+    bool byShifts_ = false;
+
+    void findShifts();
+    void foldByShifts(const char* from, char* to, std::size_t count) const;
 
     bool foldsIntoAscii() const;
     void foldByByte(char* bytes, std::size_t count, bool& afterLeadByte) const;

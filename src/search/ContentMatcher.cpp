@@ -1,6 +1,5 @@
 #include "search/ContentMatcher.h"
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -58,7 +57,8 @@ struct CopyScan {
 };
 
 // Reads the next chunk into the `following` buffer of every copy. With one copy the reader folds
-// while it reads; with two, the bytes as read are copied and each copy folds its own.
+// while it reads; with two, the other copy is folded from the bytes as read, which are then
+// folded in place.
 bool readFollowing(ChunkReader& reader, std::vector<std::unique_ptr<CopyScan>>& scans) {
     if (scans.size() == 1) {
         return reader.readNext(scans.front()->following);
@@ -67,16 +67,16 @@ bool readFollowing(ChunkReader& reader, std::vector<std::unique_ptr<CopyScan>>& 
     if (!reader.readNext(read)) {
         return false;
     }
+    const auto length = static_cast<std::size_t>(read.length());
     for (const std::unique_ptr<CopyScan>& scan : scans) {
         ByteBuffer& chunk = scan->following;
-        if (&chunk != &read) {
-            if (chunk.setLength(read.length()) < 0) {
-                return false;
-            }
-            std::memcpy(chunk.data(), read.data(), static_cast<std::size_t>(read.length()));
+        if (&chunk == &read) {
+            scan->folding->fold(chunk.data(), length, scan->afterLeadByte);
+        } else if (chunk.setLength(read.length()) < 0) {
+            return false;
+        } else {
+            scan->folding->foldInto(read.data(), chunk.data(), length, scan->afterLeadByte);
         }
-        scan->folding->fold(chunk.data(), static_cast<std::size_t>(chunk.length()),
-                            scan->afterLeadByte);
     }
     return true;
 }

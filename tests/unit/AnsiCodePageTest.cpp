@@ -9,6 +9,7 @@
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
 #include "platform/linux/LinuxTextServices.h"
+#include "search/CodePageFolding.h"
 #include "search/ContentCriteria.h"
 #include "search/ContentMatcher.h"
 #include "support/ProgramFolderFixture.h"
@@ -136,6 +137,34 @@ TEST(AnsiCodePage, SettingThenSystemThenLanguageTableThenLanguage) {
                   c.codePage)
             << "'" << c.configured << "' '" << c.languageTable << "' " << c.languageId;
     }
+}
+
+// Every byte of Windows-1252, a block of sixteen at a time and the rest one by one.
+TEST(CodePageFolding, FoldsTheCapitalsOfWindows1252AndNothingElse) {
+    const platform::LinuxTextServices text;
+    std::string bytes;
+    std::string expected;
+    for (int byte = 0; byte < 256 + 7; ++byte) {
+        const int value = byte % 256;
+        int small = value;
+        if ((value >= 'A' && value <= 'Z') || (value >= 0xc0 && value <= 0xde && value != 0xd7)) {
+            small = value + 0x20;
+        } else if (value == 0x8a || value == 0x8c || value == 0x8e) {
+            small = value + 0x10;
+        } else if (value == 0x9f) {
+            small = 0xff;
+        }
+        bytes.push_back(static_cast<char>(value));
+        expected.push_back(static_cast<char>(small));
+    }
+    const CodePageFolding folding(text, 1252);
+    EXPECT_EQ(folding.folded(bytes), expected);
+    std::string copy(bytes.size(), '\0');
+    bool afterLeadByte = false;
+    folding.foldInto(bytes.data(), copy.data(), bytes.size(), afterLeadByte);
+    EXPECT_EQ(copy, expected);
+    EXPECT_EQ(CodePageFolding(text, 1251).folded("\xc6\xa8Z\xe6"), "\xe6\xb8z\xe6");
+    EXPECT_TRUE(CodePageFolding(text, 65001).foldsAsciiOnly());
 }
 
 class AnsiCodePageSettingTest : public test::ProgramFolderFixture {};

@@ -82,11 +82,12 @@ CodePageFolding::CodePageFolding(const platform::TextServices& text, unsigned co
         std::none_of(leadByte_.begin(), leadByte_.begin() + 0x80, [](bool lead) { return lead; });
 }
 
+// Only bytes beyond ASCII need shifts: the vector fold takes ASCII capitals by the ASCII rule.
 void CodePageFolding::findShifts() {
-    if (hasLeadBytes_) {
+    if (hasLeadBytes_ || !asciiByAsciiRule_) {
         return;
     }
-    for (std::size_t index = 0; index < lower_.size(); ++index) {
+    for (std::size_t index = 0x80; index < lower_.size(); ++index) {
         const auto delta = static_cast<unsigned char>(lower_[index] - index);
         if (delta == 0) {
             continue;

@@ -80,6 +80,7 @@ CodePageFolding::CodePageFolding(const platform::TextServices& text, unsigned co
     asciiByAsciiRule_ =
         std::equal(lower_.begin(), lower_.begin() + 0x80, kAsciiLower.begin()) &&
         std::none_of(leadByte_.begin(), leadByte_.begin() + 0x80, [](bool lead) { return lead; });
+    findShifts();
 }
 
 // Only bytes beyond ASCII need shifts: the vector fold takes ASCII capitals by the ASCII rule.
@@ -110,12 +111,18 @@ void CodePageFolding::foldByShifts(const char* from, char* to, std::size_t count
     using Unsigned = chunk_vector::UnsignedBytes16;
     std::size_t index = 0;
     for (; index + kWidth <= count; index += kWidth) {
-        const auto bytes = std::bit_cast<Unsigned>(chunk_vector::load(from + index));
-        Unsigned folded = bytes;
+        const chunk_vector::Bytes16 bytes = chunk_vector::load(from + index);
+        const chunk_vector::Bytes16 asciiFolded = chunk_vector::foldAsciiCapitals(bytes);
+        if (!chunk_vector::anySet(bytes < 0)) {
+            chunk_vector::store(to + index, asciiFolded);
+            continue;
+        }
+        const auto high = std::bit_cast<Unsigned>(bytes);
+        auto folded = std::bit_cast<Unsigned>(asciiFolded);
         for (std::size_t shift = 0; shift < shiftCount_; ++shift) {
             const Shift& range = shifts_[shift];
             const auto inRange =
-                std::bit_cast<Unsigned>(static_cast<Unsigned>(bytes - range.low) <= range.span);
+                std::bit_cast<Unsigned>(static_cast<Unsigned>(high - range.low) <= range.span);
             folded += inRange & range.delta;
         }
         chunk_vector::store(to + index, std::bit_cast<chunk_vector::Bytes16>(folded));

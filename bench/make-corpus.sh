@@ -12,7 +12,9 @@
 #   names/          200,000 empty files in 20,000 folders, about 10% named *.txt (a handful as
 #                   *.TXT / *.Txt so that a case-insensitive match is actually exercised)
 #   content/        1,000 text-ish files of 1 MiB (about 1 GiB); the literal below is planted
-#                   in a few of them, in other letter cases in a few more, and in UTF-16LE in two
+#                   in a few of them, in other letter cases in a few more, and in UTF-16LE in two;
+#                   a second literal with letters beyond ASCII is planted in Windows-1252, UTF-8
+#                   and UTF-16LE, four files each
 #   content-large/  one 256 MiB log with the literal near its end, for the memory measurement
 #   dupes/          reference.bin (256 KiB) plus 400 same-size candidates (5 identical, the rest
 #                   differing early, in the middle or late) and 2,000 files of other sizes
@@ -26,7 +28,7 @@ if [ "${1:-}" = "--force" ]; then
 fi
 root="${1:-/tmp/quillfen-bench}"
 # Bumped whenever the generator changes, so an old corpus is not mistaken for the current one.
-version=2
+version=3
 
 if [ "$force" -eq 0 ] && [ -f "$root/corpus.env" ] && grep -qx "CORPUS_VERSION=$version" "$root/corpus.env"; then
   echo "corpus already present in $root (use --force to rebuild)"
@@ -44,6 +46,11 @@ import sys
 
 root, version = sys.argv[1], sys.argv[2]
 LITERAL = "PaymentGatewayTimeout"
+# Found in all three encodings of the content search, with the Windows code page of English.
+NON_ASCII_LITERAL = "Zahlungsbest\u00e4tigungF\u00fcrK\u00f6ln"
+NON_ASCII_FORMS = {"cp1252": NON_ASCII_LITERAL.encode("cp1252"),
+                   "utf-8": NON_ASCII_LITERAL.encode("utf-8"),
+                   "utf-16-le": NON_ASCII_LITERAL.encode("utf-16-le")}
 MIB = 1 << 20
 
 # --------------------------------------------------------------------------------------------
@@ -187,13 +194,17 @@ exact = sorted(free[:12])                 # the literal as typed
 other_case = sorted(free[12:17])          # only a case-insensitive search finds these
 utf16 = sorted(free[17:19])               # only the UTF-16LE encoding finds these
 near_miss = sorted(free[19:40])           # a prefix of the literal, which must not match
+# The non-ASCII literal, four files per encoding, placed by a generator of its own so that every
+# other byte of the corpus stays as it was before it was added.
+non_ascii = {form: sorted(free[40 + 4 * n:44 + 4 * n]) for n, form in enumerate(NON_ASCII_FORMS)}
+non_ascii_rng = random.Random(1252)
 extensions = [".txt", ".log", ".csv", ".md", ".xml"]
 
 def content_path(index):
     return os.path.join(content_root, f"part-{index // 100:02d}",
                         f"doc-{index:04d}{extensions[index % len(extensions)]}")
 
-expected = {"exact": [], "other_case": [], "utf16": []}
+expected = {"exact": [], "other_case": [], "utf16": [], "non_ascii": [], "non_ascii_1252": []}
 for index in range(FILE_COUNT):
     kind = kinds[index]
     if kind == "binary":
@@ -216,6 +227,16 @@ for index in range(FILE_COUNT):
     if index in near_miss:
         for _ in range(50):
             plant(data, needle[:-1] + b" ", "middle")
+    for form, indices in non_ascii.items():
+        if index in indices:
+            text = NON_ASCII_FORMS[form]
+            offset = non_ascii_rng.randrange(0, len(data) - len(text))
+            data[offset:offset + len(text)] = text
+            expected["non_ascii"].append(content_path(index))
+            if form == "cp1252":
+                expected["non_ascii_1252"].append(content_path(index))
+    if all(index not in indices for indices in non_ascii.values()):
+        assert all(text not in data for text in NON_ASCII_FORMS.values())
     if index not in exact:
         assert needle not in data
     os.makedirs(os.path.dirname(content_path(index)), exist_ok=True)
@@ -293,10 +314,13 @@ def write_list(name, paths):
 write_list("expected-exact.txt", expected["exact"])
 write_list("expected-other-case.txt", expected["other_case"])
 write_list("expected-utf16.txt", expected["utf16"])
+write_list("expected-non-ascii.txt", expected["non_ascii"])
+write_list("expected-non-ascii-1252.txt", expected["non_ascii_1252"])
 write_list("expected-dupes.txt", identical)
-with open(os.path.join(root, "corpus.env"), "w") as out:
+with open(os.path.join(root, "corpus.env"), "w", encoding="utf-8") as out:
     out.write(f"CORPUS_VERSION={version}\n")
     out.write(f"LITERAL={LITERAL}\n")
+    out.write(f"NON_ASCII_LITERAL={NON_ASCII_LITERAL}\n")
     out.write(f"REFERENCE={os.path.join(dupes_root, 'reference.bin')}\n")
     out.write(f"REFERENCE_SIZE={REF_SIZE}\n")
 PY

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/AnsiCodePage.h"
 #include "app/Settings.h"
 #include "platform/Platform.h"
 
@@ -21,6 +22,7 @@ void Application::loadSettings() {
     editor = readSetting(file, "Config", "Editor",
                          [] { return platform::currentPlatform().system().defaultTextEditor(); });
     editorDisplayName(editor);
+    ansiCodePage = ansiCodePageSetting();
 }
 
 }  // namespace quillfen

@@ -12,7 +12,8 @@ public:
     static Application& instance();
 
     // Reads "ShowSelfIcon", "SearchInRecycleBin" and "Editor" from the settings file, writing back
-    // defaults for missing or blank keys, and makes the editor's short name known.
+    // defaults for missing or blank keys, and makes the editor's short name known. Also chooses
+    // the code page of the "Match Ansi" form, which only reads.
     void loadSettings();
 
     std::string version = kVersion;
@@ -20,6 +21,9 @@ public:
     std::atomic<bool> showSelfIcon = false;
     std::atomic<bool> searchInRecycleBin = false;
     std::string editor;
+    // The code page of the "Match Ansi" form by its Windows number; 0 until the settings are
+    // loaded, which stands for the platform's 8-bit code page.
+    unsigned ansiCodePage = 0;
     bool developerMode = false;
 
     static constexpr const char* kVersion = "1.3.3.20220312";

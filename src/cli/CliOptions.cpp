@@ -2,8 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <map>
+#include <string>
 
+#include "app/AnsiCodePage.h"
+#include "app/Settings.h"
 #include "app/TextUtilities.h"
 #include "cli/ArgumentChecks.h"
 #include "platform/Platform.h"
@@ -54,6 +58,23 @@ void addOutputOptions(CLI::App& command, OutputOptions& output, std::string& for
     command.footer(kFormatNotes);
 }
 
+// What "ansi" stands for on this system and how to change it; worked out only when help is shown.
+std::string encodingNotes() {
+    return "Encodings:\n"
+           "  ansi     the Windows code page " +
+           std::to_string(ansiCodePageSetting()) +
+           " here. Unless the settings file names one, it is the\n"
+           "           system's own code page on Windows and, elsewhere, that of the program's\n"
+           "           language (1252 for English and German, 936 for Chinese) or the one its\n"
+           "           language file names. Set another as AnsiCodePage=<number> in section\n"
+           "           [Config] of " +
+           settingsFilePath() +
+           "\n"
+           "           (65001: UTF-8).\n"
+           "  unicode  UTF-16LE\n"
+           "  utf8     UTF-8\n";
+}
+
 void addLookIn(CLI::App& command, std::string& lookIn) {
     command.add_option("--in", lookIn, "Folder to search; \"*\" searches every volume")
         ->capture_default_str()
@@ -92,7 +113,8 @@ void defineContent(CLI::App& find, FindCommand& command, FindArguments& argument
                                     "Compare content text with regard to case");
     auto* encodings =
         find.add_option("--encodings", arguments.encodings,
-                        "Comma list of ansi, unicode, utf8 that the content text is searched in")
+                        "Comma list of ansi, unicode, utf8 that the content text is searched in "
+                        "(see Encodings below)")
             ->check(validateEncodings)
             ->capture_default_str();
     // Bytes are searched as they are, so neither case nor encoding applies to them.
@@ -215,6 +237,7 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CLI::App* findCommand = app.add_subcommand("find", "Find files and folders");
     defineFind(*findCommand, find, findArguments);
     addOutputOptions(*findCommand, options.output, format);
+    findCommand->footer(std::function<std::string()>(encodingNotes));
 
     // As the window opens: the body compared, nothing else; each option adds to that.
     DupesCommand dupes;

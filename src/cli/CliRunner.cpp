@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/AnsiCodePage.h"
 #include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
@@ -182,6 +183,7 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         reportProblem(*problem);
         return kBadInput;
     }
+    command.inputs.content.ansiCodePage = ansiCodePageSetting();
     const SearchCriteria criteria = buildCriteria(command.inputs);
     RowCollector rows(output, !command.sortClicks.empty());
     FileSearch(criteria, rows, stopRequested, searchInRecycleBinSetting()).run();

@@ -32,6 +32,23 @@ public:
     virtual std::optional<std::string> toAnsiCodePage(std::string_view text) const = 0;
     // 8-bit bytes read in the code page, as engine text.
     virtual std::string fromAnsiCodePage(std::string_view bytes) const = 0;
+
+    // Whether 8-bit files written on this system are in ansiCodePage(). Where they are not (the
+    // 8-bit form is UTF-8 and the system has no legacy code page), text that came from Windows is
+    // searched in a code page chosen for the program's language.
+    virtual bool hasLegacyCodePage() const = 0;
+    // Any code page by its Windows number, for searching text written on another system.
+    virtual bool knowsCodePage(unsigned codePage) const = 0;
+    // The text in the code page; nothing when the code page is unknown or lacks one of its
+    // characters.
+    virtual std::optional<std::string> toCodePage(std::string_view text,
+                                                  unsigned codePage) const = 0;
+    // Bytes read in the code page, as engine text; nothing when they do not form whole characters
+    // of it.
+    virtual std::optional<std::string> fromCodePage(std::string_view bytes,
+                                                    unsigned codePage) const = 0;
+    // Whether the byte starts a character of two bytes in the code page.
+    virtual bool isLeadByte(unsigned char byte, unsigned codePage) const = 0;
 };
 
 }  // namespace quillfen::platform

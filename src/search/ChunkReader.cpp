@@ -6,12 +6,13 @@
 
 namespace quillfen {
 
-ChunkReader::ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters)
+ChunkReader::ChunkReader(platform::InputFile& file, std::int64_t size,
+                         const CodePageFolding* folding)
     : file_(file),
       remaining_(std::max<std::int64_t>(size, 0)),
       chunkCount_(
           std::max<std::int64_t>((remaining_ + kContentChunkSize - 1) / kContentChunkSize, 1)),
-      foldLetters_(foldLetters) {}
+      folding_(folding) {}
 
 bool ChunkReader::readNext(ByteBuffer& chunk) {
     const auto wanted =
@@ -37,8 +38,8 @@ std::int32_t ChunkReader::fill(char* bytes, std::int32_t wanted) {
             break;
         }
         const auto arrived = static_cast<std::int32_t>(std::min<std::int64_t>(count, asked));
-        if (foldLetters_) {
-            foldAsciiLetters(bytes + filled, static_cast<std::size_t>(arrived));
+        if (folding_ != nullptr) {
+            folding_->fold(bytes + filled, static_cast<std::size_t>(arrived), afterLeadByte_);
         }
         filled += arrived;
     }

@@ -4,6 +4,7 @@
 
 #include "platform/InputFile.h"
 #include "search/ByteBuffer.h"
+#include "search/CodePageFolding.h"
 
 namespace quillfen {
 
@@ -13,18 +14,20 @@ namespace quillfen {
 // up to the listed size.
 class ChunkReader {
 public:
-    ChunkReader(platform::InputFile& file, std::int64_t size, bool foldLetters);
+    // Without a folding the chunks are given as read.
+    ChunkReader(platform::InputFile& file, std::int64_t size, const CodePageFolding* folding);
 
     std::int64_t chunkCount() const { return chunkCount_; }
-    // Replaces the buffer's contents with the next chunk, its ASCII letters lower-cased when the
-    // reader folds. False only when memory for the chunk could not be had.
+    // Replaces the buffer's contents with the next chunk, folded when the reader folds. False only
+    // when memory for the chunk could not be had.
     bool readNext(ByteBuffer& chunk);
 
 private:
     platform::InputFile& file_;
     std::int64_t remaining_;
     std::int64_t chunkCount_;
-    bool foldLetters_;
+    const CodePageFolding* folding_;
+    bool afterLeadByte_ = false;
     bool ended_ = false;
 
     std::int32_t fill(char* bytes, std::int32_t wanted);

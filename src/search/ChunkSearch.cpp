@@ -27,32 +27,18 @@ int searchChunk(const std::vector<std::string>& pieces, PieceSearchState& state,
     return state.startOffset > 0 ? 0 : -1;
 }
 
-namespace {
-
-using chunk_vector::Bytes16;
-using chunk_vector::UnsignedBytes16;
-
-// Adding 0x3F carries exactly 'A'..'Z' to 0x80..0x99, the 26 lowest values when read as signed,
-// so one comparison finds the capitals.
-Bytes16 foldBlock(Bytes16 value) {
-    const auto moved = std::bit_cast<Bytes16>(static_cast<UnsignedBytes16>(
-        std::bit_cast<UnsignedBytes16>(value) + static_cast<unsigned char>(0x3F)));
-    const Bytes16 isCapital = moved < static_cast<signed char>(-128 + 26);
-    return value | (isCapital & static_cast<signed char>(0x20));
-}
-
-}  // namespace
-
 void foldAsciiLetters(char* bytes, std::size_t count) {
     constexpr std::size_t kStep = 4 * chunk_vector::kWidth;
     std::size_t index = 0;
     for (; index + kStep <= count; index += kStep) {
         for (std::size_t block = index; block < index + kStep; block += chunk_vector::kWidth) {
-            chunk_vector::store(bytes + block, foldBlock(chunk_vector::load(bytes + block)));
+            chunk_vector::store(bytes + block,
+                                chunk_vector::foldAsciiCapitals(chunk_vector::load(bytes + block)));
         }
     }
     for (; index + chunk_vector::kWidth <= count; index += chunk_vector::kWidth) {
-        chunk_vector::store(bytes + index, foldBlock(chunk_vector::load(bytes + index)));
+        chunk_vector::store(bytes + index,
+                            chunk_vector::foldAsciiCapitals(chunk_vector::load(bytes + index)));
     }
     for (; index < count; ++index) {
         const auto byte = static_cast<unsigned char>(bytes[index]);

@@ -58,4 +58,13 @@ inline std::uint32_t maskBits(Bytes16 mask) {
     return gather(halves[0]) | (gather(halves[1]) << 8);
 }
 
+// Adding 0x3F carries exactly 'A'..'Z' to 0x80..0x99, the 26 lowest values when read as signed,
+// so one comparison finds the capitals, which then take their small letters.
+inline Bytes16 foldAsciiCapitals(Bytes16 value) {
+    const auto moved = std::bit_cast<Bytes16>(static_cast<UnsignedBytes16>(
+        std::bit_cast<UnsignedBytes16>(value) + static_cast<unsigned char>(0x3F)));
+    const Bytes16 isCapital = moved < static_cast<signed char>(-128 + 26);
+    return value | (isCapital & static_cast<signed char>(0x20));
+}
+
 }  // namespace quillfen::chunk_vector

@@ -34,12 +34,17 @@ std::u16string toUtf16(std::string_view text) {
     return textServices().toUtf16(text);
 }
 
-// Every piece in the 8-bit code page, or nothing when one of them cannot be written in it: the
-// pieces must all occur, so a file cannot hold the text in that form.
-std::optional<std::vector<std::string>> ansiPieces(const std::vector<std::string>& pieces) {
+unsigned ansiCodePageOf(const ContentInputs& inputs) {
+    return inputs.ansiCodePage != 0 ? inputs.ansiCodePage : textServices().ansiCodePage();
+}
+
+// Every piece in the code page, or nothing when one of them cannot be written in it: the pieces
+// must all occur, so a file cannot hold the text in that form.
+std::optional<std::vector<std::string>> ansiPieces(const std::vector<std::string>& pieces,
+                                                   unsigned codePage) {
     std::vector<std::string> encoded;
     for (const std::string& piece : pieces) {
-        std::optional<std::string> bytes = textServices().toAnsiCodePage(piece);
+        std::optional<std::string> bytes = textServices().toCodePage(piece, codePage);
         if (!bytes || bytes->empty()) {
             return std::nullopt;
         }
@@ -64,8 +69,8 @@ std::vector<std::string> convertedPieces(const std::vector<std::string>& pieces,
 
 // Searching UTF-8 separately is wasted when the 8-bit pieces already are the UTF-8 bytes, as they
 // always are where the 8-bit code page is UTF-8 and, elsewhere, for plain ASCII.
-bool utf8EqualsAnsi(const std::string& typed) {
-    return utf8FromUtf16(toUtf16(typed)) == textServices().toAnsiCodePage(typed);
+bool utf8EqualsAnsi(const std::string& typed, unsigned codePage) {
+    return utf8FromUtf16(toUtf16(typed)) == textServices().toCodePage(typed, codePage);
 }
 
 ContentCriteria compileHex(const ContentInputs& inputs) {
@@ -83,7 +88,7 @@ void chooseEncodings(ContentInputs& inputs, ContentCriteria& criteria) {
         inputs.matchAnsi = true;
         criteria.ansiOn = true;
     }
-    if (criteria.utf8On && criteria.ansiOn && utf8EqualsAnsi(inputs.text)) {
+    if (criteria.utf8On && criteria.ansiOn && utf8EqualsAnsi(inputs.text, ansiCodePageOf(inputs))) {
         criteria.utf8On = false;
     }
 }
@@ -91,21 +96,39 @@ void chooseEncodings(ContentInputs& inputs, ContentCriteria& criteria) {
 // The file's bytes can only be folded byte by byte, whatever their encoding, so each piece is
 // folded by the same rule after it has been encoded: a file that holds the text exactly as typed
 // then always holds the folded piece once it is folded too.
-void foldPieces(std::vector<std::string>& pieces) {
+void foldPieces(std::vector<std::string>& pieces, const CodePageFolding& folding) {
     for (std::string& piece : pieces) {
-        foldAsciiLetters(piece.data(), piece.size());
+        piece = folding.folded(piece);
     }
 }
 
-void foldEnabledPieces(ContentCriteria& criteria) {
-    foldPieces(criteria.ansiPieces);
-    foldPieces(criteria.unicodePieces);
-    foldPieces(criteria.utf8Pieces);
+bool ansiHasLetterBeyondAscii(const ContentCriteria& criteria) {
+    return std::any_of(criteria.ansiPieces.begin(), criteria.ansiPieces.end(),
+                       [&criteria](const std::string& piece) {
+                           return criteria.ansiFolding.hasLetterBeyondAscii(piece);
+                       });
+}
+
+// Folding changes nothing for a text without letters; beyond ASCII only the ANSI form's code
+// page folds letters, byte by byte.
+void chooseFolding(const ContentInputs& inputs, ContentCriteria& criteria) {
+    if (criteria.ansiOn) {
+        criteria.ansiFolding = CodePageFolding(textServices(), ansiCodePageOf(inputs));
+    }
+    criteria.matchCase =
+        inputs.matchCase || (!hasAsciiLetter(inputs.text) && !ansiHasLetterBeyondAscii(criteria));
+    if (criteria.matchCase || criteria.ansiFolding.agreesWithAsciiOn(criteria.ansiPieces)) {
+        criteria.ansiFolding = CodePageFolding();
+    }
+    if (!criteria.matchCase) {
+        foldPieces(criteria.ansiPieces, criteria.ansiFolding);
+        foldPieces(criteria.unicodePieces, CodePageFolding());
+        foldPieces(criteria.utf8Pieces, CodePageFolding());
+    }
 }
 
 ContentCriteria compileText(ContentInputs& inputs) {
     ContentCriteria criteria;
-    criteria.matchCase = inputs.matchCase || !hasAsciiLetter(inputs.text);
     std::vector<std::string> pieces = nonEmptyPieces(inputs.text);
     if (pieces.empty()) {
         return criteria;
@@ -120,14 +143,13 @@ ContentCriteria compileText(ContentInputs& inputs) {
         criteria.utf8On = !criteria.utf8Pieces.empty();
     }
     if (criteria.ansiOn) {
-        std::optional<std::vector<std::string>> encoded = ansiPieces(pieces);
+        std::optional<std::vector<std::string>> encoded =
+            ansiPieces(pieces, ansiCodePageOf(inputs));
         criteria.ansiOn = encoded.has_value();
         criteria.ansiPieces = std::move(encoded).value_or(std::vector<std::string>());
     }
     criteria.unmatchable = !criteria.active();
-    if (!criteria.matchCase) {
-        foldEnabledPieces(criteria);
-    }
+    chooseFolding(inputs, criteria);
     return criteria;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "search/CodePageFolding.h"
 #include "search/ContentInputs.h"
 
 namespace quillfen {
@@ -16,9 +17,13 @@ struct ContentCriteria {
     std::vector<std::string> unicodePieces;
     bool utf8On = false;
     std::vector<std::string> utf8Pieces;
-    // When false the pieces' bytes and each chunk's bytes are folded by one rule, A-Z to a-z byte
-    // by byte in every encoding, so a file holding the text as typed is always found.
+    // When false the pieces' bytes and each chunk's bytes are folded by one rule per form, so a
+    // file holding the text as typed is always found: A-Z to a-z byte by byte for UTF-16LE and
+    // UTF-8, ansiFolding for the ANSI form.
     bool matchCase = true;
+    // The single-byte capitals of the ANSI form's code page; the ASCII rule when that finds the
+    // ANSI pieces in the same places, so that all forms can share one folded copy of a chunk.
+    CodePageFolding ansiFolding;
     // The text has pieces, but no encoding that is on can hold them all (the ANSI code page lacks
     // one of its characters and no other form is on): no file can contain it.
     bool unmatchable = false;
@@ -30,7 +35,7 @@ struct ContentCriteria {
 
 // Turns the form's content inputs into pieces per encoding. Text with pieces but no encoding
 // ticked is searched as ANSI, and inputs.matchAnsi is set so the form shows it. The ANSI form is
-// the text in the system's 8-bit code page; a text that code page cannot hold has no ANSI form.
+// the text in inputs.ansiCodePage; a text that code page cannot hold has no ANSI form.
 ContentCriteria compileContent(ContentInputs& inputs);
 
 }  // namespace quillfen

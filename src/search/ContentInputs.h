@@ -14,6 +14,9 @@ struct ContentInputs {
     bool matchAnsi = false;
     bool matchUnicode = false;
     bool matchUtf8 = false;
+    // The code page of the ANSI form by its Windows number; 0 for the platform's 8-bit code page.
+    // Chosen by the settings, not by the form.
+    unsigned ansiCodePage = 0;
 };
 
 }  // namespace quillfen

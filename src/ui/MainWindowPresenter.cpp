@@ -286,6 +286,7 @@ void MainWindowPresenter::startSearch(SearchInputs inputs) {
     view_.setVisible(MainControl::ProgressLine, true);
     saveHistory(inputs);
     const bool recycleBin = Application::instance().searchInRecycleBin;
+    inputs.content.ansiCodePage = Application::instance().ansiCodePage;
     SearchCriteria criteria = buildCriteria(inputs);
     if (inputs.content.matchAnsi && !view_.isChecked(MainControl::MatchAnsi)) {
         view_.setChecked(MainControl::MatchAnsi, true);

@@ -78,11 +78,25 @@ protected:
     std::string tree() const { return folder / "tree"; }
 
     test::ProgramResult cli(std::vector<std::string> arguments, int interruptAfterMs = -1) const {
+        return cliInLocale("C.UTF-8", std::move(arguments), interruptAfterMs);
+    }
+
+    test::ProgramResult cliInLocale(const std::string& locale, std::vector<std::string> arguments,
+                                    int interruptAfterMs = -1) const {
         return test::runProgram(
             program(), arguments,
-            {"LANG=C.UTF-8", "LC_ALL=", "HOME=" + folder.path(),
+            {"LANG=" + locale, "LC_ALL=", "LC_MESSAGES=", "HOME=" + folder.path(),
              "XDG_DATA_HOME=" + (folder / "data"), "XDG_CONFIG_HOME=" + (folder / "config")},
             interruptAfterMs);
+    }
+
+    // The settings file beside the program, which a copy in a writable folder uses.
+    std::string settingsFile() const {
+        std::string user = test::runProgram("/usr/bin/id", {"-un"}).out;
+        user.pop_back();
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        return "program/" + user + "." + host + ".ini";
     }
 
     // Runs the program inside a bash script, which sees it as "$0" and the arguments as "$@".
@@ -295,6 +309,46 @@ TEST_F(CliTest, FoldersHaveNoSizeAndSortFirstBySize) {
     EXPECT_TRUE(lines[1].starts_with("dir\t")) << lines[1];
     EXPECT_TRUE(lines[1].ends_with("\t\t-0000000000000000001")) << lines[1];
     EXPECT_TRUE(lines[2].ends_with("\t5  B\t00000000000000000005")) << lines[2];
+}
+
+// Files written on Windows in the code page of the user's language: Windows-1252 in German,
+// GBK in Chinese. The same words as UTF-8 and UTF-16LE are found in every language.
+TEST_F(CliTest, AnsiIsTheCodePageOfTheLanguageOrTheSetting) {
+    const std::string greeting =
+        "Gr\xc3\xbc\xc3\x9f"
+        "e";
+    const std::string chinese = "\xe4\xb8\xad\xe6\x96\x87";
+    write("greeting-1252.txt",
+          "x Gr\xfc\xdf"
+          "e x");
+    write("chinese-gbk.txt", "x \xd6\xd0\xce\xc4 x");
+    write("chinese-utf8.txt", "x " + chinese + " x");
+    write("chinese-utf16.txt", std::string("\x2d\x4e\x87\x65", 4));
+    const auto find = [&](const std::string& locale, const std::string& text) {
+        const auto run =
+            cliInLocale(locale, {"find", "--in", tree(), "--text", text, "--format", "paths"});
+        EXPECT_EQ(run.err, "");
+        return sorted(linesOf(run.out));
+    };
+    EXPECT_EQ(find("de_DE.UTF-8", greeting),
+              std::vector<std::string>{tree() + "/greeting-1252.txt"});
+    EXPECT_EQ(find("zh_CN.UTF-8", chinese),
+              (std::vector<std::string>{tree() + "/chinese-gbk.txt", tree() + "/chinese-utf16.txt",
+                                        tree() + "/chinese-utf8.txt"}));
+    EXPECT_EQ(
+        find("de_DE.UTF-8", chinese),
+        (std::vector<std::string>{tree() + "/chinese-utf16.txt", tree() + "/chinese-utf8.txt"}));
+    const auto help = cliInLocale("zh_CN.UTF-8", {"find", "--help"});
+    EXPECT_NE(help.out.find("code page 936"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("AnsiCodePage=<number>"), std::string::npos) << help.out;
+
+    folder.writeFile(settingsFile(), "[Config]\r\nAnsiCodePage=936\r\n");
+    EXPECT_EQ(find("de_DE.UTF-8", chinese),
+              (std::vector<std::string>{tree() + "/chinese-gbk.txt", tree() + "/chinese-utf16.txt",
+                                        tree() + "/chinese-utf8.txt"}));
+    EXPECT_EQ(find("de_DE.UTF-8", greeting), std::vector<std::string>{});
+    EXPECT_EQ(folder.readFile(settingsFile()), "[Config]\r\nAnsiCodePage=936\r\n")
+        << "searching writes nothing to the settings file";
 }
 
 TEST_F(CliTest, RecycleBinSettingDecidesWhetherTheTrashIsSearched) {

@@ -30,7 +30,7 @@ public:
     }
     std::u16string toUtf16(std::string_view text) const override { return base_.toUtf16(text); }
     std::string fromUtf16(std::u16string_view text) const override { return base_.fromUtf16(text); }
-    unsigned ansiCodePage() const override { return 28591; }
+    unsigned ansiCodePage() const override { return kLatin; }
     std::optional<std::string> toAnsiCodePage(std::string_view text) const override {
         std::string bytes;
         for (const char16_t unit : base_.toUtf16(text)) {
@@ -48,8 +48,24 @@ public:
         }
         return base_.fromUtf16(units);
     }
+    bool hasLegacyCodePage() const override { return true; }
+    bool knowsCodePage(unsigned codePage) const override {
+        return codePage == kLatin || base_.knowsCodePage(codePage);
+    }
+    std::optional<std::string> toCodePage(std::string_view text, unsigned codePage) const override {
+        return codePage == kLatin ? toAnsiCodePage(text) : base_.toCodePage(text, codePage);
+    }
+    std::optional<std::string> fromCodePage(std::string_view bytes,
+                                            unsigned codePage) const override {
+        return codePage == kLatin ? std::optional<std::string>(fromAnsiCodePage(bytes))
+                                  : base_.fromCodePage(bytes, codePage);
+    }
+    bool isLeadByte(unsigned char byte, unsigned codePage) const override {
+        return base_.isLeadByte(byte, codePage);
+    }
 
 private:
+    static constexpr unsigned kLatin = 28591;
     const platform::TextServices& base_;
 };
 
@@ -147,16 +163,29 @@ TEST_F(ContentCompile, FoldsEncodedPiecesByteByByteLikeTheFileBytes) {
     // U+00C4 is C4 00 in UTF-16LE; U+0141 is 41 01, whose low byte is folded like any 'A'.
     EXPECT_EQ(criteria.unicodePieces, (Pieces{std::string("a\0b\0", 4), std::string("\xc4\0", 2),
                                               std::string("a\x01", 2)}));
+    // The ANSI form folds the single-byte capitals of its code page too.
     ContentInputs ansi = textInputs("AB*\xc3\x84", true, false, false, false);
-    EXPECT_EQ(compileContent(ansi).ansiPieces, (Pieces{"ab", "\xc4"}));
+    EXPECT_EQ(compileContent(ansi).ansiPieces, (Pieces{"ab", "\xe4"}));
 }
 
-TEST_F(ContentCompile, TextWithoutAsciiLettersIsSearchedAsTyped) {
-    ContentInputs inputs = textInputs("12*\xc3\x84", true, false, true, false);
+TEST_F(ContentCompile, TextWithoutLettersIsSearchedAsTyped) {
+    ContentInputs inputs = textInputs("12*\xc2\xb1", true, false, true, false);
     const ContentCriteria criteria = compileContent(inputs);
     EXPECT_TRUE(criteria.matchCase);
-    EXPECT_EQ(criteria.ansiPieces, (Pieces{"12", "\xc4"}));
+    EXPECT_EQ(criteria.ansiPieces, (Pieces{"12", "\xb1"}));
+    EXPECT_EQ(criteria.utf8Pieces, (Pieces{"12", "\xc2\xb1"}));
+}
+
+// Beyond ASCII only the ANSI form's code page folds letters: without that form a text without
+// ASCII letters is searched as typed.
+TEST_F(ContentCompile, LettersBeyondAsciiFoldOnlyInTheAnsiForm) {
+    ContentInputs inputs = textInputs("12*\xc3\x84", true, false, true, false);
+    const ContentCriteria criteria = compileContent(inputs);
+    EXPECT_FALSE(criteria.matchCase);
+    EXPECT_EQ(criteria.ansiPieces, (Pieces{"12", "\xe4"}));
     EXPECT_EQ(criteria.utf8Pieces, (Pieces{"12", "\xc3\x84"}));
+    ContentInputs withoutAnsi = textInputs("12*\xc3\x84", false, false, true, false);
+    EXPECT_TRUE(compileContent(withoutAnsi).matchCase);
 }
 
 TEST_F(ContentCompile, AnsiPiecesAreTheTextInTheCodePage) {

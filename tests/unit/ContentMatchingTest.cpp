@@ -236,7 +236,8 @@ private:
 TEST(ContentChunkReader, FillsAndFoldsAcrossShortReadsAndStopsAtAFailure) {
     const std::string bytes = "ABCDEFGHIJ" + filler(kChunk);
     TricklingFile file(bytes, kChunk + 4);
-    ChunkReader reader(file, static_cast<std::int64_t>(3 * kChunk), true);
+    const CodePageFolding asciiLetters;
+    ChunkReader reader(file, static_cast<std::int64_t>(3 * kChunk), &asciiLetters);
     EXPECT_EQ(reader.chunkCount(), 3);
     ByteBuffer chunk;
     ASSERT_TRUE(reader.readNext(chunk));

@@ -1,11 +1,14 @@
 #include "platform/linux/LinuxTextServices.h"
 
 #include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 namespace quillfen::platform {
 
@@ -29,7 +32,96 @@ void appendCodePoint(std::string& out, UChar32 c) {
     out.append(buffer, static_cast<size_t>(length));
 }
 
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// ICU knows the Windows code pages as "windows-<number>" (1250-1258, 874, 932, 936, 949, 950)
+// and the older ones, such as the DOS code pages, as "cp<number>". A converter that meets a
+// character or byte sequence it cannot map stops with an error rather than put in a stand-in, and
+// no best-fit mapping is used.
+Converter openConverter(unsigned codePage) {
+    for (const char* prefix : {"windows-", "cp"}) {
+        const std::string name = prefix + std::to_string(codePage);
+        UErrorCode status = U_ZERO_ERROR;
+        Converter converter(ucnv_open(name.c_str(), &status));
+        if (U_SUCCESS(status) && converter) {
+            ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
+                                  nullptr, &status);
+            ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                                &status);
+            if (U_SUCCESS(status)) {
+                return converter;
+            }
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+bool LinuxTextServices::knowsCodePage(unsigned codePage) const {
+    return codePage == kUtf8CodePage || openConverter(codePage) != nullptr;
+}
+
+std::optional<std::string> LinuxTextServices::toCodePage(std::string_view text,
+                                                         unsigned codePage) const {
+    if (codePage == kUtf8CodePage) {
+        return std::string(text);
+    }
+    const Converter converter = openConverter(codePage);
+    if (!converter) {
+        return std::nullopt;
+    }
+    const std::u16string units = toUtf16(text);
+    std::string bytes(units.size() * static_cast<size_t>(ucnv_getMaxCharSize(converter.get())),
+                      '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                        units.data(), static_cast<int32_t>(units.size()), &status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<size_t>(length));
+    return bytes;
+}
+
+std::optional<std::string> LinuxTextServices::fromCodePage(std::string_view bytes,
+                                                           unsigned codePage) const {
+    if (codePage == kUtf8CodePage) {
+        return std::string(bytes);
+    }
+    const Converter converter = openConverter(codePage);
+    if (!converter) {
+        return std::nullopt;
+    }
+    std::u16string units(bytes.size() * 2, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()),
+                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    units.resize(static_cast<size_t>(length));
+    return fromUtf16(units);
+}
+
+bool LinuxTextServices::isLeadByte(unsigned char byte, unsigned codePage) const {
+    if (codePage == kUtf8CodePage) {
+        return false;
+    }
+    const Converter converter = openConverter(codePage);
+    if (!converter || ucnv_getMaxCharSize(converter.get()) < 2) {
+        return false;
+    }
+    UBool starters[256] = {};
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_getStarters(converter.get(), starters, &status);
+    return U_SUCCESS(status) && starters[byte];
+}
 
 std::string LinuxTextServices::foldCase(std::string_view text) const {
     std::string folded;

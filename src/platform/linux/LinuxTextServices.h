@@ -5,7 +5,8 @@
 namespace quillfen::platform {
 
 // The system 8-bit encoding on Linux is UTF-8, and it is also the 8-bit form of file contents and
-// settings files: text is searched and stored as typed. Case rules come from ICU.
+// settings files: text is stored as typed. Other code pages, in which text written on Windows is
+// searched, and the case rules come from ICU.
 class LinuxTextServices final : public TextServices {
 public:
     std::string foldCase(std::string_view text) const override;
@@ -19,6 +20,12 @@ public:
     std::string fromAnsiCodePage(std::string_view bytes) const override {
         return std::string(bytes);
     }
+    bool hasLegacyCodePage() const override { return false; }
+    bool knowsCodePage(unsigned codePage) const override;
+    std::optional<std::string> toCodePage(std::string_view text, unsigned codePage) const override;
+    std::optional<std::string> fromCodePage(std::string_view bytes,
+                                            unsigned codePage) const override;
+    bool isLeadByte(unsigned char byte, unsigned codePage) const override;
 };
 
 }  // namespace quillfen::platform

@@ -147,24 +147,7 @@ std::string WindowsTextServices::fromUtf16(std::u16string_view text) const {
 }
 
 std::optional<std::string> WindowsTextServices::toAnsiCodePage(std::string_view text) const {
-    if (codePage_ == kUtf8CodePage || text.empty()) {
-        return std::string(text);
-    }
-    const std::wstring wide = toWide(text);
-    const int size = static_cast<int>(wide.size());
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                           nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length,
-                        nullptr, &usedDefault);
-    if (usedDefault) {
-        return std::nullopt;
-    }
-    return bytes;
+    return toCodePage(text, codePage_);
 }
 
 std::string WindowsTextServices::fromAnsiCodePage(std::string_view bytes) const {
@@ -179,6 +162,52 @@ std::string WindowsTextServices::fromAnsiCodePage(std::string_view bytes) const 
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(codePage_, 0, bytes.data(), size, wide.data(), length);
     return fromWide(wide);
+}
+
+bool WindowsTextServices::knowsCodePage(unsigned codePage) const {
+    return codePage == kUtf8CodePage || IsValidCodePage(codePage) != FALSE;
+}
+
+std::optional<std::string> WindowsTextServices::toCodePage(std::string_view text,
+                                                           unsigned codePage) const {
+    if (codePage == kUtf8CodePage || text.empty()) {
+        return std::string(text);
+    }
+    const std::wstring wide = toWide(text);
+    const int size = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size,
+                                           nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length,
+                        nullptr, &usedDefault);
+    if (usedDefault) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<std::string> WindowsTextServices::fromCodePage(std::string_view bytes,
+                                                             unsigned codePage) const {
+    if (codePage == kUtf8CodePage || bytes.empty()) {
+        return std::string(bytes);
+    }
+    const int size = static_cast<int>(bytes.size());
+    const int length =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length);
+    return fromWide(wide);
+}
+
+bool WindowsTextServices::isLeadByte(unsigned char byte, unsigned codePage) const {
+    return codePage != kUtf8CodePage && IsDBCSLeadByteEx(codePage, byte) != FALSE;
 }
 
 }  // namespace quillfen::platform

@@ -21,6 +21,12 @@ public:
     unsigned ansiCodePage() const override { return codePage_; }
     std::optional<std::string> toAnsiCodePage(std::string_view text) const override;
     std::string fromAnsiCodePage(std::string_view bytes) const override;
+    bool hasLegacyCodePage() const override { return true; }
+    bool knowsCodePage(unsigned codePage) const override;
+    std::optional<std::string> toCodePage(std::string_view text, unsigned codePage) const override;
+    std::optional<std::string> fromCodePage(std::string_view bytes,
+                                            unsigned codePage) const override;
+    bool isLeadByte(unsigned char byte, unsigned codePage) const override;
 
     // The ANSI code page of the system default locale; the UTF-8 code page for a locale that has
     // none (a Unicode-only language).

@@ -1,5 +1,6 @@
 #include "app/LanguageTable.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "app/Application.h"
@@ -31,19 +32,17 @@ std::string languageFileFor(int languageId) {
     return languageFolder() + std::to_string(languageId) + ".ini";
 }
 
-// The English table as installed with the program: beside the executable, or in the shared data
-// folder of an installation under a prefix (bin/../share/quillfen).
-// The language folder as installed with the program: beside the executable, or in the shared
-// data folder of an installation under a prefix (bin/../share/quillfen).
+// The language folder as installed with the program: beside the executable in a portable copy, or
+// in the program's data folder of an installation under a prefix, found from the programs' folder
+// (bin/../share/quillfen).
 std::string shippedLanguageFolder() {
     const char separator = pathSeparator();
     const std::string programFolder = moduleDirectory();
-    const std::string withoutLast = withoutTrailingSeparator(programFolder);
-    const std::string prefix = withoutLast.substr(0, withoutLast.rfind(separator) + 1);
+    std::string dataFolder = programFolder + QUILLFEN_SHIPPED_DATA_DIR;
+    std::replace(dataFolder.begin(), dataFolder.end(), '/', separator);
     const std::string language = std::string("Language") + separator;
     for (const std::string& candidate :
-         {programFolder + language,
-          prefix + "share" + separator + "quillfen" + separator + language}) {
+         {programFolder + language, withTrailingSeparator(dataFolder) + language}) {
         if (os().files().kindOf(candidate + std::string(kEnglishTableName)) ==
             platform::EntryKind::File) {
             return candidate;

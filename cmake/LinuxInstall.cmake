@@ -1,4 +1,5 @@
-# Installation under a prefix (make install) and the Debian package (make deb). The programs go to
+# Installation under a prefix (make install) and the Debian package (make deb); the icon and the
+# AppStream data are installed from res/linux, where they are made. The programs go to
 # bin; the language tables to a folder of their own that the program finds from its bin folder
 # (QUILLFEN_SHIPPED_DATA_DIR) and copies into the user's folder on first use, since an installed
 # program folder is not writable. The downloader needs no file: the program carries it.
@@ -11,13 +12,6 @@ install(FILES ${shipped_tables} DESTINATION ${QUILLFEN_INSTALL_DATADIR}/Language
 
 install(FILES ${linux_source}/org.quillfen.Quillfen.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${QUILLFEN_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-set(icon_theme ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-install(FILES ${QUILLFEN_ICON_SVG} DESTINATION ${icon_theme}/scalable/apps)
-foreach(size ${QUILLFEN_ICON_SIZES})
-    install(FILES ${QUILLFEN_ICON_FOLDER}/icon-${size}.png
-            DESTINATION ${icon_theme}/${size}x${size}/apps RENAME org.quillfen.Quillfen.png)
-endforeach()
 
 install(FILES ${linux_source}/quillfen.1 ${linux_source}/quillfen-cli.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

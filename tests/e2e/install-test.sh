@@ -18,8 +18,10 @@ id=org.quillfen.Quillfen
 # Everything lands under the prefix.
 outside=$(find "$scratch/root" -mindepth 1 -maxdepth 1 ! -name usr)
 [ -z "$outside" ] || fail "installed outside the prefix: $outside"
+# Real files, not links into a versioned folder: the file managers' entries store the program's
+# resolved path, which has to stay the same across upgrades.
 for file in bin/quillfen bin/quillfen-cli; do
-  [ -x "$prefix/$file" ] || fail "$file is not an installed program"
+  [ -x "$prefix/$file" ] && [ ! -L "$prefix/$file" ] || fail "$file is not an installed program"
 done
 for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1 \
     share/man/man1/quillfen-cli.1 share/bash-completion/completions/quillfen-cli \

@@ -32,17 +32,29 @@ std::string languageFileFor(int languageId) {
     return languageFolder() + std::to_string(languageId) + ".ini";
 }
 
+// A folder given relative to another with '/' between its steps, resolved by text: each leading
+// ".." step leaves one folder of the base, so the way need not exist to be followed.
+std::string followRelative(std::string base, std::string_view relative) {
+    const char separator = pathSeparator();
+    while (relative.starts_with("../") || relative == "..") {
+        base = withoutTrailingSeparator(base);
+        base.erase(base.rfind(separator) + 1);
+        relative.remove_prefix(std::min<std::size_t>(3, relative.size()));
+    }
+    std::string way(relative);
+    std::replace(way.begin(), way.end(), '/', separator);
+    return withTrailingSeparator(withTrailingSeparator(base) + way);
+}
+
 // The language folder as installed with the program: beside the executable in a portable copy, or
 // in the program's data folder of an installation under a prefix, found from the programs' folder
 // (bin/../share/quillfen).
 std::string shippedLanguageFolder() {
-    const char separator = pathSeparator();
     const std::string programFolder = moduleDirectory();
-    std::string dataFolder = programFolder + QUILLFEN_SHIPPED_DATA_DIR;
-    std::replace(dataFolder.begin(), dataFolder.end(), '/', separator);
-    const std::string language = std::string("Language") + separator;
+    const std::string language = std::string("Language") + pathSeparator();
     for (const std::string& candidate :
-         {programFolder + language, withTrailingSeparator(dataFolder) + language}) {
+         {programFolder + language,
+          followRelative(programFolder, QUILLFEN_SHIPPED_DATA_DIR) + language}) {
         if (os().files().kindOf(candidate + std::string(kEnglishTableName)) ==
             platform::EntryKind::File) {
             return candidate;

@@ -94,6 +94,14 @@ for _ in $(seq 600); do
 done
 if kill -0 "$window" 2>/dev/null; then
   kill -TERM -- "-$window" 2>/dev/null || true
+  for _ in $(seq 300); do
+    kill -0 "$window" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$window" 2>/dev/null; then
+    fail "quillfen outlived SIGTERM"
+    kill -KILL -- "-$window" 2>/dev/null || true
+  fi
 else
   fail "quillfen ended by itself before its window was in use"
 fi

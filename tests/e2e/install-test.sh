@@ -80,15 +80,14 @@ version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)
 [ "$version" = "quillfen $("$prefix/bin/quillfen-cli" --version | cut -d' ' -f2)" ] ||
   fail "quillfen --version printed: $version"
 
-# The window opens on the tree; once it has read its texts from the user's copy of the language
-# table and stored the language in the settings, it has done all the writing a start does.
+# The window opens on the tree; once it has stored its size in the settings (which only a window
+# does; the runs above have made the settings file and the language copies already), it has done
+# the writing a start does.
 settings=$home/.config/quillfen
 "${as_user[@]}" setsid "${run_env[@]}" "$prefix/bin/quillfen" "$scratch/tree" &
 window=$!
 for _ in $(seq 600); do
-  if grep -qs LanguageID "$settings"/*.ini && [ -s "$settings/Language/1031.ini" ]; then
-    break
-  fi
+  grep -qs '^WindowWidth=' "$settings"/*.ini && break
   kill -0 "$window" 2>/dev/null || break
   sleep 0.1
 done
@@ -106,7 +105,7 @@ else
   fail "quillfen ended by itself before its window was in use"
 fi
 wait "$window" 2>/dev/null || true
-grep -qs LanguageID "$settings"/*.ini || fail "no settings file in $settings"
+grep -qs '^WindowWidth=' "$settings"/*.ini || fail "the window stored nothing in $settings"
 for table in 1031 1033; do
   [ -f "$settings/Language/$table.ini" ] || fail "the user has no copy of $table.ini"
 done

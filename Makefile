@@ -1,7 +1,11 @@
-# The two entry points of the README, and the Windows build. Each installs what it needs first.
+# The two entry points of the README, the Windows build, and the installation on Linux. Each
+# installs what it needs first.
 PRESET ?= dev
+# make install and make uninstall: the prefix, and a staging folder in front of it for packagers.
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: run test deps windows-deps build windows clean
+.PHONY: run test deps windows-deps build windows clean install uninstall deb
 
 deps:
 	@./scripts/install-deps.sh
@@ -21,6 +25,20 @@ windows: windows-deps
 
 test: windows-deps
 	@./scripts/test.sh
+
+install: deps
+	@cmake --preset package -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null
+	@cmake --build --preset package -j2
+	@DESTDIR="$(DESTDIR)" cmake --install build/package
+
+uninstall:
+	@./scripts/uninstall.sh "$(PREFIX)" "$(DESTDIR)"
+
+deb: deps
+	@cmake --preset package -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build --preset package -j2
+	@cd build/package && cpack -G DEB
+	@ls build/package/quillfen_*.deb
 
 clean:
 	rm -rf build

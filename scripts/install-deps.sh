@@ -2,12 +2,8 @@
 # Installs every Debian package that building, testing and running Quillfen needs.
 # Idempotent: when everything is present it prints nothing and changes nothing.
 #   --bench    adds the peer tools that the benchmark scripts compare against
-<<<<<<< HEAD
-#   --windows  adds the MinGW-w64 cross compiler, Wine and an X server (Xvfb) for the Windows tests
-=======
-#   --windows  adds the MinGW-w64 cross compiler, Wine, which runs the Windows tests, and NSIS,
-#              which makes the setup program
->>>>>>> setup
+#   --windows  adds the MinGW-w64 cross compiler, Wine and an X server (Xvfb), which run the
+#              Windows tests, and NSIS, which makes the setup program
 set -euo pipefail
 
 packages=(
@@ -17,12 +13,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xdg-utils shared-mime-info adwaita-icon-theme fonts-wqy-microhei
   zip unzip python3 openssl
+  desktop-file-utils appstream dpkg-dev file zsh fish
 )
-<<<<<<< HEAD
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine xvfb)
-=======
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine nsis)
->>>>>>> setup
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine xvfb nsis)
 for option in "$@"; do
   case "$option" in
     --bench) packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep) ;;

@@ -1,5 +1,6 @@
 #include "app/LanguageTable.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "app/Application.h"
@@ -31,19 +32,29 @@ std::string languageFileFor(int languageId) {
     return languageFolder() + std::to_string(languageId) + ".ini";
 }
 
-// The English table as installed with the program: beside the executable, or in the shared data
-// folder of an installation under a prefix (bin/../share/quillfen).
-// The language folder as installed with the program: beside the executable, or in the shared
-// data folder of an installation under a prefix (bin/../share/quillfen).
-std::string shippedLanguageFolder() {
+// A folder given relative to another with '/' between its steps, resolved by text: each leading
+// ".." step leaves one folder of the base, so the way need not exist to be followed.
+std::string followRelative(std::string base, std::string_view relative) {
     const char separator = pathSeparator();
+    while (relative.starts_with("../") || relative == "..") {
+        base = withoutTrailingSeparator(base);
+        base.erase(base.rfind(separator) + 1);
+        relative.remove_prefix(std::min<std::size_t>(3, relative.size()));
+    }
+    std::string way(relative);
+    std::replace(way.begin(), way.end(), '/', separator);
+    return withTrailingSeparator(withTrailingSeparator(base) + way);
+}
+
+// The language folder as installed with the program: beside the executable in a portable copy, or
+// in the program's data folder of an installation under a prefix, found from the programs' folder
+// (bin/../share/quillfen).
+std::string shippedLanguageFolder() {
     const std::string programFolder = moduleDirectory();
-    const std::string withoutLast = withoutTrailingSeparator(programFolder);
-    const std::string prefix = withoutLast.substr(0, withoutLast.rfind(separator) + 1);
-    const std::string language = std::string("Language") + separator;
+    const std::string language = std::string("Language") + pathSeparator();
     for (const std::string& candidate :
          {programFolder + language,
-          prefix + "share" + separator + "quillfen" + separator + language}) {
+          followRelative(programFolder, QUILLFEN_SHIPPED_DATA_DIR) + language}) {
         if (os().files().kindOf(candidate + std::string(kEnglishTableName)) ==
             platform::EntryKind::File) {
             return candidate;

@@ -1,6 +1,8 @@
 #include "ui/ProgramStart.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Application.h"
@@ -23,11 +25,47 @@ CommandLine processCommandLine(int argc, const char* const* argv) {
     return CommandLine(moduleFilePath(), std::move(arguments));
 }
 
+constexpr std::string_view kUsage =
+    "Usage: quillfen [FOLDER | FILE]\n"
+    "Find files by name, date, size and content, and find duplicates.\n"
+    "\n"
+    "  (nothing)     open the search window\n"
+    "  FOLDER        open the search window, looking in FOLDER\n"
+    "  FILE          find the duplicates of FILE\n"
+    "  /Update       check for a newer version, then end\n"
+    "  /GetIcon NAME PATH\n"
+    "                write the icon of PATH to NAME.ico in the program's temp folder\n"
+    "\n"
+    "Options:\n"
+    "  -h,--help     Print this help message and exit\n"
+    "  --version     Print the version and exit\n";
+
+// The text that a lone "--version" or "--help" asks for; nothing for any other command line.
+std::optional<std::string> terminalText(int argc, const char* const* argv,
+                                        const std::string& version) {
+    if (argc != 2) {
+        return std::nullopt;
+    }
+    const std::string_view word = argv[1];
+    if (word == "--version") {
+        return "quillfen " + version + "\n";
+    }
+    if (word == "--help" || word == "-h") {
+        return std::string(kUsage);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int startProgram(int argc, const char* const* argv, const ProgramCourses& courses) {
     Application& application = Application::instance();
     application.version = Application::kVersion;
+    if (courses.printText) {
+        if (const auto text = terminalText(argc, argv, application.version)) {
+            return courses.printText(*text);
+        }
+    }
     const CommandLine commandLine = processCommandLine(argc, argv);
     const std::string remainder = commandLine.remainder();
     if (remainder.starts_with("/GetIcon")) {

@@ -12,10 +12,15 @@ struct ProgramCourses {
     // Opens the one window of the process and returns when it closes: the duplicate search when
     // the argument names an existing file, the search window otherwise.
     std::function<int(const std::string& argument, bool duplicateSearch)> openWindow;
+    // Shows a text on the terminal in place of a window, for "--version" and "--help". A program
+    // without it takes those words as names of files or folders, like any other argument.
+    std::function<int(const std::string& text)> printText;
 };
 
 // The start-up of the desktop program: sets the version, reads the command line and chooses what
-// this process does. "/Update" runs the version check in this process; every window-showing
+// this process does. "--version" or "--help" as the only argument prints before anything else
+// happens; a folder of either name is still reached as ./--version or by its full path, as a file
+// manager passes it. "/Update" runs the version check in this process; every window-showing
 // start first starts a background copy of the program with "/Update" and loads the settings.
 // Returns the process's exit status.
 int startProgram(int argc, const char* const* argv, const ProgramCourses& courses);

@@ -1,6 +1,7 @@
 #include "ui/qt/QtProgram.h"
 
 #include <QApplication>
+#include <cstdio>
 
 #include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
@@ -14,16 +15,24 @@ namespace quillfen::qt {
 ProgramCourses QtProgram::courses(int& argc, char** argv) {
     ProgramCourses courses;
     courses.writeIcon = runGetIcon;
+    courses.printText = printText;
     courses.openWindow = [&argc, argv](const std::string& argument, bool duplicateSearch) {
         return openWindow(argc, argv, argument, duplicateSearch);
     };
     return courses;
 }
 
+int QtProgram::printText(const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,
                           bool duplicateSearch) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillfen"));
+    // Lets a Wayland desktop match the window with the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.quillfen.Quillfen"));
     QApplication::setWindowIcon(ProgramIcon::icon());
     QtIconTheme::prepare();
     ProgramLocale::apply();

@@ -10,6 +10,8 @@ public:
     static ProgramCourses courses(int& argc, char** argv);
     static int openWindow(int& argc, char** argv, const std::string& argument,
                           bool duplicateSearch);
+    // Prints on standard output, without a window.
+    static int printText(const std::string& text);
 };
 
 }  // namespace quillfen::qt

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch DESTDIR under /usr and checks the installation as a desktop
+# sees it: the desktop entry and the AppStream data pass their validators, the icon theme holds
+# every size, and the installed programs run for an ordinary user whose program folder is
+# read-only, keeping everything they write in the user's own folder.
+#   install-test.sh BUILD_FOLDER
+set -euo pipefail
+build=$(cd "${1:?usage: install-test.sh BUILD_FOLDER}" && pwd)
+scratch=$(mktemp -d)
+trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+DESTDIR="$scratch/root" cmake --install "$build" --prefix /usr >/dev/null
+prefix=$scratch/root/usr
+id=org.quillfen.Quillfen
+
+# Everything lands under the prefix.
+outside=$(find "$scratch/root" -mindepth 1 -maxdepth 1 ! -name usr)
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+# Real files, not links into a versioned folder: the file managers' entries store the program's
+# resolved path, which has to stay the same across upgrades.
+for file in bin/quillfen bin/quillfen-cli; do
+  [ -x "$prefix/$file" ] && [ ! -L "$prefix/$file" ] || fail "$file is not an installed program"
+done
+for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1 \
+    share/man/man1/quillfen-cli.1 share/bash-completion/completions/quillfen-cli \
+    share/fish/vendor_completions.d/quillfen-cli.fish share/icons/hicolor/scalable/apps/$id.svg; do
+  [ -f "$prefix/$file" ] || fail "$file is missing"
+done
+compgen -G "$prefix/share/zsh/*/_quillfen-cli" >/dev/null || fail "no zsh completion"
+
+desktop_entry=$prefix/share/applications/$id.desktop
+desktop-file-validate "$desktop_entry" || fail "desktop entry does not validate"
+grep -qx "Icon=$id" "$desktop_entry" || fail "desktop entry names another icon"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
+  fail "AppStream data do not validate"
+
+# Each PNG of the icon theme is as large as its folder says (the size is in the PNG header).
+for size in 16 22 24 32 48 64 128 256; do
+  png=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
+  if [ ! -f "$png" ]; then
+    fail "no ${size}px icon"
+    continue
+  fi
+  actual=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]) if d[:8]==b"\x89PNG\r\n\x1a\n" else "none")' "$png")
+  [ "$actual" = "${size}x${size}" ] || fail "icon for ${size}px is $actual"
+done
+
+# The user: an ordinary one with a home of its own. The superuser may write anywhere, so it runs
+# the programs as nobody; anyone else is already ordinary, and the read-only modes hold for them.
+home=$scratch/home
+mkdir -p "$home" "$scratch/tree/sub"
+printf 'hello' >"$scratch/tree/a.txt"
+printf 'hello' >"$scratch/tree/sub/b.txt"
+printf 'other' >"$scratch/tree/c.log"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  chmod 755 "$scratch"
+  chown -R nobody "$home"
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+chmod -R a-w "$prefix"
+snapshot() { (cd "$prefix" && find . -printf '%p %M %s %T@\n' | sort); }
+before=$(snapshot)
+run_env=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config"
+         XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" LANG=de_DE.UTF-8
+         QUILLFEN_UPDATE_BASE= QT_QPA_PLATFORM=offscreen)
+
+found=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find --in "$scratch/tree" \
+  --name '*.txt' --sort name --format paths --quiet)
+expected=$(printf '%s\n' "$scratch/tree/a.txt" "$scratch/tree/sub/b.txt")
+[ "$found" = "$expected" ] || fail "quillfen-cli found: $found"
+message=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find \
+  --in "$scratch/nowhere" 2>&1 || true)
+[ "$message" = "quillfen-cli: Der Ordner existiert nicht." ] ||
+  fail "the shipped German table did not reach the user: $message"
+
+version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)
+[ "$version" = "quillfen $("$prefix/bin/quillfen-cli" --version | cut -d' ' -f2)" ] ||
+  fail "quillfen --version printed: $version"
+
+# The window opens on the tree; once it has stored its size in the settings (which only a window
+# does; the runs above have made the settings file and the language copies already), it has done
+# the writing a start does.
+settings=$home/.config/quillfen
+"${as_user[@]}" setsid "${run_env[@]}" "$prefix/bin/quillfen" "$scratch/tree" &
+window=$!
+for _ in $(seq 600); do
+  grep -qs '^WindowWidth=' "$settings"/*.ini && break
+  kill -0 "$window" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$window" 2>/dev/null; then
+  kill -TERM -- "-$window" 2>/dev/null || true
+  for _ in $(seq 300); do
+    kill -0 "$window" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$window" 2>/dev/null; then
+    fail "quillfen outlived SIGTERM"
+    kill -KILL -- "-$window" 2>/dev/null || true
+  fi
+else
+  fail "quillfen ended by itself before its window was in use"
+fi
+wait "$window" 2>/dev/null || true
+grep -qs '^WindowWidth=' "$settings"/*.ini || fail "the window stored nothing in $settings"
+for table in 1031 1033; do
+  [ -f "$settings/Language/$table.ini" ] || fail "the user has no copy of $table.ini"
+done
+
+after=$(snapshot)
+[ "$before" = "$after" ] || fail "written under the prefix: $(diff <(echo "$before") <(echo "$after"))"
+
+[ "$failures" -eq 0 ] && echo "installation checked"
+exit $((failures > 0))

@@ -1,5 +1,7 @@
 #include "search/ListingLookahead.h"
 
+#include <algorithm>
+
 namespace quillfen {
 
 namespace {
@@ -13,25 +15,35 @@ bool claim(PendingFolder& folder) {
 }  // namespace
 
 ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Lister lister,
-                                   std::size_t allowance)
+                                   std::size_t allowance, std::size_t listers)
     : stopRequested_(stopRequested), lister_(std::move(lister)), allowance_(allowance) {
-    if (allowance_ > 0) {
-        thread_ = std::thread([this] { run(); });
+    if (allowance_ == 0) {
+        return;
+    }
+    const std::size_t count = std::max<std::size_t>(listers, 1);
+    threads_.reserve(count);
+    for (std::size_t index = 0; index < count; ++index) {
+        threads_.emplace_back([this] { run(); });
     }
 }
 
 ListingLookahead::~ListingLookahead() {
-    if (!thread_.joinable()) {
+    if (threads_.empty()) {
         return;
     }
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
     }
-    wake_.notify_one();
-    thread_.join();
+    wake_.notify_all();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
 }
 
+// The walk waits rather than list some other folder meanwhile: with the look-ahead threads
+// listing the folders right after this one, a listing of its own would only hold the walk up
+// when the disk is slow, and take a core from them when it is not.
 void ListingLookahead::obtain(PendingFolder& folder) {
     if (claim(folder)) {
         lister_(folder);
@@ -39,15 +51,8 @@ void ListingLookahead::obtain(PendingFolder& folder) {
         folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         return;
     }
-    // The look-ahead thread is at it. Rather than wait, the walk lists what comes after it,
-    // within the same allowance: the look-ahead thread may be held up for long.
-    while (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
-        const std::shared_ptr<PendingFolder> other = paused() ? nullptr : takeOffer();
-        if (other) {
-            listAhead(*other);
-        } else {
-            waitUntilListed(folder);
-        }
+    if (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
+        waitUntilListed(folder);
     }
 }
 
@@ -66,7 +71,7 @@ void ListingLookahead::release(PendingFolder& folder) {
         const std::size_t before = readAheadEntries_.fetch_sub(count, std::memory_order_relaxed);
         if (before >= allowance_ && before - count < allowance_) {
             const std::lock_guard lock(mutex_);
-            wake_.notify_one();
+            wake_.notify_all();
         }
     }
     // The folder itself lives on while its parent does (and a stale offer may keep it a little
@@ -79,7 +84,7 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
     if (allowance_ == 0 || folder.subfolders.empty() || paused()) {
         return;
     }
-    bool wakeUp = false;
+    std::size_t wakeUps = 0;
     {
         const std::lock_guard lock(mutex_);
         // The first subfolder is the next to be visited, so it goes on top.
@@ -87,9 +92,10 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
              ++subfolder) {
             offered_.push_back(subfolder->second);
         }
-        wakeUp = idle_;
+        wakeUps = std::min(idleListers_, folder.subfolders.size());
     }
-    if (wakeUp) {
+    // One thread per new offer, so that a wide folder's subfolders are listed side by side.
+    for (std::size_t index = 0; index < wakeUps; ++index) {
         wake_.notify_one();
     }
 }
@@ -129,9 +135,9 @@ void ListingLookahead::run() {
     for (;;) {
         {
             std::unique_lock lock(mutex_);
-            idle_ = true;
+            ++idleListers_;
             wake_.wait(lock, [this] { return finished_ || (!offered_.empty() && !paused()); });
-            idle_ = false;
+            --idleListers_;
             if (finished_) {
                 return;
             }

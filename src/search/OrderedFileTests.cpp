@@ -1,26 +1,25 @@
 #include "search/OrderedFileTests.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace quillfen {
 
 namespace {
 
-// Enough tests in flight to keep every core reading while the walk lists ahead, few enough that
-// memory stays small.
-constexpr std::size_t kMaxJobsInFlight = 32;
-
-std::size_t workerCount() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp<std::size_t>(cores, 1, 8);
-}
+// Files read side by side. A disk whose files are not in the page cache serves a dozen or more
+// reads about as fast as one, so there are more readers than cores; when the files are in the
+// page cache the readers only share the cores. Each holds at most two chunks of its file, which
+// caps the chunks in memory at twice this count.
+constexpr std::size_t kWorkers = 16;
+// Tests queued in the walk's order: enough that a slow file at the head does not leave the other
+// readers idle, few enough that the queue stays small.
+constexpr std::size_t kMaxJobsInFlight = 4 * kWorkers;
 
 }  // namespace
 
 OrderedFileTests::OrderedFileTests(Test test, Report report)
     : test_(std::move(test)), report_(std::move(report)) {
-    const std::size_t count = workerCount();
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < kWorkers; ++i) {
         workers_.emplace_back([this] { work(); });
     }
 }

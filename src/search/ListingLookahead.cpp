@@ -80,8 +80,11 @@ void ListingLookahead::release(PendingFolder& folder) {
     std::vector<std::pair<std::size_t, std::shared_ptr<PendingFolder>>>().swap(folder.subfolders);
 }
 
+// Offers are kept while the look-ahead is paused: a subfolder left unoffered would be listed by
+// the walk itself when it gets there, one listing at a time. They cost no more than the listing
+// that holds them.
 void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
-    if (allowance_ == 0 || folder.subfolders.empty() || paused()) {
+    if (allowance_ == 0 || folder.subfolders.empty()) {
         return;
     }
     std::size_t wakeUps = 0;

@@ -34,8 +34,8 @@ ListingLookahead::~ListingLookahead() {
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
+        idleListers_.wakeAll();
     }
-    wake_.notify_all();
     for (std::thread& thread : threads_) {
         thread.join();
     }
@@ -71,7 +71,7 @@ void ListingLookahead::release(PendingFolder& folder) {
         const std::size_t before = readAheadEntries_.fetch_sub(count, std::memory_order_relaxed);
         if (before >= allowance_ && before - count < allowance_) {
             const std::lock_guard lock(mutex_);
-            wake_.notify_all();
+            idleListers_.wake(offered_.size());
         }
     }
     // The folder itself lives on while its parent does (and a stale offer may keep it a little
@@ -87,24 +87,19 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
     if (allowance_ == 0 || folder.subfolders.empty()) {
         return;
     }
-    std::size_t wakeUps = 0;
-    {
-        const std::lock_guard lock(mutex_);
-        // The first subfolder is the next to be visited, so it goes on top.
-        for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
-             ++subfolder) {
-            offered_.push_back(subfolder->second);
-        }
-        wakeUps = std::min(idleListers_, folder.subfolders.size());
+    const std::lock_guard lock(mutex_);
+    // The first subfolder is the next to be visited, so it goes on top.
+    for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
+         ++subfolder) {
+        offered_.push_back(subfolder->second);
     }
     // One thread per new offer, so that a wide folder's subfolders are listed side by side.
-    for (std::size_t index = 0; index < wakeUps; ++index) {
-        wake_.notify_one();
+    if (!paused()) {
+        idleListers_.wake(folder.subfolders.size());
     }
 }
 
 std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
-    const std::lock_guard lock(mutex_);
     while (!offered_.empty()) {
         std::shared_ptr<PendingFolder> next = std::move(offered_.back());
         offered_.pop_back();
@@ -135,24 +130,19 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
 }
 
 void ListingLookahead::run() {
-    for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            ++idleListers_;
-            wake_.wait(lock, [this] { return finished_ || (!offered_.empty() && !paused()); });
-            --idleListers_;
-            if (finished_) {
-                return;
+    std::unique_lock lock(mutex_);
+    while (!finished_) {
+        if (stopRequested_.load(std::memory_order_relaxed)) {
+            offered_.clear();
+        } else if (!paused()) {
+            if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
+                lock.unlock();
+                listAhead(*next);
+                lock.lock();
+                continue;
             }
         }
-        if (stopRequested_.load(std::memory_order_relaxed)) {
-            const std::lock_guard lock(mutex_);
-            offered_.clear();
-            continue;
-        }
-        if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
-            listAhead(*next);
-        }
+        idleListers_.wait(lock, [this] { return finished_; });
     }
 }
 

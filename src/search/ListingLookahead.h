@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "search/IdleThreads.h"
 #include "search/PendingFolder.h"
 
 namespace quillfen {
@@ -53,6 +54,7 @@ public:
 private:
     void offerSubfolders(const PendingFolder& folder);
     // Claims the offered folder nearest to the walk, dropping offers the walk claimed already.
+    // Called with the lock held.
     std::shared_ptr<PendingFolder> takeOffer();
     // Lists a folder ahead of the walk and publishes it.
     void listAhead(PendingFolder& folder);
@@ -67,14 +69,12 @@ private:
     Lister lister_;
     const std::size_t allowance_;
     std::mutex mutex_;
-    // Wakes idle look-ahead threads.
-    std::condition_variable wake_;
+    IdleThreads idleListers_;
     // Wakes the walk when a folder it waits for is listed.
     std::condition_variable listed_;
     bool walkWaiting_ = false;
     // Offered folders, the next to be visited last; some may have been claimed since.
     std::vector<std::shared_ptr<PendingFolder>> offered_;
-    std::size_t idleListers_ = 0;
     bool finished_ = false;
     std::atomic<std::size_t> readAheadEntries_{0};
     std::vector<std::thread> threads_;

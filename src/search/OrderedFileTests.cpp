@@ -1,15 +1,18 @@
 #include "search/OrderedFileTests.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "platform/Platform.h"
 
 namespace quillfen {
 
 namespace {
 
-// Files read side by side. A disk whose files are not in the page cache serves a dozen or more
-// reads about as fast as one, so there are more readers than cores; when the files are in the
-// page cache the readers only share the cores. Each holds at most two chunks of its file, which
-// caps the chunks in memory at twice this count.
+// Files read side by side at most. A disk whose files are not in the page cache serves a dozen or
+// more reads about as fast as one, so there are more readers than cores; when the files are in
+// the page cache only one per core runs. Each holds at most two chunks of its file, which caps
+// the chunks in memory at twice this count.
 constexpr std::size_t kWorkers = 16;
 // Tests queued in the walk's order: enough that a slow file at the head does not leave the other
 // readers idle, few enough that the queue stays small.
@@ -18,7 +21,9 @@ constexpr std::size_t kMaxJobsInFlight = 4 * kWorkers;
 }  // namespace
 
 OrderedFileTests::OrderedFileTests(Test test, Report report)
-    : test_(std::move(test)), report_(std::move(report)) {
+    : test_(std::move(test)),
+      report_(std::move(report)),
+      cores_(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kWorkers)) {
     for (std::size_t i = 0; i < kWorkers; ++i) {
         workers_.emplace_back([this] { work(); });
     }
@@ -28,8 +33,8 @@ OrderedFileTests::~OrderedFileTests() {
     {
         const std::lock_guard lock(mutex_);
         closing_ = true;
+        idleWorkers_.wakeAll();
     }
-    jobQueued_.notify_all();
     for (std::thread& worker : workers_) {
         worker.join();
     }
@@ -49,11 +54,13 @@ void OrderedFileTests::submit(FoundEntry entry, std::string path) {
     job->path = std::move(path);
     jobs_.push_back(job);
     unstarted_.push_back(std::move(job));
-    const bool wakeWorker = idleWorkers_ > 0;
-    lock.unlock();
-    if (wakeWorker) {
-        jobQueued_.notify_one();
+    if (busyWorkers_ < runningLimit()) {
+        idleWorkers_.wake(1);
     }
+}
+
+std::size_t OrderedFileTests::runningLimit() const {
+    return diskBound_ ? kWorkers : cores_;
 }
 
 void OrderedFileTests::finish() {
@@ -97,21 +104,33 @@ void OrderedFileTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bo
 }
 
 void OrderedFileTests::work() {
+    const platform::FileSystem& files = platform::currentPlatform().files();
     std::unique_lock lock(mutex_);
     for (;;) {
-        ++idleWorkers_;
-        jobQueued_.wait(lock, [this] { return !unstarted_.empty() || closing_; });
-        --idleWorkers_;
-        if (unstarted_.empty()) {
-            return;
+        // Closing, every worker helps to empty the queue.
+        if (unstarted_.empty() || (busyWorkers_ >= runningLimit() && !closing_)) {
+            if (closing_) {
+                return;
+            }
+            idleWorkers_.wait(lock, [this] { return closing_; });
+            continue;
         }
         const std::shared_ptr<Job> job = std::move(unstarted_.front());
         unstarted_.pop_front();
+        ++busyWorkers_;
         lock.unlock();
+        const std::uint64_t diskReadsBefore = files.diskReadsOfThisThread();
         const bool passed = test_(job->path, job->entry.size);
+        const bool fromDisk = files.diskReadsOfThisThread() != diskReadsBefore;
         lock.lock();
+        --busyWorkers_;
         job->passed = passed;
         job->done = true;
+        diskBound_ = fromDisk;
+        if (diskBound_ && busyWorkers_ + 1 < kWorkers) {
+            // This worker goes on with the next test; the others join it while the disk is slow.
+            idleWorkers_.wake(std::min(unstarted_.size(), kWorkers - busyWorkers_ - 1));
+        }
         if (walkWaiting_ && headReady()) {
             headDone_.notify_one();
         }

@@ -16,14 +16,16 @@ namespace quillfen {
 class IdleThreads {
 public:
     // Waits until woken by `wake` or `wakeAll`, or until `shouldStop` holds after a wake-up.
+    // True when woken.
     template <typename Predicate>
-    void wait(std::unique_lock<std::mutex>& lock, Predicate shouldStop) {
+    bool wait(std::unique_lock<std::mutex>& lock, Predicate shouldStop) {
         Waiter self;
         waiters_.push_back(&self);
         self.wakeUp.wait(lock, [&] { return self.woken || shouldStop(); });
         if (!self.woken) {
             waiters_.erase(std::find(waiters_.begin(), waiters_.end(), &self));
         }
+        return self.woken;
     }
 
     // Wakes up to `count` waiting threads, the most recently idle first.

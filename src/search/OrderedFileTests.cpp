@@ -24,15 +24,14 @@ OrderedFileTests::OrderedFileTests(Test test, Report report)
     : test_(std::move(test)),
       report_(std::move(report)),
       cores_(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kWorkers)) {
-    for (std::size_t i = 0; i < kWorkers; ++i) {
-        workers_.emplace_back([this] { work(); });
-    }
+    workers_.reserve(kWorkers);
 }
 
 OrderedFileTests::~OrderedFileTests() {
     {
         const std::lock_guard lock(mutex_);
         closing_ = true;
+        startingWorkers_ += idleWorkers_.size();
         idleWorkers_.wakeAll();
     }
     for (std::thread& worker : workers_) {
@@ -54,8 +53,21 @@ void OrderedFileTests::submit(FoundEntry entry, std::string path) {
     job->path = std::move(path);
     jobs_.push_back(job);
     unstarted_.push_back(std::move(job));
-    if (busyWorkers_ < runningLimit()) {
-        idleWorkers_.wake(1);
+    if (busyWorkers_ + startingWorkers_ < runningLimit()) {
+        startWorkers(1);
+    }
+}
+
+// Threads are started only when no idle one is left, so a search of files in the page cache never
+// starts more than one per core.
+void OrderedFileTests::startWorkers(std::size_t count) {
+    const std::size_t woken = std::min(count, idleWorkers_.size());
+    idleWorkers_.wake(woken);
+    startingWorkers_ += woken;
+    for (std::size_t started = woken; started < count && workers_.size() < kWorkers && !closing_;
+         ++started) {
+        workers_.emplace_back([this] { work(); });
+        ++startingWorkers_;
     }
 }
 
@@ -106,13 +118,19 @@ void OrderedFileTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bo
 void OrderedFileTests::work() {
     const platform::FileSystem& files = platform::currentPlatform().files();
     std::unique_lock lock(mutex_);
+    // A worker counts as starting from the moment it is started or woken until it looks at the
+    // queue, so that a burst of tests does not start more workers than may run.
+    bool starting = true;
     for (;;) {
+        if (std::exchange(starting, false)) {
+            --startingWorkers_;
+        }
         // Closing, every worker helps to empty the queue.
         if (unstarted_.empty() || (busyWorkers_ >= runningLimit() && !closing_)) {
             if (closing_) {
                 return;
             }
-            idleWorkers_.wait(lock, [this] { return closing_; });
+            starting = idleWorkers_.wait(lock, [this] { return closing_; });
             continue;
         }
         const std::shared_ptr<Job> job = std::move(unstarted_.front());
@@ -127,9 +145,10 @@ void OrderedFileTests::work() {
         job->passed = passed;
         job->done = true;
         diskBound_ = fromDisk;
-        if (diskBound_ && busyWorkers_ + 1 < kWorkers) {
+        const std::size_t running = busyWorkers_ + startingWorkers_ + 1;
+        if (diskBound_ && running < kWorkers) {
             // This worker goes on with the next test; the others join it while the disk is slow.
-            idleWorkers_.wake(std::min(unstarted_.size(), kWorkers - busyWorkers_ - 1));
+            startWorkers(std::min(unstarted_.size(), kWorkers - running));
         }
         if (walkWaiting_ && headReady()) {
             headDone_.notify_one();

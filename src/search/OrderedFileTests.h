@@ -51,6 +51,8 @@ private:
     // Workers that may run at once: one per core while the files come from the page cache, all
     // of them while the tests wait on the disk.
     std::size_t runningLimit() const;
+    // Wakes or starts up to `count` workers for queued tests; called with the lock held.
+    void startWorkers(std::size_t count);
 
     Test test_;
     Report report_;
@@ -67,6 +69,7 @@ private:
     std::size_t walkWaitsFor_ = 1;
     // Workers at a test, and whether the last test finished had to read from the disk.
     std::size_t busyWorkers_ = 0;
+    std::size_t startingWorkers_ = 0;
     bool diskBound_ = false;
     std::size_t cores_;
     bool closing_ = false;

@@ -8,7 +8,8 @@
 #
 #   --corpus DIR    corpus folder (default /tmp/quillfen-bench; generated when missing)
 #   --runs N        timed runs per command (default 10); every command also gets warm-up runs
-#   --results DIR   where the markdown/JSON exports and summary.md go (default CORPUS/results)
+#   --results DIR   where the markdown/JSON exports and summary.md go (default CORPUS/results,
+#                   CORPUS/results-cold with --cold)
 #   --no-build      use the binary as it is (QUILLFEN_CLI overrides its path)
 #   --commit REV    build REV from a snapshot (git archive) in /tmp instead of the working tree,
 #                   which others may be editing while the benchmark runs
@@ -39,7 +40,7 @@ while [ $# -gt 0 ]; do
     --commit) commit="$2"; shift 2 ;;
     --skip-massif) massif=0; shift ;;
     --cold) cold=1; shift ;;
-    -h|--help) sed -n 2,22p "$0"; exit 0 ;;
+    -h|--help) sed -n 2,23p "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done

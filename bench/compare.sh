@@ -40,7 +40,7 @@ while [ $# -gt 0 ]; do
     --commit) commit="$2"; shift 2 ;;
     --skip-massif) massif=0; shift ;;
     --cold) cold=1; shift ;;
-    -h|--help) sed -n 2,23p "$0"; exit 0 ;;
+    -h|--help) sed -n 2,22p "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done

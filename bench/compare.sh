@@ -4,18 +4,22 @@
 # peak-memory measurement.
 #
 #   bench/compare.sh [--corpus DIR] [--runs N] [--results DIR] [--no-build | --commit REV]
-#                    [--skip-massif]
+#                    [--skip-massif] [--cold]
 #
 #   --corpus DIR    corpus folder (default /tmp/quillfen-bench; generated when missing)
 #   --runs N        timed runs per command (default 10); every command also gets warm-up runs
-#   --results DIR   where the markdown/JSON exports and summary.md go (default CORPUS/results)
+#   --results DIR   where the markdown/JSON exports and summary.md go (default CORPUS/results,
+#                   CORPUS/results-cold with --cold)
 #   --no-build      use the binary as it is (QUILLFEN_CLI overrides its path)
 #   --commit REV    build REV from a snapshot (git archive) in /tmp instead of the working tree,
 #                   which others may be editing while the benchmark runs
 #   --skip-massif   skip the heap profiles, which take about a minute under valgrind
+#   --cold          drop the page cache before every timed run (root only; otherwise the script
+#                   says so and times warm), and time the peers at 2 to 32 threads
 #
-# All timings are taken with a warm page cache: the point is the cost of the walk and the
-# search, not of the disk. The peer tools come from ./scripts/install-deps.sh --bench.
+# Without --cold all timings are taken with a warm page cache: the point is the cost of the walk
+# and the search, not of the disk. With it, the point is how busy the searches keep the disk.
+# The peer tools come from ./scripts/install-deps.sh --bench.
 set -euo pipefail
 # One locale everywhere: it also makes English the program's language, whose ANSI code page
 # (Windows-1252) the non-ASCII literal is planted in. A LanguageID or AnsiCodePage in the
@@ -30,6 +34,7 @@ results=""
 build=1
 massif=1
 commit=""
+cold=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --corpus) corpus="$2"; shift 2 ;;
@@ -38,7 +43,8 @@ while [ $# -gt 0 ]; do
     --no-build) build=0; shift ;;
     --commit) commit="$2"; shift 2 ;;
     --skip-massif) massif=0; shift ;;
-    -h|--help) sed -n 2,18p "$0"; exit 0 ;;
+    --cold) cold=1; shift ;;
+    -h|--help) sed -n 2,22p "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -74,7 +80,11 @@ fi
 corpus="$(cd "$corpus" && pwd)"
 # shellcheck source=/dev/null
 . "$corpus/corpus.env"
-results="${results:-$corpus/results}"
+if [ "$cold" -eq 1 ]; then
+  results="${results:-$corpus/results-cold}"
+else
+  results="${results:-$corpus/results}"
+fi
 mkdir -p "$results"
 
 T="$corpus/names"
@@ -191,6 +201,109 @@ jdupes -r -q "$D" | awk -v ref="$REF" '
 same_rows "$results/dupes.quillfen" "$results/dupes.cmp" "duplicates vs find/cmp"
 same_rows "$results/dupes.quillfen" "$results/dupes.jdupes" "duplicates vs jdupes (reference's set)"
 same_rows "$results/dupes.quillfen" "$corpus/expected-dupes.txt" "duplicates vs planted"
+
+# Cold timings: every run starts with an empty page cache, as after a reboot or on a tree not
+# touched for long. The peers are timed at several thread counts, and each bar is judged against
+# the best of them.
+if [ "$cold" -eq 1 ]; then
+  drop="$results/drop-caches"
+  printf '#!/bin/sh\nsync\necho 3 > /proc/sys/vm/drop_caches\n' >"$drop"
+  chmod +x "$drop"
+  if [ "$(id -u)" -eq 0 ] && "$drop" 2>/dev/null; then
+    prepare=(--prepare "$drop")
+    cache="cold cache, dropped before every run"
+  else
+    prepare=()
+    cache="warm cache: only root may drop the page cache, so these runs are NOT cold"
+    echo "warning: --cold needs root to drop the page cache; timing the cold groups warm" | tee -a "$checks"
+  fi
+  threads=(2 4 8 16 32)
+  echo
+  say "== timings ($runs runs each, $cache, $(nproc) cores, load: $(uptime | sed 's/.*load average: //'))"
+  cold_bench() {
+    local name="$1"
+    shift
+    hyperfine -N --runs "$runs" --style basic "${prepare[@]}" \
+      --export-markdown "$results/$name.md" --export-json "$results/$name.json" "$@"
+  }
+  fd_commands=()
+  rg_commands=()
+  for n in "${threads[@]}"; do
+    fd_commands+=("fdfind -u -j$n -g *.txt $T")
+    rg_commands+=("rg -j$n -F -a -l -s $LITERAL $C")
+  done
+  cold_bench cold-names "$Q find --in $T --name *.txt --format paths --quiet" "find $T -name *.txt" \
+    "${fd_commands[@]}"
+  cold_bench cold-content \
+    "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
+    "${rg_commands[@]}"
+  cold_bench cold-dupes "$Q dupes $REF --in $D --format paths --quiet" \
+    "find $D -type f -size ${N}c -exec cmp -s $REF {} ; -print"
+  say "load after the timings: $(uptime | sed 's/.*load average: //')"
+
+  echo
+  echo "== bars"
+  python3 - "$results" <<'PY' | tee "$results/bars.md"
+import json
+import os
+import sys
+
+results = sys.argv[1]
+
+def runs(name):
+    with open(os.path.join(results, name + ".json")) as f:
+        return json.load(f)["results"]
+
+# Judged on the fastest run of each command, the medians beside; against a peer timed at several
+# thread counts, against its best count.
+print("| bar | quillfen (min) | limit (min) | ratio (min) | verdict | quillfen (median) "
+      "| limit (median) | ratio (median) | verdict (median) |")
+print("|---|---:|---:|---|---|---:|---:|---|---|")
+def bar(label, name, factor, peers, peer_text):
+    results_ = runs(name)
+    cells = []
+    verdicts = []
+    for key in ("min", "median"):
+        ours = results_[0][key]
+        best = min(results_[i][key] for i in peers)
+        words = results_[min(peers, key=lambda i: results_[i][key])]["command"].split()
+        which = [words[0]] + [word for word in words if word.startswith("-j")]
+        limit = factor * best
+        verdicts.append("met" if ours <= limit else "NOT met")
+        cells.append(f"{ours * 1000:.1f} ms | {limit * 1000:.1f} ms | {ours / best:.2f}x {peer_text} "
+                     f"({' '.join(which)})")
+    print(f"| {label} | {cells[0]} | **{verdicts[0]}** | {cells[1]} | {verdicts[1]} |")
+
+bar("cold name walk <= 0.9x best fdfind -u -jN", "cold-names", 0.9, range(2, 7), "best fd")
+bar("cold content <= 0.9x best rg -jN", "cold-content", 0.9, range(1, 6), "best rg")
+bar("cold duplicates <= 0.2x find/cmp", "cold-dupes", 0.2, [1], "find/cmp")
+PY
+
+  {
+    echo "# Cold results ($(date -u +%Y-%m-%d), $(nproc) cores, $(uname -r))"
+    echo
+    echo "quillfen-cli from $([ -n "$commit" ] && echo "a snapshot of commit $sha" || echo "the working tree at commit $(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo unknown)")"
+    echo
+    echo '## Checks'
+    echo
+    echo '```'
+    cat "$checks"
+    echo '```'
+    for name in cold-names cold-content cold-dupes; do
+      echo
+      echo "## $name"
+      echo
+      cat "$results/$name.md"
+    done
+    echo
+    echo '## Bars'
+    echo
+    cat "$results/bars.md"
+  } >"$results/summary.md"
+  echo
+  echo "summary written to $results/summary.md"
+  exit 0
+fi
 
 echo
 echo "== timings ($runs runs each, warm cache, $(nproc) cores)"

@@ -90,6 +90,10 @@ public:
     // Opens a regular file for reading at any offset; nullptr when it cannot be opened.
     virtual std::unique_ptr<RandomAccessFile> openForRandomAccess(
         const std::string& path) const = 0;
+    // How many reads from the disk the calling thread has caused so far, or 0 where the system
+    // does not tell. A thread whose count grows while it reads files waits on the disk, not on
+    // the processor, so more such threads would keep the disk busier.
+    virtual std::uint64_t diskReadsOfThisThread() const { return 0; }
 
     // Creates a file that must not exist yet, never through a symbolic link, and writes it whole.
     virtual bool createNewFile(const std::string& path, std::string_view contents) = 0;

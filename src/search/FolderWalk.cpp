@@ -51,7 +51,8 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
         stopRequested_, [this, &visitor](PendingFolder& folder) { list(folder, visitor); },
         options_.searchSubfolders && std::thread::hardware_concurrency() > 1
             ? options_.readAheadAllowance
-            : 0);
+            : 0,
+        options_.readAheadListers);
     if (!isAllVolumes(lookIn)) {
         stayOnVolume_ = false;
         knowMountPointsBelow(lookIn);

@@ -32,8 +32,8 @@ public:
 // Walks a folder tree depth-first and pre-order, in the order the system lists each folder, for
 // both the file search and the duplicate search. A folder's listing is read completely before its
 // entries are visited. The walk keeps its own stack, so no tree is too deep for it, and it never
-// enters symbolic links to folders, so it has no cycles. Listings are read ahead on a second
-// thread where the machine has one; the visitor is only ever called on the walking thread.
+// enters symbolic links to folders, so it has no cycles. Listings are read ahead on a few threads
+// where the machine has more than one core; the visitor is only ever called on the walking thread.
 class FolderWalk {
 public:
     struct Options {
@@ -42,6 +42,8 @@ public:
         // Entries that may be read ahead of the visits; the walk reads no listing ahead when
         // the machine has a single core.
         std::size_t readAheadAllowance = ListingLookahead::kDefaultAllowance;
+        // Threads that read listings ahead, each with one listing in flight.
+        std::size_t readAheadListers = ListingLookahead::kDefaultListers;
     };
 
     FolderWalk(const std::atomic<bool>& stopRequested, Options options);

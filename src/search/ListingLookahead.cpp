@@ -1,5 +1,7 @@
 #include "search/ListingLookahead.h"
 
+#include <algorithm>
+
 namespace quillfen {
 
 namespace {
@@ -13,25 +15,35 @@ bool claim(PendingFolder& folder) {
 }  // namespace
 
 ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Lister lister,
-                                   std::size_t allowance)
+                                   std::size_t allowance, std::size_t listers)
     : stopRequested_(stopRequested), lister_(std::move(lister)), allowance_(allowance) {
-    if (allowance_ > 0) {
-        thread_ = std::thread([this] { run(); });
+    if (allowance_ == 0) {
+        return;
+    }
+    const std::size_t count = std::max<std::size_t>(listers, 1);
+    threads_.reserve(count);
+    for (std::size_t index = 0; index < count; ++index) {
+        threads_.emplace_back([this] { run(); });
     }
 }
 
 ListingLookahead::~ListingLookahead() {
-    if (!thread_.joinable()) {
+    if (threads_.empty()) {
         return;
     }
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
+        idleListers_.wakeAll();
     }
-    wake_.notify_one();
-    thread_.join();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
 }
 
+// The walk waits rather than list some other folder meanwhile: with the look-ahead threads
+// listing the folders right after this one, a listing of its own would only hold the walk up
+// when the disk is slow, and take a core from them when it is not.
 void ListingLookahead::obtain(PendingFolder& folder) {
     if (claim(folder)) {
         lister_(folder);
@@ -39,15 +51,8 @@ void ListingLookahead::obtain(PendingFolder& folder) {
         folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         return;
     }
-    // The look-ahead thread is at it. Rather than wait, the walk lists what comes after it,
-    // within the same allowance: the look-ahead thread may be held up for long.
-    while (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
-        const std::shared_ptr<PendingFolder> other = paused() ? nullptr : takeOffer();
-        if (other) {
-            listAhead(*other);
-        } else {
-            waitUntilListed(folder);
-        }
+    if (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
+        waitUntilListed(folder);
     }
 }
 
@@ -66,7 +71,7 @@ void ListingLookahead::release(PendingFolder& folder) {
         const std::size_t before = readAheadEntries_.fetch_sub(count, std::memory_order_relaxed);
         if (before >= allowance_ && before - count < allowance_) {
             const std::lock_guard lock(mutex_);
-            wake_.notify_one();
+            idleListers_.wake(offered_.size());
         }
     }
     // The folder itself lives on while its parent does (and a stale offer may keep it a little
@@ -75,27 +80,26 @@ void ListingLookahead::release(PendingFolder& folder) {
     std::vector<std::pair<std::size_t, std::shared_ptr<PendingFolder>>>().swap(folder.subfolders);
 }
 
+// Offers are kept while the look-ahead is paused: a subfolder left unoffered would be listed by
+// the walk itself when it gets there, one listing at a time. They cost no more than the listing
+// that holds them.
 void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
-    if (allowance_ == 0 || folder.subfolders.empty() || paused()) {
+    if (allowance_ == 0 || folder.subfolders.empty()) {
         return;
     }
-    bool wakeUp = false;
-    {
-        const std::lock_guard lock(mutex_);
-        // The first subfolder is the next to be visited, so it goes on top.
-        for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
-             ++subfolder) {
-            offered_.push_back(subfolder->second);
-        }
-        wakeUp = idle_;
+    const std::lock_guard lock(mutex_);
+    // The first subfolder is the next to be visited, so it goes on top.
+    for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
+         ++subfolder) {
+        offered_.push_back(subfolder->second);
     }
-    if (wakeUp) {
-        wake_.notify_one();
+    // One thread per new offer, so that a wide folder's subfolders are listed side by side.
+    if (!paused()) {
+        idleListers_.wake(folder.subfolders.size());
     }
 }
 
 std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
-    const std::lock_guard lock(mutex_);
     while (!offered_.empty()) {
         std::shared_ptr<PendingFolder> next = std::move(offered_.back());
         offered_.pop_back();
@@ -126,24 +130,19 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
 }
 
 void ListingLookahead::run() {
-    for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            idle_ = true;
-            wake_.wait(lock, [this] { return finished_ || (!offered_.empty() && !paused()); });
-            idle_ = false;
-            if (finished_) {
-                return;
+    std::unique_lock lock(mutex_);
+    while (!finished_) {
+        if (stopRequested_.load(std::memory_order_relaxed)) {
+            offered_.clear();
+        } else if (!paused()) {
+            if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
+                lock.unlock();
+                listAhead(*next);
+                lock.lock();
+                continue;
             }
         }
-        if (stopRequested_.load(std::memory_order_relaxed)) {
-            const std::lock_guard lock(mutex_);
-            offered_.clear();
-            continue;
-        }
-        if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
-            listAhead(*next);
-        }
+        idleListers_.wait(lock, [this] { return finished_; });
     }
 }
 

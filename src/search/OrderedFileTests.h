@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "search/IdleThreads.h"
 #include "search/SearchObserver.h"
 
 namespace quillfen {
@@ -47,6 +48,11 @@ private:
     // Waits until the oldest `walkWaitsFor_` jobs, or all, are done.
     void waitForHead(std::unique_lock<std::mutex>& lock);
     bool headReady() const;
+    // Workers that may run at once: one per core while the files come from the page cache, all
+    // of them while the tests wait on the disk.
+    std::size_t runningLimit() const;
+    // Wakes or starts up to `count` workers for queued tests; called with the lock held.
+    void startWorkers(std::size_t count);
 
     Test test_;
     Report report_;
@@ -54,14 +60,18 @@ private:
     // Threads are woken only when they wait for what changed: a worker for a new job, the walk
     // for the oldest job to finish. Waking every thread for every change costs more than the
     // tests of small files.
-    std::condition_variable jobQueued_;
+    IdleThreads idleWorkers_;
     std::condition_variable headDone_;
     // Every job in the walk's order, and the ones no worker has taken yet.
     std::deque<std::shared_ptr<Job>> jobs_;
     std::deque<std::shared_ptr<Job>> unstarted_;
-    std::size_t idleWorkers_ = 0;
     bool walkWaiting_ = false;
     std::size_t walkWaitsFor_ = 1;
+    // Workers at a test, and whether the last test finished had to read from the disk.
+    std::size_t busyWorkers_ = 0;
+    std::size_t startingWorkers_ = 0;
+    bool diskBound_ = false;
+    std::size_t cores_;
     bool closing_ = false;
     std::vector<std::thread> workers_;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "app/PathHelpers.h"
@@ -110,6 +111,55 @@ TEST_F(FolderWalkTest, StopEndsTheWalkWithAPrefixOfItsOrder) {
     ASSERT_EQ(visitor.entries.size(), 300u);
     EXPECT_TRUE(
         std::equal(visitor.entries.begin(), visitor.entries.end(), expectedEntries.begin()));
+}
+
+// A folder removed after its parent was listed, and perhaps after it was itself read ahead, is
+// still visited as an entry of its parent; of its contents the walk visits what was read before
+// the removal, in order, and the rest of the walk is untouched.
+TEST(FolderWalkVanishing, AFolderRemovedBeforeItsVisitLeavesTheRestOfTheWalkIntact) {
+    for (const size_t listers : {size_t{1}, size_t{16}}) {
+        SCOPED_TRACE(testing::Message() << listers << " listers");
+        test::TemporaryFolder folder;
+        for (const char* name : {"a", "b", "b/inner", "c"}) {
+            fs::create_directories(folder / name);
+        }
+        for (const char* name : {"a/1", "b/2", "b/inner/3", "c/4", "5"}) {
+            folder.writeFile(name, "x");
+        }
+        const std::string root = folder.path() + separator();
+        const std::string vanishing = folder / "b/";
+        std::atomic<bool> stop{false};
+        FolderWalk::Options options;
+        options.readAheadListers = listers;
+        RecordingVisitor before;
+        FolderWalk(stop, options).walk(root, before);
+        ASSERT_EQ(before.entries.size(), 9u);
+
+        RecordingVisitor visitor;
+        visitor.onVisit = [&] {
+            if (visitor.entries.size() == 1) {
+                fs::remove_all(folder / "b");
+            }
+        };
+        FolderWalk(stop, options).walk(root, visitor);
+
+        const auto split = [&vanishing](const std::vector<std::string>& entries, bool inside) {
+            std::vector<std::string> part;
+            std::copy_if(
+                entries.begin(), entries.end(), std::back_inserter(part),
+                [&](const std::string& entry) { return entry.starts_with(vanishing) == inside; });
+            return part;
+        };
+        EXPECT_EQ(split(visitor.entries, false), split(before.entries, false));
+        const std::vector<std::string> insideBefore = split(before.entries, true);
+        const std::vector<std::string> inside = split(visitor.entries, true);
+        auto next = insideBefore.begin();
+        for (const std::string& entry : inside) {
+            next = std::find(next, insideBefore.end(), entry);
+            ASSERT_NE(next, insideBefore.end()) << entry << " out of order or never there";
+            ++next;
+        }
+    }
 }
 
 }  // namespace

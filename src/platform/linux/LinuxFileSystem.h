@@ -29,6 +29,7 @@ public:
     EntryStatus targetStatus(const std::string& path) const override;
     std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
+    std::uint64_t diskReadsOfThisThread() const override;
     bool createNewFile(const std::string& path, std::string_view contents) override;
     std::string createPrivateTemporaryFolder(const std::string& prefix) override;
     bool setWriteTime(const std::string& path, FileTime time) override;

@@ -1,5 +1,6 @@
 // clang-format off
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 #include <shlobj.h>
@@ -334,6 +335,8 @@ class FolderChooserTest : public testing::Test {
 protected:
     static std::optional<std::string> choose(const std::string& title, const std::wstring& pick,
                                              std::vector<std::wstring>& shown) {
+        // The chooser takes a selection only once its folder tree is filled, which a new Wine
+        // prefix takes a while to do; it is asked again until the tree shows the picked folder.
         const ModalScript script({[&] {
             std::vector<HWND> dialogs = test::threadDialogs();
             if (dialogs.empty()) {
@@ -343,11 +346,13 @@ protected:
             shown = test::childTexts(chooser);
             if (pick.empty()) {
                 PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
-            } else {
-                SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE,
-                             reinterpret_cast<LPARAM>(pick.c_str()));
-                pressButton(chooser, IDOK);
+                return true;
             }
+            SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(pick.c_str()));
+            if (selectedFolderName(chooser) != pick.substr(pick.rfind(L'\\') + 1)) {
+                return false;
+            }
+            pressButton(chooser, IDOK);
             return true;
         }});
         std::optional<std::string> folder = win32::browseForFolder(nullptr, title);
@@ -355,6 +360,33 @@ protected:
         return folder;
     }
 
+    // The text of the item selected in the chooser's folder tree.
+    static std::wstring selectedFolderName(HWND chooser) {
+        HWND tree = nullptr;
+        EnumChildWindows(
+            chooser,
+            [](HWND child, LPARAM found) {
+                wchar_t name[32] = {};
+                GetClassNameW(child, name, 32);
+                if (lstrcmpiW(name, WC_TREEVIEWW) != 0) {
+                    return TRUE;
+                }
+                *reinterpret_cast<HWND*>(found) = child;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&tree));
+        const HTREEITEM selected = tree == nullptr ? nullptr : TreeView_GetSelection(tree);
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = selected;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        if (selected == nullptr || !TreeView_GetItem(tree, &item)) {
+            return {};
+        }
+        return text;
+    }
     static bool shows(const std::vector<std::wstring>& texts, const std::wstring& text) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "Unprivileged.h"
 #include "support/DeepTree.h"
 #include "support/DuplicateSearchFixture.h"
 
@@ -69,28 +68,12 @@ TEST_F(DuplicateSearchPosixTest, AFileDifferingOnlyInCaseIsARealCandidate) {
     EXPECT_EQ(duplicatesOf(inputs("Ref.txt", false, false, false, true)), Rows{root() + "ref.txt"});
 }
 
-// Permissions do not hold back the superuser, so the check then runs as an ordinary user.
-template <typename Check>
-bool passesUnprivileged(Check check) {
-    if (::geteuid() != 0) {
-        return check();
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
 TEST(DuplicateInputCheckPosix, SaysSoWhenTheReferenceCannotBeRead) {
     test::TemporaryFolder folder;
     folder.writeFile("locked", "body");
     ASSERT_EQ(::chmod(folder.path().c_str(), 0711), 0);
     ASSERT_EQ(::chmod((folder / "locked").c_str(), 0), 0);
-    EXPECT_TRUE(passesUnprivileged([&folder] {
+    EXPECT_TRUE(test::passesUnprivileged([&folder] {
         DuplicateInputs inputs{folder / "locked", folder.path()};
         const auto problem = checkDuplicateInputs(inputs);
         return problem && std::string(problem->message) == "The file cannot be read.";

@@ -1,6 +1,4 @@
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Unprivileged.h"
 #include "search/FolderWalk.h"
 #include "support/TemporaryFolder.h"
 
@@ -36,22 +35,6 @@ std::vector<std::string> walk(const std::string& root, std::size_t listers) {
     return visitor.entries;
 }
 
-// Permissions do not hold back the superuser, so the walk then runs as an ordinary user.
-template <typename Check>
-bool passesUnprivileged(Check check) {
-    if (::geteuid() != 0) {
-        return check();
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
 // A folder that cannot be read is listed as an entry of its parent and contributes nothing
 // itself, however many listings run ahead; the folders after it are walked as usual.
 TEST(FolderWalkPosix, AFolderThatCannotBeReadIsSkipped) {
@@ -72,7 +55,7 @@ TEST(FolderWalkPosix, AFolderThatCannotBeReadIsSkipped) {
         }
         ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
         ASSERT_EQ(::chmod((folder / "locked").c_str(), 0), 0);
-        EXPECT_TRUE(passesUnprivileged([&] { return walk(root, listers) == expected; }));
+        EXPECT_TRUE(test::passesUnprivileged([&] { return walk(root, listers) == expected; }));
         ASSERT_EQ(::chmod((folder / "locked").c_str(), 0755), 0);
     }
 }

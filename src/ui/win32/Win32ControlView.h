@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/win32/DialogControls.h"
@@ -46,6 +49,17 @@ public:
 protected:
     // The resource id of the control in this window's dialog template.
     virtual int idOf(Control control) const = 0;
+
+    // The id beside the control in a window's table of its controls; 0 when the table lacks it.
+    template <std::size_t Count>
+    static int idIn(const std::array<std::pair<Control, int>, Count>& table, Control control) {
+        for (const auto& [named, id] : table) {
+            if (named == control) {
+                return id;
+            }
+        }
+        return 0;
+    }
 
     DialogControls controls_;
 };

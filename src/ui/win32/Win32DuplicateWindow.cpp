@@ -48,12 +48,7 @@ Win32DuplicateWindow::~Win32DuplicateWindow() {
 }
 
 int Win32DuplicateWindow::idOf(DuplicateControl control) const {
-    for (const auto& [named, id] : kControlIds) {
-        if (named == control) {
-            return id;
-        }
-    }
-    return 0;
+    return idIn(kControlIds, control);
 }
 
 void Win32DuplicateWindow::onOpen(HWND dialog) {

@@ -64,12 +64,7 @@ Win32MainWindow::~Win32MainWindow() {
 }
 
 int Win32MainWindow::idOf(MainControl control) const {
-    for (const auto& [named, id] : kControlIds) {
-        if (named == control) {
-            return id;
-        }
-    }
-    return 0;
+    return idIn(kControlIds, control);
 }
 
 void Win32MainWindow::onOpen(HWND dialog) {

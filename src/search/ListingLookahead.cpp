@@ -1,6 +1,8 @@
 #include "search/ListingLookahead.h"
 
 #include <algorithm>
+#include <thread>
+#include <utility>
 
 namespace quillfen {
 
@@ -12,56 +14,78 @@ bool claim(PendingFolder& folder) {
                                                 std::memory_order_acquire);
 }
 
+bool isListed(const PendingFolder& folder) {
+    return folder.state.load(std::memory_order_acquire) == PendingFolder::State::Listed;
+}
+
+// The walk lists folders too, so one core is left to it.
+std::size_t listersForTheCores(std::size_t most) {
+    const std::size_t cores = std::thread::hardware_concurrency();
+    return std::clamp<std::size_t>(cores > 1 ? cores - 1 : 1, 1, most);
+}
+
 }  // namespace
 
 ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Lister lister,
-                                   std::size_t allowance, std::size_t listers)
-    : stopRequested_(stopRequested), lister_(std::move(lister)), allowance_(allowance) {
-    if (allowance_ == 0) {
-        return;
-    }
-    const std::size_t count = std::max<std::size_t>(listers, 1);
-    threads_.reserve(count);
-    for (std::size_t index = 0; index < count; ++index) {
-        threads_.emplace_back([this] { run(); });
-    }
-}
+                                   std::size_t allowance, std::size_t listers,
+                                   DiskReadCounter diskReads)
+    : stopRequested_(stopRequested),
+      lister_(std::move(lister)),
+      allowance_(allowance),
+      diskReads_(std::move(diskReads)),
+      mostListers_(std::max<std::size_t>(listers, 1)),
+      coreListers_(listersForTheCores(mostListers_)),
+      listers_(allowance_ == 0 ? 0 : mostListers_, [this] { run(); }) {}
 
 ListingLookahead::~ListingLookahead() {
-    if (threads_.empty()) {
-        return;
-    }
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
-        idleListers_.wakeAll();
+        startingListers_ += listers_.close();
     }
-    for (std::thread& thread : threads_) {
-        thread.join();
-    }
+    listers_.join();
 }
 
-// The walk waits rather than list some other folder meanwhile: with the look-ahead threads
-// listing the folders right after this one, a listing of its own would only hold the walk up
-// when the disk is slow, and take a core from them when it is not.
 void ListingLookahead::obtain(PendingFolder& folder) {
     if (claim(folder)) {
-        lister_(folder);
-        offerSubfolders(folder);
+        const bool fromDisk = listFolder(folder);
+        if (allowance_ > 0) {
+            const std::lock_guard lock(mutex_);
+            diskBound_ = fromDisk;
+            offerSubfolders(folder);
+        }
         folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
         return;
     }
-    if (folder.state.load(std::memory_order_acquire) != PendingFolder::State::Listed) {
-        waitUntilListed(folder);
+    while (!isListed(folder)) {
+        if (const std::shared_ptr<PendingFolder> other = offerForTheWalk()) {
+            listAhead(*other);
+        } else {
+            waitUntilListed(folder);
+        }
     }
+}
+
+// On a slow disk the walk only waits: the look-ahead threads keep the disk busy, and a listing of
+// its own would hold the walk up after the folder it waits for has come.
+std::shared_ptr<PendingFolder> ListingLookahead::offerForTheWalk() {
+    const std::lock_guard lock(mutex_);
+    if (diskBound_ || paused() || stopRequested_.load(std::memory_order_relaxed)) {
+        return nullptr;
+    }
+    return takeOffer();
+}
+
+bool ListingLookahead::listFolder(PendingFolder& folder) {
+    const std::uint64_t before = diskReads_();
+    lister_(folder);
+    return diskReads_() != before;
 }
 
 void ListingLookahead::waitUntilListed(const PendingFolder& folder) {
     std::unique_lock lock(mutex_);
     walkWaiting_ = true;
-    listed_.wait(lock, [&folder] {
-        return folder.state.load(std::memory_order_acquire) == PendingFolder::State::Listed;
-    });
+    listed_.wait(lock, [&folder] { return isListed(folder); });
     walkWaiting_ = false;
 }
 
@@ -71,7 +95,7 @@ void ListingLookahead::release(PendingFolder& folder) {
         const std::size_t before = readAheadEntries_.fetch_sub(count, std::memory_order_relaxed);
         if (before >= allowance_ && before - count < allowance_) {
             const std::lock_guard lock(mutex_);
-            idleListers_.wake(offered_.size());
+            startListers();
         }
     }
     // The folder itself lives on while its parent does (and a stale offer may keep it a little
@@ -84,19 +108,21 @@ void ListingLookahead::release(PendingFolder& folder) {
 // the walk itself when it gets there, one listing at a time. They cost no more than the listing
 // that holds them.
 void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
-    if (allowance_ == 0 || folder.subfolders.empty()) {
-        return;
-    }
-    const std::lock_guard lock(mutex_);
     // The first subfolder is the next to be visited, so it goes on top.
     for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
          ++subfolder) {
         offered_.push_back(subfolder->second);
     }
-    // One thread per new offer, so that a wide folder's subfolders are listed side by side.
-    if (!paused()) {
-        idleListers_.wake(folder.subfolders.size());
+    startListers();
+}
+
+// One thread per offer, so that a wide folder's subfolders are listed side by side.
+void ListingLookahead::startListers() {
+    const std::size_t running = busyListers_ + startingListers_;
+    if (paused() || offered_.empty() || running >= runningLimit()) {
+        return;
     }
+    startingListers_ += listers_.wake(std::min(offered_.size(), runningLimit() - running));
 }
 
 std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
@@ -111,16 +137,17 @@ std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
 }
 
 void ListingLookahead::listAhead(PendingFolder& folder) {
-    lister_(folder);
+    const bool fromDisk = listFolder(folder);
     folder.readAhead = true;
     readAheadEntries_.fetch_add(folder.entries.size(), std::memory_order_relaxed);
-    // Offered before the folder is published: once the walk sees it listed, the walk may
-    // release its listing at any time.
-    offerSubfolders(folder);
-    // Published under the lock, so a walk that is about to wait cannot miss it.
     bool wakeWalk = false;
     {
         const std::lock_guard lock(mutex_);
+        diskBound_ = fromDisk;
+        // Offered before the folder is published: once the walk sees it listed, the walk may
+        // release its listing at any time. Published under the lock, so a walk that is about to
+        // wait cannot miss it.
+        offerSubfolders(folder);
         folder.state.store(PendingFolder::State::Listed, std::memory_order_release);
         wakeWalk = walkWaiting_;
     }
@@ -131,18 +158,29 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
 
 void ListingLookahead::run() {
     std::unique_lock lock(mutex_);
-    while (!finished_) {
+    // A thread counts as starting from the moment it is started or woken until it looks at the
+    // offers, so that a burst of offers does not wake more threads than may run.
+    bool starting = true;
+    for (;;) {
+        if (std::exchange(starting, false)) {
+            --startingListers_;
+        }
+        if (finished_) {
+            return;
+        }
         if (stopRequested_.load(std::memory_order_relaxed)) {
             offered_.clear();
-        } else if (!paused()) {
+        } else if (!paused() && busyListers_ < runningLimit()) {
             if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
+                ++busyListers_;
                 lock.unlock();
                 listAhead(*next);
                 lock.lock();
+                --busyListers_;
                 continue;
             }
         }
-        idleListers_.wait(lock, [this] { return finished_; });
+        starting = listers_.wait(lock, [this] { return finished_; });
     }
 }
 

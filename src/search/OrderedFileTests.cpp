@@ -3,40 +3,30 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/Platform.h"
-
 namespace quillfen {
 
 namespace {
 
-// Files read side by side at most. A disk whose files are not in the page cache serves a dozen or
-// more reads about as fast as one, so there are more readers than cores; when the files are in
-// the page cache only one per core runs. Each holds at most two chunks of its file, which caps
-// the chunks in memory at twice this count.
-constexpr std::size_t kWorkers = 16;
 // Tests queued in the walk's order: enough that a slow file at the head does not leave the other
 // readers idle, few enough that the queue stays small.
-constexpr std::size_t kMaxJobsInFlight = 4 * kWorkers;
+constexpr std::size_t kMaxJobsInFlight = 4 * OrderedFileTests::kReaders;
 
 }  // namespace
 
-OrderedFileTests::OrderedFileTests(Test test, Report report)
+OrderedFileTests::OrderedFileTests(Test test, Report report, DiskReadCounter diskReads)
     : test_(std::move(test)),
       report_(std::move(report)),
-      cores_(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kWorkers)) {
-    workers_.reserve(kWorkers);
-}
+      diskReads_(std::move(diskReads)),
+      workers_(kReaders, [this] { work(); }),
+      cores_(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kReaders)) {}
 
 OrderedFileTests::~OrderedFileTests() {
     {
         const std::lock_guard lock(mutex_);
         closing_ = true;
-        startingWorkers_ += idleWorkers_.size();
-        idleWorkers_.wakeAll();
+        startingWorkers_ += workers_.close();
     }
-    for (std::thread& worker : workers_) {
-        worker.join();
-    }
+    workers_.join();
 }
 
 void OrderedFileTests::submit(FoundEntry entry, std::string path) {
@@ -61,18 +51,11 @@ void OrderedFileTests::submit(FoundEntry entry, std::string path) {
 // Threads are started only when no idle one is left, so a search of files in the page cache never
 // starts more than one per core.
 void OrderedFileTests::startWorkers(std::size_t count) {
-    const std::size_t woken = std::min(count, idleWorkers_.size());
-    idleWorkers_.wake(woken);
-    startingWorkers_ += woken;
-    for (std::size_t started = woken; started < count && workers_.size() < kWorkers && !closing_;
-         ++started) {
-        workers_.emplace_back([this] { work(); });
-        ++startingWorkers_;
-    }
+    startingWorkers_ += workers_.wake(count);
 }
 
 std::size_t OrderedFileTests::runningLimit() const {
-    return diskBound_ ? kWorkers : cores_;
+    return diskBound_ ? kReaders : cores_;
 }
 
 void OrderedFileTests::finish() {
@@ -116,7 +99,6 @@ void OrderedFileTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bo
 }
 
 void OrderedFileTests::work() {
-    const platform::FileSystem& files = platform::currentPlatform().files();
     std::unique_lock lock(mutex_);
     // A worker counts as starting from the moment it is started or woken until it looks at the
     // queue, so that a burst of tests does not start more workers than may run.
@@ -130,25 +112,25 @@ void OrderedFileTests::work() {
             if (closing_) {
                 return;
             }
-            starting = idleWorkers_.wait(lock, [this] { return closing_; });
+            starting = workers_.wait(lock, [this] { return closing_; });
             continue;
         }
         const std::shared_ptr<Job> job = std::move(unstarted_.front());
         unstarted_.pop_front();
         ++busyWorkers_;
         lock.unlock();
-        const std::uint64_t diskReadsBefore = files.diskReadsOfThisThread();
+        const std::uint64_t diskReadsBefore = diskReads_();
         const bool passed = test_(job->path, job->entry.size);
-        const bool fromDisk = files.diskReadsOfThisThread() != diskReadsBefore;
+        const bool fromDisk = diskReads_() != diskReadsBefore;
         lock.lock();
         --busyWorkers_;
         job->passed = passed;
         job->done = true;
         diskBound_ = fromDisk;
         const std::size_t running = busyWorkers_ + startingWorkers_ + 1;
-        if (diskBound_ && running < kWorkers) {
+        if (diskBound_ && running < kReaders) {
             // This worker goes on with the next test; the others join it while the disk is slow.
-            startWorkers(std::min(unstarted_.size(), kWorkers - running));
+            startWorkers(std::min(unstarted_.size(), kReaders - running));
         }
         if (walkWaiting_ && headReady()) {
             headDone_.notify_one();

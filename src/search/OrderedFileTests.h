@@ -10,8 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "search/IdleThreads.h"
+#include "search/DiskReads.h"
 #include "search/SearchObserver.h"
+#include "search/WorkerThreads.h"
 
 namespace quillfen {
 
@@ -24,7 +25,14 @@ public:
     using Test = std::function<bool(const std::string& path, std::int64_t size)>;
     using Report = std::function<void(FoundEntry&&)>;
 
-    OrderedFileTests(Test test, Report report);
+    // `diskReads` tells when the tests wait on the disk, and so may run on more threads.
+    OrderedFileTests(Test test, Report report, DiskReadCounter diskReads = systemDiskReads());
+
+    // Files read side by side at most. A disk whose files are not in the page cache serves a
+    // dozen or more reads about as fast as one, so there are more readers than cores; when the
+    // files are in the page cache only one per core runs. Each holds at most two chunks of its
+    // file, which caps the chunks in memory at twice this count.
+    static constexpr std::size_t kReaders = 16;
     ~OrderedFileTests();
     OrderedFileTests(const OrderedFileTests&) = delete;
     OrderedFileTests& operator=(const OrderedFileTests&) = delete;
@@ -56,11 +64,12 @@ private:
 
     Test test_;
     Report report_;
+    DiskReadCounter diskReads_;
     std::mutex mutex_;
     // Threads are woken only when they wait for what changed: a worker for a new job, the walk
     // for the oldest job to finish. Waking every thread for every change costs more than the
     // tests of small files.
-    IdleThreads idleWorkers_;
+    WorkerThreads workers_;
     std::condition_variable headDone_;
     // Every job in the walk's order, and the ones no worker has taken yet.
     std::deque<std::shared_ptr<Job>> jobs_;
@@ -73,7 +82,6 @@ private:
     bool diskBound_ = false;
     std::size_t cores_;
     bool closing_ = false;
-    std::vector<std::thread> workers_;
 };
 
 }  // namespace quillfen

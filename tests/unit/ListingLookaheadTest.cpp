@@ -107,12 +107,33 @@ TEST(ListingLookahead, ReleasingAFolderGivesBackItsListingsMemory) {
     EXPECT_EQ(root.subfolders.capacity(), 0u);
 }
 
-// The root has `subfolders` folders of `filesEach` files. A listing of a subfolder is held until
-// its gate opens, and the listings in flight are counted, so a test can see which listings run
-// side by side and make them finish in any order.
+// Folders and what they hold, a name ending in "/" being a subfolder.
+using Layout = std::map<std::string, std::vector<std::string>>;
+
+// The root has `subfolders` folders of `filesEach` files.
+Layout wideLayout(int subfolders, int filesEach) {
+    Layout layout;
+    for (int folder = 0; folder < subfolders; ++folder) {
+        const std::string name = "d" + std::to_string(folder) + "/";
+        layout["/"].push_back(name);
+        for (int file = 0; file < filesEach; ++file) {
+            layout["/" + name].push_back("f" + std::to_string(file));
+        }
+    }
+    return layout;
+}
+
+// A tree in memory whose listings of folders other than the root are held until their gate opens.
+// The listings in flight are counted, and the thread of each, so a test can see which listings
+// run side by side and where, and make them finish in any order. Each listing counts as a read
+// from the disk when the tree is `OnDisk`.
 class GatedTree {
 public:
-    GatedTree(int subfolders, int filesEach) : subfolders_(subfolders), filesEach_(filesEach) {}
+    enum Storage { InPageCache, OnDisk };
+
+    explicit GatedTree(Layout layout, Storage storage = OnDisk)
+        : layout_(std::move(layout)), storage_(storage) {}
+    GatedTree(int subfolders, int filesEach) : GatedTree(wideLayout(subfolders, filesEach)) {}
 
     // Decides, under the tree's lock, whether a subfolder's listing may finish now.
     void holdUntil(std::function<bool(const std::string& folder)> mayFinish) {
@@ -127,26 +148,33 @@ public:
             ++inFlight_;
             mostInFlight_ = std::max(mostInFlight_, inFlight_);
             ++started_;
+            listedOn_[folder.folder] = std::this_thread::get_id();
             changed_.notify_all();
             // A deadlock guard, not a timing: a gate that never opens fails the test below.
             changed_.wait_for(lock, std::chrono::seconds(20),
                               [&] { return isRoot || !mayFinish_ || mayFinish_(folder.folder); });
         }
-        const int count = isRoot ? subfolders_ : filesEach_;
-        for (int index = 0; index < count; ++index) {
+        for (const std::string& name : layout_[folder.folder]) {
             platform::FolderEntry entry;
-            entry.name = (isRoot ? "d" : "f") + std::to_string(index);
-            entry.isFolder = isRoot;
+            entry.isFolder = name.back() == '/';
+            entry.name = entry.isFolder ? name.substr(0, name.size() - 1) : name;
             folder.entries.push_back(entry);
-            if (isRoot) {
-                folder.subfolders.emplace_back(
-                    index, std::make_shared<PendingFolder>("/" + entry.name + "/"));
+            if (entry.isFolder) {
+                folder.subfolders.emplace_back(folder.entries.size() - 1,
+                                               std::make_shared<PendingFolder>(folder.folder + name));
             }
+        }
+        if (storage_ == OnDisk) {
+            ++diskReads_;
         }
         const std::lock_guard lock(mutex_);
         --inFlight_;
         finished_.push_back(folder.folder);
         changed_.notify_all();
+    }
+
+    DiskReadCounter diskReads() {
+        return [this] { return diskReads_.load(); };
     }
 
     // Waits until `count` listings are in flight at once; false when that never happens.
@@ -156,15 +184,41 @@ public:
                                  [&] { return inFlight_ >= count; });
     }
 
-    // Opens the gates for everything (wakes listings held by a changed rule).
+    // Waits until `folder`'s listing has begun; false when that never happens.
+    bool waitForStart(const std::string& folder) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20),
+                                 [&] { return listedOn_.contains(folder); });
+    }
+
+    // Waits until `folder`'s listing has finished; false when that never happens.
+    bool waitForListing(const std::string& folder) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(5),
+                                 [&] { return hasFinished(folder); });
+    }
+
+    // Has the held listings look at their gates' rule again, after what it reads has changed.
+    void reconsider() {
+        const std::lock_guard lock(mutex_);
+        changed_.notify_all();
+    }
+
+    // Opens the gates for everything.
     void openAll() {
         const std::lock_guard lock(mutex_);
         mayFinish_ = nullptr;
         changed_.notify_all();
     }
 
+    // Called with the lock held (from a gate's rule, or by the members above).
     bool hasFinished(const std::string& folder) {
         return std::find(finished_.begin(), finished_.end(), folder) != finished_.end();
+    }
+
+    bool listedOnThisThread(const std::string& folder) {
+        const std::lock_guard lock(mutex_);
+        return listedOn_[folder] == std::this_thread::get_id();
     }
 
     int mostInFlight() {
@@ -183,29 +237,51 @@ public:
     }
 
 private:
-    int subfolders_;
-    int filesEach_;
+    Layout layout_;
+    const Storage storage_;
+    std::atomic<std::uint64_t> diskReads_{0};
     std::mutex mutex_;
     std::condition_variable changed_;
     std::function<bool(const std::string&)> mayFinish_;
     int inFlight_ = 0;
     int mostInFlight_ = 0;
     int started_ = 0;
+    std::map<std::string, std::thread::id> listedOn_;
     std::vector<std::string> finished_;
 };
 
-TEST(ListingLookahead, KeepsAsManyListingsInFlightAsItHasListersAndNoMore) {
-    for (const std::size_t listers : {std::size_t{1}, std::size_t{4}, std::size_t{16}}) {
-        SCOPED_TRACE(testing::Message() << listers << " listers");
-        GatedTree tree(64, 3);
+ListingLookahead lookaheadOver(GatedTree& tree, const std::atomic<bool>& stop,
+                               std::size_t listers,
+                               std::size_t allowance = ListingLookahead::kDefaultAllowance) {
+    return ListingLookahead(
+        stop, [&tree](PendingFolder& folder) { tree.list(folder); }, allowance, listers,
+        tree.diskReads());
+}
+
+// Up to every lister runs while the listings wait on the disk; one per core but one while they
+// come from the page cache.
+TEST(ListingLookahead, KeepsAsManyListingsInFlightAsMayRunAndNoMore) {
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t forTheCores = std::clamp<std::size_t>(cores - 1, 1, 16);
+    const struct {
+        GatedTree::Storage storage;
+        std::size_t listers;
+        std::size_t running;
+    } cases[] = {
+        {GatedTree::OnDisk, 1, 1},
+        {GatedTree::OnDisk, 4, 4},
+        {GatedTree::OnDisk, 16, 16},
+        {GatedTree::InPageCache, 16, forTheCores},
+    };
+    for (const auto& [storage, listers, running] : cases) {
+        SCOPED_TRACE(testing::Message() << listers << " listers, storage " << storage);
+        GatedTree tree(wideLayout(64, 3), storage);
         const std::atomic<bool> stop{false};
-        // Every listing waits until all the listers are at it, which they must reach together.
-        const int wanted = static_cast<int>(listers);
+        // Every listing waits until as many as may run are at it, which they must reach together.
+        const int wanted = static_cast<int>(running);
         std::atomic<bool> reached{false};
         tree.holdUntil([&](const std::string&) { return reached.load(); });
-        ListingLookahead lookahead(
-            stop, [&tree](PendingFolder& folder) { tree.list(folder); },
-            ListingLookahead::kDefaultAllowance, listers);
+        ListingLookahead lookahead = lookaheadOver(tree, stop, listers);
         PendingFolder root("/");
         lookahead.obtain(root);
         reached = tree.waitForInFlight(wanted);
@@ -223,6 +299,72 @@ TEST(ListingLookahead, KeepsAsManyListingsInFlightAsItHasListersAndNoMore) {
     }
 }
 
+// The walk waits for d0, which a lister holds until another folder is listed. In the page cache
+// the walk lists the next folder itself meanwhile; on a disk another lister does.
+TEST(ListingLookahead, TheWalkListsAheadWhileItWaitsOnlyInThePageCache) {
+    const struct {
+        GatedTree::Storage storage;
+        std::size_t listers;
+        bool walkListsD1;
+    } cases[] = {
+        {GatedTree::InPageCache, 1, true},
+        {GatedTree::OnDisk, 2, false},
+    };
+    for (const auto& [storage, listers, walkListsD1] : cases) {
+        SCOPED_TRACE(testing::Message() << "storage " << storage);
+        GatedTree tree(wideLayout(4, 1), storage);
+        const std::atomic<bool> stop{false};
+        tree.holdUntil([&tree](const std::string& folder) {
+            return folder != "/d0/" || tree.hasFinished("/d1/");
+        });
+        ListingLookahead lookahead = lookaheadOver(tree, stop, listers);
+        PendingFolder root("/");
+        lookahead.obtain(root);
+        // d0 is the lister's before the walk asks for it.
+        ASSERT_TRUE(tree.waitForStart("/d0/"));
+        for (const auto& [index, subfolder] : root.subfolders) {
+            lookahead.obtain(*subfolder);
+            ASSERT_EQ(subfolder->entries.size(), 1u) << subfolder->folder;
+            lookahead.release(*subfolder);
+        }
+        EXPECT_FALSE(tree.listedOnThisThread("/d0/"));
+        EXPECT_EQ(tree.listedOnThisThread("/d1/"), walkListsD1);
+        EXPECT_EQ(tree.started(), 5);
+    }
+}
+
+// Subfolders found while the look-ahead is paused are listed ahead once the walk has caught up,
+// not left to the walk: b is listed beside a, which fills the allowance, so b's subfolder is
+// offered during the pause.
+TEST(ListingLookahead, FoldersOfferedWhilePausedAreListedAheadOnceThePauseEnds) {
+    Layout layout;
+    layout["/"] = {"a/", "b/"};
+    layout["/a/"] = {"x/", "1", "2", "3", "4", "5", "6", "7", "8"};
+    layout["/b/"] = {"y/", "9"};
+    GatedTree tree(layout);
+    const std::atomic<bool> stop{false};
+    std::atomic<bool> bothStarted{false};
+    tree.holdUntil([&](const std::string& folder) {
+        return (folder == "/a/" && bothStarted) || (folder == "/b/" && tree.hasFinished("/a/")) ||
+               folder.size() > 3;
+    });
+    ListingLookahead lookahead = lookaheadOver(tree, stop, 2, 5);
+    PendingFolder root("/");
+    lookahead.obtain(root);
+    bothStarted = tree.waitForInFlight(2);
+    tree.reconsider();
+    ASSERT_TRUE(bothStarted);
+
+    PendingFolder& a = *root.subfolders[0].second;
+    lookahead.obtain(a);
+    PendingFolder& x = *a.subfolders[0].second;
+    lookahead.obtain(x);
+    lookahead.release(x);
+    lookahead.release(a);
+    EXPECT_TRUE(tree.waitForListing("/b/y/"));
+    EXPECT_FALSE(tree.listedOnThisThread("/b/y/"));
+}
+
 // The first folders the walk needs are the last to be listed; the walk still gets each folder
 // with its own listing, in its own order.
 TEST(ListingLookahead, ListingsThatFinishOutOfOrderReachTheWalkInItsOrder) {
@@ -233,9 +375,7 @@ TEST(ListingLookahead, ListingsThatFinishOutOfOrderReachTheWalkInItsOrder) {
         const int index = folder[2] - '0';
         return index >= 3 || tree.hasFinished("/d" + std::to_string(index + 1) + "/");
     });
-    ListingLookahead lookahead(
-        stop, [&tree](PendingFolder& folder) { tree.list(folder); },
-        ListingLookahead::kDefaultAllowance, 4);
+    ListingLookahead lookahead = lookaheadOver(tree, stop, 4);
     PendingFolder root("/");
     lookahead.obtain(root);
     for (const auto& [index, subfolder] : root.subfolders) {
@@ -262,9 +402,7 @@ TEST(ListingLookahead, AStopWhileListingsAreInFlightListsNothingMore) {
     tree.holdUntil([&released](const std::string&) { return released.load(); });
     constexpr std::size_t kListers = 4;
     {
-        ListingLookahead lookahead(
-            stop, [&tree](PendingFolder& folder) { tree.list(folder); },
-            ListingLookahead::kDefaultAllowance, kListers);
+        ListingLookahead lookahead = lookaheadOver(tree, stop, kListers);
         PendingFolder root("/");
         lookahead.obtain(root);
         ASSERT_TRUE(tree.waitForInFlight(static_cast<int>(kListers)));

@@ -160,8 +160,9 @@ public:
             entry.name = entry.isFolder ? name.substr(0, name.size() - 1) : name;
             folder.entries.push_back(entry);
             if (entry.isFolder) {
-                folder.subfolders.emplace_back(folder.entries.size() - 1,
-                                               std::make_shared<PendingFolder>(folder.folder + name));
+                folder.subfolders.emplace_back(
+                    folder.entries.size() - 1,
+                    std::make_shared<PendingFolder>(folder.folder + name));
             }
         }
         if (storage_ == OnDisk) {
@@ -250,8 +251,7 @@ private:
     std::vector<std::string> finished_;
 };
 
-ListingLookahead lookaheadOver(GatedTree& tree, const std::atomic<bool>& stop,
-                               std::size_t listers,
+ListingLookahead lookaheadOver(GatedTree& tree, const std::atomic<bool>& stop, std::size_t listers,
                                std::size_t allowance = ListingLookahead::kDefaultAllowance) {
     return ListingLookahead(
         stop, [&tree](PendingFolder& folder) { tree.list(folder); }, allowance, listers,

@@ -69,8 +69,8 @@ private:
 // While the files come from the page cache one test per core runs; once a test has waited on the
 // disk, up to every reader. Either way the passing files are reported in the order submitted.
 TEST(OrderedFileTests, RunsOneTestPerCoreUntilTheDiskIsSlowAndReportsInOrder) {
-    const int cores = static_cast<int>(std::clamp<unsigned>(
-        std::thread::hardware_concurrency(), 1, OrderedFileTests::kReaders));
+    const int cores = static_cast<int>(
+        std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, OrderedFileTests::kReaders));
     const struct {
         bool onDisk;
         int running;

@@ -35,7 +35,8 @@ ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Liste
       diskReads_(std::move(diskReads)),
       mostListers_(std::max<std::size_t>(listers, 1)),
       coreListers_(listersForTheCores(mostListers_)),
-      listers_(allowance_ == 0 ? 0 : mostListers_, [this] { run(); }) {}
+      listers_(allowance_ == 0 ? 0 : mostListers_, [this] { run(); }),
+      diskPace_(mostListers_) {}
 
 ListingLookahead::~ListingLookahead() {
     {
@@ -51,7 +52,7 @@ void ListingLookahead::obtain(PendingFolder& folder) {
         const bool fromDisk = listFolder(folder);
         if (allowance_ > 0) {
             const std::lock_guard lock(mutex_);
-            diskBound_ = fromDisk;
+            diskPace_.record(fromDisk);
             offerSubfolders(folder);
         }
         folder.state.store(PendingFolder::State::Listed, std::memory_order_relaxed);
@@ -70,7 +71,7 @@ void ListingLookahead::obtain(PendingFolder& folder) {
 // its own would hold the walk up after the folder it waits for has come.
 std::shared_ptr<PendingFolder> ListingLookahead::offerForTheWalk() {
     const std::lock_guard lock(mutex_);
-    if (diskBound_ || paused() || stopRequested_.load(std::memory_order_relaxed)) {
+    if (diskPace_.slow() || paused() || stopRequested_.load(std::memory_order_relaxed)) {
         return nullptr;
     }
     return takeOffer();
@@ -143,7 +144,7 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
     bool wakeWalk = false;
     {
         const std::lock_guard lock(mutex_);
-        diskBound_ = fromDisk;
+        diskPace_.record(fromDisk);
         // Offered before the folder is published: once the walk sees it listed, the walk may
         // release its listing at any time. Published under the lock, so a walk that is about to
         // wait cannot miss it.

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "search/DiskPace.h"
 #include "search/DiskReads.h"
 #include "search/PendingFolder.h"
 #include "search/WorkerThreads.h"
@@ -76,7 +77,7 @@ private:
     // Wakes or starts look-ahead threads for the offers, as many as may run. Called with the lock
     // held.
     void startListers();
-    std::size_t runningLimit() const { return diskBound_ ? mostListers_ : coreListers_; }
+    std::size_t runningLimit() const { return diskPace_.slow() ? mostListers_ : coreListers_; }
     void run();
     bool paused() const { return readAheadEntries_.load(std::memory_order_relaxed) >= allowance_; }
 
@@ -91,8 +92,7 @@ private:
     // Look-ahead threads at a listing, and woken or started ones that have not looked for one yet.
     std::size_t busyListers_ = 0;
     std::size_t startingListers_ = 0;
-    // Whether the last listing had to wait on the disk.
-    bool diskBound_ = false;
+    DiskPace diskPace_;
     // Wakes the walk when a folder it waits for is listed.
     std::condition_variable listed_;
     bool walkWaiting_ = false;

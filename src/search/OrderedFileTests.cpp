@@ -55,7 +55,7 @@ void OrderedFileTests::startWorkers(std::size_t count) {
 }
 
 std::size_t OrderedFileTests::runningLimit() const {
-    return diskBound_ ? kReaders : cores_;
+    return diskPace_.slow() ? kReaders : cores_;
 }
 
 void OrderedFileTests::finish() {
@@ -126,9 +126,9 @@ void OrderedFileTests::work() {
         --busyWorkers_;
         job->passed = passed;
         job->done = true;
-        diskBound_ = fromDisk;
+        diskPace_.record(fromDisk);
         const std::size_t running = busyWorkers_ + startingWorkers_ + 1;
-        if (diskBound_ && running < kReaders) {
+        if (diskPace_.slow() && running < kReaders) {
             // This worker goes on with the next test; the others join it while the disk is slow.
             startWorkers(std::min(unstarted_.size(), kReaders - running));
         }

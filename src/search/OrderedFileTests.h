@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "search/DiskPace.h"
 #include "search/DiskReads.h"
 #include "search/SearchObserver.h"
 #include "search/WorkerThreads.h"
@@ -76,10 +77,10 @@ private:
     std::deque<std::shared_ptr<Job>> unstarted_;
     bool walkWaiting_ = false;
     std::size_t walkWaitsFor_ = 1;
-    // Workers at a test, and whether the last test finished had to read from the disk.
+    // Workers at a test.
     std::size_t busyWorkers_ = 0;
     std::size_t startingWorkers_ = 0;
-    bool diskBound_ = false;
+    DiskPace diskPace_{kReaders};
     std::size_t cores_;
     bool closing_ = false;
 };

@@ -234,9 +234,16 @@ if [ "$cold" -eq 1 ]; then
   done
   cold_bench cold-names "$Q find --in $T --name *.txt --format paths --quiet" "find $T -name *.txt" \
     "${fd_commands[@]}"
+  # What reading the files alone costs on this disk, with no matching and in no order: a floor
+  # that no content search can go below.
+  floor_commands=()
+  floor="$(dirname "$Q")/floor-parallel-read"
+  if [ -x "$floor" ]; then
+    floor_commands=("$floor 16 16384 $C" "$floor 32 16384 $C")
+  fi
   cold_bench cold-content \
     "$Q find --in $C --text $LITERAL --match-case --encodings ansi --format paths --quiet" \
-    "${rg_commands[@]}"
+    "${rg_commands[@]}" "${floor_commands[@]}"
   cold_bench cold-dupes "$Q dupes $REF --in $D --format paths --quiet" \
     "find $D -type f -size ${N}c -exec cmp -s $REF {} ; -print"
   say "load after the timings: $(uptime | sed 's/.*load average: //')"
@@ -277,6 +284,15 @@ def bar(label, name, factor, peers, peer_text):
 bar("cold name walk <= 0.9x best fdfind -u -jN", "cold-names", 0.9, range(2, 7), "best fd")
 bar("cold content <= 0.9x best rg -jN", "cold-content", 0.9, range(1, 6), "best rg")
 bar("cold duplicates <= 0.2x find/cmp", "cold-dupes", 0.2, [1], "find/cmp")
+
+content = runs("cold-content")
+if len(content) > 6:
+    for key in ("min", "median"):
+        floor = min(result[key] for result in content[6:])
+        best_rg = min(result[key] for result in content[1:6])
+        print(f"\nReading alone ({key}, best of floor-parallel-read on 16 and 32 threads): "
+              f"{floor * 1000:.1f} ms; quillfen {content[0][key] / floor:.2f}x of it, "
+              f"the best rg {best_rg / floor:.2f}x.")
 PY
 
   {

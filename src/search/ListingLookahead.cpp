@@ -49,8 +49,10 @@ ListingLookahead::~ListingLookahead() {
 
 void ListingLookahead::obtain(PendingFolder& folder) {
     if (claim(folder)) {
-        const bool fromDisk = listFolder(folder);
-        if (allowance_ > 0) {
+        if (allowance_ == 0) {
+            lister_(folder);
+        } else {
+            const bool fromDisk = listFolder(folder);
             const std::lock_guard lock(mutex_);
             diskPace_.record(fromDisk);
             offerSubfolders(folder);

@@ -27,7 +27,8 @@ namespace quillfen {
 // While the listings come from the page cache, one look-ahead thread per core but one runs, and
 // the walk, when it must wait for a folder, lists the next offered one meanwhile: the work is the
 // processor's, and more threads would only share the cores and the locks. Once a listing has had
-// to wait on the disk, up to all the look-ahead threads run and the walk only waits.
+// to wait on the disk, up to all the look-ahead threads run and the walk only waits, until as many
+// listings in a row as there are threads have come from the page cache (`DiskPace`).
 //
 // The look-ahead threads pause once the entries read ahead but not yet visited reach an allowance,
 // so a slow walk (a content search) does not make the whole tree pile up in memory: at most the

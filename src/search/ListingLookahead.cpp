@@ -35,14 +35,14 @@ ListingLookahead::ListingLookahead(const std::atomic<bool>& stopRequested, Liste
       diskReads_(std::move(diskReads)),
       mostListers_(std::max<std::size_t>(listers, 1)),
       coreListers_(listersForTheCores(mostListers_)),
-      listers_(allowance_ == 0 ? 0 : mostListers_, [this] { run(); }),
+      listers_(mutex_, allowance_ == 0 ? 0 : mostListers_, [this] { run(); }),
       diskPace_(mostListers_) {}
 
 ListingLookahead::~ListingLookahead() {
     {
         const std::lock_guard lock(mutex_);
         finished_ = true;
-        startingListers_ += listers_.close();
+        listers_.close();
     }
     listers_.join();
 }
@@ -121,11 +121,9 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
 
 // One thread per offer, so that a wide folder's subfolders are listed side by side.
 void ListingLookahead::startListers() {
-    const std::size_t running = busyListers_ + startingListers_;
-    if (paused() || offered_.empty() || running >= runningLimit()) {
-        return;
+    if (!paused()) {
+        listers_.wake(offered_.size(), runningLimit());
     }
-    startingListers_ += listers_.wake(std::min(offered_.size(), runningLimit() - running));
 }
 
 std::shared_ptr<PendingFolder> ListingLookahead::takeOffer() {
@@ -161,29 +159,20 @@ void ListingLookahead::listAhead(PendingFolder& folder) {
 
 void ListingLookahead::run() {
     std::unique_lock lock(mutex_);
-    // A thread counts as starting from the moment it is started or woken until it looks at the
-    // offers, so that a burst of offers does not wake more threads than may run.
-    bool starting = true;
-    for (;;) {
-        if (std::exchange(starting, false)) {
-            --startingListers_;
-        }
-        if (finished_) {
-            return;
-        }
+    while (!finished_) {
         if (stopRequested_.load(std::memory_order_relaxed)) {
             offered_.clear();
-        } else if (!paused() && busyListers_ < runningLimit()) {
+        } else if (!paused() && listers_.busy() < runningLimit()) {
             if (const std::shared_ptr<PendingFolder> next = takeOffer()) {
-                ++busyListers_;
+                listers_.beginWork();
                 lock.unlock();
                 listAhead(*next);
                 lock.lock();
-                --busyListers_;
+                listers_.endWork();
                 continue;
             }
         }
-        starting = listers_.wait(lock, [this] { return finished_; });
+        listers_.wait(lock, [this] { return finished_; });
     }
 }
 

@@ -90,9 +90,6 @@ private:
     const std::size_t coreListers_;
     std::mutex mutex_;
     WorkerThreads listers_;
-    // Look-ahead threads at a listing, and woken or started ones that have not looked for one yet.
-    std::size_t busyListers_ = 0;
-    std::size_t startingListers_ = 0;
     DiskPace diskPace_;
     // Wakes the walk when a folder it waits for is listed.
     std::condition_variable listed_;

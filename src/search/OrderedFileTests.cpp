@@ -17,14 +17,14 @@ OrderedFileTests::OrderedFileTests(Test test, Report report, DiskReadCounter dis
     : test_(std::move(test)),
       report_(std::move(report)),
       diskReads_(std::move(diskReads)),
-      workers_(kReaders, [this] { work(); }),
+      workers_(mutex_, kReaders, [this] { work(); }),
       cores_(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kReaders)) {}
 
 OrderedFileTests::~OrderedFileTests() {
     {
         const std::lock_guard lock(mutex_);
         closing_ = true;
-        startingWorkers_ += workers_.close();
+        workers_.close();
     }
     workers_.join();
 }
@@ -43,15 +43,9 @@ void OrderedFileTests::submit(FoundEntry entry, std::string path) {
     job->path = std::move(path);
     jobs_.push_back(job);
     unstarted_.push_back(std::move(job));
-    if (busyWorkers_ + startingWorkers_ < runningLimit()) {
-        startWorkers(1);
-    }
-}
-
-// Threads are started only when no idle one is left, so a search of files in the page cache never
-// starts more than one per core.
-void OrderedFileTests::startWorkers(std::size_t count) {
-    startingWorkers_ += workers_.wake(count);
+    // Threads are started only when no idle one is left, so a search of files in the page cache
+    // never starts more than one per core.
+    workers_.wake(1, runningLimit());
 }
 
 std::size_t OrderedFileTests::runningLimit() const {
@@ -100,38 +94,31 @@ void OrderedFileTests::reportFinishedHead(std::unique_lock<std::mutex>& lock, bo
 
 void OrderedFileTests::work() {
     std::unique_lock lock(mutex_);
-    // A worker counts as starting from the moment it is started or woken until it looks at the
-    // queue, so that a burst of tests does not start more workers than may run.
-    bool starting = true;
     for (;;) {
-        if (std::exchange(starting, false)) {
-            --startingWorkers_;
-        }
         // Closing, every worker helps to empty the queue.
-        if (unstarted_.empty() || (busyWorkers_ >= runningLimit() && !closing_)) {
+        if (unstarted_.empty() || (workers_.busy() >= runningLimit() && !closing_)) {
             if (closing_) {
                 return;
             }
-            starting = workers_.wait(lock, [this] { return closing_; });
+            workers_.wait(lock, [this] { return closing_; });
             continue;
         }
         const std::shared_ptr<Job> job = std::move(unstarted_.front());
         unstarted_.pop_front();
-        ++busyWorkers_;
+        workers_.beginWork();
         lock.unlock();
         const std::uint64_t diskReadsBefore = diskReads_();
         const bool passed = test_(job->path, job->entry.size);
         const bool fromDisk = diskReads_() != diskReadsBefore;
         lock.lock();
-        --busyWorkers_;
         job->passed = passed;
         job->done = true;
         diskPace_.record(fromDisk);
-        const std::size_t running = busyWorkers_ + startingWorkers_ + 1;
-        if (diskPace_.slow() && running < kReaders) {
+        if (diskPace_.slow()) {
             // This worker goes on with the next test; the others join it while the disk is slow.
-            startWorkers(std::min(unstarted_.size(), kReaders - running));
+            workers_.wake(unstarted_.size(), kReaders);
         }
+        workers_.endWork();
         if (walkWaiting_ && headReady()) {
             headDone_.notify_one();
         }

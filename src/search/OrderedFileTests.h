@@ -60,8 +60,6 @@ private:
     // Workers that may run at once: one per core while the files come from the page cache, all
     // of them while the tests wait on the disk.
     std::size_t runningLimit() const;
-    // Wakes or starts up to `count` workers for queued tests; called with the lock held.
-    void startWorkers(std::size_t count);
 
     Test test_;
     Report report_;
@@ -77,9 +75,6 @@ private:
     std::deque<std::shared_ptr<Job>> unstarted_;
     bool walkWaiting_ = false;
     std::size_t walkWaitsFor_ = 1;
-    // Workers at a test.
-    std::size_t busyWorkers_ = 0;
-    std::size_t startingWorkers_ = 0;
     DiskPace diskPace_{kReaders};
     std::size_t cores_;
     bool closing_ = false;

@@ -12,6 +12,7 @@ The prefix is made once per build folder (its making costs seconds) and kept bes
 own prefix; each run only points D: and E: at fresh trees."""
 
 import argparse
+import contextlib
 import fcntl
 import os
 import shutil
@@ -155,6 +156,19 @@ class Prefix:
         return answer.stdout.decode("utf-8", "replace").strip() + ".ini"
 
 
+@contextlib.contextmanager
+def locked_prefix(folder, wine):
+    """The prefix in `folder`, made if need be and held by this run alone: the Windows entries of
+    ctest may share one and run side by side."""
+    folder = os.path.abspath(folder)
+    os.makedirs(os.path.dirname(folder), exist_ok=True)
+    with open(folder + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        prefix = Prefix(folder, wine)
+        prefix.ensure_made()
+        yield prefix
+
+
 def make_tree(roots):
     for drive, path, body, _ in TREE:
         target = os.path.join(roots[drive], *path.split("/"))
@@ -201,11 +215,7 @@ def main():
         print("skipped: needs %s, wine and wineserver" % arguments.windows_cli)
         return SKIPPED
 
-    os.makedirs(os.path.dirname(os.path.abspath(arguments.prefix)), exist_ok=True)
-    with open(os.path.abspath(arguments.prefix) + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        prefix = Prefix(os.path.abspath(arguments.prefix), arguments.wine)
-        prefix.ensure_made()
+    with locked_prefix(arguments.prefix, arguments.wine) as prefix:
         return run_checks(prefix, arguments.windows_cli)
 
 

@@ -15,7 +15,6 @@ Few Wine starts, each a second or more: the installer, one batch file that runs 
 program and the registry tool, the uninstaller, and one batch file of registry queries."""
 
 import argparse
-import fcntl
 import filecmp
 import os
 import shutil
@@ -24,7 +23,7 @@ import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cli_drives import SKIPPED, Checker, Prefix  # noqa: E402
+from cli_drives import SKIPPED, Checker, locked_prefix  # noqa: E402
 
 # A busy Wine now and then fails to start a process's DLLs (STATUS_DLL_INIT_FAILED, 0xC0000142)
 # before any of its code runs: Wine's own exit status keeps the low byte, a batch file sees the
@@ -286,11 +285,7 @@ def main():
         print("skipped: needs %s, wine and wineserver" % arguments.setup)
         return SKIPPED
 
-    os.makedirs(os.path.dirname(os.path.abspath(arguments.prefix)), exist_ok=True)
-    with open(os.path.abspath(arguments.prefix) + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        prefix = Prefix(os.path.abspath(arguments.prefix), arguments.wine)
-        prefix.ensure_made()
+    with locked_prefix(arguments.prefix, arguments.wine) as prefix:
         # Shortcuts would otherwise become menu entries of the Linux desktop.
         prefix.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml,winemenubuilder.exe="
         run = SetupRun(prefix, arguments.setup, arguments.window_program)

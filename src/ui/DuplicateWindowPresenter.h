@@ -9,8 +9,8 @@
 namespace quillfen {
 
 // Every rule of the "Document Duplication Search" window that is not drawing: its texts, the
-// checks of Find, the options, the shared look-in history and the search. The list has no
-// sorting and cannot start another duplicate search.
+// checks of Find, the options, the shared look-in history and the search. Its list sorts as the
+// search window's does, but cannot start another duplicate search.
 class DuplicateWindowPresenter {
 public:
     // `referencePath` is the file the window opens on, or empty.

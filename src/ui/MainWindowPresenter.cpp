@@ -122,6 +122,9 @@ void MainWindowPresenter::open() {
         view_.setText(MainControl::LookIn, lookInArgument_);
     }
     setToolTips();
+    // Most searches start from a name; a pattern typed into the content box would search file
+    // contents for it and find nothing.
+    view_.setFocus(MainControl::NamePatterns);
 }
 
 void MainWindowPresenter::fillOptionLists() {

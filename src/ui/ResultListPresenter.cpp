@@ -40,6 +40,7 @@ void ResultListPresenter::start(SearchSession::Work work) {
     view_.setStatusLine(StatusLine::Count, "");
     table_.clear();
     view_.resultsReset();
+    hideSortArrow();
     foundCount_ = 0;
     startedAt_ = std::chrono::steady_clock::now();
     view_.showSearchRunning(true);
@@ -73,6 +74,8 @@ void ResultListPresenter::applyBatch(PendingBatch batch) {
             table_.append(row.file, row.typeText, row.iconIndex);
         }
         foundCount_ += static_cast<std::int64_t>(batch.rows.size());
+        // Rows found after a header click are appended unsorted, out of the arrow's order.
+        hideSortArrow();
         view_.resultsAppended(first, batch.rows.size());
         view_.setStatusLine(StatusLine::Count, countText());
     }
@@ -121,6 +124,17 @@ void ResultListPresenter::onHeaderClicked(int column) {
     if (sortKeys_.clickHeader(column)) {
         table_.sort(sortKeys_);
         view_.resultsReset();
+        view_.showSortArrow(sortKeys_.keys().front());
+        sortArrowShown_ = true;
+    }
+}
+
+// The order chosen stays for the next header click; only the arrow goes, as it would claim an
+// order the rows do not have.
+void ResultListPresenter::hideSortArrow() {
+    if (sortArrowShown_) {
+        view_.showSortArrow(std::nullopt);
+        sortArrowShown_ = false;
     }
 }
 
@@ -145,6 +159,22 @@ void ResultListPresenter::onControlKey(char letter) {
 
 void ResultListPresenter::onDoubleClick(std::optional<std::size_t> row) {
     runDoubleClick(row, view_.selection(), view_.shell());
+}
+
+bool ResultListPresenter::onEnterInList() {
+    const std::vector<std::size_t> rows = view_.selection().selectedRows();
+    if (rows.empty()) {
+        return false;
+    }
+    if (rows.size() > kMostRowsOpenedAtOnce) {
+        view_.showMessage(filledIn(translate("Select at most %d files to open them at once."), "%d",
+                                   std::to_string(kMostRowsOpenedAtOnce)));
+        return true;
+    }
+    for (const std::size_t row : rows) {
+        runDoubleClick(row, view_.selection(), view_.shell());
+    }
+    return true;
 }
 
 void ResultListPresenter::openConfiguration() {

@@ -45,6 +45,11 @@ public:
     void onAction(ResultAction action);
     void onControlKey(char letter);
     void onDoubleClick(std::optional<std::size_t> row);
+    // Enter in the list: the selected rows open as a double click opens one, and the selection
+    // stays. False when no row is selected, so that Enter starts the search as elsewhere.
+    bool onEnterInList();
+    // More rows than this are not opened at once: each one starts a program.
+    static constexpr std::size_t kMostRowsOpenedAtOnce = 16;
 
     bool searching() const { return searching_; }
     std::int64_t foundCount() const { return foundCount_; }
@@ -57,6 +62,7 @@ private:
     PendingRow makeRow(const FoundEntry& entry);
     void applyBatch(PendingBatch batch);
     void finish();
+    void hideSortArrow();
     std::string countText() const;
     std::string elapsedSecondsText() const;
 
@@ -68,6 +74,7 @@ private:
     TypeIconLookup typesAndIcons_;
     SearchSession session_;
     bool searching_ = false;
+    bool sortArrowShown_ = false;
     std::int64_t foundCount_ = 0;
     std::chrono::steady_clock::time_point startedAt_;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/DesktopShell.h"
 #include "results/ResultSelection.h"
+#include "results/SortKeyList.h"
 
 namespace quillfen {
 
@@ -30,6 +31,9 @@ public:
     virtual void showResults(const ResultTable& table, const IconImageList& icons) = 0;
     virtual void resultsReset() = 0;
     virtual void resultsAppended(std::size_t first, std::size_t count) = 0;
+    // The header's arrow: on the column that orders the rows, or on none while they stand in the
+    // order they were found.
+    virtual void showSortArrow(std::optional<SortKeyList::Key> key) = 0;
 
     // The list's rows and selection, and the desktop that the actions open files with.
     virtual ResultSelection& selection() = 0;

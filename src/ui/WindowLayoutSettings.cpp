@@ -1,5 +1,6 @@
 #include "ui/WindowLayoutSettings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -16,14 +17,23 @@ constexpr const char* kSection = "Config";
 WindowLayoutSettings::WindowLayoutSettings(std::string keyPrefix)
     : keyPrefix_(std::move(keyPrefix)) {}
 
+void WindowLayoutSettings::setMinimumSize(int width, int height) {
+    minimumWidth_ = std::max(width, static_cast<int>(kMinimumWindowSide));
+    minimumHeight_ = std::max(height, static_cast<int>(kMinimumWindowSide));
+}
+
 WindowLayout WindowLayoutSettings::load(const WindowLayout& defaults) const {
     WindowLayout layout;
-    layout.width = readSize("WindowWidth", defaults.width, kMinimumWindowSide);
-    layout.height = readSize("WindowHeight", defaults.height, kMinimumWindowSide);
+    layout.width = readSize("WindowWidth", defaults.width, minimumWidth_);
+    layout.height = readSize("WindowHeight", defaults.height, minimumHeight_);
     for (std::size_t column = 0; column < std::size(kColumnKeys); ++column) {
         const int fallback =
             column < defaults.columnWidths.size() ? defaults.columnWidths[column] : 0;
-        layout.columnWidths.push_back(readSize(kColumnKeys[column], fallback, kMinimumColumnWidth));
+        const int minimum =
+            column < minimumColumnWidths_.size()
+                ? std::max(minimumColumnWidths_[column], static_cast<int>(kMinimumColumnWidth))
+                : kMinimumColumnWidth;
+        layout.columnWidths.push_back(readSize(kColumnKeys[column], fallback, minimum));
     }
     return layout;
 }

@@ -31,6 +31,15 @@ public:
 
     explicit WindowLayoutSettings(std::string keyPrefix);
 
+    // The smallest window the controls fit in; a stored size below it is not taken, so a window
+    // once shrunk too far opens usable again.
+    void setMinimumSize(int width, int height);
+    // The widths, in column-key order, that the columns' texts need in the window's font; a
+    // stored width below one is not taken, so a font grown since shows its dates whole.
+    void setMinimumColumnWidths(std::vector<int> widths) {
+        minimumColumnWidths_ = std::move(widths);
+    }
+
     // `defaults` has one width for each column key.
     WindowLayout load(const WindowLayout& defaults) const;
     void save(const WindowLayout& layout) const;
@@ -40,6 +49,9 @@ private:
     void writeSize(const std::string& key, int value) const;
 
     std::string keyPrefix_;
+    int minimumWidth_ = kMinimumWindowSide;
+    int minimumHeight_ = kMinimumWindowSide;
+    std::vector<int> minimumColumnWidths_;
 };
 
 }  // namespace quillfen

@@ -67,6 +67,7 @@ public:
     void showResults(const ResultTable& value, const IconImageList&) override { table = &value; }
     void resultsReset() override { ++resets; }
     void resultsAppended(std::size_t, std::size_t count) override { appended += count; }
+    void showSortArrow(std::optional<SortKeyList::Key> key) override { sortArrow = key; }
     ResultSelection& selection() override { return *fakeSelection; }
     platform::DesktopShell& shell() override { return *fakeShell; }
     void openConfiguration() override { ++configurationsOpened; }
@@ -101,6 +102,7 @@ public:
     const ResultTable* table = nullptr;
     int resets = 0;
     std::size_t appended = 0;
+    std::optional<SortKeyList::Key> sortArrow;
     bool ticking = false;
     ResultSelection* fakeSelection = nullptr;
     platform::DesktopShell* fakeShell = nullptr;

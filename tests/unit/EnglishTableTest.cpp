@@ -82,7 +82,8 @@ TEST(EnglishTable, ListsEveryTextTheProgramTranslates) {
     }
 }
 
-TEST(EnglishTable, IsAnEightBitFileWhoseValuesAreTheirKeys) {
+// Controls' texts carry their Alt-key letter after an "&", which their keys do not.
+TEST(EnglishTable, IsAnEightBitFileWhoseValuesAreTheirKeysSaveForTheAltKeyLetter) {
     const std::string bytes = readWhole(kSourceDir / "res/Language/1033.ini");
     EXPECT_EQ(bytes.find('\0'), std::string::npos);
     std::istringstream lines(bytes);
@@ -95,7 +96,11 @@ TEST(EnglishTable, IsAnEightBitFileWhoseValuesAreTheirKeys) {
         } else if (inTranslate) {
             const auto equals = line.find('=');
             ASSERT_NE(equals, std::string::npos) << line;
-            EXPECT_EQ(line.substr(0, equals), line.substr(equals + 1));
+            std::string value = line.substr(equals + 1);
+            if (const auto mark = value.find('&'); mark != std::string::npos) {
+                value.erase(mark, 1);
+            }
+            EXPECT_EQ(line.substr(0, equals), value);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <numeric>
 #include <regex>
 #include <thread>
 #include <utility>
@@ -98,12 +99,14 @@ TEST_F(MainWindowPresenterTest, LookInComesFromTheArgumentOrTheNewestHistoryEntr
 TEST_F(MainWindowPresenterTest, HexModeSwapsTheBoxesAndKeepsTheCheckMarks) {
     opened();
     view.setChecked(Control::MatchCase, true);
+    EXPECT_EQ(view.focus, Control::NamePatterns) << "a new window starts with the name";
     presenter->onHexMode();
     EXPECT_TRUE(view.state(Control::HexText).visible);
     EXPECT_FALSE(view.state(Control::ContentText).visible);
     EXPECT_FALSE(view.state(Control::MatchCase).enabled);
     EXPECT_EQ(view.focus, Control::HexText);
     presenter->onTextMode();
+    EXPECT_EQ(view.focus, Control::ContentText);
     EXPECT_TRUE(view.state(Control::MatchCase).enabled);
     EXPECT_TRUE(view.isChecked(Control::MatchCase));
 }
@@ -204,9 +207,19 @@ TEST_F(MainWindowPresenterTest, HeaderClicksSortAndLaterRowsWouldAppend) {
     EXPECT_EQ(view.table->cellText(0, 0), "a.txt");
     presenter->onHeaderClicked(0);
     EXPECT_EQ(view.table->cellText(0, 0), "b.txt");
+    EXPECT_EQ(view.sortArrow, (SortKeyList::Key{0, false}));
     const int resets = view.resets;
     presenter->onHeaderClicked(5);
     EXPECT_EQ(view.resets, resets);
+
+    // The next search lists its rows as found, so the arrow goes; the order chosen stays for the
+    // next click.
+    runSearch();
+    EXPECT_EQ(view.sortArrow, std::nullopt);
+    EXPECT_EQ(view.table->rowCount(), 2u);
+    presenter->onHeaderClicked(4);
+    EXPECT_EQ(view.sortArrow, (SortKeyList::Key{4, true}));
+    EXPECT_EQ(view.table->cellText(0, 0), "b.txt") << "the smaller file first";
 }
 
 TEST_F(MainWindowPresenterTest, StopAndCloseEndARunningSearch) {
@@ -294,6 +307,40 @@ TEST_F(MainWindowActionsTest, ShortcutsAndDoubleClickReachTheirActions) {
     presenter->onDoubleClick(0);
     presenter->onDoubleClick(std::nullopt);
     EXPECT_EQ(shell.shown, (std::vector<std::string>{"/b/y.txt", "/a/x.txt"}));
+}
+
+// Enter opens what is selected, as many double clicks would; with nothing selected it is left to
+// Find, and a selection too large to open is refused with a message instead of starting a program
+// per row.
+TEST_F(MainWindowActionsTest, EnterOpensTheSelectedRowsOrLeavesTheKeyToFind) {
+    for (int row = 0; row < 20; ++row) {
+        list.paths.push_back("/f/" + std::to_string(row) + ".txt");
+    }
+    struct Case {
+        std::vector<std::size_t> selected;
+        bool handled;
+        std::size_t shown;
+        std::size_t messages;
+    };
+    std::vector<std::size_t> all(20);
+    std::iota(all.begin(), all.end(), 0);
+    const std::vector<std::size_t> most(all.begin(), all.begin() + 16);
+    for (const Case& entry :
+         {Case{{}, false, 0, 0}, Case{{3}, true, 1, 0}, Case{{0, 7}, true, 2, 0},
+          Case{most, true, 16, 0}, Case{all, true, 0, 1}}) {
+        list.selected = entry.selected;
+        shell.shown.clear();
+        view.messages.clear();
+        EXPECT_EQ(presenter->resultList().onEnterInList(), entry.handled) << entry.selected.size();
+        EXPECT_EQ(shell.shown.size(), entry.shown) << entry.selected.size();
+        EXPECT_EQ(view.messages.size(), entry.messages) << entry.selected.size();
+    }
+    list.selected = {0, 7};
+    shell.shown.clear();
+    view.messages.clear();
+    presenter->resultList().onEnterInList();
+    EXPECT_EQ(shell.shown, (std::vector<std::string>{"/f/0.txt", "/f/7.txt"}));
+    EXPECT_EQ(view.messages, (std::vector<std::string>{}));
 }
 
 }  // namespace

@@ -58,5 +58,31 @@ TEST_F(WindowLayoutSettingsTest, AColumnDraggedNarrowerThanItsMinimumReturnsAtIt
     EXPECT_EQ(layout.columnWidths[4], 20);
 }
 
+// A window shrunk to a sliver, or columns narrower than their texts in today's font, come back at
+// their defaults; what fits is taken as stored.
+TEST_F(WindowLayoutSettingsTest, SizesBelowTheWindowsAndTheColumnsMinimumsGiveTheDefaults) {
+    struct Case {
+        const char* width;
+        const char* height;
+        const char* dateColumn;
+        WindowLayout expected;
+    };
+    const Case cases[] = {
+        {"250", "120", "60", {960, 720, {250, 280, 160, 130, 75}}},
+        {"799", "499", "124", {960, 720, {250, 280, 160, 130, 75}}},
+        {"800", "500", "125", {800, 500, {250, 280, 160, 125, 75}}},
+        {"1300", "900", "200", {1300, 900, {250, 280, 160, 200, 75}}},
+    };
+    for (const Case& entry : cases) {
+        writeSetting(settingsFile(), "Config", "WindowWidth", entry.width);
+        writeSetting(settingsFile(), "Config", "WindowHeight", entry.height);
+        writeSetting(settingsFile(), "Config", "DateModifiedColumnWidth", entry.dateColumn);
+        WindowLayoutSettings settings("");
+        settings.setMinimumSize(800, 500);
+        settings.setMinimumColumnWidths({0, 0, 0, 125, 0});
+        EXPECT_EQ(settings.load(defaults), entry.expected) << entry.width << "x" << entry.height;
+    }
+}
+
 }  // namespace
 }  // namespace quillfen

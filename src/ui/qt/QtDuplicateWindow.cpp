@@ -30,10 +30,10 @@ QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* 
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     buildControls();
     presenter_ = std::make_unique<DuplicateWindowPresenter>(*this, referencePath);
-    results_->connectTo(presenter_->resultList(), false);
+    results_->connectTo(presenter_->resultList(), true);
     connectSignals();
     presenter_->open();
-    restoreLayout(layoutSettings(), QSize(fittingWidth(900), 680));
+    restoreLayout(layoutSettings(), QSize(900, 680));
 }
 
 QtDuplicateWindow::~QtDuplicateWindow() {
@@ -54,6 +54,8 @@ void QtDuplicateWindow::buildControls() {
     progressLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* find = new QPushButton(group);
     auto* stop = new QPushButton(group);
+    // Enter in a box goes on to the window, which clicks its default button: one Find per key,
+    // also when Find's message box has taken and closed with Enter meanwhile.
     find->setDefault(true);
     status->addWidget(countLine, 0, 0);
     status->addWidget(progressLine, 1, 0);
@@ -130,10 +132,6 @@ void QtDuplicateWindow::connectSignals() {
             [this] { presenter_->onBrowseFile(); });
     connect(button(DuplicateControl::BrowseLookIn), &QPushButton::clicked, this,
             [this] { presenter_->onBrowseLookIn(); });
-    connect(qobject_cast<QLineEdit*>(widget(DuplicateControl::ReferenceFile)),
-            &QLineEdit::returnPressed, this, [this] { presenter_->onFind(); });
-    connect(controls_.combo(key(DuplicateControl::LookIn))->lineEdit(), &QLineEdit::returnPressed,
-            this, [this] { presenter_->onFind(); });
 }
 
 void QtDuplicateWindow::setTitle(const std::string& title) {

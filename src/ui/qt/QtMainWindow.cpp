@@ -73,7 +73,7 @@ QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent)
     results_->connectTo(presenter_->resultList(), true);
     connectSignals();
     presenter_->open();
-    restoreLayout(layoutSettings(), QSize(fittingWidth(960), 720));
+    restoreLayout(layoutSettings(), QSize(960, 720));
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -99,6 +99,8 @@ QLayout* QtMainWindow::buildStatusGroup() {
     auto* debug = new QPushButton(QStringLiteral("Debug"), group);
     auto* find = new QPushButton(group);
     auto* stop = new QPushButton(group);
+    // Enter in a box goes on to the window, which clicks its default button: one Find per key,
+    // also when Find's message box has taken and closed with Enter meanwhile.
     find->setDefault(true);
     find->setAutoDefault(true);
     auto* menuButton = new QToolButton(group);
@@ -263,12 +265,6 @@ void QtMainWindow::connectSignals() {
             [this] { presenter_->onSizeOptionChanged(); });
     connect(qobject_cast<QPushButton*>(widget(MainControl::BrowseLookIn)), &QPushButton::clicked,
             this, [this] { presenter_->onBrowseLookIn(); });
-    // Enter in any of the text boxes runs Find, as the default button would.
-    for (const MainControl box : {MainControl::NamePatterns, MainControl::LookIn,
-                                  MainControl::ContentText, MainControl::HexText}) {
-        connect(controls_.combo(key(box))->lineEdit(), &QLineEdit::returnPressed, this,
-                [this] { presenter_->onFind(); });
-    }
 }
 
 void QtMainWindow::setTitle(const std::string& title) {

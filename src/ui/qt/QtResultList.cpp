@@ -23,6 +23,10 @@ namespace {
 
 constexpr int kTickMilliseconds = 40;
 constexpr int kColumnWidths[] = {250, 280, 160, 130, 75, 0};
+// However small the window, the list keeps room for a few rows.
+constexpr int kRowsAlwaysShown = 6;
+// The widest texts of the columns whose cells have a fixed form.
+const char* const kWidestCells[] = {"", "", "", "0000-00-00 00:00:00", "1023.99 KB", ""};
 
 }  // namespace
 
@@ -38,15 +42,10 @@ QtResultList::QtResultList(QWidget* parent) : QObject(parent) {
     view_->setWordWrap(false);
     view_->horizontalHeader()->setHighlightSections(false);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control, as in every other list; the arrows move within.
+    view_->setTabKeyNavigation(false);
     view_->setIconSize(QSize(16, 16));
-    for (int column = 0; column < ResultTable::kColumnCount; ++column) {
-        view_->setColumnWidth(column, kColumnWidths[column]);
-    }
-    // The date column fits its fixed-form text in whatever font the desktop uses.
-    const int dateWidth =
-        view_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16;
-    view_->setColumnWidth(ResultTable::kModifiedColumn,
-                          std::max(kColumnWidths[ResultTable::kModifiedColumn], dateWidth));
+    view_->setMinimumHeight(view_->verticalHeader()->defaultSectionSize() * kRowsAlwaysShown);
     view_->setColumnHidden(ResultTable::kSizeByteColumn, true);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     view_->installEventFilter(this);
@@ -62,10 +61,8 @@ void QtResultList::connectTo(ResultListPresenter& presenter, bool sortable) {
     connect(&ticker_, &QTimer::timeout, this, [this] { presenter_->onTick(); });
     view_->horizontalHeader()->setSectionsClickable(sortable);
     if (sortable) {
-        connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-            presenter_->onHeaderClicked(column);
-            showSortIndicator();
-        });
+        connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                [this](int column) { presenter_->onHeaderClicked(column); });
     }
     connect(view_, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& position) { showContextMenu(position); });
@@ -74,18 +71,44 @@ void QtResultList::connectTo(ResultListPresenter& presenter, bool sortable) {
     });
 }
 
+// The headings are translated by now, and the style and font are the desktop's: a wider font or a
+// roomier theme widens the columns, so that no date is cut short.
+void QtResultList::fitColumnsToTexts() {
+    for (int column = 0; column < ResultTable::kColumnCount - 1; ++column) {
+        view_->setColumnWidth(column, std::max(kColumnWidths[column], textWidth(column)));
+    }
+}
+
+int QtResultList::textWidth(int column) const {
+    const int heading = view_->horizontalHeader()->sectionSizeHint(column);
+    const int margins =
+        2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) +
+        view_->fontMetrics().averageCharWidth();
+    const int cell =
+        view_->fontMetrics().horizontalAdvance(QString::fromLatin1(kWidestCells[column])) + margins;
+    return std::max(heading, cell);
+}
+
+std::vector<int> QtResultList::fixedFormWidths() const {
+    std::vector<int> widths;
+    for (int column = 0; column < ResultTable::kColumnCount - 1; ++column) {
+        widths.push_back(*kWidestCells[column] != '\0' ? textWidth(column) : 0);
+    }
+    return widths;
+}
+
 int QtResultList::fullWidth() const {
     const int scrollBar = view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
     return view_->horizontalHeader()->length() + scrollBar + 2 * view_->frameWidth();
 }
 
-// The arrow marks the column that decides the order now: the one clicked last.
-void QtResultList::showSortIndicator() {
-    const SortKeyList::Key first = presenter_->sortKeys().keys().front();
+void QtResultList::showSortArrow(std::optional<SortKeyList::Key> key) {
     QHeaderView* header = view_->horizontalHeader();
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(first.column,
-                             first.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    header->setSortIndicatorShown(key.has_value());
+    if (key) {
+        header->setSortIndicator(key->column,
+                                 key->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
 }
 
 void QtResultList::showResults(const ResultTable& table, const IconImageList& icons) {
@@ -136,6 +159,11 @@ void QtResultList::showContextMenu(const QPoint& position) {
 bool QtResultList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::KeyPress && presenter_ != nullptr) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // Unhandled, Enter goes on to the window's default button, Find.
+            return presenter_->onEnterInList();
+        }
         const bool letter = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z;
         if ((key->modifiers() & Qt::ControlModifier) != 0 && letter) {
             presenter_->onControlKey(static_cast<char>('A' + (key->key() - Qt::Key_A)));

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "ui/ResultListView.h"
 
@@ -34,12 +36,17 @@ public:
     void connectTo(ResultListPresenter& presenter, bool sortable);
 
     QTableView* view() const { return view_; }
+    // Widens the columns whose headings or cells would not fit in the window's font.
+    void fitColumnsToTexts();
+    // The widths that the columns of fixed-form cells (dates, sizes) need; 0 for the others.
+    std::vector<int> fixedFormWidths() const;
     // The width the list needs to show all its columns without a horizontal scroll bar.
     int fullWidth() const;
 
     void showResults(const ResultTable& table, const IconImageList& icons);
     void resultsReset();
     void resultsAppended(std::size_t first, std::size_t count);
+    void showSortArrow(std::optional<SortKeyList::Key> key);
     ResultSelection& selection();
     platform::DesktopShell& shell();
     void postToUserInterface(std::function<void()> task);
@@ -51,7 +58,7 @@ protected:
 
 private:
     void showContextMenu(const QPoint& position);
-    void showSortIndicator();
+    int textWidth(int column) const;
 
     QTableView* view_ = nullptr;
     ResultListModel* model_ = nullptr;

@@ -44,6 +44,9 @@ public:
     void resultsAppended(std::size_t first, std::size_t count) override {
         results_->resultsAppended(first, count);
     }
+    void showSortArrow(std::optional<SortKeyList::Key> key) override {
+        results_->showSortArrow(key);
+    }
     ResultSelection& selection() override { return results_->selection(); }
     platform::DesktopShell& shell() override { return results_->shell(); }
     void showMessage(const std::string& text) override {
@@ -83,9 +86,13 @@ protected:
     }
 
     // The size and column widths the window had when it last closed, else the given size and
-    // the list's own widths.
-    void restoreLayout(const WindowLayoutSettings& settings, QSize defaultSize) {
-        WindowLayout defaults{defaultSize.width(), defaultSize.height(), {}};
+    // the list's own widths. Neither is taken smaller than what the controls and texts need.
+    void restoreLayout(WindowLayoutSettings settings, QSize defaultSize) {
+        results_->fitColumnsToTexts();
+        const QSize minimum = owner_->minimumSizeHint();
+        settings.setMinimumSize(minimum.width(), minimum.height());
+        settings.setMinimumColumnWidths(results_->fixedFormWidths());
+        WindowLayout defaults{fittingWidth(defaultSize.width()), defaultSize.height(), {}};
         for (int column = 0; column < kRememberedColumns; ++column) {
             defaults.columnWidths.push_back(results_->view()->columnWidth(column));
         }

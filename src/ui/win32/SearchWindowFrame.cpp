@@ -13,6 +13,7 @@
 #include "ui/win32/FolderChooser.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/ResultContextMenu.h"
+#include "ui/win32/ScreenScale.h"
 #include "ui/win32/SearchDialogIds.h"
 
 namespace quillfen::win32 {
@@ -24,6 +25,8 @@ constexpr UINT kRunPostedTasks = WM_APP + 1;
 constexpr UINT_PTR kTickTimer = 1;
 // A few dozen batches a second keep the list lively without a redraw per row.
 constexpr UINT kTickMilliseconds = 40;
+// However small the window, the list keeps room for a few rows; pixels at 96 dpi.
+constexpr int kMinimumListHeight = 120;
 
 }  // namespace
 
@@ -55,8 +58,11 @@ INT_PTR CALLBACK SearchWindowFrame::dialogProcedure(HWND dialog, UINT message, W
         frame->setIcons();
         frame->events_.onOpen(dialog);
         frame->rememberListPlace();
+        frame->rememberMinimumSize();
         frame->restoreLayout();
-        return TRUE;
+        // The window chose where the keyboard starts; TRUE would move it to the first control.
+        HWND focus = GetFocus();
+        return focus != nullptr && IsChild(dialog, focus) ? FALSE : TRUE;
     }
     auto* frame = reinterpret_cast<SearchWindowFrame*>(GetWindowLongPtrW(dialog, DWLP_USER));
     return frame == nullptr ? FALSE : frame->handle(message, wParam, lParam);
@@ -84,6 +90,13 @@ INT_PTR SearchWindowFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             results_.showContextMenu(window_, POINT{static_cast<short>(LOWORD(lParam)),
                                                     static_cast<short>(HIWORD(lParam))});
             return TRUE;
+        case WM_GETMINMAXINFO:
+            if (minimumFrame_) {
+                reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+                    POINT{minimumFrame_->cx, minimumFrame_->cy};
+                return TRUE;
+            }
+            return FALSE;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) {
                 placeList(LOWORD(lParam), HIWORD(lParam));
@@ -194,9 +207,27 @@ void SearchWindowFrame::runModal() {
     }
 }
 
+// The template's width keeps every control in reach, and its height down to a list of a few
+// rows; taken while the window still has the template's size.
+void SearchWindowFrame::rememberMinimumSize() {
+    RECT client{};
+    RECT frame{};
+    if (!listMargins_ || !GetClientRect(window_, &client) || !GetWindowRect(window_, &frame)) {
+        return;
+    }
+    const int listHeight = ScreenScale(window_).toScreen(kMinimumListHeight);
+    minimumClient_ =
+        SIZE{client.right,
+             std::min(static_cast<int>(client.bottom),
+                      static_cast<int>(listMargins_->top + listMargins_->bottom) + listHeight)};
+    minimumFrame_ = SIZE{(frame.right - frame.left) - client.right + minimumClient_->cx,
+                         (frame.bottom - frame.top) - client.bottom + minimumClient_->cy};
+}
+
 void SearchWindowFrame::restoreLayout() {
     if (layout_ && results_.window() != nullptr) {
-        layout_->restore(window_, results_.window());
+        layout_->restore(window_, results_.window(), minimumClient_.value_or(SIZE{0, 0}),
+                         results_.fixedFormWidths());
     }
 }
 

@@ -52,6 +52,7 @@ private:
     bool onCommand(int id, int notification);
     void setIcons();
     void rememberListPlace();
+    void rememberMinimumSize();
     void placeList(int clientWidth, int clientHeight);
     void restoreLayout();
     void runPostedTasks();
@@ -69,6 +70,9 @@ private:
     // right and bottom of the client area, kept as the window is resized.
     std::optional<RECT> listMargins_;
     std::optional<Win32WindowLayout> layout_;
+    // The smallest client area and, with the frame, window the user may size it to.
+    std::optional<SIZE> minimumClient_;
+    std::optional<SIZE> minimumFrame_;
     std::mutex tasksMutex_;
     std::vector<std::function<void()>> tasks_;
 };

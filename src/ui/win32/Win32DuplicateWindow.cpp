@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/windows/WideText.h"
+#include "ui/win32/ControlTextFit.h"
 #include "ui/win32/SearchDialogIds.h"
 
 namespace quillfen::win32 {
@@ -52,8 +53,10 @@ int Win32DuplicateWindow::idOf(DuplicateControl control) const {
 }
 
 void Win32DuplicateWindow::onOpen(HWND dialog) {
-    attachControls(dialog, IDC_RESULT_LIST, false);
+    attachControls(dialog, IDC_RESULT_LIST, true);
     presenter_->open();
+    ControlTextFit(dialog).spreadRow(
+        {IDC_MATCH_NAME, IDC_MATCH_EXTENSION, IDC_MATCH_TIME, IDC_MATCH_BODY});
 }
 
 bool Win32DuplicateWindow::onCommand(int id, int) {

@@ -9,6 +9,7 @@
 
 #include "app/LanguageTable.h"
 #include "platform/windows/WideText.h"
+#include "ui/win32/ControlTextFit.h"
 #include "ui/win32/ResourceIds.h"
 #include "ui/win32/SearchDialogIds.h"
 #include "ui/win32/Win32DuplicateWindow.h"
@@ -71,6 +72,10 @@ void Win32MainWindow::onOpen(HWND dialog) {
     attachControls(dialog, IDC_RESULT_LIST, true);
     addConfigToSystemMenu(dialog);
     presenter_->open();
+    const ControlTextFit fit(dialog);
+    fit.spreadRow({IDC_TEXT_MODE, IDC_HEX_MODE, IDC_MATCH_CASE, IDC_MATCH_ANSI, IDC_MATCH_UNICODE,
+                   IDC_MATCH_UTF8});
+    fit.growLeftward(IDC_SEARCH_SUBFOLDERS, {IDC_BROWSE_LOOK_IN}, IDC_LOOK_IN);
 }
 
 // The item is added only when the about string loads, as a sign that the program's resources

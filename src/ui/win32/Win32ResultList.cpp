@@ -26,6 +26,13 @@ struct ColumnLook {
 // Row icons are 16 pixels at 96 dpi, as the icon list of both search windows.
 constexpr int kSmallIconSize = 16;
 
+// The widest texts of the columns whose cells have a fixed form.
+constexpr std::array<const wchar_t*, ResultTable::kColumnCount> kWidestCells = {
+    L"", L"", L"", L"0000-00-00 00:00:00", L"1023.99 KB", L""};
+// Room around a cell's text, and beside a heading for the sort arrow, at 96 dpi.
+constexpr int kCellMargins = 16;
+constexpr int kSortArrowRoom = 18;
+
 constexpr std::array<ColumnLook, ResultTable::kColumnCount> kColumns = {{
     {250, LVCFMT_LEFT},
     {280, LVCFMT_LEFT},
@@ -49,6 +56,8 @@ bool controlHeld() {
     return (GetKeyState(VK_CONTROL) & 0x8000) != 0;
 }
 
+constexpr UINT_PTR kListSubclass = 1;
+
 }  // namespace
 
 Win32ResultList::~Win32ResultList() {
@@ -68,6 +77,8 @@ void Win32ResultList::attach(HWND list, ResultListPresenter& presenter, bool sor
     images_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 16, 64);
     ListView_SetImageList(list_, images_, LVSIL_SMALL);
     addColumns();
+    SetWindowSubclass(list_, &Win32ResultList::listProcedure, kListSubclass,
+                      reinterpret_cast<DWORD_PTR>(this));
     if (!sortable_) {
         HWND header = ListView_GetHeader(list_);
         SetWindowLongPtrW(header, GWL_STYLE, GetWindowLongPtrW(header, GWL_STYLE) & ~HDS_BUTTONS);
@@ -81,11 +92,37 @@ void Win32ResultList::addColumns() {
         LVCOLUMNW look{};
         look.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         look.fmt = kColumns[static_cast<std::size_t>(column)].format;
-        look.cx = scale.toScreen(kColumns[static_cast<std::size_t>(column)].width);
+        const int templateWidth = scale.toScreen(kColumns[static_cast<std::size_t>(column)].width);
+        look.cx = templateWidth == 0 ? 0 : std::max(templateWidth, textWidth(column, title));
         look.pszText = const_cast<wchar_t*>(title.c_str());
         look.iSubItem = column;
         ListView_InsertColumn(list_, column, &look);
     }
+}
+
+// Measured in the list's own font, so that a larger font or another language never cuts a date
+// or a heading short.
+int Win32ResultList::textWidth(int column, const std::wstring& heading) const {
+    const ScreenScale scale(list_);
+    const int headingWidth = ListView_GetStringWidth(list_, heading.c_str()) +
+                             scale.toScreen(kCellMargins + kSortArrowRoom);
+    const wchar_t* widest = kWidestCells[static_cast<std::size_t>(column)];
+    const int cellWidth =
+        *widest == L'\0' ? 0
+                         : ListView_GetStringWidth(list_, widest) + scale.toScreen(kCellMargins);
+    return std::max(headingWidth, cellWidth);
+}
+
+std::vector<int> Win32ResultList::fixedFormWidths() const {
+    std::vector<int> widths;
+    for (int column = 0; column + 1 < ResultTable::kColumnCount; ++column) {
+        const bool fixedForm = *kWidestCells[static_cast<std::size_t>(column)] != L'\0';
+        widths.push_back(
+            fixedForm
+                ? textWidth(column, platform::toWide(translate(ResultTable::columnTitle(column))))
+                : 0);
+    }
+    return widths;
 }
 
 void Win32ResultList::showResults(const ResultTable& table, const IconImageList& icons) {
@@ -182,12 +219,12 @@ void Win32ResultList::onHeaderClicked(int column) {
         return;
     }
     presenter_->onHeaderClicked(column);
-    const SortKeyList::Key first = presenter_->sortKeys().keys().front();
-    showSortArrow(first.column, first.ascending);
 }
 
-// The arrow marks the column that decides the order now: the one clicked last.
-void Win32ResultList::showSortArrow(int column, bool ascending) {
+void Win32ResultList::showSortArrow(std::optional<SortKeyList::Key> key) {
+    if (list_ == nullptr) {
+        return;
+    }
     HWND header = ListView_GetHeader(list_);
     const int count = Header_GetItemCount(header);
     for (int index = 0; index < count; ++index) {
@@ -195,14 +232,33 @@ void Win32ResultList::showSortArrow(int column, bool ascending) {
         item.mask = HDI_FORMAT;
         Header_GetItem(header, index, &item);
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (index == column) {
-            item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+        if (key && index == key->column) {
+            item.fmt |= key->ascending ? HDF_SORTUP : HDF_SORTDOWN;
         }
         Header_SetItem(header, index, &item);
     }
 }
 
+// The dialog turns Enter into its default button, Find, before the list sees it. On selected rows
+// the list keeps Enter for itself, to open them.
+LRESULT CALLBACK Win32ResultList::listProcedure(HWND list, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_GETDLGCODE && lParam != 0) {
+        const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+        if (key.message == WM_KEYDOWN && key.wParam == VK_RETURN &&
+            ListView_GetSelectedCount(list) > 0) {
+            return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(list, &Win32ResultList::listProcedure, kListSubclass);
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
 bool Win32ResultList::onKeyDown(const NMLVKEYDOWN& key) {
+    if (key.wVKey == VK_RETURN) {
+        return presenter_->onEnterInList();
+    }
     if (!controlHeld() || key.wVKey < 'A' || key.wVKey > 'Z') {
         return false;
     }

@@ -6,10 +6,12 @@
 // clang-format on
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "results/ResultSelection.h"
+#include "results/SortKeyList.h"
 
 namespace quillfen {
 class IconImageList;
@@ -32,10 +34,14 @@ public:
     // Sets up the columns and the icon list; header clicks sort only when `sortable`.
     void attach(HWND list, ResultListPresenter& presenter, bool sortable);
     HWND window() const { return list_; }
+    // The widths, in pixels, that the columns of fixed-form cells (dates, sizes) need; 0 for the
+    // others.
+    std::vector<int> fixedFormWidths() const;
 
     void showResults(const ResultTable& table, const IconImageList& icons);
     void resultsReset();
     void resultsAppended(std::size_t first, std::size_t count);
+    void showSortArrow(std::optional<SortKeyList::Key> key);
 
     // A notification from the list; true when it was handled, with the answer in `result`.
     bool handleNotify(const NMHDR& header, LRESULT& result);
@@ -50,11 +56,13 @@ public:
 
 private:
     void addColumns();
+    int textWidth(int column, const std::wstring& heading) const;
     void fillCell(NMLVDISPINFOW& info);
     void loadIconsUpTo(int index);
     void onHeaderClicked(int column);
-    void showSortArrow(int column, bool ascending);
     bool onKeyDown(const NMLVKEYDOWN& key);
+    static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR subclass, DWORD_PTR self);
 
     HWND list_ = nullptr;
     ResultListPresenter* presenter_ = nullptr;

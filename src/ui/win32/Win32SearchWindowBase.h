@@ -55,6 +55,9 @@ public:
     void resultsAppended(std::size_t first, std::size_t count) override {
         frame_.results().resultsAppended(first, count);
     }
+    void showSortArrow(std::optional<SortKeyList::Key> key) override {
+        frame_.results().showSortArrow(key);
+    }
     ResultSelection& selection() override { return frame_.results(); }
     platform::DesktopShell& shell() override { return frame_.shell(); }
     void showMessage(const std::string& text) override { frame_.showMessage(text); }

@@ -44,9 +44,17 @@ WindowLayout currentLayout(HWND window, HWND list, const ScreenScale& scale) {
 
 }  // namespace
 
-void Win32WindowLayout::restore(HWND window, HWND list) const {
+void Win32WindowLayout::restore(HWND window, HWND list, SIZE minimumClient,
+                                const std::vector<int>& fixedFormWidths) const {
     const ScreenScale scale(window);
-    const WindowLayout layout = settings_.load(currentLayout(window, list, scale));
+    WindowLayoutSettings settings = settings_;
+    settings.setMinimumSize(scale.toBase(minimumClient.cx), scale.toBase(minimumClient.cy));
+    std::vector<int> minimumWidths;
+    for (const int width : fixedFormWidths) {
+        minimumWidths.push_back(scale.toBase(width));
+    }
+    settings.setMinimumColumnWidths(std::move(minimumWidths));
+    const WindowLayout layout = settings.load(currentLayout(window, list, scale));
     RECT frame{0, 0, scale.toScreen(layout.width), scale.toScreen(layout.height)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));

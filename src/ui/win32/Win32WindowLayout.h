@@ -5,6 +5,7 @@
 // clang-format on
 
 #include <utility>
+#include <vector>
 
 #include "ui/WindowLayoutSettings.h"
 
@@ -19,8 +20,10 @@ public:
     explicit Win32WindowLayout(WindowLayoutSettings settings) : settings_(std::move(settings)) {}
 
     // The size and widths of the last close; the window's template size and the list's widths
-    // are the defaults.
-    void restore(HWND window, HWND list) const;
+    // are the defaults. A stored client size below `minimumClient` (pixels) or a column narrower
+    // than its fixed-form texts is not taken.
+    void restore(HWND window, HWND list, SIZE minimumClient,
+                 const std::vector<int>& fixedFormWidths) const;
     // A maximized or minimized window keeps the size it returns to.
     void save(HWND window, HWND list) const;
 

@@ -66,19 +66,28 @@ TEST_F(DuplicateWindowTest, FindListsTheDuplicatesTheCommandLineFinds) {
     EXPECT_EQ(shown, expected);
 }
 
-// Header clicks leave the duplicate list in the order the search found its rows.
-TEST_F(DuplicateWindowTest, HeaderClicksDoNotSort) {
+// The duplicate list sorts by its headers as the search window's does, and a new search, which
+// lists its rows as found, takes the arrow away.
+TEST_F(DuplicateWindowTest, HeaderClicksSortAndTheNextSearchClearsTheArrow) {
     win32::Win32DuplicateWindow window(folder / "tree/report.doc");
     HWND dialog = window.window();
     HWND list = GetDlgItem(dialog, IDC_RESULT_LIST);
     type(dialog, IDC_LOOK_IN, tree());
     click(dialog, IDC_DUPLICATE_FIND);
     ASSERT_TRUE(pumpUntil(dialog, [&] { return !window.presenter().searching(); }));
-    const std::vector<ShownRow> before = shownRows(list);
-    clickHeader(dialog, IDC_RESULT_LIST, 0);
-    clickHeader(dialog, IDC_RESULT_LIST, 0);
-    EXPECT_EQ(shownRows(list), before);
-    EXPECT_EQ(headerFormat(list, 0) & (HDF_SORTUP | HDF_SORTDOWN), 0);
+    std::vector<ShownRow> rows = shownRows(list);
+    ASSERT_EQ(rows.size(), 2u);
+    clickHeader(dialog, IDC_RESULT_LIST, 1);
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(shownRows(list), rows);
+    EXPECT_NE(headerFormat(list, 1) & HDF_SORTUP, 0);
+    clickHeader(dialog, IDC_RESULT_LIST, 1);
+    std::reverse(rows.begin(), rows.end());
+    EXPECT_EQ(shownRows(list), rows);
+    EXPECT_NE(headerFormat(list, 1) & HDF_SORTDOWN, 0);
+    click(dialog, IDC_DUPLICATE_FIND);
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return !window.presenter().searching(); }));
+    EXPECT_EQ(headerFormat(list, 1) & (HDF_SORTUP | HDF_SORTDOWN), 0);
 }
 
 // What the duplicate window showed while it was open over the search window.

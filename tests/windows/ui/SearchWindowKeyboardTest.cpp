@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "ModalScript.h"
 #include "SearchWindowFixture.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/SearchDialogIds.h"
@@ -51,6 +52,52 @@ protected:
         PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
         bool posted = false;
         ASSERT_TRUE(pumpUntil(dialog, [&] { return std::exchange(posted, true); }));
+    }
+
+    // Shift held for the keys pressed meanwhile, as the dialog reads it from the key state.
+    static void holdShift(bool held) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = held ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+
+    void searchAll() {
+        type(dialog, IDC_NAME_PATTERNS, "*.*");
+        type(dialog, IDC_LOOK_IN, tree());
+        click(dialog, IDC_SEARCH_FIND);
+        ASSERT_TRUE(pumpUntil(dialog, [this] { return !window->presenter().searching(); }));
+    }
+
+    // The message boxes that opened, each answered by Enter pressed in it.
+    std::vector<std::wstring> answerMessagesWithEnter(const std::function<void()>& action) {
+        std::vector<std::wstring> seen;
+        std::vector<test::ModalScript::Step> steps;
+        for (int box = 0; box < 2; ++box) {
+            steps.push_back([&seen] {
+                HWND message = test::dialogTitled(L"Quillfen!");
+                if (message == nullptr) {
+                    return false;
+                }
+                for (const std::wstring& text : test::childTexts(message)) {
+                    if (text.find(L'.') != std::wstring::npos) {
+                        seen.push_back(text);
+                    }
+                }
+                HWND focus = GetFocus();
+                PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+                PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+                return true;
+            });
+        }
+        {
+            const test::ModalScript script(std::move(steps));
+            action();
+            // A second box would be answered too; none should come.
+            int idle = 0;
+            pumpUntil(dialog, [&] { return script.finished() || ++idle > 25; });
+        }
+        return seen;
     }
 
     bool visible(int id) const {
@@ -127,6 +174,71 @@ TEST_F(SearchWindowKeyboardTest, TheFocusMovesBetweenFindAndStopAsTheySwapPlaces
     EXPECT_TRUE(pumpUntil(dialog, [this] {
         return !window->presenter().searching() && ListView_GetItemCount(list) == 3;
     })) << "Enter on Find searches again";
+}
+
+TEST_F(SearchWindowKeyboardTest, TheFocusStartsInTheNameBoxAndTheModesTakeItToTheirBoxes) {
+    ShowWindow(dialog, SW_SHOW);
+    bool shown = false;
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return std::exchange(shown, true); }));
+    EXPECT_EQ(focusedControl(), IDC_NAME_PATTERNS);
+    click(dialog, IDC_HEX_MODE);
+    EXPECT_EQ(focusedControl(), IDC_HEX_TEXT);
+    click(dialog, IDC_TEXT_MODE);
+    EXPECT_EQ(focusedControl(), IDC_CONTENT_TEXT);
+}
+
+// Tab and Shift+Tab leave a list full of rows for the next and the previous control; the arrows
+// move within it.
+TEST_F(SearchWindowKeyboardTest, TabLeavesTheListAndTheArrowsMoveWithinIt) {
+    searchAll();
+    ASSERT_EQ(ListView_GetItemCount(list), 4);
+    SetFocus(list);
+    selectRows(list, {0});
+    ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    press(VK_DOWN);
+    EXPECT_EQ(focusedControl(), IDC_RESULT_LIST);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 1);
+    press(VK_TAB);
+    EXPECT_EQ(focusedControl(), IDC_SEARCH_FIND);
+    SetFocus(list);
+    holdShift(true);
+    press(VK_TAB);
+    holdShift(false);
+    EXPECT_EQ(focusedControl(), IDC_SIZE_OPTION);
+}
+
+// Enter on selected rows is the list's: it opens them (too many for that, it says so) and
+// keeps them selected; on no row selected it is Find's, as in every box.
+TEST_F(SearchWindowKeyboardTest, EnterOnSelectedRowsOpensThemInsteadOfSearching) {
+    for (int file = 0; file < 16; ++file) {
+        write("many/" + std::to_string(file) + ".dat", "x");
+    }
+    searchAll();
+    ASSERT_EQ(ListView_GetItemCount(list), 20);
+    SetFocus(list);
+    pressControlKey(list, 'A');
+    const std::vector<std::wstring> messages = answerMessagesWithEnter([&] { press(VK_RETURN); });
+    EXPECT_EQ(messages,
+              (std::vector<std::wstring>{L"Select at most 16 files to open them at once."}));
+    EXPECT_FALSE(window->presenter().searching());
+    EXPECT_EQ(ListView_GetSelectedCount(list), 20u);
+
+    write("one-more.txt", "x");
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    SetFocus(list);
+    press(VK_RETURN);
+    EXPECT_TRUE(pumpUntil(dialog, [this] {
+        return !window->presenter().searching() && ListView_GetItemCount(list) == 21;
+    })) << "with nothing selected, Enter searches";
+}
+
+// The box that Enter opened closes with Enter, and the key that opened it opens no second one.
+TEST_F(SearchWindowKeyboardTest, AMessageThatEnterOpenedClosesWithEnter) {
+    type(dialog, IDC_LOOK_IN, folder / "missing");
+    SetFocus(GetDlgItem(dialog, IDC_LOOK_IN));
+    const std::vector<std::wstring> messages = answerMessagesWithEnter([&] { press(VK_RETURN); });
+    EXPECT_EQ(messages, (std::vector<std::wstring>{L"Folder not exists."}));
+    EXPECT_EQ(focusedControl(), IDC_LOOK_IN);
 }
 
 }  // namespace

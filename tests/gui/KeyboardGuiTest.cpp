@@ -185,5 +185,25 @@ TEST_F(KeyboardGuiTest, AMessageThatEnterOpenedClosesWithEnter) {
     EXPECT_EQ(focused(), lookIn());
 }
 
+// Find and Stop take turns in one place, so nothing around them moves when a search starts.
+TEST_F(KeyboardGuiTest, TheFormStaysStillWhileASearchRuns) {
+    for (int i = 0; i < 400; ++i) {
+        folder.writeFile("tree/d" + std::to_string(i) + "/f.txt", "x");
+    }
+    lookIn()->setEditText(QString::fromStdString(folder / "tree"));
+    const auto placeOf = [this](QWidget* control) {
+        QApplication::processEvents();
+        return QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+    };
+    const QRect names = placeOf(this->names());
+    const QRect list = placeOf(window->resultView());
+    window->presenter().onFind();
+    ASSERT_TRUE(window->presenter().searching());
+    EXPECT_EQ(placeOf(this->names()), names);
+    EXPECT_EQ(placeOf(window->resultView()), list);
+    window->presenter().onStop();
+    window->presenter().onClose();
+}
+
 }  // namespace
 }  // namespace quillfen

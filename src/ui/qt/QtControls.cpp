@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStackedLayout>
 
 namespace quillfen::qt {
 
@@ -23,6 +24,20 @@ QWidget* QtControls::widget(int control) const {
 
 QComboBox* QtControls::combo(int control) const {
     return qobject_cast<QComboBox*>(widget(control));
+}
+
+QWidget* QtControls::sharedPlace(QWidget* parent, const std::vector<QWidget*>& controls) {
+    auto* place = new QWidget(parent);
+    auto* stack = new QStackedLayout(place);
+    stack->setContentsMargins(0, 0, 0, 0);
+    // Every control keeps the visibility its window gives it.
+    stack->setStackingMode(QStackedLayout::StackAll);
+    for (QWidget* control : controls) {
+        const bool hidden = control->isHidden();
+        stack->addWidget(control);
+        control->setHidden(hidden);
+    }
+    return place;
 }
 
 void QtControls::makeHistoryBox(QComboBox& box) {

@@ -30,6 +30,10 @@ public:
     int selectedItem(int control) const;
     void moveItemToTop(int control, int index);
 
+    // One place for controls that take turns there, as Find and Stop do: it is as large as the
+    // largest of them whichever is shown, so nothing around it moves when they swap.
+    static QWidget* sharedPlace(QWidget* parent, const std::vector<QWidget*>& controls);
+
     // An editable drop-down whose list holds earlier inputs. What the user types is taken exactly
     // as typed: no earlier entry that begins with it is ever filled in.
     static void makeHistoryBox(QComboBox& box);

@@ -59,8 +59,7 @@ void QtDuplicateWindow::buildControls() {
     find->setDefault(true);
     status->addWidget(countLine, 0, 0);
     status->addWidget(progressLine, 1, 0);
-    status->addWidget(find, 1, 1);
-    status->addWidget(stop, 1, 1);
+    status->addWidget(QtControls::sharedPlace(group, {find, stop}), 1, 1);
     status->setColumnStretch(0, 1);
     layout->addWidget(group);
 

@@ -115,8 +115,7 @@ QLayout* QtMainWindow::buildStatusGroup() {
     grid->addWidget(banner, 0, 0, 2, 1);
     grid->addWidget(debug, 0, 1);
     grid->addWidget(menuButton, 0, 2);
-    grid->addWidget(find, 1, 1, 1, 2);
-    grid->addWidget(stop, 1, 1, 1, 2);
+    grid->addWidget(QtControls::sharedPlace(group, {find, stop}), 1, 1, 1, 2);
     grid->setColumnStretch(0, 1);
     add(MainControl::CountLine, countLine);
     add(MainControl::ProgressLine, progressLine);

@@ -63,7 +63,7 @@ protected:
     }
 
     void searchAll() {
-        type(dialog, IDC_NAME_PATTERNS, "*.*");
+        type(dialog, IDC_NAME_PATTERNS, "*");
         type(dialog, IDC_LOOK_IN, tree());
         click(dialog, IDC_SEARCH_FIND);
         ASSERT_TRUE(pumpUntil(dialog, [this] { return !window->presenter().searching(); }));
@@ -214,21 +214,21 @@ TEST_F(SearchWindowKeyboardTest, EnterOnSelectedRowsOpensThemInsteadOfSearching)
         write("many/" + std::to_string(file) + ".dat", "x");
     }
     searchAll();
-    ASSERT_EQ(ListView_GetItemCount(list), 20);
+    ASSERT_EQ(ListView_GetItemCount(list), 21);
     SetFocus(list);
     pressControlKey(list, 'A');
     const std::vector<std::wstring> messages = answerMessagesWithEnter([&] { press(VK_RETURN); });
     EXPECT_EQ(messages,
               (std::vector<std::wstring>{L"Select at most 16 files to open them at once."}));
     EXPECT_FALSE(window->presenter().searching());
-    EXPECT_EQ(ListView_GetSelectedCount(list), 20u);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 21u);
 
     write("one-more.txt", "x");
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     SetFocus(list);
     press(VK_RETURN);
     EXPECT_TRUE(pumpUntil(dialog, [this] {
-        return !window->presenter().searching() && ListView_GetItemCount(list) == 21;
+        return !window->presenter().searching() && ListView_GetItemCount(list) == 22;
     })) << "with nothing selected, Enter searches";
 }
 

@@ -320,6 +320,28 @@ TEST_F(MainWindowGuiTest, TheNextWindowOpensWithTheSizeAndColumnWidthsThisOneClo
     EXPECT_TRUE(next.resultView()->isColumnHidden(5));
 }
 
+// A window once shrunk to a sliver, or a date column narrowed below its dates in today's font,
+// opens usable again; and the window cannot be made smaller than its controls.
+TEST_F(MainWindowGuiTest, TooSmallStoredSizesAreNotTakenAndDatesFitTheirColumn) {
+    window->close();
+    window.reset();
+    writeSetting(settingsFile(), "Config", "WindowWidth", "250");
+    writeSetting(settingsFile(), "Config", "WindowHeight", "120");
+    writeSetting(settingsFile(), "Config", "DateModifiedColumnWidth", "40");
+    qt::QtMainWindow next("");
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    EXPECT_GE(next.width(), next.minimumSizeHint().width());
+    EXPECT_GE(next.height(), next.minimumSizeHint().height());
+    EXPECT_GT(next.height(), 400);
+    const QFontMetrics metrics = next.resultView()->fontMetrics();
+    EXPECT_GT(next.resultView()->columnWidth(3),
+              metrics.horizontalAdvance(QStringLiteral("2026-12-31 23:59:59")));
+    next.resize(250, 120);
+    EXPECT_GE(next.width(), next.minimumSizeHint().width());
+    EXPECT_GT(next.resultView()->height(), 3 * metrics.height()) << "a few rows stay in sight";
+}
+
 TEST_F(MainWindowGuiTest, EscapeNeverClosesTheWindow) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     QApplication::processEvents();

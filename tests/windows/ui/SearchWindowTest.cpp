@@ -10,6 +10,7 @@
 
 #include "SearchWindowFixture.h"
 #include "platform/windows/WideText.h"
+#include "ui/win32/ControlTextFit.h"
 #include "ui/win32/ResultContextMenu.h"
 #include "ui/win32/SearchDialogIds.h"
 #include "ui/win32/Win32MainWindow.h"
@@ -84,6 +85,50 @@ TEST_F(SearchWindowTest, OpensWithTheTemplatesControlsAndColumns) {
     wchar_t title[64] = {};
     GetWindowTextW(dialog, title, 64);
     EXPECT_TRUE(platform::fromWide(title).starts_with("Quillfen! ")) << platform::fromWide(title);
+}
+
+// Texts longer than the template was drawn for, as German ones are, widen their check boxes: a
+// row moves apart, and the box at the end of the look-in row takes its room from the folder box.
+TEST_F(SearchWindowTest, CheckBoxesGrowToTheirTextsAndTheirRowsMakeRoom) {
+    const std::pair<int, const wchar_t*> texts[] = {
+        {IDC_MATCH_CASE, L"&Gro\u00df-/Kleinschreibung beachten"},
+        {IDC_MATCH_UNICODE, L"Als Unic&ode suchen"},
+        {IDC_SEARCH_SUBFOLDERS, L"&Unterordner durchsuchen"},
+    };
+    const win32::ControlTextFit fit(dialog);
+    const auto place = [this](int id) {
+        RECT rect{};
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const RECT subfoldersBefore = place(IDC_SEARCH_SUBFOLDERS);
+    for (const auto& [id, text] : texts) {
+        SetDlgItemTextW(dialog, id, text);
+        EXPECT_GT(fit.neededWidth(GetDlgItem(dialog, id)), place(id).right - place(id).left)
+            << "the template cuts it short";
+    }
+    const std::vector<int> row = {IDC_TEXT_MODE,  IDC_HEX_MODE,      IDC_MATCH_CASE,
+                                  IDC_MATCH_ANSI, IDC_MATCH_UNICODE, IDC_MATCH_UTF8};
+    fit.spreadRow(row);
+    fit.growLeftward(IDC_SEARCH_SUBFOLDERS, {IDC_BROWSE_LOOK_IN}, IDC_LOOK_IN);
+    for (std::size_t index = 0; index < row.size(); ++index) {
+        const RECT rect = place(row[index]);
+        EXPECT_GE(rect.right - rect.left, fit.neededWidth(GetDlgItem(dialog, row[index])));
+        if (index > 0) {
+            EXPECT_GT(rect.left, place(row[index - 1]).right) << row[index];
+        }
+    }
+    RECT group{};
+    GetWindowRect(GetDlgItem(dialog, IDC_CONTENT_GROUP), &group);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&group), 2);
+    EXPECT_LT(place(row.back()).right, group.right) << "the row stays inside its group";
+    const RECT subfolders = place(IDC_SEARCH_SUBFOLDERS);
+    EXPECT_GE(subfolders.right - subfolders.left,
+              fit.neededWidth(GetDlgItem(dialog, IDC_SEARCH_SUBFOLDERS)));
+    EXPECT_EQ(subfolders.right, subfoldersBefore.right);
+    EXPECT_LE(place(IDC_BROWSE_LOOK_IN).right, subfolders.left);
+    EXPECT_LE(place(IDC_LOOK_IN).right, place(IDC_BROWSE_LOOK_IN).left + 1);
 }
 
 TEST_F(SearchWindowTest, FindShowsTheRowsTheCommandLineFinds) {

@@ -51,14 +51,16 @@ using WindowMaker = std::function<std::unique_ptr<OpenWindow>()>;
 
 struct WindowKind {
     const char* name;
+    const char* keyPrefix;
     WindowMaker open;
     WindowMaker openOther;
 };
 
 const WindowKind kKinds[] = {
-    {"search", [] { return std::make_unique<OpenWindowOf<win32::Win32MainWindow>>(); },
+    {"search", "", [] { return std::make_unique<OpenWindowOf<win32::Win32MainWindow>>(); },
      [] { return std::make_unique<OpenWindowOf<win32::Win32DuplicateWindow>>(); }},
-    {"duplicate", [] { return std::make_unique<OpenWindowOf<win32::Win32DuplicateWindow>>(); },
+    {"duplicate", "Duplicate",
+     [] { return std::make_unique<OpenWindowOf<win32::Win32DuplicateWindow>>(); },
      [] { return std::make_unique<OpenWindowOf<win32::Win32MainWindow>>(); }},
 };
 
@@ -114,6 +116,31 @@ TEST_P(WindowLayoutTest, TheOtherWindowKeepsItsOwnSize) {
     const std::unique_ptr<OpenWindow> other = GetParam().openOther();
     EXPECT_EQ(other->clientSize().cx, otherTemplateSize.cx);
     EXPECT_EQ(other->clientSize().cy, otherTemplateSize.cy);
+}
+
+// The user cannot shrink a window past its controls, and a size stored below that, as an older
+// version kept it, is not taken.
+TEST_P(WindowLayoutTest, AWindowKeepsAMinimumSizeAndATinyStoredOneIsNotTaken) {
+    SIZE templateSize{};
+    {
+        const std::unique_ptr<OpenWindow> window = GetParam().open();
+        templateSize = window->clientSize();
+        RECT frame{};
+        GetWindowRect(window->dialog(), &frame);
+        RECT list{};
+        GetWindowRect(window->list(), &list);
+        MINMAXINFO limits{};
+        SendMessageW(window->dialog(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left) << "every control in reach";
+        EXPECT_GT(limits.ptMinTrackSize.y, list.top - frame.top) << "a few rows of the list";
+        EXPECT_LT(limits.ptMinTrackSize.y, frame.bottom - frame.top);
+    }
+    const std::string prefix = GetParam().keyPrefix;
+    writeSetting(settingsFile(), "Config", prefix + "WindowWidth", "250");
+    writeSetting(settingsFile(), "Config", prefix + "WindowHeight", "120");
+    const std::unique_ptr<OpenWindow> reopened = GetParam().open();
+    EXPECT_EQ(reopened->clientSize().cx, templateSize.cx);
+    EXPECT_EQ(reopened->clientSize().cy, templateSize.cy);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSearchWindows, WindowLayoutTest, testing::ValuesIn(kKinds),

@@ -90,10 +90,15 @@ TEST_F(SearchWindowTest, OpensWithTheTemplatesControlsAndColumns) {
 // Texts longer than the template was drawn for, as German ones are, widen their check boxes: a
 // row moves apart, and the box at the end of the look-in row takes its room from the folder box.
 TEST_F(SearchWindowTest, CheckBoxesGrowToTheirTextsAndTheirRowsMakeRoom) {
-    const std::pair<int, const wchar_t*> texts[] = {
-        {IDC_MATCH_CASE, L"&Gro\u00df-/Kleinschreibung beachten"},
-        {IDC_MATCH_UNICODE, L"Als Unic&ode suchen"},
-        {IDC_SEARCH_SUBFOLDERS, L"&Unterordner durchsuchen"},
+    struct Text {
+        int id;
+        const wchar_t* text;
+        bool longerThanTheTemplate;
+    };
+    const Text texts[] = {
+        {IDC_MATCH_CASE, L"&Gro\u00df-/Kleinschreibung beachten", true},
+        {IDC_MATCH_UNICODE, L"Als Unic&ode suchen", false},
+        {IDC_SEARCH_SUBFOLDERS, L"&Unterordner durchsuchen", true},
     };
     const win32::ControlTextFit fit(dialog);
     const auto place = [this](int id) {
@@ -103,10 +108,13 @@ TEST_F(SearchWindowTest, CheckBoxesGrowToTheirTextsAndTheirRowsMakeRoom) {
         return rect;
     };
     const RECT subfoldersBefore = place(IDC_SEARCH_SUBFOLDERS);
-    for (const auto& [id, text] : texts) {
-        SetDlgItemTextW(dialog, id, text);
-        EXPECT_GT(fit.neededWidth(GetDlgItem(dialog, id)), place(id).right - place(id).left)
-            << "the template cuts it short";
+    const LONG overlapBefore = place(IDC_LOOK_IN).right - place(IDC_BROWSE_LOOK_IN).left;
+    for (const Text& entry : texts) {
+        SetDlgItemTextW(dialog, entry.id, entry.text);
+        const RECT rect = place(entry.id);
+        EXPECT_EQ(fit.neededWidth(GetDlgItem(dialog, entry.id)) > rect.right - rect.left,
+                  entry.longerThanTheTemplate)
+            << entry.id;
     }
     const std::vector<int> row = {IDC_TEXT_MODE,  IDC_HEX_MODE,      IDC_MATCH_CASE,
                                   IDC_MATCH_ANSI, IDC_MATCH_UNICODE, IDC_MATCH_UTF8};
@@ -128,7 +136,7 @@ TEST_F(SearchWindowTest, CheckBoxesGrowToTheirTextsAndTheirRowsMakeRoom) {
               fit.neededWidth(GetDlgItem(dialog, IDC_SEARCH_SUBFOLDERS)));
     EXPECT_EQ(subfolders.right, subfoldersBefore.right);
     EXPECT_LE(place(IDC_BROWSE_LOOK_IN).right, subfolders.left);
-    EXPECT_LE(place(IDC_LOOK_IN).right, place(IDC_BROWSE_LOOK_IN).left + 1);
+    EXPECT_EQ(place(IDC_LOOK_IN).right - place(IDC_BROWSE_LOOK_IN).left, overlapBefore);
 }
 
 TEST_F(SearchWindowTest, FindShowsTheRowsTheCommandLineFinds) {

@@ -118,6 +118,11 @@ TEST_F(MainWindowGuiTest, FindFillsTheListAndHeaderClicksSort) {
     header->sectionClicked(0);
     EXPECT_EQ(header->sortIndicatorSection(), 0);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    // A new search lists its rows as found: no arrow claims an order for them.
+    QTest::keyClick(box(MainControl::NamePatterns)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    EXPECT_FALSE(header->isSortIndicatorShown());
 }
 
 TEST_F(MainWindowGuiTest, HomeAndEndGoToTheFirstAndTheLastRow) {

@@ -136,5 +136,25 @@ after=$(snapshot)
 [ "$before" = "$after" ] ||
   fail "the owner's run wrote under the prefix: $(diff <(echo "$before") <(echo "$after"))"
 
+# Before the package goes, its entries go: quillfen --remove-shell-entries takes ours out of each
+# file manager's folder and out of Thunar's shared file, and leaves the user's own.
+entries=$owner_home/.local/share
+mkdir -p "$entries/nautilus/scripts" "$entries/kio/servicemenus" "$owner_home/.config/Thunar"
+printf '#!/bin/sh\n# Quillfen context-menu entry\n' >"$entries/nautilus/scripts/Quillfen!"
+printf '#!/bin/sh\necho mine\n' >"$entries/nautilus/scripts/Mine"
+printf '# Quillfen context-menu entry\n[Desktop Entry]\n' \
+  >"$entries/kio/servicemenus/quillfen-folders.desktop"
+printf '<actions>\n<action>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n</action>\n<action>\n\t<name>Quillfen!</name>\n\t<unique-id>quillfen-folders</unique-id>\n</action>\n</actions>\n' \
+  >"$owner_home/.config/Thunar/uca.xml"
+"${run_env[@]}" "$prefix/bin/quillfen" --remove-shell-entries ||
+  fail "quillfen --remove-shell-entries failed"
+for gone in "$entries/nautilus/scripts/Quillfen!" "$entries/kio/servicemenus/quillfen-folders.desktop"; do
+  [ ! -e "$gone" ] || fail "--remove-shell-entries left $gone"
+done
+[ -f "$entries/nautilus/scripts/Mine" ] || fail "--remove-shell-entries removed the user's script"
+grep -q quillfen- "$owner_home/.config/Thunar/uca.xml" && fail "Thunar still holds our action"
+grep -q '<name>Mine</name>' "$owner_home/.config/Thunar/uca.xml" ||
+  fail "Thunar lost the user's action"
+
 [ "$failures" -eq 0 ] && echo "installation checked"
 exit $((failures > 0))

@@ -4,6 +4,8 @@
 //   exit <code>                ends with that exit code
 //   sleep <milliseconds>       waits, then ends with 0
 //   self <file>                writes the executable path as the system information gives it
+//   installed <file>           writes "installed" or "portable", as the system information
+//                              judges this copy
 //   hold <file> <ready file>   holds the file open, sharing reading only, as a running program's
 //                              image is held; writes the ready file, then waits until its standard
 //                              input ends: a stand-in for a program that still runs
@@ -67,6 +69,10 @@ int run(int count, wchar_t** arguments) {
     }
     if (mode == L"hold" && count == 4) {
         return holdUntilInputEnds(arguments[2], arguments[3]);
+    }
+    if (mode == L"installed") {
+        const bool installed = quillfen::platform::WindowsSystemInfo().isInstalledCopy();
+        return writeFile(arguments[2], installed ? "installed" : "portable") ? 0 : 101;
     }
     if (mode == L"write") {
         std::string received;

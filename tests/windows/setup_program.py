@@ -42,7 +42,7 @@ ATTEMPTS = 3
 WORK = "qfsetup"
 WORK_WINDOWS = "C:\\" + WORK
 INSTALL_FOLDER = WORK_WINDOWS + "\\Quillfen"
-SECOND_FOLDER = WORK_WINDOWS + "\\Second place"
+SECOND_FOLDER = WORK_WINDOWS + "\\SecondPlace"
 # The exit code of a setup or uninstaller that a running copy stopped.
 STOPPED_EXIT = 2
 OTHER_COPY = WORK_WINDOWS + "\\Other copy\\quillfen.exe"
@@ -304,6 +304,9 @@ def check_running_copy_stops(run, check, holder):
 
 def check_reinstall_keeps_edited_table(run, check, language_folder):
     table = os.path.join(run.install, "Language", "1031.ini")
+    check.expect(os.path.isfile(table), "1031.ini is still installed")
+    if not os.path.isfile(table):
+        return
     with open(table, "ab") as edited:
         edited.write("Find=Los!\r\n".encode("utf-16-le"))
     with open(table, "rb") as edited:
@@ -338,7 +341,7 @@ def check_second_folder_replaces_the_first(run, check, shortcuts):
                  "the uninstall entry names the second folder: %s" % run.read("location.txt"))
     if run.window_program:
         with open(os.path.join(shortcuts, "Quillfen.lnk"), "rb") as link:
-            check.expect(b"second place" in link.read().lower().replace(b"\0", b""),
+            check.expect(b"secondplace" in link.read().lower().replace(b"\0", b""),
                          "the shortcut starts the second copy")
     uninstaller = run.wine([SECOND_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + SECOND_FOLDER])
     check.expect(uninstaller.returncode == 0, "uninstall of the second copy: exit code %d" %

@@ -9,6 +9,7 @@
 
 #include "shell/linux/FileManagerFormats.h"
 #include "shell/linux/FileManagerQuoting.h"
+#include "shell/linux/FileManagerShellEntries.h"
 #include "shell/linux/FileManagerThunarActions.h"
 #include "shell/linux/ShellIntegration.h"
 #include "support/ProgramRun.h"
@@ -619,6 +620,21 @@ TEST_F(ShellIntegrationTest, AThunarRunByThisUserIsToldToRestartWhenItsActionsCh
     ShellIntegration changed(kFilesLabel);
     ASSERT_TRUE(changed.install());
     EXPECT_TRUE(changed.thunarRestartNeeded());
+}
+
+// Before a restart into another language, the entries are written in that language already.
+TEST_F(ShellIntegrationTest, EntriesAreWrittenInTheLanguageAskedFor) {
+    folder.writeFile(kAwkwardFolder + "/Language/1031.ini",
+                     "[Translate]\r\nDocument Duplication Search=Duplikatsuche\r\n"
+                     "Quillfen is no longer installed: %s is missing.=Quillfen fehlt: %s\r\n");
+    FileManagerShellEntries entries;
+    EXPECT_EQ(entries.install("1031"), ShellEntriesNotice::None);
+    for (const std::string& scripts : {data("nautilus/scripts/"), config("caja/scripts/")}) {
+        EXPECT_TRUE(fs::exists(scripts + "Duplikatsuche (Quillfen)")) << scripts;
+    }
+    const auto command =
+        thunarStoredCommand(folder.readFile("home/.config/Thunar/uca.xml"), ItemKind::Files);
+    EXPECT_NE(command.value_or("").find("Quillfen fehlt: "), std::string::npos);
 }
 
 }  // namespace

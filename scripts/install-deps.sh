@@ -36,5 +36,23 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another package manager at work (an unattended upgrade, a second install) holds dpkg's lock for a
+# while; apt waits for it up to ten minutes instead of failing at once.
+lock_wait=(-o DPkg::Lock::Timeout=600)
+# The package lists have a lock of their own, for which apt-get update does not wait: it is asked
+# again while another apt holds that lock, for as long.
+update_lists() {
+  local output
+  for _ in $(seq 120); do
+    if output=$("${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq 2>&1); then
+      return 0
+    fi
+    grep -q 'Could not get lock' <<<"$output" || break
+    sleep 5
+  done
+  echo "$output" >&2
+  return 1
+}
+update_lists
+"${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}" \
+  >/dev/null

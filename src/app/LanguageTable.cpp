@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/IniDocument.h"
+#include "app/IniFile.h"
 #include "app/PathHelpers.h"
 #include "app/RunCommand.h"
 #include "app/Settings.h"
@@ -48,13 +49,17 @@ std::string followRelative(std::string base, std::string_view relative) {
 
 // The language folder as installed with the program: beside the executable in a portable copy, or
 // in the program's data folder of an installation under a prefix, found from the programs' folder
-// (bin/../share/quillfen).
+// (bin/../share/quillfen). An installed copy asks its data folder first: a language folder beside
+// it may be one an earlier version wrote there, with older tables.
 std::string shippedLanguageFolder() {
     const std::string programFolder = moduleDirectory();
     const std::string language = std::string("Language") + pathSeparator();
-    for (const std::string& candidate :
-         {programFolder + language,
-          followRelative(programFolder, QUILLFEN_SHIPPED_DATA_DIR) + language}) {
+    std::string beside = programFolder + language;
+    std::string inDataFolder = followRelative(programFolder, QUILLFEN_SHIPPED_DATA_DIR) + language;
+    if (os().system().isInstalledCopy()) {
+        std::swap(beside, inDataFolder);
+    }
+    for (const std::string& candidate : {beside, inDataFolder}) {
         if (os().files().kindOf(candidate + std::string(kEnglishTableName)) ==
             platform::EntryKind::File) {
             return candidate;
@@ -165,6 +170,16 @@ LanguageTable& languageTable() {
 
 std::string translate(std::string_view english) {
     return languageTable().translate(english);
+}
+
+std::string translateInto(std::string_view languageId, std::string_view english) {
+    if (!isLanguageIdentifier(languageId)) {
+        return translate(english);
+    }
+    const std::string file = languageFolder() + std::string(languageId) + ".ini";
+    std::string text(
+        trimWhiteSpaceEnd(readIniValue(file, kTranslateSection, std::string(english))));
+    return text.empty() ? std::string(english) : text;
 }
 
 std::string languageFolder() {

@@ -37,6 +37,11 @@ private:
 LanguageTable& languageTable();
 std::string translate(std::string_view english);
 
+// The text as the language file of that identifier gives it, or the English text when the file
+// lacks it; the file is only read. For what is written now for the language the program speaks
+// from its next start. Any other identifier than a language number translates as translate does.
+std::string translateInto(std::string_view languageId, std::string_view english);
+
 // Marks a literal that is translated later, so that the English table's completeness check finds
 // it too.
 constexpr const char* translatable(const char* english) {

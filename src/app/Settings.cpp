@@ -20,23 +20,41 @@ std::string rememberedEditorName;
 }  // namespace
 
 std::string settingsDirectory() {
+    platform::Platform& os = platform::currentPlatform();
     const std::string programFolder = moduleDirectory();
-    if (!programFolder.empty() &&
-        platform::currentPlatform().files().isWritableDirectory(programFolder)) {
+    if (!programFolder.empty() && !os.system().isInstalledCopy() &&
+        os.files().isWritableDirectory(programFolder)) {
         return programFolder;
     }
-    const std::string configFolder = withTrailingSeparator(
-        platform::currentPlatform().system().userConfigDirectory() + pathSeparator() + "quillfen");
+    const std::string configFolder =
+        withTrailingSeparator(os.system().userConfigDirectory() + pathSeparator() + "quillfen");
     createDirectoryChain(configFolder);
     return configFolder;
 }
+
+namespace {
+
+// An installed copy of an earlier version kept the settings beside itself when it could write
+// there; the first start of this one carries them over to the user's folder, so that an upgrade
+// loses no history.
+void adoptSettingsBesideProgram(const std::string& name, const std::string& file) {
+    platform::Platform& os = platform::currentPlatform();
+    const std::string beside = moduleDirectory() + name;
+    if (os.system().isInstalledCopy() && beside != file && !pathExists(file) &&
+        os.files().kindOf(beside) == platform::EntryKind::File) {
+        os.files().copyFile(beside, file);
+    }
+}
+
+}  // namespace
 
 std::string settingsFilePath() {
     const std::lock_guard lock(settingsMutex);
     if (!rememberedSettingsPath) {
         const platform::SystemInfo& system = platform::currentPlatform().system();
-        rememberedSettingsPath =
-            settingsDirectory() + system.userName() + "." + system.computerName() + ".ini";
+        const std::string name = system.userName() + "." + system.computerName() + ".ini";
+        rememberedSettingsPath = settingsDirectory() + name;
+        adoptSettingsBesideProgram(name, *rememberedSettingsPath);
     }
     return *rememberedSettingsPath;
 }

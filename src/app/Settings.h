@@ -7,8 +7,10 @@
 namespace quillfen {
 
 // The folder that holds the settings file and the language folder, ending with a separator: the
-// program's own folder when the user may write there (a portable copy), else the user's
-// configuration folder, so that a read-only installation never loses settings.
+// program's own folder for a portable copy whose folder the user may write, else the user's
+// configuration folder. An installed copy always uses the user's folder, so that it never writes
+// files into its installation that the installer does not know, nor loses settings when that
+// folder is read-only.
 std::string settingsDirectory();
 // The settings file, named after the user and the computer: "<user>.<computer>.ini". Computed on
 // first use and kept for the rest of the process.

@@ -10,6 +10,11 @@ public:
     virtual ~SystemInfo() = default;
 
     virtual std::string executablePath() const = 0;
+    // True for a copy that an installer put in place (a package, make install, the setup
+    // program): its folder belongs to the installer, so what the program writes goes to the
+    // user's own folders even when it could write beside itself. False for a portable copy, run
+    // from its build folder or an unpacked archive, which keeps its files beside itself.
+    virtual bool isInstalledCopy() const = 0;
     virtual std::string userName() const = 0;
     virtual std::string computerName() const = 0;
     // The per-user folder for configuration files, without a trailing separator.

@@ -5,6 +5,8 @@ namespace quillfen {
 // The controls of the configuration dialog that its rules address.
 enum class ConfigControl {
     Version,
+    // The fixed line below the version that says what the program is.
+    Description,
     ShowSelfIcon,
     ShellIntegration,
     SearchInRecycleBin,

@@ -1,8 +1,10 @@
 #include "ui/ConfigDialogPresenter.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "app/Application.h"
+#include "app/IniFile.h"
 #include "app/LanguageTable.h"
 #include "app/PathHelpers.h"
 #include "app/RunCommand.h"
@@ -15,6 +17,10 @@ namespace quillfen {
 namespace {
 
 constexpr const char* kConfig = "Config";
+constexpr const char* kDescription =
+    translatable("Find files by name, date, size and content. Free software.");
+constexpr const char* kThunarRestart =
+    translatable("Thunar shows the Quillfen entries after it restarts.");
 
 bool settingOn(const char* key) {
     return settingIsOn(readSetting(settingsFilePath(), kConfig, key, "N"));
@@ -48,6 +54,7 @@ void ConfigDialogPresenter::open() {
     view_.setText(ConfigControl::EditorLabel, translate("Default Editor:"));
     view_.setText(ConfigControl::Version,
                   std::string(Application::kName) + " Version " + Application::instance().version);
+    view_.setText(ConfigControl::Description, translate(kDescription));
     view_.setText(ConfigControl::Editor, Application::instance().editor);
     view_.setTitle(translate("About Quillfen!"));
     view_.setText(ConfigControl::LanguageLabel, "Language:");
@@ -73,24 +80,57 @@ std::vector<ConfigDialogPresenter::Language> ConfigDialogPresenter::languagesIn(
         for (char& c : id) {
             c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         }
-        languages.push_back(Language{std::move(id), std::move(language)});
+        // Read without writing: a file without its own name shows its English one.
+        std::string ownName(trimWhiteSpaceEnd(readIniValue(folder + name, kConfig, "NativeName")));
+        if (ownName.empty()) {
+            ownName = language;
+        }
+        languages.push_back(Language{std::move(id), std::move(language), std::move(ownName)});
     }
     return languages;
 }
 
+// Two files that give the same name are told apart by their identifiers.
 void ConfigDialogPresenter::fillLanguages() {
     const std::string current = currentLanguageId();
     std::vector<std::string> items;
     int selected = -1;
     prepareLanguageFolder();
-    for (const Language& language : languagesIn(languageFolder())) {
+    const std::vector<Language> languages = languagesIn(languageFolder());
+    languageIds_.clear();
+    for (const Language& language : languages) {
         if (language.id == current) {
             selected = static_cast<int>(items.size());
         }
-        items.push_back(language.id + " - " + language.name);
+        const auto sameName = [&language](const Language& other) {
+            return other.ownName == language.ownName;
+        };
+        const bool shared = std::count_if(languages.begin(), languages.end(), sameName) > 1;
+        items.push_back(shared ? language.ownName + " (" + language.id + ")" : language.ownName);
+        languageIds_.push_back(language.id);
     }
     view_.setItems(ConfigControl::Language, items);
     view_.selectItem(ConfigControl::Language, selected);
+}
+
+std::string ConfigDialogPresenter::chosenLanguageId() const {
+    const int index = view_.selectedItem(ConfigControl::Language);
+    if (index < 0 || static_cast<size_t>(index) >= languageIds_.size()) {
+        return {};
+    }
+    return languageIds_[static_cast<size_t>(index)];
+}
+
+// The entries are written in the language the program speaks from now on: a language change
+// restarts the program right after, and the entries would otherwise keep the old language.
+void ConfigDialogPresenter::updateShellEntries(const std::string& languageId) {
+    if (!view_.isChecked(ConfigControl::ShellIntegration)) {
+        shellEntries_.remove();
+        return;
+    }
+    if (shellEntries_.install(languageId) == ShellEntriesNotice::ThunarRestart) {
+        view_.showInformation(translate(kThunarRestart));
+    }
 }
 
 void ConfigDialogPresenter::onBrowseEditor() {
@@ -111,11 +151,9 @@ void ConfigDialogPresenter::onOk() {
     saveFlag("ShowSelfIcon", selfIcon, application.showSelfIcon);
     saveFlag("SearchInRecycleBin", view_.isChecked(ConfigControl::SearchInRecycleBin),
              application.searchInRecycleBin);
-    if (view_.isChecked(ConfigControl::ShellIntegration)) {
-        shellEntries_.install();
-    } else {
-        shellEntries_.remove();
-    }
+    const std::string current = currentLanguageId();
+    const std::string chosen = chosenLanguageId();
+    updateShellEntries(chosen.empty() ? current : chosen);
 
     std::string editor = view_.text(ConfigControl::Editor);
     if (editor.empty()) {
@@ -125,11 +163,8 @@ void ConfigDialogPresenter::onOk() {
     editorDisplayName(editor);
     writeSetting(settingsFilePath(), kConfig, "Editor", editor);
 
-    const std::string current = currentLanguageId();
-    const std::string chosen = view_.text(ConfigControl::Language);
-    const auto blank = chosen.find(' ');
-    if (blank != std::string::npos && blank > 0 && chosen.substr(0, blank) != current) {
-        writeSetting(settingsFilePath(), kConfig, "LanguageID", chosen.substr(0, blank));
+    if (!chosen.empty() && chosen != current) {
+        writeSetting(settingsFilePath(), kConfig, "LanguageID", chosen);
         runCommand(std::vector<std::string>{moduleFilePath()}, false, true, -1);
         view_.endProgram();
         return;

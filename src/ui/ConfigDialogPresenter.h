@@ -21,10 +21,12 @@ public:
     void onCancel();
 
     // A language file offered in the list: its identifier (the file name without ".ini", lower
-    // case) and the name it gives itself.
+    // case), the English name it gives itself, and the name the list shows, the language's own
+    // ("Deutsch") when the file gives one.
     struct Language {
         std::string id;
         std::string name;
+        std::string ownName;
 
         bool operator==(const Language&) const = default;
     };
@@ -36,9 +38,14 @@ public:
 
 private:
     void fillLanguages();
+    // The identifier of the language chosen in the list; empty when none is.
+    std::string chosenLanguageId() const;
+    void updateShellEntries(const std::string& languageId);
 
     ConfigDialogView& view_;
     ShellEntries& shellEntries_;
+    // The identifiers of the list's items, in their order: the items show names only.
+    std::vector<std::string> languageIds_;
 };
 
 }  // namespace quillfen

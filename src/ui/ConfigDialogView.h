@@ -13,6 +13,8 @@ public:
     virtual void setTitle(const std::string& title) = 0;
     // A warning question with Yes and No, No the default; true for Yes.
     virtual bool askYesNo(const std::string& question) = 0;
+    // A message with an OK button, shown until the user closes it.
+    virtual void showInformation(const std::string& text) = 0;
     // Lets the user pick a program file; false when cancelled.
     virtual bool chooseProgram(std::string& path) = 0;
     virtual void closeDialog() = 0;

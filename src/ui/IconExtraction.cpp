@@ -47,7 +47,7 @@ IconExtraction::Request IconExtraction::parseRequest(std::string_view remainder)
 
 std::string IconExtraction::outputFolder() {
     const std::string programFolder = moduleDirectory();
-    if (!programFolder.empty()) {
+    if (!programFolder.empty() && !platform::currentPlatform().system().isInstalledCopy()) {
         const std::string beside = createdFolder(withTrailingSeparator(programFolder));
         if (files().isWritableDirectory(beside)) {
             return beside;

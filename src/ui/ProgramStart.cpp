@@ -38,7 +38,10 @@ constexpr std::string_view kUsage =
     "\n"
     "Options:\n"
     "  -h,--help     Print this help message and exit\n"
-    "  --version     Print the version and exit\n";
+    "  --version     Print the version and exit\n"
+    "  --remove-shell-entries\n"
+    "                remove the Quillfen entries from the file managers' context menus\n"
+    "                (Dolphin, Nemo, Thunar, Nautilus, Caja) and exit\n";
 
 // The text that a lone "--version" or "--help" asks for; nothing for any other command line.
 std::optional<std::string> terminalText(int argc, const char* const* argv,
@@ -65,6 +68,10 @@ int startProgram(int argc, const char* const* argv, const ProgramCourses& course
         if (const auto text = terminalText(argc, argv, application.version)) {
             return courses.printText(*text);
         }
+    }
+    if (courses.removeShellEntries && argc == 2 &&
+        std::string_view(argv[1]) == "--remove-shell-entries") {
+        return courses.removeShellEntries();
     }
     const CommandLine commandLine = processCommandLine(argc, argv);
     const std::string remainder = commandLine.remainder();

@@ -110,7 +110,8 @@ TEST(ManPageTest, TheProgramsManualListsTheOptionsAndModesOfItsHelpText) {
     const Words documented =
         joined({manSectionWords(page, "OPTIONS"), manSectionWords(page, "MODES")});
     const Words listed = helpWords(QUILLFEN_PROGRAM_PATH, {"--help"});
-    EXPECT_EQ(documented, (Words{"-h", "--help", "--version", "/Update", "/GetIcon"}));
+    EXPECT_EQ(documented, (Words{"-h", "--help", "--version", "--remove-shell-entries", "/Update",
+                                 "/GetIcon"}));
     EXPECT_EQ(documented, listed);
 }
 

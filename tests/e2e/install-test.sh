@@ -2,7 +2,8 @@
 # Installs the build into a scratch DESTDIR under /usr and checks the installation as a desktop
 # sees it: the desktop entry and the AppStream data pass their validators, the icon theme holds
 # every size, and the installed programs run for an ordinary user whose program folder is
-# read-only, keeping everything they write in the user's own folder.
+# read-only and for the installation's owner, who could write there, each keeping everything they
+# write in the user's own folder.
 #   install-test.sh BUILD_FOLDER
 set -euo pipefail
 build=$(cd "${1:?usage: install-test.sh BUILD_FOLDER}" && pwd)
@@ -83,35 +84,77 @@ version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)
 # The window opens on the tree; once it has stored its size in the settings (which only a window
 # does; the runs above have made the settings file and the language copies already), it has done
 # the writing a start does.
-settings=$home/.config/quillfen
-"${as_user[@]}" setsid "${run_env[@]}" "$prefix/bin/quillfen" "$scratch/tree" &
-window=$!
-for _ in $(seq 600); do
-  grep -qs '^WindowWidth=' "$settings"/*.ini && break
-  kill -0 "$window" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$window" 2>/dev/null; then
-  kill -TERM -- "-$window" 2>/dev/null || true
-  for _ in $(seq 300); do
+#   run_window SETTINGS_FOLDER COMMAND_PREFIX...
+run_window() {
+  local settings=$1
+  shift
+  "$@" setsid "${run_env[@]}" "$prefix/bin/quillfen" "$scratch/tree" &
+  local window=$!
+  for _ in $(seq 600); do
+    grep -qs '^WindowWidth=' "$settings"/*.ini && break
     kill -0 "$window" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$window" 2>/dev/null; then
-    fail "quillfen outlived SIGTERM"
-    kill -KILL -- "-$window" 2>/dev/null || true
+    kill -TERM -- "-$window" 2>/dev/null || true
+    for _ in $(seq 300); do
+      kill -0 "$window" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$window" 2>/dev/null; then
+      fail "quillfen outlived SIGTERM"
+      kill -KILL -- "-$window" 2>/dev/null || true
+    fi
+  else
+    fail "quillfen ended by itself before its window was in use"
   fi
-else
-  fail "quillfen ended by itself before its window was in use"
-fi
-wait "$window" 2>/dev/null || true
-grep -qs '^WindowWidth=' "$settings"/*.ini || fail "the window stored nothing in $settings"
-for table in 1031 1033; do
-  [ -f "$settings/Language/$table.ini" ] || fail "the user has no copy of $table.ini"
-done
+  wait "$window" 2>/dev/null || true
+  grep -qs '^WindowWidth=' "$settings"/*.ini || fail "the window stored nothing in $settings"
+  for table in 1031 1033; do
+    [ -f "$settings/Language/$table.ini" ] || fail "the user has no copy of $table.ini in $settings"
+  done
+}
+run_window "$home/.config/quillfen" "${as_user[@]}"
 
 after=$(snapshot)
 [ "$before" = "$after" ] || fail "written under the prefix: $(diff <(echo "$before") <(echo "$after"))"
+
+# The same programs run by whoever owns the installation (the superuser of a package, or the user
+# who installed into a folder of their own): they could write beside themselves, yet an installed
+# copy keeps everything in the user's folder too.
+chmod -R u+w "$prefix"
+owner_home=$scratch/owner
+mkdir -p "$owner_home"
+run_env=(env -i PATH=/usr/bin:/bin HOME="$owner_home" XDG_CONFIG_HOME="$owner_home/.config"
+         XDG_CACHE_HOME="$owner_home/.cache" XDG_DATA_HOME="$owner_home/.local/share"
+         LANG=de_DE.UTF-8 QUILLFEN_UPDATE_BASE= QT_QPA_PLATFORM=offscreen)
+before=$(snapshot)
+"${run_env[@]}" "$prefix/bin/quillfen-cli" find --in "$scratch/tree" --name '*.txt' \
+  --format paths --quiet >/dev/null || fail "quillfen-cli failed for the installation's owner"
+run_window "$owner_home/.config/quillfen"
+after=$(snapshot)
+[ "$before" = "$after" ] ||
+  fail "the owner's run wrote under the prefix: $(diff <(echo "$before") <(echo "$after"))"
+
+# Before the package goes, its entries go: quillfen --remove-shell-entries takes ours out of each
+# file manager's folder and out of Thunar's shared file, and leaves the user's own.
+entries=$owner_home/.local/share
+mkdir -p "$entries/nautilus/scripts" "$entries/kio/servicemenus" "$owner_home/.config/Thunar"
+printf '#!/bin/sh\n# Quillfen context-menu entry\n' >"$entries/nautilus/scripts/Quillfen!"
+printf '#!/bin/sh\necho mine\n' >"$entries/nautilus/scripts/Mine"
+printf '# Quillfen context-menu entry\n[Desktop Entry]\n' \
+  >"$entries/kio/servicemenus/quillfen-folders.desktop"
+printf '<actions>\n<action>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n</action>\n<action>\n\t<name>Quillfen!</name>\n\t<unique-id>quillfen-folders</unique-id>\n</action>\n</actions>\n' \
+  >"$owner_home/.config/Thunar/uca.xml"
+"${run_env[@]}" "$prefix/bin/quillfen" --remove-shell-entries ||
+  fail "quillfen --remove-shell-entries failed"
+for gone in "$entries/nautilus/scripts/Quillfen!" "$entries/kio/servicemenus/quillfen-folders.desktop"; do
+  [ ! -e "$gone" ] || fail "--remove-shell-entries left $gone"
+done
+[ -f "$entries/nautilus/scripts/Mine" ] || fail "--remove-shell-entries removed the user's script"
+grep -q quillfen- "$owner_home/.config/Thunar/uca.xml" && fail "Thunar still holds our action"
+grep -q '<name>Mine</name>' "$owner_home/.config/Thunar/uca.xml" ||
+  fail "Thunar lost the user's action"
 
 [ "$failures" -eq 0 ] && echo "installation checked"
 exit $((failures > 0))

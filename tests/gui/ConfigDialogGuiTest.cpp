@@ -22,7 +22,10 @@ namespace {
 class NoEntries : public ShellEntries {
 public:
     bool isInstalled() const override { return false; }
-    void install() override { ++installs; }
+    ShellEntriesNotice install(const std::string&) override {
+        ++installs;
+        return ShellEntriesNotice::None;
+    }
     void remove() override { ++removals; }
     int installs = 0;
     int removals = 0;

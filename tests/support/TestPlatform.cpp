@@ -5,6 +5,10 @@ namespace quillfen::test {
 std::string TestSystemInfo::executablePath() const {
     return fixedExecutablePath.value_or(LinuxSystemInfo::executablePath());
 }
+
+bool TestSystemInfo::isInstalledCopy() const {
+    return fixedInstalledCopy.value_or(LinuxSystemInfo::isInstalledCopy());
+}
 std::string TestSystemInfo::userName() const {
     return fixedUserName.value_or(LinuxSystemInfo::userName());
 }

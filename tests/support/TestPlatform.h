@@ -13,6 +13,7 @@ namespace quillfen::test {
 class TestSystemInfo : public platform::LinuxSystemInfo {
 public:
     std::optional<std::string> fixedExecutablePath;
+    std::optional<bool> fixedInstalledCopy;
     std::optional<std::string> fixedUserName;
     std::optional<std::string> fixedComputerName;
     std::optional<std::string> fixedUserConfigDirectory;
@@ -22,6 +23,7 @@ public:
     std::optional<std::string> fixedTextEditor;
 
     std::string executablePath() const override;
+    bool isInstalledCopy() const override;
     std::string userName() const override;
     std::string computerName() const override;
     std::string userConfigDirectory() const override;

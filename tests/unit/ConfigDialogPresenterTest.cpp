@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -21,6 +22,7 @@ public:
         questions.push_back(question);
         return answerYes;
     }
+    void showInformation(const std::string& text) override { messages.push_back(text); }
     bool chooseProgram(std::string& path) override {
         path = chosenProgram;
         return !chosenProgram.empty();
@@ -55,6 +57,7 @@ public:
     std::vector<std::string> items;
     int selected = -1;
     std::vector<std::string> questions;
+    std::vector<std::string> messages;
     bool answerYes = true;
     std::string chosenProgram;
     bool closed = false;
@@ -64,10 +67,14 @@ public:
 class RecordingShellEntries : public ShellEntries {
 public:
     bool isInstalled() const override { return installed; }
-    void install() override { calls.push_back("install"); }
+    ShellEntriesNotice install(const std::string& languageId) override {
+        calls.push_back("install " + languageId);
+        return notice;
+    }
     void remove() override { calls.push_back("remove"); }
 
     bool installed = false;
+    ShellEntriesNotice notice = ShellEntriesNotice::None;
     std::vector<std::string> calls;
 };
 
@@ -75,7 +82,8 @@ class ConfigDialogPresenterTest : public test::ProgramFolderFixture {
 protected:
     void SetUp() override {
         ProgramFolderFixture::SetUp();
-        folder.writeFile("prog/Language/1031.ini", "[Config]\r\nLanguageName=German\r\n");
+        folder.writeFile("prog/Language/1031.ini",
+                         "[Config]\r\nLanguageName=German\r\nNativeName=Deutsch\r\n");
         folder.writeFile("prog/Language/2052.ini", "[Config]\r\nLanguageName=Chinese\r\n");
         folder.writeFile("prog/Language/ABC.INI", "[Config]\r\nLanguageName=Capitals\r\n");
         folder.writeFile("prog/Language/1040.ini", "[Translate]\r\nFind=Trova\r\n");
@@ -110,9 +118,11 @@ TEST_F(ConfigDialogPresenterTest, OpensWithTheSettingsTheEntriesAndTheLanguageFi
     EXPECT_EQ(view.text(Control::Editor), "gedit");
     std::vector<std::string> sorted = view.items;
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted,
-              (std::vector<std::string>{"1031 - German", "2052 - Chinese", "abc - Capitals"}));
-    EXPECT_EQ(view.text(Control::Language), "2052 - Chinese");
+    // Each language by its own name where its file gives one, else by its English name.
+    EXPECT_EQ(sorted, (std::vector<std::string>{"Capitals", "Chinese", "Deutsch"}));
+    EXPECT_EQ(view.text(Control::Language), "Chinese");
+    EXPECT_EQ(view.text(Control::Description),
+              "Find files by name, date, size and content. Free software.");
     EXPECT_NE(folder.readFile("prog/Language/1040.ini").find("LanguageName="), std::string::npos);
 }
 
@@ -148,7 +158,8 @@ TEST_F(ConfigDialogPresenterTest, NoToTheSelfIconQuestionSavesNothingAndStays) {
     presenter->onOk();
     EXPECT_EQ(setting("ShowSelfIcon"), "Y");
     EXPECT_TRUE(Application::instance().showSelfIcon);
-    EXPECT_EQ(shell.calls, std::vector<std::string>{"install"});
+    EXPECT_EQ(shell.calls, std::vector<std::string>{"install 2052"});
+    EXPECT_TRUE(view.messages.empty());
     EXPECT_TRUE(view.closed);
 }
 
@@ -157,14 +168,54 @@ TEST_F(ConfigDialogPresenterTest, AnotherLanguageIsSavedAndRestartsTheProgram) {
     view.selectItem(Control::Language, 0);
     const std::string chosen = view.text(Control::Language);
     presenter->onOk();
-    if (chosen.starts_with("2052 ")) {
+    if (chosen == "Chinese") {
         EXPECT_FALSE(view.ended);
         EXPECT_TRUE(view.closed);
     } else {
         EXPECT_TRUE(view.ended);
         EXPECT_FALSE(view.closed);
-        EXPECT_EQ(setting("LanguageID"), chosen.substr(0, chosen.find(' ')));
+        EXPECT_EQ(setting("LanguageID"), chosen == "Deutsch" ? "1031" : "abc");
     }
+}
+
+// The entries are rewritten before the restart, in the language chosen, and a Thunar that must
+// restart to show them is named once.
+TEST_F(ConfigDialogPresenterTest, EntriesAreWrittenInTheChosenLanguageBeforeTheRestart) {
+    const struct {
+        const char* chosen;
+        ShellEntriesNotice notice;
+        const char* installedIn;
+        size_t messages;
+    } cases[] = {{"Deutsch", ShellEntriesNotice::ThunarRestart, "install 1031", 1},
+                 {"Capitals", ShellEntriesNotice::None, "install abc", 0},
+                 {"Chinese", ShellEntriesNotice::ThunarRestart, "install 2052", 1}};
+    for (const auto& c : cases) {
+        writeIniValue(settingsFile(), "Config", "LanguageID", "2052");
+        shell.calls.clear();
+        shell.notice = c.notice;
+        view = FakeConfigDialogView();
+        open();
+        const auto item = std::find(view.items.begin(), view.items.end(), c.chosen);
+        ASSERT_NE(item, view.items.end()) << c.chosen;
+        view.selectItem(Control::Language, static_cast<int>(item - view.items.begin()));
+        view.setChecked(Control::ShellIntegration, true);
+        presenter->onOk();
+        EXPECT_EQ(shell.calls, std::vector<std::string>{c.installedIn});
+        ASSERT_EQ(view.messages.size(), c.messages) << c.chosen;
+        if (c.messages > 0) {
+            EXPECT_EQ(view.messages[0], "Thunar shows the Quillfen entries after it restarts.");
+        }
+    }
+}
+
+TEST_F(ConfigDialogPresenterTest, LanguagesOfTheSameNameAreToldApartByTheirIdentifiers) {
+    folder.writeFile("prog/Language/3076.ini",
+                     "[Config]\r\nLanguageName=Chinese\r\nNativeName= \r\n");
+    open();
+    std::vector<std::string> sorted = view.items;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::string>{"Capitals", "Chinese (2052)", "Chinese (3076)",
+                                                "Deutsch"}));
 }
 
 TEST_F(ConfigDialogPresenterTest, TheLanguageInUseOrNoneSelectedDoesNotRestart) {

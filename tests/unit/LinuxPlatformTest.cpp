@@ -16,6 +16,7 @@
 #include "platform/linux/SystemLocale.h"
 #include "support/DeepTree.h"
 #include "support/TemporaryFolder.h"
+#include "support/TestPlatform.h"
 
 namespace quillfen {
 namespace {
@@ -61,6 +62,29 @@ TEST(SystemLocale, PrefersLcAllThenLcMessagesThenLang) {
         } else {
             ::unsetenv(names[i]);
         }
+    }
+}
+
+// A copy is installed when its data folder lies where the install rules put it from the programs'
+// folder; a language folder beside the program (a build folder, or what an older version wrote
+// into its installation) does not make it portable again.
+TEST(LinuxSystemInfo, AnInstalledCopyIsKnownByItsDataFolderUnderThePrefix) {
+    test::TemporaryFolder folder;
+    const struct {
+        std::vector<std::string> folders;
+        bool installed;
+    } cases[] = {{{"usr/bin", "usr/share/quillfen/Language"}, true},
+                 {{"usr/bin/Language", "usr/share/quillfen"}, true},
+                 {{"usr/bin/Language"}, false},
+                 {{"usr/bin", "usr/share"}, false}};
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(folder / "usr");
+        for (const std::string& made : c.folders) {
+            std::filesystem::create_directories(folder / made);
+        }
+        test::TestSystemInfo system;
+        system.fixedExecutablePath = folder / "usr/bin/quillfen";
+        EXPECT_EQ(system.isInstalledCopy(), c.installed) << c.folders.back();
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/IniFile.h"
+#include "app/LanguageTable.h"
 #include "app/PathHelpers.h"
 #include "app/Settings.h"
 #include "support/ProgramFolderFixture.h"
@@ -22,6 +23,42 @@ TEST_F(SettingsTest, ProgramFolderWithoutWriteAccessFallsBackToTheConfigFolder) 
     platform.facts().fixedExecutablePath = folder / "missing/quillfen";
     EXPECT_EQ(settingsFilePath(), folder / "config/quillfen/anna.desk7.ini");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "config/quillfen"));
+}
+
+// An installed copy never writes beside itself, even when it could (a superuser's run, a setup
+// that installed into a folder the user owns); only a portable copy does.
+TEST_F(SettingsTest, OnlyAWritablePortableCopyKeepsItsFilesBesideItself) {
+    const struct {
+        bool installed;
+        bool writable;
+        std::string folder;
+    } cases[] = {{false, true, programFolder()},
+                 {false, false, folder / "config/quillfen/"},
+                 {true, true, folder / "config/quillfen/"},
+                 {true, false, folder / "config/quillfen/"}};
+    for (const auto& c : cases) {
+        platform.facts().fixedInstalledCopy = c.installed;
+        platform.facts().fixedExecutablePath = folder / (c.writable ? "prog/quillfen" : "gone/q");
+        forgetSettingsFilePath();
+        EXPECT_EQ(settingsDirectory(), c.folder) << c.installed << c.writable;
+        EXPECT_EQ(settingsFilePath(), c.folder + "anna.desk7.ini");
+        EXPECT_EQ(languageFolder(), c.folder + "Language" + pathSeparator());
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "prog/Language"));
+}
+
+TEST_F(SettingsTest, AnUpgradedInstalledCopyCarriesItsSettingsOverToTheUsersFolder) {
+    const std::string stored = "[Config]\r\nEditor=kate\r\n";
+    folder.writeFile("prog/anna.desk7.ini", stored);
+    folder.writeFile("config/quillfen/bert.desk7.ini", "[Config]\r\nEditor=vim\r\n");
+    platform.facts().fixedInstalledCopy = true;
+    EXPECT_EQ(readSetting(settingsFilePath(), "Config", "Editor", "x"), "kate");
+    EXPECT_EQ(folder.readFile("prog/anna.desk7.ini"), stored);
+    // Settings the user's folder holds already are the newer ones.
+    folder.writeFile("prog/bert.desk7.ini", stored);
+    platform.facts().fixedUserName = "bert";
+    forgetSettingsFilePath();
+    EXPECT_EQ(readSetting(settingsFilePath(), "Config", "Editor", "x"), "vim");
 }
 
 TEST_F(SettingsTest, PathIsRememberedForTheProcess) {

@@ -9,6 +9,7 @@
 
 #include "shell/linux/FileManagerFormats.h"
 #include "shell/linux/FileManagerQuoting.h"
+#include "shell/linux/FileManagerShellEntries.h"
 #include "shell/linux/FileManagerThunarActions.h"
 #include "shell/linux/ShellIntegration.h"
 #include "support/ProgramRun.h"
@@ -22,6 +23,8 @@ namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
 constexpr const char* kFilesLabel = "Doppelte Dokumente & 100% ü";
+// The label as the menus show it, with the program's name behind it.
+const std::string kShownFilesLabel = std::string(kFilesLabel) + " (Quillfen)";
 // Blanks, both quotes, $, backquote, backslash, a would-be field code and non-ASCII letters.
 const std::string kAwkwardFolder = "it's \"my\" $HOME `x` \\n 100%f ünï 文";
 
@@ -192,7 +195,7 @@ std::optional<Words> nemoArguments(std::string_view exec, const std::string& pat
 
 // Thunar: %f becomes the path as g_shell_quote writes it, %% a percent sign, and an unknown
 // field code vanishes; the line then goes to /bin/sh -c.
-std::optional<Words> thunarArguments(std::string_view command, const std::string& path) {
+std::optional<std::string> thunarExpanded(std::string_view command, const std::string& path) {
     std::string expanded;
     for (size_t at = 0; at < command.size(); ++at) {
         if (command[at] != '%') {
@@ -207,7 +210,18 @@ std::optional<Words> thunarArguments(std::string_view command, const std::string
             return std::nullopt;
         }
     }
-    return shellWords(expanded, Shell::Posix);
+    return expanded;
+}
+
+// The words the command starts when the program is there: the command runs a fixed script with
+// "sh -c", which takes the message off its arguments and runs the rest.
+std::optional<Words> thunarArguments(std::string_view command, const std::string& path) {
+    const auto expanded = thunarExpanded(command, path);
+    const auto words = expanded ? shellWords(*expanded, Shell::Posix) : std::nullopt;
+    if (!words || words->size() < 5 || (*words)[0] != "/bin/sh" || (*words)[1] != "-c") {
+        return std::nullopt;
+    }
+    return Words(words->begin() + 5, words->end());
 }
 
 // Sets an environment variable for the lifetime of the object.
@@ -288,7 +302,7 @@ TEST_F(ShellIntegrationTest, InstallWritesEveryEntryAndDetectsIt) {
     ShellIntegration integration(kFilesLabel);
     EXPECT_FALSE(integration.isInstalled());
     ASSERT_TRUE(integration.install());
-    for (const auto& [file, executable] : entryFiles(kFilesLabel)) {
+    for (const auto& [file, executable] : entryFiles(kShownFilesLabel)) {
         ASSERT_TRUE(fs::is_regular_file(file)) << file;
         const bool ownerMayRun =
             (fs::status(file).permissions() & fs::perms::owner_exec) != fs::perms::none;
@@ -326,12 +340,12 @@ TEST_F(ShellIntegrationTest, LabelsSurviveEachFormat) {
     };
     EXPECT_EQ(keyFileValue(read(data("kio/servicemenus/quillfen-files.desktop")),
                            "Desktop Action quillfen", "Name"),
-              kFilesLabel);
+              kShownFilesLabel);
     EXPECT_EQ(
         keyFileValue(read(data("nemo/actions/quillfen-files.nemo_action")), "Nemo Action", "Name"),
-        percentsDoubled(kFilesLabel));
+        percentsDoubled(kShownFilesLabel));
     const std::string uca = read(thunarFile());
-    EXPECT_NE(uca.find("<name>" + xmlEscaped(kFilesLabel) + "</name>"), std::string::npos);
+    EXPECT_NE(uca.find("<name>" + xmlEscaped(kShownFilesLabel) + "</name>"), std::string::npos);
     EXPECT_NE(uca.find("<name>Quillfen!</name>"), std::string::npos);
 }
 
@@ -353,7 +367,7 @@ TEST_F(ShellIntegrationTest, DetectionAsksTheFirstFileManagerThatHoldsTheFolderE
     fs::remove(data("kio/servicemenus/quillfen-folders.desktop"));
     EXPECT_TRUE(integration.isInstalled());
     folder.writeFile("home/.local/share/nemo/actions/quillfen-folders.nemo_action",
-                     nemoAction({ItemKind::Folders, "Quillfen!", "/elsewhere/quillfen"}));
+                     nemoAction({ItemKind::Folders, "Quillfen!", "/elsewhere/quillfen", ""}));
     EXPECT_FALSE(integration.isInstalled());
 }
 
@@ -362,7 +376,7 @@ TEST_F(ShellIntegrationTest, RemoveTakesOnlyOurEntriesAndLeavesTheFolders) {
     ShellIntegration integration(kFilesLabel);
     ASSERT_TRUE(integration.install());
     ASSERT_TRUE(integration.remove());
-    for (const auto& [file, executable] : entryFiles(kFilesLabel)) {
+    for (const auto& [file, executable] : entryFiles(kShownFilesLabel)) {
         EXPECT_FALSE(fs::exists(file)) << file;
         EXPECT_TRUE(fs::is_directory(fs::path(file).parent_path())) << file;
     }
@@ -382,8 +396,8 @@ TEST_F(ShellIntegrationTest, LanguageChangeReplacesTheScriptsNamedAfterTheOldLab
     ShellIntegration german("Duplikate/Dokumente");
     ASSERT_TRUE(german.install());
     for (const std::string& scripts : {data("nautilus/scripts/"), config("caja/scripts/")}) {
-        EXPECT_FALSE(fs::exists(scripts + kFilesLabel));
-        EXPECT_TRUE(fs::exists(scripts + "Duplikate-Dokumente"));
+        EXPECT_FALSE(fs::exists(scripts + kShownFilesLabel));
+        EXPECT_TRUE(fs::exists(scripts + "Duplikate-Dokumente (Quillfen)"));
         EXPECT_TRUE(fs::exists(scripts + "Quillfen!"));
     }
     ASSERT_TRUE(german.remove());
@@ -525,9 +539,10 @@ TEST_F(FileManagerScriptTest, StartsTheProgramOnceForEachItemOfItsKind) {
         Words expected;
     } cases[] = {
         {data("nautilus/scripts/Quillfen!"), "NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", folders},
-        {data("nautilus/scripts/") + kFilesLabel, "NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", files},
+        {data("nautilus/scripts/") + kShownFilesLabel, "NAUTILUS_SCRIPT_SELECTED_FILE_PATHS",
+         files},
         {config("caja/scripts/Quillfen!"), "CAJA_SCRIPT_SELECTED_FILE_PATHS", folders},
-        {config("caja/scripts/") + kFilesLabel, "CAJA_SCRIPT_SELECTED_FILE_PATHS", files},
+        {config("caja/scripts/") + kShownFilesLabel, "CAJA_SCRIPT_SELECTED_FILE_PATHS", files},
     };
     for (const auto& c : cases) {
         const auto fromVariable =
@@ -541,6 +556,85 @@ TEST_F(FileManagerScriptTest, StartsTheProgramOnceForEachItemOfItsKind) {
         EXPECT_EQ(fromArguments.exitCode, 0) << fromArguments.err;
         EXPECT_EQ(recordedCalls(), c.expected) << c.script << " from its arguments";
     }
+}
+
+// Every entry with the program there and gone: Dolphin and Nemo hide an entry whose program is
+// missing by its TryExec and Dependencies keys, which name the program; Thunar's command and the
+// scripts start it while it is there and otherwise say in a message (through the first notifier
+// found, here a stand-in, and on standard error) that Quillfen is no longer installed.
+TEST_F(FileManagerScriptTest, EntriesOfAProgramThatIsGoneHideOrSayWhy) {
+    ASSERT_TRUE(ShellIntegration(kFilesLabel).install());
+    const auto read = [](const std::string& file) {
+        return platform::currentPlatform().files().readFile(file).value_or("");
+    };
+    const std::string dolphin = read(data("kio/servicemenus/quillfen-folders.desktop"));
+    EXPECT_EQ(keyFileUnescaped(keyFileValue(dolphin, "Desktop Entry", "TryExec").value_or("")),
+              program().string());
+    EXPECT_EQ(keyFileValue(dolphin, "Desktop Action quillfen", "Icon"), "org.quillfen.Quillfen");
+    const std::string nemo = read(data("nemo/actions/quillfen-files.nemo_action"));
+    EXPECT_EQ(keyFileUnescaped(keyFileValue(nemo, "Nemo Action", "Dependencies").value_or("")),
+              program().string() + ";");
+    EXPECT_EQ(keyFileValue(nemo, "Nemo Action", "Icon-Name"), "org.quillfen.Quillfen");
+    EXPECT_NE(read(thunarFile()).find("<icon>org.quillfen.Quillfen</icon>"), std::string::npos);
+
+    const std::string notifier = folder / "tools/notify-send";
+    folder.writeFile("tools/notify-send",
+                     "#!/bin/sh\nprintf '%s\\n' \"notified:$2\" >> " + shellQuoted(calls()) + "\n");
+    fs::permissions(notifier, fs::perms::owner_all);
+    const Words environment = {"PATH=" + (folder / "tools"), "NAUTILUS_SCRIPT_SELECTED_FILE_PATHS=",
+                               "CAJA_SCRIPT_SELECTED_FILE_PATHS="};
+    const std::string item = selected("a folder");
+    const auto thunar = thunarExpanded(
+        thunarStoredCommand(read(thunarFile()), ItemKind::Folders).value_or(""), item);
+    ASSERT_TRUE(thunar);
+    const struct {
+        std::string manager;
+        Words arguments;
+    } runs[] = {{"Thunar", {"-c", *thunar}},
+                {"Nautilus", {data("nautilus/scripts/Quillfen!"), item}},
+                {"Caja", {config("caja/scripts/Quillfen!"), item}}};
+    const std::string message =
+        "Quillfen is no longer installed: " + program().string() + " is missing.";
+    for (const bool present : {true, false}) {
+        if (!present) {
+            fs::rename(program(), folder / "away");
+        }
+        for (const auto& run : runs) {
+            const auto result = test::runProgram("/bin/sh", run.arguments, environment);
+            EXPECT_EQ(result.exitCode, present ? 0 : 1) << run.manager << " " << result.err;
+            EXPECT_EQ(result.err, present ? "" : message + "\n") << run.manager;
+            EXPECT_EQ(recordedCalls(), present ? Words{"1:" + item} : Words{"notified:" + message})
+                << run.manager;
+        }
+    }
+}
+
+TEST_F(ShellIntegrationTest, AThunarRunByThisUserIsToldToRestartWhenItsActionsChange) {
+    ShellIntegration integration(kFilesLabel);
+    ASSERT_TRUE(integration.install());
+    EXPECT_FALSE(integration.thunarRestartNeeded()) << "a Thunar never run has nothing to reload";
+    ASSERT_TRUE(ShellIntegration("Duplikate").install());
+    ShellIntegration again("Duplikate");
+    ASSERT_TRUE(again.install());
+    EXPECT_FALSE(again.thunarRestartNeeded()) << "nothing changed";
+    ShellIntegration changed(kFilesLabel);
+    ASSERT_TRUE(changed.install());
+    EXPECT_TRUE(changed.thunarRestartNeeded());
+}
+
+// Before a restart into another language, the entries are written in that language already.
+TEST_F(ShellIntegrationTest, EntriesAreWrittenInTheLanguageAskedFor) {
+    folder.writeFile(kAwkwardFolder + "/Language/1031.ini",
+                     "[Translate]\r\nDocument Duplication Search=Duplikatsuche\r\n"
+                     "Quillfen is no longer installed: %s is missing.=Quillfen fehlt: %s\r\n");
+    FileManagerShellEntries entries;
+    EXPECT_EQ(entries.install("1031"), ShellEntriesNotice::None);
+    for (const std::string& scripts : {data("nautilus/scripts/"), config("caja/scripts/")}) {
+        EXPECT_TRUE(fs::exists(scripts + "Duplikatsuche (Quillfen)")) << scripts;
+    }
+    const auto command =
+        thunarStoredCommand(folder.readFile("home/.config/Thunar/uca.xml"), ItemKind::Files);
+    EXPECT_NE(command.value_or("").find("Quillfen fehlt: "), std::string::npos);
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 //   exit <code>                ends with that exit code
 //   sleep <milliseconds>       waits, then ends with 0
 //   self <file>                writes the executable path as the system information gives it
+//   installed <file>           writes "installed" or "portable", as the system information
+//                              judges this copy
+//   hold <file> <ready file>   holds the file open, sharing reading only, as a running program's
+//                              image is held; writes the ready file, then waits until its standard
+//                              input ends: a stand-in for a program that still runs
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
@@ -30,6 +35,21 @@ bool writeFile(const wchar_t* path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
+int holdUntilInputEnds(const wchar_t* path, const wchar_t* readyFile) {
+    HANDLE held =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE || !writeFile(readyFile, "held")) {
+        return 101;
+    }
+    char buffer[64];
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) &&
+           read > 0) {
+    }
+    CloseHandle(held);
+    return 0;
+}
+
 int run(int count, wchar_t** arguments) {
     if (count < 3) {
         return 100;
@@ -46,6 +66,13 @@ int run(int count, wchar_t** arguments) {
         return writeFile(arguments[2], quillfen::platform::WindowsSystemInfo().executablePath())
                    ? 0
                    : 101;
+    }
+    if (mode == L"hold" && count == 4) {
+        return holdUntilInputEnds(arguments[2], arguments[3]);
+    }
+    if (mode == L"installed") {
+        const bool installed = quillfen::platform::WindowsSystemInfo().isInstalledCopy();
+        return writeFile(arguments[2], installed ? "installed" : "portable") ? 0 : 101;
     }
     if (mode == L"write") {
         std::string received;

@@ -20,6 +20,8 @@ using platform::regSetString;
 constexpr const wchar_t* kArea = L"Software\\QuillfenShellTest";
 const std::string kMachine = "HKEY_CURRENT_USER\\Software\\QuillfenShellTest\\Machine";
 const std::string kUser = "HKEY_CURRENT_USER\\Software\\QuillfenShellTest\\User";
+// The language the fixture's program speaks.
+constexpr const char* kLanguage = "2052";
 
 // The entries go to two classes of the test's own below the user's key, which stand for the
 // machine's and the user's, and are removed with all they hold afterwards.
@@ -60,7 +62,7 @@ protected:
 };
 
 TEST_F(RegistryShellEntriesTest, WithoutMachineRightsTheFourEntriesGoToTheUserClasses) {
-    entries(false).install();
+    entries(false).install(kLanguage);
     const std::string command = "\"" + (folder / "prog/quillfen") + "\" %1";
     EXPECT_EQ(valueOf(kUser + "\\Folder\\shell\\Quillfen!\\command"), command);
     EXPECT_TRUE(keyExists(kUser + "\\Folder\\shell\\Quillfen!"));
@@ -71,8 +73,19 @@ TEST_F(RegistryShellEntriesTest, WithoutMachineRightsTheFourEntriesGoToTheUserCl
     EXPECT_FALSE(keyExists(kMachine + "\\*\\shell\\Quillfen!"));
 }
 
+// A language change rewrites the entries before the restart, in the language to come.
+TEST_F(RegistryShellEntriesTest, TheFilesEntrySpeaksTheLanguageItIsInstalledFor) {
+    folder.writeFile("prog/Language/1031.ini",
+                     "[Config]\r\nLanguageName=German\r\n[Translate]\r\n"
+                     "Document Duplication Search=Duplikatsuche\r\n");
+    entries(false).install("1031");
+    EXPECT_EQ(valueOf(kUser + "\\*\\shell\\Quillfen!"), "Duplikatsuche");
+    entries(false).install("1033");
+    EXPECT_EQ(valueOf(kUser + "\\*\\shell\\Quillfen!"), "Document Duplication Search");
+}
+
 TEST_F(RegistryShellEntriesTest, WithMachineRightsTheEntriesGoToTheMachineClasses) {
-    entries(true).install();
+    entries(true).install(kLanguage);
     const std::string command = RegistryShellEntries::commandText();
     EXPECT_EQ(valueOf(kMachine + "\\Folder\\shell\\Quillfen!\\command"), command);
     EXPECT_EQ(valueOf(kMachine + "\\*\\shell\\Quillfen!\\command"), command);
@@ -84,7 +97,7 @@ TEST_F(RegistryShellEntriesTest, WithMachineRightsTheEntriesGoToTheMachineClasse
 
 TEST_F(RegistryShellEntriesTest, APathWithBlanksKeepsItsQuotesAndLeavesTheItemUnquoted) {
     platform.facts().fixedExecutablePath = "C:\\Program Files\\Quill fen\\quillfen.exe";
-    entries(false).install();
+    entries(false).install(kLanguage);
     EXPECT_EQ(valueOf(kUser + "\\Folder\\shell\\Quillfen!\\command"),
               "\"C:\\Program Files\\Quill fen\\quillfen.exe\" %1");
     EXPECT_EQ(valueOf(kUser + "\\*\\shell\\Quillfen!\\command"),
@@ -133,19 +146,19 @@ TEST_F(RegistryShellEntriesTest, DetectionComparesTheFolderCommandTheUserSeesWit
 }
 
 TEST_F(RegistryShellEntriesTest, AMovedProgramShowsAsNotInstalledUntilInstalledAgain) {
-    entries(false).install();
+    entries(false).install(kLanguage);
     EXPECT_TRUE(entries(false).isInstalled());
     platform.facts().fixedExecutablePath = folder / "moved/quillfen";
     EXPECT_FALSE(entries(false).isInstalled());
-    entries(false).install();
+    entries(false).install(kLanguage);
     EXPECT_TRUE(entries(false).isInstalled());
     EXPECT_EQ(valueOf(kUser + "\\*\\shell\\Quillfen!\\command"),
               "\"" + (folder / "moved/quillfen") + "\" %1");
 }
 
 TEST_F(RegistryShellEntriesTest, RemovalDeletesOursFromBothClassesAndNothingElse) {
-    entries(true).install();
-    entries(false).install();
+    entries(true).install(kLanguage);
+    entries(false).install(kLanguage);
     regSetString(kUser + "\\Folder\\shell\\Other\\command", "", "other.exe");
     regSetString(kMachine + "\\*\\shell\\Quillfen!2", "", "neighbour");
     entries(false).remove();

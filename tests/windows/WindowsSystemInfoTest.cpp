@@ -55,6 +55,40 @@ TEST(WindowsSystemInfo, ExecutablePathOfTheLongestStartablePathIsWhole) {
     EXPECT_EQ(ScratchFolder::readFile(output), copy);
 }
 
+// A copy with the setup's uninstaller beside it, or in the user's folder of installed programs,
+// was installed; a copy anywhere else is portable.
+TEST(WindowsSystemInfo, AnInstalledCopyIsKnownByItsUninstallerOrItsFolder) {
+    ScratchFolder folder;
+    const std::string self = WindowsSystemInfo().executablePath();
+    const std::string echo = self.substr(0, self.rfind('\\') + 1) + "quillfen_argv_echo.exe";
+    const std::string programs = WindowsSystemInfo().userCacheDirectory() + "\\Programs";
+    CreateDirectoryW(toWide(programs).c_str(), nullptr);
+    const std::string inPrograms =
+        programs + "\\QuillfenTest" + std::to_string(GetCurrentProcessId());
+    const struct {
+        std::string folder;
+        bool withUninstaller;
+        const char* judged;
+    } cases[] = {{folder.path() + "portable", false, "portable"},
+                 {folder.path() + "set up", true, "installed"},
+                 {inPrograms, false, "installed"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(CreateDirectoryW(toWide(c.folder).c_str(), nullptr)) << c.folder;
+        const std::string copy = c.folder + "\\quillfen.exe";
+        ASSERT_TRUE(CopyFileW(toWide(echo).c_str(), toWide(copy).c_str(), FALSE)) << copy;
+        if (c.withUninstaller) {
+            ScratchFolder::writeFile(c.folder + "\\Uninstall.exe", "MZ");
+        }
+        const std::string output = folder.path() + "judged.txt";
+        const auto outcome =
+            WindowsProcessLauncher().run({copy, "installed", output}, {true, false, -1});
+        ASSERT_TRUE(outcome.started) << outcome.error;
+        EXPECT_EQ(ScratchFolder::readFile(output), c.judged) << c.folder;
+    }
+    DeleteFileW(toWide(inPrograms + "\\quillfen.exe").c_str());
+    RemoveDirectoryW(toWide(inPrograms).c_str());
+}
+
 TEST(WindowsSystemInfo, UserAndComputerAreNamed) {
     const WindowsSystemInfo system;
     EXPECT_FALSE(system.userName().empty());

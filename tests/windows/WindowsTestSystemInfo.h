@@ -16,6 +16,7 @@ public:
     std::optional<std::string> fixedUserCacheDirectory;
 
     std::string executablePath() const override;
+    bool isInstalledCopy() const override { return real_.isInstalledCopy(); }
     std::string userName() const override { return real_.userName(); }
     std::string computerName() const override { return real_.computerName(); }
     std::string userConfigDirectory() const override { return real_.userConfigDirectory(); }

@@ -11,8 +11,14 @@ context-menu entries that start the removed program are gone (under the user's c
 HKEY_CLASSES_ROOT); the settings file, a language table the user changed, the update's downloads
 and an entry that starts another existing copy of the program are left alone.
 
-Few Wine starts, each a second or more: the installer, one batch file that runs the installed
-program and the registry tool, the uninstaller, and one batch file of registry queries."""
+Checked while a stand-in holds the installed quillfen-cli.exe as a running copy holds it: a silent
+reinstall and a silent uninstall end with exit code 2 and change nothing. A reinstall into the same
+folder keeps a language table the user edited and puts the shipped one beside it (<table>.new).
+An install into a second folder removes the copy of the first with its uninstaller, so the one
+uninstall entry and the shortcut name the second, and its uninstaller removes them.
+
+Few Wine starts, each a second or more: the installers, batch files that run the installed
+program and the registry tool, the uninstallers and the stand-in."""
 
 import argparse
 import filecmp
@@ -20,6 +26,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -35,6 +42,9 @@ ATTEMPTS = 3
 WORK = "qfsetup"
 WORK_WINDOWS = "C:\\" + WORK
 INSTALL_FOLDER = WORK_WINDOWS + "\\Quillfen"
+SECOND_FOLDER = WORK_WINDOWS + "\\SecondPlace"
+# The exit code of a setup or uninstaller that a running copy stopped.
+STOPPED_EXIT = 2
 OTHER_COPY = WORK_WINDOWS + "\\Other copy\\quillfen.exe"
 CLI = "quillfen-cli.exe"
 UNINSTALLER = "Uninstall.exe"
@@ -96,6 +106,8 @@ def installed_batch():
              "echo localappdata=%LOCALAPPDATA% >> " + WORK_WINDOWS + "\\results.txt"]
     lines += recorded("find", '%s find --in "%s\\tree" --name "*.txt" --format paths --quiet > '
                       '%s\\found.txt' % (cli, WORK_WINDOWS, WORK_WINDOWS))
+    # A message passes through the language tables, which the program then copies for the user.
+    lines += recorded("missing", '%s find --in "%s\\nowhere" 2> nul' % (cli, WORK_WINDOWS))
     lines += recorded("uninstall-key", 'reg query "%s" /v UninstallString > %s\\uninstall.txt'
                       % (UNINSTALL_KEY, WORK_WINDOWS))
     lines += recorded("import", "reg import %s\\shell.reg" % WORK_WINDOWS)
@@ -190,6 +202,7 @@ def check_installed(run, check, language_folder):
                                  os.path.join(installed_tables, table), shallow=False),
                      "installed: %s as built" % table)
 
+    installed_files = folder_state(run.install)
     results = run.batch("installed.bat", installed_batch())
     found = sorted(line for line in run.read("found.txt").splitlines() if line)
     check.expect(results.get("find") == "0" and found == run.expected_rows(),
@@ -201,6 +214,12 @@ def check_installed(run, check, language_folder):
                  "uninstall entry: %s, %s" % (results.get("uninstall-key"),
                                               run.read("uninstall.txt")))
     check.expect(results.get("import") == "0", "shell entries made: %s" % results.get("import"))
+    # The installed copy could write beside itself, yet keeps what it writes in the user's folder.
+    written = sorted(set(folder_state(run.install)) - set(installed_files))
+    check.expect(written == [], "the installed quillfen-cli.exe wrote into its folder: %s" % written)
+    user_folder = os.path.join(run.prefix.linux_path(results.get("appdata", "C:\\")), "quillfen")
+    check.expect(os.path.isfile(os.path.join(user_folder, "Language", "1033.ini")),
+                 "the installed copy's language tables are in %s" % user_folder)
 
     shortcuts = os.path.join(run.prefix.linux_path(results.get("appdata", "C:\\")),
                              "Microsoft", "Windows", "Start Menu", "Programs")
@@ -242,6 +261,97 @@ def leave_user_files(run, results):
     return user_files, program_files
 
 
+def folder_state(folder):
+    """Every file below the folder with its size and modification time."""
+    state = {}
+    for parent, _, files in os.walk(folder):
+        for name in files:
+            path = os.path.join(parent, name)
+            status = os.stat(path)
+            state[os.path.relpath(path, folder)] = (status.st_size, status.st_mtime_ns)
+    return state
+
+
+def check_running_copy_stops(run, check, holder):
+    """A copy that runs from the folder keeps a silent reinstall and uninstall from starting."""
+    ready = os.path.join(run.work, "held.txt")
+    held = subprocess.Popen([run.prefix.wine, holder, "hold", INSTALL_FOLDER + "\\" + CLI,
+                             WORK_WINDOWS + "\\held.txt"], stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            env=run.prefix.environment, cwd=run.work)
+    try:
+        for _ in range(600):
+            if os.path.exists(ready) or held.poll() is not None:
+                break
+            time.sleep(0.1)
+        check.expect(os.path.exists(ready), "the stand-in holds %s" % CLI)
+        before = folder_state(run.install)
+        installer = run.wine([run.setup_windows, "/S", "/D=" + INSTALL_FOLDER])
+        check.expect(installer.returncode == STOPPED_EXIT,
+                     "setup over a running copy: exit code %d, expected %d" % (
+                         installer.returncode, STOPPED_EXIT))
+        check.expect(folder_state(run.install) == before,
+                     "setup over a running copy changed the folder")
+        uninstaller = run.wine([INSTALL_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + INSTALL_FOLDER])
+        check.expect(uninstaller.returncode == STOPPED_EXIT,
+                     "uninstall of a running copy: exit code %d, expected %d" % (
+                         uninstaller.returncode, STOPPED_EXIT))
+        check.expect(folder_state(run.install) == before,
+                     "the uninstaller of a running copy changed the folder")
+    finally:
+        held.communicate(timeout=60)
+
+
+def check_reinstall_keeps_edited_table(run, check, language_folder):
+    table = os.path.join(run.install, "Language", "1031.ini")
+    check.expect(os.path.isfile(table), "1031.ini is still installed")
+    if not os.path.isfile(table):
+        return
+    with open(table, "ab") as edited:
+        edited.write("Find=Los!\r\n".encode("utf-16-le"))
+    with open(table, "rb") as edited:
+        kept = edited.read()
+    installer = run.wine([run.setup_windows, "/S", "/D=" + INSTALL_FOLDER])
+    check.expect(installer.returncode == 0, "reinstall: exit code %d" % installer.returncode)
+    with open(table, "rb") as after:
+        check.expect(after.read() == kept, "the reinstall keeps the edited 1031.ini")
+    check.expect(os.path.isfile(table + ".new") and filecmp.cmp(
+        table + ".new", os.path.join(language_folder, "1031.ini"), shallow=False),
+        "the reinstall puts the shipped 1031.ini beside it as 1031.ini.new")
+    check.expect(not os.path.exists(os.path.join(run.install, "Language", "1033.ini.new")),
+                 "an unchanged table is replaced in place")
+
+
+def check_second_folder_replaces_the_first(run, check, shortcuts):
+    """One installed copy: a second folder's install uninstalls the first."""
+    second = run.prefix.linux_path(SECOND_FOLDER)
+    for folder in (INSTALL_FOLDER, SECOND_FOLDER):
+        installer = run.wine([run.setup_windows, "/S", "/D=" + folder])
+        check.expect(installer.returncode == 0, "setup into %s: exit code %d" % (
+            folder, installer.returncode))
+    left = sorted(name for name in os.listdir(run.install) if name.lower().endswith(".exe"))
+    check.expect(left == [], "the first folder still holds %s" % left)
+    for name in run.programs() + [UNINSTALLER]:
+        check.expect(os.path.isfile(os.path.join(second, name)), "second folder: %s" % name)
+    results = run.batch("second.bat", batch_file(recorded(
+        "location", 'reg query "%s" /v InstallLocation > %s\\location.txt' % (
+            UNINSTALL_KEY, WORK_WINDOWS))))
+    check.expect(results.get("location") == "0" and
+                 SECOND_FOLDER.lower() in run.read("location.txt").lower(),
+                 "the uninstall entry names the second folder: %s" % run.read("location.txt"))
+    if run.window_program:
+        with open(os.path.join(shortcuts, "Quillfen.lnk"), "rb") as link:
+            check.expect(b"secondplace" in link.read().lower().replace(b"\0", b""),
+                         "the shortcut starts the second copy")
+    uninstaller = run.wine([SECOND_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + SECOND_FOLDER])
+    check.expect(uninstaller.returncode == 0, "uninstall of the second copy: exit code %d" %
+                 uninstaller.returncode)
+    queries = run.batch("gone.bat", batch_file(recorded("key", 'reg query "%s"' % UNINSTALL_KEY)))
+    check.expect(queries.get("key") == "1", "the uninstall entry is gone: %s" % queries.get("key"))
+    check.expect(not os.path.exists(os.path.join(shortcuts, "Quillfen.lnk")),
+                 "the shortcut is gone")
+
+
 def check_removed(run, check, results, shortcuts):
     user_files, program_files = leave_user_files(run, results)
     uninstaller = run.wine([INSTALL_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + INSTALL_FOLDER])
@@ -277,6 +387,8 @@ def main():
     parser.add_argument("--language-folder", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--wine", default="wine")
+    parser.add_argument("--holder", required=True,
+                        help="a Windows program that holds a file open: hold FILE READY_FILE")
     parser.add_argument("--window-program", action="store_true",
                         help="the build has quillfen.exe, so the setup program installs it")
     arguments = parser.parse_args()
@@ -297,12 +409,16 @@ def main():
             run.make_tree()
             check = Checker()
             results, shortcuts = check_installed(run, check, arguments.language_folder)
+            check_running_copy_stops(run, check, arguments.holder)
+            check_reinstall_keeps_edited_table(run, check, arguments.language_folder)
             check_removed(run, check, results, shortcuts)
+            check_second_folder_replaces_the_first(run, check, shortcuts)
         finally:
             shutil.rmtree(run.work, ignore_errors=True)
-            if "localappdata" in results:
-                shutil.rmtree(os.path.join(prefix.linux_path(results["localappdata"]),
-                                           "quillfen"), ignore_errors=True)
+            for folder in ("localappdata", "appdata"):
+                if folder in results:
+                    shutil.rmtree(os.path.join(prefix.linux_path(results[folder]), "quillfen"),
+                                  ignore_errors=True)
 
     for failure in check.failures:
         print("FAILED: " + failure)

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxSystemInfo.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -48,6 +49,19 @@ std::string LinuxSystemInfo::executablePath() const {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+// Installed under a prefix, the programs' folder has the program's data folder at a fixed way from
+// it (bin/../share/quillfen); a build folder or an unpacked archive has none there.
+bool LinuxSystemInfo::isInstalledCopy() const {
+    const std::string program = executablePath();
+    const auto separator = program.rfind('/');
+    if (separator == std::string::npos) {
+        return false;
+    }
+    const std::string dataFolder = program.substr(0, separator + 1) + QUILLFEN_SHIPPED_DATA_DIR;
+    struct stat status {};
+    return ::stat(dataFolder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 std::string LinuxSystemInfo::userName() const {

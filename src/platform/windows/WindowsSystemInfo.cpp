@@ -31,7 +31,44 @@ std::string knownFolder(REFKNOWNFOLDERID folder) {
     return result;
 }
 
+// True when the folder is the root or lies inside it, compared as the file system compares names:
+// without regard to case.
+bool liesWithin(const std::string& folder, const std::string& rootFolder) {
+    const std::wstring root = toWide(rootFolder);
+    const std::wstring path = toWide(folder);
+    if (root.empty() || path.size() < root.size()) {
+        return false;
+    }
+    const bool sameStart =
+        CompareStringOrdinal(path.data(), static_cast<int>(root.size()), root.data(),
+                             static_cast<int>(root.size()), TRUE) == CSTR_EQUAL;
+    return sameStart &&
+           (path.size() == root.size() || path[root.size()] == L'\\' || root.back() == L'\\');
+}
+
 }  // namespace
+
+// The setup program leaves its uninstaller beside the programs; a copy under the folders that
+// hold installed programs (Program Files, or the user's own %LOCALAPPDATA%\Programs) was put
+// there by some installer too.
+bool WindowsSystemInfo::isInstalledCopy() const {
+    std::string folder = executablePath();
+    const auto separator = folder.rfind('\\');
+    if (separator == std::string::npos) {
+        return false;
+    }
+    folder.erase(separator);
+    const DWORD attributes = GetFileAttributesW(toWide(folder + "\\Uninstall.exe").c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return true;
+    }
+    // The user's own folder of programs is %LOCALAPPDATA%\Programs, also where the known folder
+    // for it is not answered.
+    const std::string localAppData = knownFolder(FOLDERID_LocalAppData);
+    return liesWithin(folder, knownFolder(FOLDERID_ProgramFiles)) ||
+           liesWithin(folder, knownFolder(FOLDERID_ProgramFilesX86)) ||
+           (!localAppData.empty() && liesWithin(folder, localAppData + "\\Programs"));
+}
 
 // The first answer that fits in the buffer is whole; a full buffer may be cut, so it grows.
 std::string WindowsSystemInfo::executablePath() const {

@@ -10,6 +10,7 @@ namespace quillfen::platform {
 class WindowsSystemInfo final : public SystemInfo {
 public:
     std::string executablePath() const override;
+    bool isInstalledCopy() const override;
     std::string userName() const override;
     std::string computerName() const override;
     std::string userConfigDirectory() const override;

@@ -56,7 +56,27 @@ std::string scriptKindTest(ItemKind kind) {
     return kind == ItemKind::Folders ? "[ -d \"$1\" ]" : "[ -e \"$1\" ] && [ ! -d \"$1\" ]";
 }
 
+// A desktop-entry string list of one item: its separator escaped too.
+std::string keyFileListItem(std::string_view text) {
+    std::string escaped;
+    for (const char c : keyFileEscaped(text)) {
+        if (c == ';') {
+            escaped.push_back('\\');
+        }
+        escaped.push_back(c);
+    }
+    return escaped + ";";
+}
+
 }  // namespace
+
+const char* const kMissingProgramNotice =
+    "printf '%s\\n' \"$1\" >&2; "
+    "if command -v zenity >/dev/null 2>&1; then "
+    "zenity --error --no-markup --title=Quillfen --text=\"$1\"; "
+    "elif command -v kdialog >/dev/null 2>&1; then kdialog --title Quillfen --error \"$1\"; "
+    "elif command -v notify-send >/dev/null 2>&1; then notify-send Quillfen \"$1\"; "
+    "elif command -v xmessage >/dev/null 2>&1; then xmessage -center \"$1\"; fi";
 
 std::string dolphinExec(std::string_view program) {
     return keyFileEscaped(percentsDoubled(desktopExecQuoted(program)) + " %f");
@@ -75,12 +95,16 @@ std::string dolphinServiceMenu(const FileManagerEntry& entry) {
            "\n"
            "Actions=quillfen;\n"
            "X-KDE-Priority=TopLevel\n"
+           "TryExec=" +
+           keyFileEscaped(entry.program) +
+           "\n"
            "\n"
            "[" +
            std::string(kDolphinActionGroup) +
            "]\n"
            "Name=" +
-           keyFileEscaped(entry.label) + "\nExec=" + dolphinExec(entry.program) + "\n";
+           keyFileEscaped(entry.label) + "\nIcon=" + kEntryIconName +
+           "\nExec=" + dolphinExec(entry.program) + "\n";
 }
 
 std::string dolphinFileName(ItemKind kind) {
@@ -104,7 +128,14 @@ std::string nemoAction(const FileManagerEntry& entry) {
            "]\n"
            "Active=true\n"
            "Name=" +
-           keyFileEscaped(percentsDoubled(entry.label)) + "\nExec=" + nemoExec(entry.program) +
+           keyFileEscaped(percentsDoubled(entry.label)) + "\nIcon-Name=" + kEntryIconName +
+           "\nExec=" + nemoExec(entry.program) +
+           "\n"
+           "Dependencies=" +
+           keyFileListItem(entry.program) +
+           "\n"
+           "TryExec=" +
+           keyFileEscaped(entry.program) +
            "\n"
            "Selection=s\n"
            "Extensions=" +
@@ -127,8 +158,18 @@ std::string selectionScript(const FileManagerEntry& entry, std::string_view sele
     return "#!/bin/sh\n" + std::string(kEntryMarkerLine) +
            "\n"
            "# Starts the program once for each selected " +
-           kind + ", with its path as the only argument.\n" + scriptProgramLine(entry.program) +
+           kind + ", with its path as the only argument, or says that the program is gone.\n" +
+           scriptProgramLine(entry.program) +
            "\n"
+           "if [ ! -x \"$program\" ]; then\n"
+           "\tset -- " +
+           shellQuoted(entry.missingProgramMessage) +
+           "\n"
+           "\t" +
+           kMissingProgramNotice +
+           "\n"
+           "\texit 1\n"
+           "fi\n"
            "start() {\n"
            "\tif " +
            scriptKindTest(entry.kind) +

@@ -9,7 +9,7 @@ namespace quillfen {
 class FileManagerShellEntries final : public ShellEntries {
 public:
     bool isInstalled() const override { return integration_.isInstalled(); }
-    void install() override { integration_.install(); }
+    ShellEntriesNotice install(const std::string& languageId) override;
     void remove() override { integration_.remove(); }
 
 private:

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "shell/linux/FileManagerFormats.h"
 #include "shell/linux/FileManagerQuoting.h"
 
 namespace quillfen {
@@ -196,13 +197,23 @@ std::string fileTypeElements(ItemKind kind) {
 
 }  // namespace
 
-std::string thunarCommand(std::string_view program) {
-    return percentsDoubled(shellQuoted(program)) + " %f";
+// Thunar has no condition that hides an action, so the command itself asks whether the program
+// is there. The script is constant; the message, the program and the path reach it as arguments,
+// so none of them is ever read as shell code.
+std::string thunarCommand(const FileManagerEntry& entry) {
+    const std::string script = std::string("message=$1; shift; [ -x \"$1\" ] && exec \"$@\"; ") +
+                               "set -- \"$message\"; " + kMissingProgramNotice + "; exit 1";
+    return percentsDoubled("/bin/sh -c " + shellQuoted(script) + " sh " +
+                           shellQuoted(entry.missingProgramMessage) + " " +
+                           shellQuoted(entry.program)) +
+           " %f";
 }
 
 std::string thunarAction(const FileManagerEntry& entry) {
     return "<action>\n"
-           "\t<icon></icon>\n"
+           "\t<icon>" +
+           std::string(kEntryIconName) +
+           "</icon>\n"
            "\t<name>" +
            xmlEscaped(entry.label) +
            "</name>\n"
@@ -210,7 +221,7 @@ std::string thunarAction(const FileManagerEntry& entry) {
            ourUniqueId(entry.kind) +
            "</unique-id>\n"
            "\t<command>" +
-           xmlEscaped(thunarCommand(entry.program)) +
+           xmlEscaped(thunarCommand(entry)) +
            "</command>\n"
            "\t<description></description>\n"
            "\t<patterns>*</patterns>\n" +

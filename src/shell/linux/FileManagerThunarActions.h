@@ -14,8 +14,9 @@ namespace quillfen {
 // byte, so these functions edit the text in place instead of reading and rewriting the XML.
 
 // The command as the file holds it, XML escapes undone. Thunar replaces %f by the path in single
-// quotes and %% by %, then hands the line to /bin/sh -c.
-std::string thunarCommand(std::string_view program);
+// quotes and %% by %, then hands the line to /bin/sh -c. It starts the program on the path, or,
+// when the program is gone, shows the entry's message.
+std::string thunarCommand(const FileManagerEntry& entry);
 std::string thunarAction(const FileManagerEntry& entry);
 
 // The document with our actions replaced by the given ones (none: removed). A blank document, as

@@ -15,6 +15,9 @@ namespace quillfen {
 namespace {
 
 constexpr const char* kFolderLabel = "Quillfen!";
+constexpr const char* kFilesLabel = translatable("Document Duplication Search");
+constexpr const char* kMissingProgram =
+    translatable("Quillfen is no longer installed: %s is missing.");
 
 std::string joined(const std::string& folder, std::initializer_list<std::string_view> names) {
     std::string path = folder;
@@ -61,13 +64,16 @@ std::unique_ptr<FileManagerIntegration> scripts(std::string folder, std::string 
 
 }  // namespace
 
-ShellIntegration::ShellIntegration() {
+ShellIntegration::ShellIntegration() : ShellIntegration(Translation(translate)) {}
+
+ShellIntegration::ShellIntegration(Translation translation) : translation_(std::move(translation)) {
     addFileManagers();
 }
 
-ShellIntegration::ShellIntegration(std::string filesLabel) : filesLabel_(std::move(filesLabel)) {
-    addFileManagers();
-}
+ShellIntegration::ShellIntegration(std::string filesLabel)
+    : ShellIntegration(Translation([filesLabel](std::string_view english) {
+          return english == kFilesLabel ? filesLabel : std::string(english);
+      })) {}
 
 ShellIntegration::~ShellIntegration() = default;
 
@@ -77,7 +83,9 @@ void ShellIntegration::addFileManagers() {
     const std::string config = system.userConfigDirectory();
     integrations_.push_back(dolphin(data));
     integrations_.push_back(nemo(data));
-    integrations_.push_back(std::make_unique<ThunarIntegration>(joined(config, {"Thunar"})));
+    auto thunar = std::make_unique<ThunarIntegration>(joined(config, {"Thunar"}));
+    thunar_ = thunar.get();
+    integrations_.push_back(std::move(thunar));
     integrations_.push_back(
         scripts(joined(data, {"nautilus", "scripts"}), "NAUTILUS_SCRIPT_SELECTED_FILE_PATHS"));
     integrations_.push_back(
@@ -111,14 +119,26 @@ bool ShellIntegration::isInstalled() const {
     return false;
 }
 
-FileManagerEntry ShellIntegration::folderEntry() const {
-    return {ItemKind::Folders, kFolderLabel, moduleFilePath()};
+bool ShellIntegration::thunarRestartNeeded() const {
+    return thunar_->restartNeeded();
 }
 
+FileManagerEntry ShellIntegration::folderEntry() const {
+    const std::string program = moduleFilePath();
+    std::string message = translation_(kMissingProgram);
+    if (const auto at = message.find("%s"); at != std::string::npos) {
+        message.replace(at, 2, program);
+    }
+    return {ItemKind::Folders, kFolderLabel, program, message};
+}
+
+// The files entry's label alone does not say which program it belongs to, beside the other
+// programs' entries of a file manager's menu.
 std::vector<FileManagerEntry> ShellIntegration::entries() const {
-    const std::string filesLabel =
-        filesLabel_ ? *filesLabel_ : translate("Document Duplication Search");
-    return {folderEntry(), {ItemKind::Files, filesLabel, moduleFilePath()}};
+    FileManagerEntry files = folderEntry();
+    files.kind = ItemKind::Files;
+    files.label = translation_(kFilesLabel) + " (Quillfen)";
+    return {folderEntry(), files};
 }
 
 }  // namespace quillfen

@@ -20,15 +20,20 @@ ThunarIntegration::ThunarIntegration(std::string folder)
     : folder_(std::move(folder)), actionsFile_(withTrailingSeparator(folder_) + "uca.xml") {}
 
 bool ThunarIntegration::install(const std::vector<FileManagerEntry>& entries) {
+    const bool thunarHasRun = files().kindOf(folder_) == platform::EntryKind::Directory;
     createDirectoryChain(folder_);
-    return edit(entries);
+    bool changed = false;
+    const bool written = edit(entries, changed);
+    restartNeeded_ = thunarHasRun && changed;
+    return written;
 }
 
 bool ThunarIntegration::remove() {
     if (files().kindOf(actionsFile_) != platform::EntryKind::File) {
         return true;
     }
-    return edit({});
+    bool changed = false;
+    return edit({}, changed);
 }
 
 std::optional<std::string> ThunarIntegration::storedCommand(const FileManagerEntry& entry) const {
@@ -37,18 +42,20 @@ std::optional<std::string> ThunarIntegration::storedCommand(const FileManagerEnt
 }
 
 std::string ThunarIntegration::command(const FileManagerEntry& entry) const {
-    return thunarCommand(entry.program);
+    return thunarCommand(entry);
 }
 
-bool ThunarIntegration::edit(const std::vector<FileManagerEntry>& entries) {
+bool ThunarIntegration::edit(const std::vector<FileManagerEntry>& entries, bool& changed) {
     bool unreadable = false;
     const bool written =
         files().editFile(actionsFile_, [&](const std::optional<std::string>& current) {
             const std::string before = current.value_or(std::string());
             auto next = withOurThunarActions(before, entries);
             unreadable = !next;
-            return next == before ? std::nullopt : next;
+            changed = next && *next != before;
+            return changed ? next : std::nullopt;
         });
+    changed = changed && written;
     return written && !unreadable;
 }
 

@@ -19,11 +19,17 @@ public:
     std::optional<std::string> storedCommand(const FileManagerEntry& entry) const override;
     std::string command(const FileManagerEntry& entry) const override;
 
+    // True when the last install changed the actions of a Thunar that has run for this user (its
+    // configuration folder was there before): Thunar reads them only when it starts.
+    bool restartNeeded() const { return restartNeeded_; }
+
 private:
-    bool edit(const std::vector<FileManagerEntry>& entries);
+    // Changed: set when the file's text changed.
+    bool edit(const std::vector<FileManagerEntry>& entries, bool& changed);
 
     std::string folder_;
     std::string actionsFile_;
+    bool restartNeeded_ = false;
 };
 
 }  // namespace quillfen

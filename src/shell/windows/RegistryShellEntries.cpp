@@ -53,12 +53,14 @@ bool RegistryShellEntries::isInstalled() const {
     return stored == commandText();
 }
 
-void RegistryShellEntries::install() {
+ShellEntriesNotice RegistryShellEntries::install(const std::string& languageId) {
     const std::string root = machineWritable_() ? roots_.machine : roots_.user;
     const std::string command = commandText();
     platform::regSetString(root + kFolderEntry + kCommand, "", command);
     platform::regSetString(root + kFilesEntry + kCommand, "", command);
-    platform::regSetString(root + kFilesEntry, "", translate("Document Duplication Search"));
+    platform::regSetString(root + kFilesEntry, "",
+                           translateInto(languageId, "Document Duplication Search"));
+    return ShellEntriesNotice::None;
 }
 
 // The user's first, so that a removal through the merged machine classes cannot reach them.

@@ -28,8 +28,9 @@ public:
     // True when the folder entry that the shell shows this user runs this program as it is now;
     // a moved program shows as not installed.
     bool isInstalled() const override;
-    // Rewrites the entries, which also repairs those of a moved program or an earlier language.
-    void install() override;
+    // Rewrites the entries, which also repairs those of a moved program or an earlier language;
+    // the shell shows them at once.
+    ShellEntriesNotice install(const std::string& languageId) override;
     // Deletes our entries from both classes, deepest key first; entries never installed are
     // passed over.
     void remove() override;

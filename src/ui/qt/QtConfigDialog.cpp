@@ -19,12 +19,6 @@
 
 namespace quillfen::qt {
 
-namespace {
-
-constexpr const char* kFixedLine = "Find files by name, date, size and content. Free software.";
-
-}  // namespace
-
 QtConfigDialog::QtConfigDialog(QWidget* parent, ShellEntries* shellEntries) : QDialog(parent) {
     setWindowIcon(ProgramIcon::icon());
     buildControls();
@@ -51,7 +45,7 @@ void QtConfigDialog::buildControls() {
     icon->setPixmap(ProgramIcon::icon().pixmap(48, 48));
     auto* texts = new QVBoxLayout;
     auto* version = new QLabel(this);
-    auto* fixedLine = new QLabel(QString::fromUtf8(kFixedLine), this);
+    auto* fixedLine = new QLabel(this);
     texts->addWidget(version);
     texts->addWidget(fixedLine);
     about->addWidget(icon);
@@ -91,6 +85,7 @@ void QtConfigDialog::buildControls() {
     layout->addLayout(buttons);
 
     add(ConfigControl::Version, version);
+    add(ConfigControl::Description, fixedLine);
     add(ConfigControl::ShowSelfIcon, selfIcon);
     add(ConfigControl::ShellIntegration, shell);
     add(ConfigControl::SearchInRecycleBin, recycleBin);
@@ -112,6 +107,11 @@ bool QtConfigDialog::askYesNo(const std::string& question) {
     return QMessageBox::warning(this, QString::fromUtf8(Application::kName),
                                 QtControls::fromBytes(question), QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtConfigDialog::showInformation(const std::string& text) {
+    QMessageBox::information(this, QString::fromUtf8(Application::kName),
+                             QtControls::fromBytes(text));
 }
 
 bool QtConfigDialog::chooseProgram(std::string& path) {

@@ -23,6 +23,7 @@ public:
 
     void setTitle(const std::string& title) override;
     bool askYesNo(const std::string& question) override;
+    void showInformation(const std::string& text) override;
     bool chooseProgram(std::string& path) override;
     void closeDialog() override;
     void endProgram() override;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "shell/linux/ShellIntegration.h"
 #include "ui/qt/GetIconCommand.h"
 #include "ui/qt/ProgramIcon.h"
 #include "ui/qt/ProgramLocale.h"
@@ -16,6 +17,7 @@ ProgramCourses QtProgram::courses(int& argc, char** argv) {
     ProgramCourses courses;
     courses.writeIcon = runGetIcon;
     courses.printText = printText;
+    courses.removeShellEntries = removeShellEntries;
     courses.openWindow = [&argc, argv](const std::string& argument, bool duplicateSearch) {
         return openWindow(argc, argv, argument, duplicateSearch);
     };
@@ -25,6 +27,14 @@ ProgramCourses QtProgram::courses(int& argc, char** argv) {
 int QtProgram::printText(const std::string& text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return written && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int QtProgram::removeShellEntries() {
+    if (ShellIntegration().remove()) {
+        return 0;
+    }
+    std::fputs("quillfen: some file-manager entries could not be removed\n", stderr);
+    return 1;
 }
 
 int QtProgram::openWindow(int& argc, char** argv, const std::string& argument,

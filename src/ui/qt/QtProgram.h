@@ -12,6 +12,8 @@ public:
                           bool duplicateSearch);
     // Prints on standard output, without a window.
     static int printText(const std::string& text);
+    // Removes the file managers' entries; 1 when one of them stays.
+    static int removeShellEntries();
 };
 
 }  // namespace quillfen::qt

@@ -3,6 +3,7 @@
 // The configuration dialog's template and its controls, shared by the template and its view.
 #define IDD_CONFIG 100
 #define IDC_CONFIG_VERSION 1002
+#define IDC_CONFIG_DESCRIPTION 1005
 #define IDC_CONFIG_SELF_ICON 1015
 #define IDC_CONFIG_SHELL 1016
 #define IDC_CONFIG_CANCEL 1020

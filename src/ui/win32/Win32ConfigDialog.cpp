@@ -76,6 +76,8 @@ int Win32ConfigDialog::idOf(ConfigControl control) const {
     switch (control) {
         case ConfigControl::Version:
             return IDC_CONFIG_VERSION;
+        case ConfigControl::Description:
+            return IDC_CONFIG_DESCRIPTION;
         case ConfigControl::ShowSelfIcon:
             return IDC_CONFIG_SELF_ICON;
         case ConfigControl::ShellIntegration:
@@ -108,6 +110,11 @@ bool Win32ConfigDialog::askYesNo(const std::string& question) {
     return MessageBoxW(window(), platform::toWide(question).c_str(),
                        platform::toWide(Application::kName).c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void Win32ConfigDialog::showInformation(const std::string& text) {
+    MessageBoxW(window(), platform::toWide(text).c_str(),
+                platform::toWide(Application::kName).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 bool Win32ConfigDialog::chooseProgram(std::string& path) {

@@ -29,6 +29,7 @@ public:
 
     void setTitle(const std::string& title) override;
     bool askYesNo(const std::string& question) override;
+    void showInformation(const std::string& text) override;
     bool chooseProgram(std::string& path) override;
     void closeDialog() override;
     // Ends the process at once; the presenter has started the program's next instance before.

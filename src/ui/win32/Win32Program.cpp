@@ -4,6 +4,7 @@
 #include <windows.h>
 // clang-format on
 
+#include "shell/windows/RegistryShellEntries.h"
 #include "ui/win32/GetIconCommand.h"
 #include "ui/win32/ScreenScale.h"
 #include "ui/win32/Win32DuplicateWindow.h"
@@ -15,6 +16,10 @@ ProgramCourses Win32Program::courses() {
     ProgramCourses courses;
     courses.writeIcon = runGetIcon;
     courses.openWindow = openWindow;
+    courses.removeShellEntries = [] {
+        RegistryShellEntries().remove();
+        return 0;
+    };
     return courses;
 }
 

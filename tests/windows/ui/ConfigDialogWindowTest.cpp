@@ -99,7 +99,8 @@ protected:
         folder.writeFile("prog/anna.desk7.ini",
                          "[Config]\r\nShowSelfIcon=no\r\nSearchInRecycleBin=N\r\n"
                          "LanguageID=2052\r\n");
-        folder.writeFile("prog/Language/1031.ini", "[Config]\r\nLanguageName=German\r\n");
+        folder.writeFile("prog/Language/1031.ini",
+                         "[Config]\r\nLanguageName=German\r\nNativeName=Deutsch\r\n");
         folder.writeFile("prog/Language/2052.ini", "[Config]\r\nLanguageName=Chinese\r\n");
         Application::instance().editor = "notepad.exe";
         Application::instance().showSelfIcon = true;
@@ -135,7 +136,7 @@ protected:
 };
 
 TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndCancelKeepsThem) {
-    entries.install();
+    entries.install("2052");
     const std::string before = folder.readFile("prog/anna.desk7.ini");
     TestConfigDialog dialog(nullptr, &entries);
     HWND window = nullptr;
@@ -167,7 +168,9 @@ TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndC
         EXPECT_FALSE(checked(window, IDC_CONFIG_RECYCLE_BIN));
         EXPECT_TRUE(checked(window, IDC_CONFIG_SHELL));
         EXPECT_EQ(text(window, IDC_CONFIG_EDITOR), "notepad.exe");
-        EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE), "2052 - Chinese");
+        EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE), "Chinese");
+        EXPECT_EQ(text(window, IDC_CONFIG_DESCRIPTION),
+                  "Find files by name, date, size and content. Free software.");
         click(window, IDC_CONFIG_RECYCLE_BIN);
         pressButton(window, IDC_CONFIG_CANCEL);
         return true;
@@ -175,7 +178,7 @@ TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndC
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_TRUE(script.finished());
     std::sort(languages.begin(), languages.end());
-    EXPECT_EQ(languages, (std::vector<std::string>{"1031 - German", "2052 - Chinese"}));
+    EXPECT_EQ(languages, (std::vector<std::string>{"Chinese", "Deutsch"}));
     EXPECT_EQ(folder.readFile("prog/anna.desk7.ini"), before);
 }
 
@@ -245,7 +248,7 @@ TEST_F(ConfigDialogWindowTest, NoToTheIconWarningSavesNothingAndYesSavesEverythi
 }
 
 TEST_F(ConfigDialogWindowTest, TheIntegrationBoxOffRemovesTheEntries) {
-    entries.install();
+    entries.install("2052");
     TestConfigDialog dialog(nullptr, &entries);
     const ModalScript script({[&] {
         HWND window = dialog.window();
@@ -275,7 +278,7 @@ TEST_F(ConfigDialogWindowTest, AnotherLanguageIsSavedAndRestartsTheProgram) {
         }
         click(window, IDC_CONFIG_SELF_ICON);
         SendDlgItemMessageW(window, IDC_CONFIG_LANGUAGE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(L"1031 - German"));
+                            reinterpret_cast<LPARAM>(L"Deutsch"));
         pressButton(window, IDOK);
         return true;
     }});

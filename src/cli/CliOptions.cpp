@@ -50,13 +50,20 @@ constexpr const char* kFormatNotes =
     "         row whose path is not UTF-8 also carries path_bytes, the path's exact bytes in\n"
     "         base64.";
 
+constexpr const char* kExitNotes =
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on bad input or when the\n"
+    "output cannot be written, 130 when interrupted. A folder or file that cannot be read is\n"
+    "named on standard error with the reason (unless --quiet) and skipped; skips do not change\n"
+    "the exit status.";
+
 void addOutputOptions(CLI::App& command, OutputOptions& output, std::string& format) {
     command.add_option("--format", format, "paths, table, tsv, csv or jsonl (see below)")
         ->check(CLI::IsMember(kFormats));
     command.add_flag("--null", output.nullTerminated,
                      "End each path with a NUL byte (paths format only)");
-    command.add_flag("--quiet", output.quiet, "Show no progress line");
-    command.footer(kFormatNotes);
+    command.add_flag("--quiet", output.quiet,
+                     "Show no progress line and name no folder or file that cannot be read");
+    command.footer(std::string(kFormatNotes) + "\n\n" + kExitNotes);
 }
 
 // What "ansi" stands for on this system and how to change it; worked out only when help is shown.

@@ -65,6 +65,7 @@ public:
     RowCollector(const OutputOptions& output, bool keepForSorting)
         : writer_(stdout, chosenFormat(output), output.nullTerminated),
           progress_(output.quiet),
+          quiet_(output.quiet),
           typeTexts_(folderTypeText()),
           keepForSorting_(keepForSorting),
           pathsOnly_(!keepForSorting && chosenFormat(output) == OutputFormat::Paths) {}
@@ -74,6 +75,17 @@ public:
         progress_.update(folder, found_);
     }
     void comparingFile(const std::string& path) override { progress_.update(path, found_); }
+
+    // Named as find and rg name what they pass by, so a search that skipped part of the tree
+    // does not pass for a complete one.
+    void skipped(const std::string& path, const std::string& reason) override {
+        if (quiet_) {
+            return;
+        }
+        progress_.erase();
+        std::fprintf(stderr, "quillfen-cli: cannot read %s: %s\n",
+                     withoutTrailingSeparator(path).c_str(), reason.c_str());
+    }
 
     void found(const FoundEntry& entry) override {
         ++found_;
@@ -151,6 +163,7 @@ private:
 
     RowWriter writer_;
     ProgressLine progress_;
+    bool quiet_;
     TypeTextCache typeTexts_;
     bool keepForSorting_;
     bool pathsOnly_;

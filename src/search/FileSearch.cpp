@@ -31,7 +31,12 @@ void FileSearch::run() {
 }
 
 void FileSearch::enterFolder(const std::string& folder) {
+    observer_.lookedAt(filesLookedAt_);
     observer_.searchingFolder(folder);
+}
+
+void FileSearch::folderUnreadable(const std::string& folder, const std::string& reason) {
+    observer_.skipped(folder, reason);
 }
 
 bool FileSearch::passesSize(std::int64_t size) const {
@@ -87,6 +92,9 @@ bool FileSearch::wantsStatus(const platform::FolderEntry& entry) const {
 }
 
 void FileSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
+    if (!entry.isFolder) {
+        ++filesLookedAt_;
+    }
     const char separator = platform::currentPlatform().files().separator();
     std::string name = entry.isFolder ? entry.name + separator : entry.name;
     if (!passesName(name, folded_)) {

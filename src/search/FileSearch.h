@@ -22,6 +22,7 @@ public:
 private:
     void enterFolder(const std::string& folder) override;
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
+    void folderUnreadable(const std::string& folder, const std::string& reason) override;
     bool wantsStatus(const platform::FolderEntry& entry) const override;
     bool needsStatus(bool isFolder) const;
     bool passesName(const std::string& name, std::string& folded) const;
@@ -31,6 +32,7 @@ private:
     const SearchCriteria& criteria_;
     SearchObserver& observer_;
     const std::atomic<bool>& stopRequested_;
+    std::uint64_t filesLookedAt_ = 0;
     const bool rowNeedsDetails_;
     FolderWalk walk_;
     std::string folded_;

@@ -36,7 +36,9 @@ public:
     // Clears the rows and the count line, runs the work on a thread of its own, and shows Stop.
     void start(SearchSession::Work work);
     void onTick();
-    void onStop() { session_.requestStop(); }
+    void onStop();
+    // A click on the progress line: lists what the last search could not read, if anything.
+    void onProgressLineClicked();
     // Stops a running search and waits for it, as the window closes.
     void onClose();
     void onHeaderClicked(int column);
@@ -47,6 +49,7 @@ public:
     void onDoubleClick(std::optional<std::size_t> row);
 
     bool searching() const { return searching_; }
+    const std::vector<SkippedPath>& skipped() const { return skipped_; }
     std::int64_t foundCount() const { return foundCount_; }
     const ResultTable& table() const { return table_; }
     const SortKeyList& sortKeys() const { return sortKeys_; }
@@ -58,7 +61,9 @@ private:
     void applyBatch(PendingBatch batch);
     void finish();
     std::string countText() const;
-    std::string elapsedSecondsText() const;
+    std::string searchingText(const std::string& folder, std::uint64_t filesLookedAt) const;
+    std::string endText() const;
+    std::string skippedText() const;
 
     ResultListView& view_;
     bool offerDuplicateSearch_;
@@ -69,6 +74,8 @@ private:
     SearchSession session_;
     bool searching_ = false;
     std::int64_t foundCount_ = 0;
+    bool stopRequested_ = false;
+    std::vector<SkippedPath> skipped_;
     std::chrono::steady_clock::time_point startedAt_;
 };
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Unprivileged.h"
 #include "support/DeepTree.h"
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
@@ -617,6 +618,52 @@ TEST_F(CliTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {
     EXPECT_EQ(result.exitCode, 130) << result.err;
     for (const std::string& line : linesOf(result.out)) {
         EXPECT_EQ(line, tree() + "/hit.txt");
+    }
+}
+
+// What could not be read is named on standard error, one line each with the system's reason,
+// and changes neither the rows nor the exit status; --quiet leaves it out.
+TEST_F(CliTest, UnreadableFoldersAreNamedOnStandardErrorUnlessQuiet) {
+    write("open/a.txt", "needle");
+    write("locked/b.txt", "needle");
+    write("shut/deeper/c.txt", "needle");
+    const std::string a = tree() + "/open/a.txt";
+    const std::string skipped = "quillfen-cli: cannot read " + tree() +
+                                "/locked: Permission denied\nquillfen-cli: cannot read " + tree() +
+                                "/shut: Permission denied\n";
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"find", "--name", "*.txt"}, 0, a + "\n", skipped},
+        {{"find", "--text", "needle"}, 0, a + "\n", skipped},
+        {{"find", "--name", "*.none"}, 1, "", skipped},
+        {{"find", "--name", "*.txt", "--quiet"}, 0, a + "\n", ""},
+        {{"dupes", a}, 1, "", skipped},
+    };
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    for (const char* locked : {"locked", "shut"}) {
+        fs::permissions(tree() + "/" + locked, fs::perms::none);
+    }
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--in", tree(), "--format", "paths"});
+        EXPECT_TRUE(test::passesUnprivileged([&] {
+            const auto result = cli(arguments);
+            const bool right =
+                result.exitCode == c.exitCode && result.out == c.out && result.err == c.err;
+            if (!right) {
+                std::fprintf(stderr, "%s: %d\n%s%s", c.arguments.back().c_str(), result.exitCode,
+                             result.out.c_str(), result.err.c_str());
+            }
+            return right;
+        })) << c.arguments.back();
+    }
+    for (const char* locked : {"locked", "shut"}) {
+        fs::permissions(tree() + "/" + locked, fs::perms::owner_all);
     }
 }
 

@@ -28,7 +28,8 @@ public:
     bool copyFile(const std::string&, const std::string&) override { missing(); }
     bool removeFile(const std::string&) override { missing(); }
     bool listFolder(const std::string&, std::vector<platform::FolderEntry>&,
-                    const std::atomic<bool>&, const platform::StatusWanted&) const override {
+                    const std::atomic<bool>&, const platform::StatusWanted&,
+                    std::string*) const override {
         missing();
     }
     platform::EntryStatus entryStatus(const std::string&) const override { missing(); }

@@ -309,9 +309,9 @@ bool LinuxFileSystem::removeFile(const std::string& path) {
 }
 
 bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                                 const std::atomic<bool>& stop,
-                                 const StatusWanted& statusWanted) const {
-    return readFolder(folder, entries, stop, statusWanted);
+                                 const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                                 std::string* failure) const {
+    return readFolder(folder, entries, stop, statusWanted, failure);
 }
 
 namespace {

@@ -30,7 +30,8 @@ public:
     // The listing carries every entry's size, time and kind, so every entry gets its status
     // whatever `statusWanted` says; identities are left to a lookup by path.
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                    const std::atomic<bool>& stop, const StatusWanted& statusWanted) const override;
+                    const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                    std::string* failure = nullptr) const override;
     EntryStatus entryStatus(const std::string& path) const override;
     EntryStatus targetStatus(const std::string& path) const override;
     std::unique_ptr<InputFile> openForContent(const std::string& path) const override;

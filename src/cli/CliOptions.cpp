@@ -45,10 +45,11 @@ constexpr const char* kFormatNotes =
     "  tsv    a heading line, then tab-separated cells; \\\\, \\t, \\r, \\n and \\xHH (a byte\n"
     "         that is not UTF-8) are the only escapes\n"
     "  csv    a heading line, then comma-separated cells quoted as RFC 4180 asks, raw bytes\n"
-    "  jsonl  one object a line with name, in_folder, type, date_modified, size, size_byte and\n"
-    "         path. JSON text is UTF-8, so a byte that is not becomes the text \\xHH there; a\n"
-    "         row whose path is not UTF-8 also carries path_bytes, the path's exact bytes in\n"
-    "         base64.";
+    "  jsonl  one object a line with name, in_folder, type, date_modified, size (the size as\n"
+    "         shown, \"2 KB\"), size_byte (the number of bytes, a text of 20 zero-padded\n"
+    "         digits that sorts as it counts; -0000000000000000001 for a folder) and path.\n"
+    "         JSON text is UTF-8, so a byte that is not becomes the text \\xHH there; a row\n"
+    "         whose path is not UTF-8 also carries path_bytes, the path's exact bytes in base64.";
 
 constexpr const char* kExitNotes =
     "Exit status: 0 when something was found, 1 when nothing was, 2 on bad input or when the\n"
@@ -145,10 +146,12 @@ void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) 
     modified->excludes(between);
     auto* size = find.add_option("--size", arguments.size, "small, medium or large")
                      ->check(CLI::IsMember(kSizePresets));
-    auto* atLeast = find.add_option("--size-at-least", arguments.atLeast, "Size in KB, decimal")
-                        ->check(validateKilobytes);
-    auto* atMost = find.add_option("--size-at-most", arguments.atMost, "Size in KB, decimal")
-                       ->check(validateKilobytes);
+    auto* atLeast =
+        find.add_option("--size-at-least", arguments.atLeast, "Size such as 500k, 10MB, 2G or KB")
+            ->check(validateSize);
+    auto* atMost =
+        find.add_option("--size-at-most", arguments.atMost, "Size such as 500k, 10MB, 2G or KB")
+            ->check(validateSize);
     size->excludes(atLeast)->excludes(atMost);
     atLeast->excludes(atMost);
     find.add_option("--sort", arguments.sort,
@@ -179,8 +182,7 @@ void applyFindArguments(const FindArguments& arguments, FindCommand& command) {
         const bool atLeast = !arguments.atLeast.empty();
         inputs.sizeOption = SizeOption::SpecifySize;
         inputs.sizeBound = atLeast ? SizeBound::AtLeast : SizeBound::AtMost;
-        inputs.sizeKilobytes =
-            std::to_string(*parseKilobytes(atLeast ? arguments.atLeast : arguments.atMost));
+        command.sizeLimitBytes = *parseSizeBytes(atLeast ? arguments.atLeast : arguments.atMost);
     }
     for (const std::string& column : arguments.sort) {
         command.sortClicks.push_back(kSortColumns.at(column));
@@ -247,7 +249,8 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CLI::App* findCommand = app.add_subcommand("find", "Find files and folders");
     defineFind(*findCommand, find, findArguments);
     addOutputOptions(*findCommand, options.output, format);
-    findCommand->footer(std::function<std::string()>(encodingNotes));
+    findCommand->footer(std::function<std::string()>(
+        [] { return std::string(kSizeNotes) + "\n\n" + encodingNotes(); }));
 
     // As the window opens: the body compared, nothing else; each option adds to that.
     DupesCommand dupes;

@@ -197,7 +197,10 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         return kBadInput;
     }
     command.inputs.content.ansiCodePage = ansiCodePageSetting();
-    const SearchCriteria criteria = buildCriteria(command.inputs);
+    SearchCriteria criteria = buildCriteria(command.inputs);
+    if (command.sizeLimitBytes) {
+        criteria.sizeLimit = *command.sizeLimitBytes;
+    }
     RowCollector rows(output, !command.sortClicks.empty());
     FileSearch(criteria, rows, stopRequested, searchInRecycleBinSetting()).run();
     rows.finish(command.sortClicks);

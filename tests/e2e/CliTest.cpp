@@ -447,6 +447,14 @@ TEST_F(CliTest, OptionsThatWouldBeIgnoredOrMisreadAreRefused) {
         {"find", "--size-at-least", ""},
         {"find", "--size-at-most", "9007199254740992"},
         {"find", "--size-at-most", "99999999999999999999999"},
+        {"find", "--size-at-least", "1.5M"},
+        {"find", "--size-at-least", "M"},
+        {"find", "--size-at-least", "1MM"},
+        {"find", "--size-at-least", "1 M"},
+        {"find", "--size-at-least", "10XB"},
+        {"find", "--size-at-least", "2EiB"},
+        {"find", "--size-at-most", "9223372036854775808B"},
+        {"find", "--size-at-most", "9223373T"},
         {"find", "--modified-between", "2024-01- 1", "2024-01-02"},
         {"find", "--modified-between", "+024-01-01", "2024-01-02"},
         {"find", "--modified-between", "0000-01-01", "2024-01-02"},
@@ -495,6 +503,41 @@ TEST_F(CliTest, SizesAreDecimalWhateverTheirLeadingZeros) {
               (std::vector<std::string>{tree() + "/nine", tree() + "/ten"}));
     const auto largest = cli({"find", "--in", tree(), "--size-at-most", "9007199254740991"});
     EXPECT_EQ(largest.exitCode, 0) << largest.err;
+}
+
+// A bare number counts the window's KB of 1,024 bytes; units say decimal or binary multiples.
+TEST_F(CliTest, SizesTakeDecimalAndBinaryUnits) {
+    for (const int bytes : {999, 1000, 1024, 1000000, 1048576}) {
+        write(std::to_string(bytes), std::string(static_cast<std::size_t>(bytes), 'x'));
+    }
+    const struct {
+        const char* option;
+        const char* value;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"--size-at-least", "1", {"1000000", "1024", "1048576"}},
+        {"--size-at-least", "1k", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1KB", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1kib", {"1000000", "1024", "1048576"}},
+        {"--size-at-least", "1000B", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1M", {"1000000", "1048576"}},
+        {"--size-at-least", "1MiB", {"1048576"}},
+        {"--size-at-least", "1G", {}},
+        {"--size-at-least", "9223372036854775807b", {}},
+        {"--size-at-most", "1k", {"1000", "999"}},
+        {"--size-at-most", "1mb", {"1000", "1000000", "1024", "999"}},
+        {"--size-at-most", "0gib", {}},
+        {"--size-at-most", "8388607TiB", {"1000", "1000000", "1024", "1048576", "999"}},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli({"find", "--in", tree(), c.option, c.value, "--format", "paths"});
+        std::vector<std::string> expected;
+        for (const std::string& name : c.found) {
+            expected.push_back(tree() + "/" + name);
+        }
+        EXPECT_EQ(sorted(linesOf(result.out)), expected) << c.value << ": " << result.err;
+        EXPECT_EQ(result.exitCode, expected.empty() ? 1 : 0) << c.value << ": " << result.err;
+    }
 }
 
 TEST_F(CliTest, AFailedWriteIsReportedAndEndsWithStatus2) {

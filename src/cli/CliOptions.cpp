@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +13,7 @@
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
 #include "cli/ArgumentChecks.h"
+#include "cli/NearestName.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
 
@@ -229,6 +232,56 @@ std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
     return "quillfen-cli: " + std::string(error.what()) + " (see --help)\n";
 }
 
+std::vector<std::string> longOptionNames(const CLI::App& command) {
+    std::vector<std::string> names = {"help"};
+    for (const CLI::Option* option : command.get_options()) {
+        for (const std::string& name : option->get_lnames()) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A line that names the word the parser could not place and the nearest word it knows, or
+// nothing when no word is near enough to be a slip of the keyboard.
+std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
+    std::vector<std::string> commands;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        commands.push_back(command->get_name());
+    }
+    const CLI::App* chosen = nullptr;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view word = argv[index];
+        if (word == "--") {
+            break;
+        }
+        if (chosen == nullptr && !word.starts_with('-')) {
+            const std::vector<const CLI::App*> named = app.get_subcommands(
+                [word](const CLI::App* command) { return command->get_name() == word; });
+            if (named.empty()) {
+                const auto meant = nearestName(word, commands);
+                return meant ? std::optional<std::string>("unknown command '" + std::string(word) +
+                                                          "'; did you mean '" + *meant + "'?")
+                             : std::nullopt;
+            }
+            chosen = named.front();
+            continue;
+        }
+        if (chosen == nullptr || !word.starts_with("--")) {
+            continue;
+        }
+        const std::string_view name = word.substr(2, word.find('=') - 2);
+        const std::vector<std::string> known = longOptionNames(*chosen);
+        if (std::find(known.begin(), known.end(), name) != known.end()) {
+            continue;
+        }
+        if (const auto meant = nearestName(name, known)) {
+            return "unknown option '--" + std::string(name) + "'; did you mean '--" + *meant + "'?";
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CliOptions parseCommandLine(int argc, const char* const* argv) {
@@ -264,6 +317,11 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
         app.parse(argc, argv);
         checkOutputOptions(format, options.output);
     } catch (const CLI::ParseError& error) {
+        if (const auto hint = misspellingHint(app, argc, argv)) {
+            std::fprintf(stderr, "quillfen-cli: %s (see --help)\n", hint->c_str());
+            options.exitCode = kUsageError;
+            return options;
+        }
         const int code = app.exit(error);
         options.exitCode = code == 0 ? 0 : kUsageError;
         return options;

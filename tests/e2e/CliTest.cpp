@@ -136,7 +136,7 @@ TEST_F(CliTest, ExitStatusTellsFoundNothingFoundAndBadInput) {
 
     const auto missing = cli({"find", "--in", folder / "nowhere"});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_NE(missing.err.find("Folder not exists."), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("Folder not exists: "), std::string::npos) << missing.err;
 
     const auto allDrives = cli({"find", "--in", "*"});
     EXPECT_EQ(allDrives.exitCode, 2);
@@ -506,6 +506,40 @@ TEST_F(CliTest, SizesAreDecimalWhateverTheirLeadingZeros) {
 }
 
 // A bare number counts the window's KB of 1,024 bytes; units say decimal or binary multiples.
+// Each message names what it is about, and a slip of the keyboard gets the word that was meant.
+TEST_F(CliTest, MessagesNameTheirObjectAndSuggestTheNearestWord) {
+    write("empty", "");
+    write("full", "x");
+    const std::string nowhere = folder / "nowhere";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"find", "--in", nowhere}, "Folder not exists: " + nowhere},
+        {{"dupes", tree() + "/full", "--in", nowhere}, "Folder not exists: " + nowhere},
+        {{"dupes", tree() + "/empty"}, "It is an empty file: " + tree() + "/empty"},
+        {{"dupes", tree() + "/gone"}, "File not exists: " + tree() + "/gone"},
+        {{"dupes", tree()}, tree() + " is a folder; name a file"},
+        {{"dupes", tree() + "/"}, tree() + "/ is a folder; name a file"},
+        {{"finf", "--in", tree()}, "unknown command 'finf'; did you mean 'find'? (see --help)"},
+        {{"dupse", "x"}, "unknown command 'dupse'; did you mean 'dupes'? (see --help)"},
+        {{"find", "--nmae", "*.txt"},
+         "unknown option '--nmae'; did you mean '--name'? (see --help)"},
+        {{"find", "--sise-at-least=5"},
+         "unknown option '--sise-at-least'; did you mean '--size-at-least'? (see --help)"},
+        {{"dupes", "x", "--match-nmae"},
+         "unknown option '--match-nmae'; did you mean '--match-name'? (see --help)"},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli(c.arguments);
+        EXPECT_EQ(result.exitCode, 2) << c.message;
+        EXPECT_EQ(result.err, "quillfen-cli: " + c.message + "\n");
+    }
+    const auto unlike = cli({"find", "--colour", "red"});
+    EXPECT_EQ(unlike.exitCode, 2);
+    EXPECT_EQ(unlike.err.find("did you mean"), std::string::npos) << unlike.err;
+}
+
 TEST_F(CliTest, SizesTakeDecimalAndBinaryUnits) {
     for (const int bytes : {999, 1000, 1024, 1000000, 1048576}) {
         write(std::to_string(bytes), std::string(static_cast<std::size_t>(bytes), 'x'));

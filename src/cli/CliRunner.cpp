@@ -213,7 +213,7 @@ private:
 // A reader that went away (a closed pipe) wanted no more rows, so that ends the run quietly;
 // any other failed write is reported.
 int reportWriteError(int error) {
-    if (error != EPIPE) {
+    if (!terminal::isClosedReader(error)) {
         std::fprintf(stderr, "quillfen-cli: cannot write the output: %s\n", std::strerror(error));
     }
     return kBadInput;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/windows/QuotedCommandLine.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsClock.h"
 #include "platform/windows/WindowsSystemInfo.h"
@@ -51,6 +52,51 @@ void setModified(const std::string& path, const platform::LocalTime& local) {
     FILETIME written{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
     EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &written)) << path;
     CloseHandle(handle);
+}
+
+// Runs the program with standard output a pipe whose reader has gone, as "| head -1" leaves it
+// once it has its line, and collects standard error and the exit code.
+test::ProgramResult runWithClosedOutput(const std::string& program,
+                                        std::vector<std::string> arguments) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE outRead = nullptr;
+    HANDLE outWrite = nullptr;
+    HANDLE errRead = nullptr;
+    HANDLE errWrite = nullptr;
+    test::ProgramResult result;
+    if (!CreatePipe(&outRead, &outWrite, &inheritable, 0) ||
+        !CreatePipe(&errRead, &errWrite, &inheritable, 0)) {
+        return result;
+    }
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    CloseHandle(outRead);
+    arguments.insert(arguments.begin(), program);
+    std::wstring line = toWide(platform::quoteCommandLine(arguments).text);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION info{};
+    const BOOL started = CreateProcessW(toWide(program).c_str(), line.data(), nullptr, nullptr,
+                                        TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        char buffer[4096];
+        DWORD count = 0;
+        while (ReadFile(errRead, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+            result.err.append(buffer, count);
+        }
+        WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        result.exitCode = static_cast<int>(code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(errRead);
+    return result;
 }
 
 // Runs a private copy of quillfen-cli.exe, built beside this test program, from a folder of the
@@ -111,12 +157,12 @@ TEST_F(CliExeTest, ExitStatusTellsFoundNothingFoundAndBadInput) {
         std::vector<std::string> arguments;
         std::string message;
     } refusals[] = {
-        {{"find", "--in", folder / "nowhere"}, "Folder not exists."},
+        {{"find", "--in", folder / "nowhere"}, "Folder not exists: "},
         {{"find", "--in", "*"}, "must input part of the file name"},
         {{"find", "--in", tree(), "--hex", "31 3"}, "This not a Hex string."},
         {{"find", "--in", tree(), "--text", "a", "--hex", "61"}, "quillfen-cli: "},
         {{"find", "--in", tree(), "--sort", "colour"}, "quillfen-cli: "},
-        {{"find", "--in", tree(), "--size-at-least", "0x10"}, "decimal digits"},
+        {{"find", "--in", tree(), "--size-at-least", "0x10"}, "whole number"},
         {{"find", "--in", tree(), "--modified-between", "2023-02-29", "2024-01-02"}, "YYYY-MM-DD"},
         {{"find", "--in", tree(), "--null", "--format", "tsv"}, "only the paths format"},
         {{"find", "--in", at("a.txt")}, "not a folder: "},
@@ -228,6 +274,20 @@ TEST_F(CliExeTest, SortClicksApplyInTheOrderGiven) {
 
 // Ctrl+C stops the search; the rows found so far are written and the status is 130. A sparse
 // file too large to read in time keeps the search busy.
+// A reader that went away ends the run without a word, in every format, as on Linux with the
+// pipe signal ignored.
+TEST_F(CliExeTest, AClosedPipeEndsTheRunQuietly) {
+    for (int i = 0; i < 50; ++i) {
+        write("file-" + std::to_string(i) + ".txt", "x");
+    }
+    for (const char* format : {"paths", "tsv", "jsonl"}) {
+        const test::ProgramResult result =
+            runWithClosedOutput(program(), {"find", "--in", tree(), "--format", format});
+        EXPECT_EQ(result.exitCode, 2) << format;
+        EXPECT_EQ(result.err, "") << format;
+    }
+}
+
 TEST_F(CliExeTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {
     write("hit.txt", "needle");
     const std::string huge = at("huge.bin");

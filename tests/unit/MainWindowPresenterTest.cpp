@@ -10,6 +10,7 @@
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
 #include "app/NumberFormat.h"
+#include "app/PathHelpers.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
@@ -233,6 +234,7 @@ TEST_F(MainWindowPresenterTest, StopAndCloseEndARunningSearch) {
 // as the shown language writes them.
 TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBeRead) {
     const NumberFormat numbers = NumberFormat::ofShownLanguage();
+    const std::string x = std::string(1, pathSeparator()) + "x" + pathSeparator();
     const std::string seconds = R"(\d+[)" + numbers.decimalMark() + R"(]\d\d seconds\.)";
     const struct {
         bool stop;
@@ -243,14 +245,15 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
         {false, {}, "Search took " + seconds, ""},
         {true, {}, "Search stopped after " + seconds, ""},
         {true,
-         {{"/x/locked/", "Permission denied"}, {"/x/gone/", "No such file or directory"}},
+         {{x + "locked" + pathSeparator(), "Permission denied"},
+          {x + "gone" + pathSeparator(), "No such file or directory"}},
          "Search stopped after " + seconds + R"( 2 folder\(s\) could not be read)",
-         "2 folder(s) could not be read\n/x/locked: Permission denied\n"
-         "/x/gone: No such file or directory\n"},
+         "2 folder(s) could not be read\n" + x + "locked: Permission denied\n" + x +
+             "gone: No such file or directory\n"},
         {false,
-         {{"/x/locked/", "Permission denied"}},
+         {{x + "locked" + pathSeparator(), "Permission denied"}},
          "Search took " + seconds + R"( 1 folder\(s\) could not be read)",
-         "1 folder(s) could not be read\n/x/locked: Permission denied\n"},
+         "1 folder(s) could not be read\n" + x + "locked: Permission denied\n"},
     };
     FolderTypeText folderTypes;
     for (const auto& c : cases) {
@@ -259,7 +262,7 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
         std::atomic<bool> reported{false};
         list.start([&](SearchObserver& observer, const std::atomic<bool>& stop) {
             observer.lookedAt(41250);
-            observer.searchingFolder("/x/");
+            observer.searchingFolder(x);
             for (const SkippedPath& skip : c.skipped) {
                 observer.skipped(skip.path, skip.reason);
             }
@@ -274,7 +277,7 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
         if (c.stop) {
             list.onTick();
             EXPECT_EQ(listView.text(Control::ProgressLine),
-                      "Searching /x/ - " + numbers.grouped(41250) + " files");
+                      "Searching " + x + " - " + numbers.grouped(41250) + " files");
             list.onStop();
         }
         for (int i = 0; i < 2000 && list.searching(); ++i) {

@@ -87,8 +87,10 @@ public:
     // The same for what the path names once symbolic links are followed.
     virtual EntryStatus targetStatus(const std::string& path) const = 0;
     // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
-    // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.
-    virtual std::unique_ptr<InputFile> openForContent(const std::string& path) const = 0;
+    // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files. When a
+    // regular file is there but may not be read, `failure`, if given, receives the system's reason.
+    virtual std::unique_ptr<InputFile> openForContent(const std::string& path,
+                                                      std::string* failure = nullptr) const = 0;
     // Opens a regular file for reading at any offset; nullptr when it cannot be opened.
     virtual std::unique_ptr<RandomAccessFile> openForRandomAccess(
         const std::string& path) const = 0;

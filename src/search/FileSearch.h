@@ -1,6 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "search/FolderWalk.h"
 #include "search/OrderedFileTests.h"
@@ -28,6 +32,7 @@ private:
     bool passesName(const std::string& name, std::string& folded) const;
     bool passesSize(std::int64_t size) const;
     bool passesDate(platform::FileTime time) const;
+    void reportUnreadableFiles();
 
     const SearchCriteria& criteria_;
     SearchObserver& observer_;
@@ -38,6 +43,9 @@ private:
     std::string folded_;
     // Present while a search with a content test runs.
     OrderedFileTests* contentTests_ = nullptr;
+    // Files whose content could not be read, with the reason, not yet reported.
+    std::mutex unreadableMutex_;
+    std::vector<std::pair<std::string, std::string>> unreadableFiles_;
 };
 
 }  // namespace quillfen

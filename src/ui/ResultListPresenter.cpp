@@ -149,9 +149,23 @@ std::string ResultListPresenter::endText() const {
     return text;
 }
 
+// Folders and files are counted apart: a folder skipped hides all it holds, a file only itself.
 std::string ResultListPresenter::skippedText() const {
-    return filledIn(translate("%d folder(s) could not be read"), "%d",
-                    {std::to_string(skipped_.size())});
+    const char separator = pathSeparator();
+    const auto folders = std::count_if(
+        skipped_.begin(), skipped_.end(),
+        [separator](const SkippedPath& skip) { return skip.path.ends_with(separator); });
+    const auto files = static_cast<std::ptrdiff_t>(skipped_.size()) - folders;
+    std::string text;
+    if (folders > 0) {
+        text =
+            filledIn(translate("%d folder(s) could not be read"), "%d", {std::to_string(folders)});
+    }
+    if (files > 0) {
+        text += (text.empty() ? "" : ", ") +
+                filledIn(translate("%d file(s) could not be read"), "%d", {std::to_string(files)});
+    }
+    return text;
 }
 
 void ResultListPresenter::onProgressLineClicked() {

@@ -251,12 +251,16 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
          "2 folder(s) could not be read\n" + x + "locked: Permission denied\n" + x +
              "gone: No such file or directory\n"},
         {false,
-         {{x + "locked" + pathSeparator(), "Permission denied"}},
-         "Search took " + seconds + R"( 1 folder\(s\) could not be read)",
-         "1 folder(s) could not be read\n" + x + "locked: Permission denied\n"},
+         {{x + "locked" + pathSeparator(), "Permission denied"},
+          {x + "secret.txt", "Permission denied"}},
+         "Search took " + seconds +
+             R"( 1 folder\(s\) could not be read, 1 file\(s\) could not be read)",
+         "1 folder(s) could not be read, 1 file(s) could not be read\n" + x +
+             "locked: Permission denied\n" + x + "secret.txt: Permission denied\n"},
     };
     FolderTypeText folderTypes;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.endPattern);
         test::FakeMainWindowView listView;
         ResultListPresenter list(listView, folderTypes, true);
         std::atomic<bool> reported{false};

@@ -34,7 +34,8 @@ public:
     }
     platform::EntryStatus entryStatus(const std::string&) const override { missing(); }
     platform::EntryStatus targetStatus(const std::string&) const override { missing(); }
-    std::unique_ptr<platform::InputFile> openForContent(const std::string&) const override {
+    std::unique_ptr<platform::InputFile> openForContent(const std::string&,
+                                                        std::string*) const override {
         missing();
     }
     std::unique_ptr<platform::RandomAccessFile> openForRandomAccess(

@@ -553,9 +553,17 @@ private:
 
 // Shared for reading, writing and deleting, so a search never stands in the way of a program
 // that writes or removes the file meanwhile.
-std::unique_ptr<InputFile> WindowsFileSystem::openForContent(const std::string& path) const {
+std::unique_ptr<InputFile> WindowsFileSystem::openForContent(const std::string& path,
+                                                             std::string* failure) const {
     WindowsHandle handle = openPlainFileNoLink(longPath(path), FILE_FLAG_SEQUENTIAL_SCAN);
     if (!handle.valid()) {
+        // Only the refusals of a file that is there: a link or a folder is no file to read.
+        const DWORD error = GetLastError();
+        if (failure != nullptr &&
+            (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+             error == ERROR_LOCK_VIOLATION)) {
+            *failure = systemMessage(error);
+        }
         return nullptr;
     }
     return std::make_unique<WindowsInputFile>(std::move(handle));

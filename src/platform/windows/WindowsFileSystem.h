@@ -34,7 +34,8 @@ public:
                     std::string* failure = nullptr) const override;
     EntryStatus entryStatus(const std::string& path) const override;
     EntryStatus targetStatus(const std::string& path) const override;
-    std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
+    std::unique_ptr<InputFile> openForContent(const std::string& path,
+                                              std::string* failure = nullptr) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
     bool createNewFile(const std::string& path, std::string_view contents) override;
     std::string createPrivateTemporaryFolder(const std::string& prefix) override;

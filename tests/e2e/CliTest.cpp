@@ -392,7 +392,7 @@ TEST_F(CliTest, DupesFollowsTheWindowsDefaults) {
     write("empty", "");
     const auto empty = cli({"dupes", tree() + "/empty", "--in", tree()});
     EXPECT_EQ(empty.exitCode, 2);
-    EXPECT_NE(empty.err.find("It is an empty file."), std::string::npos);
+    EXPECT_NE(empty.err.find("It is an empty file: "), std::string::npos);
     EXPECT_EQ(cli({"dupes", tree() + "/none", "--in", tree()}).exitCode, 2);
 }
 

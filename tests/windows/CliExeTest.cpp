@@ -54,10 +54,19 @@ void setModified(const std::string& path, const platform::LocalTime& local) {
     CloseHandle(handle);
 }
 
-// Runs the program with standard output a pipe whose reader has gone, as "| head -1" leaves it
-// once it has its line, and collects standard error and the exit code.
-test::ProgramResult runWithClosedOutput(const std::string& program,
-                                        std::vector<std::string> arguments) {
+void readPipe(HANDLE pipe, std::string& into) {
+    char buffer[4096];
+    DWORD count = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        into.append(buffer, count);
+    }
+}
+
+// Runs the program on the arguments written as one line, as cmd.exe passes on what the user
+// typed. With `readerGone`, standard output is a pipe whose reader has gone, as "| head -1"
+// leaves it once it has its line. The outputs are read one after the other, so they must be short.
+test::ProgramResult runCommandLine(const std::string& program, const std::string& arguments,
+                                   bool readerGone) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE outRead = nullptr;
     HANDLE outWrite = nullptr;
@@ -68,10 +77,13 @@ test::ProgramResult runWithClosedOutput(const std::string& program,
         !CreatePipe(&errRead, &errWrite, &inheritable, 0)) {
         return result;
     }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-    CloseHandle(outRead);
-    arguments.insert(arguments.begin(), program);
-    std::wstring line = toWide(platform::quoteCommandLine(arguments).text);
+    if (readerGone) {
+        CloseHandle(outRead);
+        outRead = nullptr;
+    }
+    std::wstring line = toWide(platform::quoteArgument(program) + " " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -83,17 +95,19 @@ test::ProgramResult runWithClosedOutput(const std::string& program,
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (started) {
-        char buffer[4096];
-        DWORD count = 0;
-        while (ReadFile(errRead, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-            result.err.append(buffer, count);
+        if (outRead != nullptr) {
+            readPipe(outRead, result.out);
         }
+        readPipe(errRead, result.err);
         WaitForSingleObject(info.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(info.hProcess, &code);
         result.exitCode = static_cast<int>(code);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
+    }
+    if (outRead != nullptr) {
+        CloseHandle(outRead);
     }
     CloseHandle(errRead);
     return result;
@@ -282,9 +296,21 @@ TEST_F(CliExeTest, AClosedPipeEndsTheRunQuietly) {
     }
     for (const char* format : {"paths", "tsv", "jsonl"}) {
         const test::ProgramResult result =
-            runWithClosedOutput(program(), {"find", "--in", tree(), "--format", format});
+            runCommandLine(program(), "find --in \"" + tree() + "\" --format " + format, true);
         EXPECT_EQ(result.exitCode, 2) << format;
         EXPECT_EQ(result.err, "") << format;
+    }
+}
+
+// cmd's Tab completion ends a quoted folder with a backslash: the argument is the text between the
+// quotes, not a folder name that swallows a quote and the options after it.
+TEST_F(CliExeTest, AQuotedFolderMayEndWithABackslash) {
+    write("a.txt", "x");
+    for (const std::string& lookIn : {tree() + "\\", tree() + "\\\\", tree()}) {
+        const test::ProgramResult result = runCommandLine(
+            program(), "find --in \"" + lookIn + "\" --name *.txt --format paths", false);
+        EXPECT_EQ(result.exitCode, 0) << lookIn << ": " << result.err;
+        EXPECT_EQ(linesOf(result.out), Lines{at("a.txt")}) << lookIn;
     }
 }
 

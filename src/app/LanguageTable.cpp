@@ -111,10 +111,7 @@ std::string LanguageTable::translate(std::string_view english) {
         return {};
     }
     const std::lock_guard lock(mutex_);
-    if (!loaded_) {
-        loaded_ = true;
-        prepare();
-    }
+    prepareOnce();
     const std::string key(english);
     if (const auto cached = cache_.find(key); cached != cache_.end()) {
         return cached->second;
@@ -122,6 +119,19 @@ std::string LanguageTable::translate(std::string_view english) {
     std::string text = readSetting(languageFilePath_, kTranslateSection, key, key);
     cache_.emplace(key, text);
     return text;
+}
+
+int LanguageTable::languageId() {
+    const std::lock_guard lock(mutex_);
+    prepareOnce();
+    return languageId_;
+}
+
+void LanguageTable::prepareOnce() {
+    if (!loaded_) {
+        loaded_ = true;
+        prepare();
+    }
 }
 
 bool LanguageTable::loaded() const {
@@ -143,6 +153,7 @@ void LanguageTable::prepare() {
         languageId = systemLanguageId;
     }
     languageFilePath_ = languageFolder() + languageId + ".ini";
+    languageId_ = std::stoi(languageId);
     if (!pathExists(languageFilePath_)) {
         createLanguageFile();
     }

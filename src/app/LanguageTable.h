@@ -18,16 +18,21 @@ public:
 
     bool loaded() const;
     std::string languageFilePath() const;
+    // The Windows identifier of the language shown (1033, 1031, 2052, ...).
+    int languageId();
     // English name of the system's default language, asked again while the answer is empty.
     std::string systemLanguageName();
 
 private:
+    // Called with the lock held.
+    void prepareOnce();
     void prepare();
     void createLanguageFile();
 
     mutable std::mutex mutex_;
     bool loaded_ = false;
     std::string languageFilePath_;
+    int languageId_ = 0;
     std::unordered_map<std::string, std::string> cache_;
     std::mutex languageNameMutex_;
     std::string systemLanguageName_;

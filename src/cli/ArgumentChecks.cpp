@@ -12,8 +12,50 @@ namespace quillfen::cli {
 
 namespace {
 
-// The byte count is the number of KB times 1,024 and must still fit.
-constexpr std::int64_t kMaxKilobytes = std::numeric_limits<std::int64_t>::max() / 1024;
+struct SizeUnit {
+    const char* name;
+    std::int64_t bytes;
+};
+
+constexpr std::int64_t kKilo = 1000;
+constexpr std::int64_t kKibi = 1024;
+
+// Lower-case names; an empty name is a bare number, which counts the window's KB.
+constexpr SizeUnit kSizeUnits[] = {
+    {"", kKibi},
+    {"b", 1},
+    {"k", kKilo},
+    {"kb", kKilo},
+    {"m", kKilo* kKilo},
+    {"mb", kKilo* kKilo},
+    {"g", kKilo* kKilo* kKilo},
+    {"gb", kKilo* kKilo* kKilo},
+    {"t", kKilo* kKilo* kKilo* kKilo},
+    {"tb", kKilo* kKilo* kKilo* kKilo},
+    {"kib", kKibi},
+    {"mib", kKibi* kKibi},
+    {"gib", kKibi* kKibi* kKibi},
+    {"tib", kKibi* kKibi* kKibi* kKibi},
+};
+
+std::optional<std::int64_t> unitBytes(const std::string& unit) {
+    std::string lower = unit;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    for (const SizeUnit& known : kSizeUnits) {
+        if (lower == known.name) {
+            return known.bytes;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t leadingDigits(const std::string& text) {
+    const auto end =
+        std::find_if(text.begin(), text.end(), [](char c) { return c < '0' || c > '9'; });
+    return static_cast<std::size_t>(end - text.begin());
+}
 
 bool allDigits(const std::string& text) {
     return !text.empty() &&
@@ -45,29 +87,43 @@ std::string validateDay(const std::string& text) {
     return parseDay(text) ? std::string() : "expected a day written YYYY-MM-DD, got '" + text + "'";
 }
 
-std::optional<std::int64_t> parseKilobytes(const std::string& text) {
-    if (!allDigits(text)) {
+const char* const kSizeNotes =
+    "Sizes (--size-at-least, --size-at-most): a whole number, then at once an optional unit in\n"
+    "  any case. A bare number counts KB of 1,024 bytes, as the window's size box does. B is\n"
+    "  bytes; k or KB, M or MB, G or GB, T or TB are decimal (1000, 1000^2, 1000^3, 1000^4\n"
+    "  bytes); KiB, MiB, GiB, TiB are binary (1024, 1024^2, 1024^3, 1024^4 bytes). Both bounds\n"
+    "  are inclusive; a folder has no size.";
+
+std::optional<std::int64_t> parseSizeBytes(const std::string& text) {
+    const std::size_t digits = leadingDigits(text);
+    const std::optional<std::int64_t> unit = unitBytes(text.substr(digits));
+    if (digits == 0 || !unit) {
         return std::nullopt;
     }
+    const std::int64_t most = std::numeric_limits<std::int64_t>::max() / *unit;
     std::int64_t value = 0;
-    for (const char c : text) {
-        const int digit = c - '0';
-        if (value > (kMaxKilobytes - digit) / 10) {
+    for (std::size_t at = 0; at < digits; ++at) {
+        const int digit = text[at] - '0';
+        if (value > (most - digit) / 10) {
             return std::nullopt;
         }
         value = value * 10 + digit;
     }
-    return value;
+    return value * *unit;
 }
 
-std::string validateKilobytes(const std::string& text) {
-    if (parseKilobytes(text)) {
+std::string validateSize(const std::string& text) {
+    if (parseSizeBytes(text)) {
         return {};
     }
-    if (allDigits(text)) {
-        return "at most " + std::to_string(kMaxKilobytes) + " KB, got " + text;
+    const std::size_t digits = leadingDigits(text);
+    if (digits > 0 && unitBytes(text.substr(digits))) {
+        return "too large a size: " + text + " (at most " +
+               std::to_string(std::numeric_limits<std::int64_t>::max()) + " bytes)";
     }
-    return "expected a number of KB in decimal digits, got '" + text + "'";
+    return "expected a whole number with an optional unit (500k, 10MB, 2G, 4KiB; a bare number "
+           "counts KB), got '" +
+           text + "'";
 }
 
 std::string validateEncodings(const std::string& list) {

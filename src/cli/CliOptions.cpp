@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +13,7 @@
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
 #include "cli/ArgumentChecks.h"
+#include "cli/NearestName.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
 
@@ -45,18 +48,26 @@ constexpr const char* kFormatNotes =
     "  tsv    a heading line, then tab-separated cells; \\\\, \\t, \\r, \\n and \\xHH (a byte\n"
     "         that is not UTF-8) are the only escapes\n"
     "  csv    a heading line, then comma-separated cells quoted as RFC 4180 asks, raw bytes\n"
-    "  jsonl  one object a line with name, in_folder, type, date_modified, size, size_byte and\n"
-    "         path. JSON text is UTF-8, so a byte that is not becomes the text \\xHH there; a\n"
-    "         row whose path is not UTF-8 also carries path_bytes, the path's exact bytes in\n"
-    "         base64.";
+    "  jsonl  one object a line with name, in_folder, type, date_modified, size (the size as\n"
+    "         shown, \"2 KB\"), size_byte (the number of bytes, a text of 20 zero-padded\n"
+    "         digits that sorts as it counts; -0000000000000000001 for a folder) and path.\n"
+    "         JSON text is UTF-8, so a byte that is not becomes the text \\xHH there; a row\n"
+    "         whose path is not UTF-8 also carries path_bytes, the path's exact bytes in base64.";
+
+constexpr const char* kExitNotes =
+    "Exit status: 0 when something was found, 1 when nothing was, 2 on bad input or when the\n"
+    "output cannot be written, 130 when interrupted. A folder or file that cannot be read is\n"
+    "named on standard error with the reason (unless --quiet) and skipped; skips do not change\n"
+    "the exit status.";
 
 void addOutputOptions(CLI::App& command, OutputOptions& output, std::string& format) {
     command.add_option("--format", format, "paths, table, tsv, csv or jsonl (see below)")
         ->check(CLI::IsMember(kFormats));
     command.add_flag("--null", output.nullTerminated,
                      "End each path with a NUL byte (paths format only)");
-    command.add_flag("--quiet", output.quiet, "Show no progress line");
-    command.footer(kFormatNotes);
+    command.add_flag("--quiet", output.quiet,
+                     "Show no progress line and name no folder or file that cannot be read");
+    command.footer(std::string(kFormatNotes) + "\n\n" + kExitNotes);
 }
 
 // What "ansi" stands for on this system and how to change it; worked out only when help is shown.
@@ -138,10 +149,12 @@ void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) 
     modified->excludes(between);
     auto* size = find.add_option("--size", arguments.size, "small, medium or large")
                      ->check(CLI::IsMember(kSizePresets));
-    auto* atLeast = find.add_option("--size-at-least", arguments.atLeast, "Size in KB, decimal")
-                        ->check(validateKilobytes);
-    auto* atMost = find.add_option("--size-at-most", arguments.atMost, "Size in KB, decimal")
-                       ->check(validateKilobytes);
+    auto* atLeast =
+        find.add_option("--size-at-least", arguments.atLeast, "Size such as 500k, 10MB, 2G or KB")
+            ->check(validateSize);
+    auto* atMost =
+        find.add_option("--size-at-most", arguments.atMost, "Size such as 500k, 10MB, 2G or KB")
+            ->check(validateSize);
     size->excludes(atLeast)->excludes(atMost);
     atLeast->excludes(atMost);
     find.add_option("--sort", arguments.sort,
@@ -172,8 +185,7 @@ void applyFindArguments(const FindArguments& arguments, FindCommand& command) {
         const bool atLeast = !arguments.atLeast.empty();
         inputs.sizeOption = SizeOption::SpecifySize;
         inputs.sizeBound = atLeast ? SizeBound::AtLeast : SizeBound::AtMost;
-        inputs.sizeKilobytes =
-            std::to_string(*parseKilobytes(atLeast ? arguments.atLeast : arguments.atMost));
+        command.sizeLimitBytes = *parseSizeBytes(atLeast ? arguments.atLeast : arguments.atMost);
     }
     for (const std::string& column : arguments.sort) {
         command.sortClicks.push_back(kSortColumns.at(column));
@@ -220,6 +232,56 @@ std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
     return "quillfen-cli: " + std::string(error.what()) + " (see --help)\n";
 }
 
+std::vector<std::string> longOptionNames(const CLI::App& command) {
+    std::vector<std::string> names = {"help"};
+    for (const CLI::Option* option : command.get_options()) {
+        for (const std::string& name : option->get_lnames()) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A line that names the word the parser could not place and the nearest word it knows, or
+// nothing when no word is near enough to be a slip of the keyboard.
+std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
+    std::vector<std::string> commands;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        commands.push_back(command->get_name());
+    }
+    const CLI::App* chosen = nullptr;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view word = argv[index];
+        if (word == "--") {
+            break;
+        }
+        if (chosen == nullptr && !word.starts_with('-')) {
+            const std::vector<const CLI::App*> named = app.get_subcommands(
+                [word](const CLI::App* command) { return command->get_name() == word; });
+            if (named.empty()) {
+                const auto meant = nearestName(word, commands);
+                return meant ? std::optional<std::string>("unknown command '" + std::string(word) +
+                                                          "'; did you mean '" + *meant + "'?")
+                             : std::nullopt;
+            }
+            chosen = named.front();
+            continue;
+        }
+        if (chosen == nullptr || !word.starts_with("--")) {
+            continue;
+        }
+        const std::string_view name = word.substr(2, word.find('=') - 2);
+        const std::vector<std::string> known = longOptionNames(*chosen);
+        if (std::find(known.begin(), known.end(), name) != known.end()) {
+            continue;
+        }
+        if (const auto meant = nearestName(name, known)) {
+            return "unknown option '--" + std::string(name) + "'; did you mean '--" + *meant + "'?";
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CliOptions parseCommandLine(int argc, const char* const* argv) {
@@ -240,7 +302,8 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CLI::App* findCommand = app.add_subcommand("find", "Find files and folders");
     defineFind(*findCommand, find, findArguments);
     addOutputOptions(*findCommand, options.output, format);
-    findCommand->footer(std::function<std::string()>(encodingNotes));
+    findCommand->footer(std::function<std::string()>(
+        [] { return std::string(kSizeNotes) + "\n\n" + encodingNotes(); }));
 
     // As the window opens: the body compared, nothing else; each option adds to that.
     DupesCommand dupes;
@@ -254,6 +317,11 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
         app.parse(argc, argv);
         checkOutputOptions(format, options.output);
     } catch (const CLI::ParseError& error) {
+        if (const auto hint = misspellingHint(app, argc, argv)) {
+            std::fprintf(stderr, "quillfen-cli: %s (see --help)\n", hint->c_str());
+            options.exitCode = kUsageError;
+            return options;
+        }
         const int code = app.exit(error);
         options.exitCode = code == 0 ? 0 : kUsageError;
         return options;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct FindCommand {
     SearchInputs inputs;
     // Column indexes, one header click each, in the order given.
     std::vector<int> sortClicks;
+    // The size bound in bytes when the command line gave one, which may be no whole number of
+    // the window's KB.
+    std::optional<std::int64_t> sizeLimitBytes;
 };
 
 struct DupesCommand {

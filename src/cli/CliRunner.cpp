@@ -15,6 +15,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/RowWriter.h"
 #include "cli/Terminal.h"
+#include "platform/Platform.h"
 #include "results/FoundFile.h"
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
@@ -54,8 +55,45 @@ OutputFormat chosenFormat(const OutputOptions& output) {
     return terminal::standardOutputIsTerminal() ? OutputFormat::Table : OutputFormat::Paths;
 }
 
-void reportProblem(const InputProblem& problem) {
-    const std::string text = translate(problem.message);
+// The window's messages point at the box at fault; on the command line the message names what
+// it is about instead, since the arguments may be far back in a script.
+struct NamedMessage {
+    const char* windowText;
+    const char* namingText;
+};
+
+constexpr NamedMessage kNamedMessages[] = {
+    {"Folder not exists.", translatable("Folder not exists: %s")},
+    {"File not exists.", translatable("File not exists: %s")},
+    {"It is an empty file.", translatable("It is an empty file: %s")},
+    {"The file cannot be read.", translatable("The file cannot be read: %s")},
+};
+
+std::string filledIn(const std::string& pattern, const std::string& path) {
+    const auto at = pattern.find("%s");
+    return at == std::string::npos ? pattern
+                                   : pattern.substr(0, at) + path + pattern.substr(at + 2);
+}
+
+std::string namingMessage(const InputProblem& problem, const std::string& path) {
+    // A folder has the size 0 of its directory entry, so the check calls it an empty file.
+    if (problem.field == InputField::ReferenceFile &&
+        platform::currentPlatform().files().kindOf(withoutTrailingSeparator(path)) ==
+            platform::EntryKind::Directory) {
+        return filledIn(translate("%s is a folder; name a file"), path);
+    }
+    for (const NamedMessage& named : kNamedMessages) {
+        if (problem.message == named.windowText) {
+            return filledIn(translate(named.namingText), path);
+        }
+    }
+    return translate(problem.message);
+}
+
+void reportProblem(const InputProblem& problem, const std::string& lookIn,
+                   const std::string& reference = {}) {
+    const std::string text =
+        namingMessage(problem, problem.field == InputField::ReferenceFile ? reference : lookIn);
     std::fprintf(stderr, "quillfen-cli: %s\n", text.c_str());
 }
 
@@ -65,6 +103,7 @@ public:
     RowCollector(const OutputOptions& output, bool keepForSorting)
         : writer_(stdout, chosenFormat(output), output.nullTerminated),
           progress_(output.quiet),
+          quiet_(output.quiet),
           typeTexts_(folderTypeText()),
           keepForSorting_(keepForSorting),
           pathsOnly_(!keepForSorting && chosenFormat(output) == OutputFormat::Paths) {}
@@ -74,6 +113,17 @@ public:
         progress_.update(folder, found_);
     }
     void comparingFile(const std::string& path) override { progress_.update(path, found_); }
+
+    // Named as find and rg name what they pass by, so a search that skipped part of the tree
+    // does not pass for a complete one.
+    void skipped(const std::string& path, const std::string& reason) override {
+        if (quiet_) {
+            return;
+        }
+        progress_.erase();
+        std::fprintf(stderr, "quillfen-cli: cannot read %s: %s\n",
+                     withoutTrailingSeparator(path).c_str(), reason.c_str());
+    }
 
     void found(const FoundEntry& entry) override {
         ++found_;
@@ -151,6 +201,7 @@ private:
 
     RowWriter writer_;
     ProgressLine progress_;
+    bool quiet_;
     TypeTextCache typeTexts_;
     bool keepForSorting_;
     bool pathsOnly_;
@@ -162,7 +213,7 @@ private:
 // A reader that went away (a closed pipe) wanted no more rows, so that ends the run quietly;
 // any other failed write is reported.
 int reportWriteError(int error) {
-    if (error != EPIPE) {
+    if (!terminal::isClosedReader(error)) {
         std::fprintf(stderr, "quillfen-cli: cannot write the output: %s\n", std::strerror(error));
     }
     return kBadInput;
@@ -180,11 +231,14 @@ int exitCodeFor(const RowCollector& rows) {
 
 int runFind(FindCommand& command, const OutputOptions& output) {
     if (const auto problem = checkInputs(command.inputs)) {
-        reportProblem(*problem);
+        reportProblem(*problem, command.inputs.lookIn);
         return kBadInput;
     }
     command.inputs.content.ansiCodePage = ansiCodePageSetting();
-    const SearchCriteria criteria = buildCriteria(command.inputs);
+    SearchCriteria criteria = buildCriteria(command.inputs);
+    if (command.sizeLimitBytes) {
+        criteria.sizeLimit = *command.sizeLimitBytes;
+    }
     RowCollector rows(output, !command.sortClicks.empty());
     FileSearch(criteria, rows, stopRequested, searchInRecycleBinSetting()).run();
     rows.finish(command.sortClicks);
@@ -193,7 +247,7 @@ int runFind(FindCommand& command, const OutputOptions& output) {
 
 int runDupes(DupesCommand& command, const OutputOptions& output) {
     if (const auto problem = checkDuplicateInputs(command.inputs)) {
-        reportProblem(*problem);
+        reportProblem(*problem, command.inputs.lookIn, command.inputs.referencePath);
         return kBadInput;
     }
     const DuplicateRequest request = buildDuplicateRequest(command.inputs);

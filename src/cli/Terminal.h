@@ -14,6 +14,10 @@ void prepareStandardStreams();
 // handler may run on another thread or in a signal handler, so it may only set atomic flags.
 void onInterrupt(void (*handler)());
 
+// Whether a failed write to standard output, with the C library's error number, means that its
+// reader has gone (a closed pipe, as "| head" leaves it), which ends a run without a message.
+bool isClosedReader(int error);
+
 bool standardOutputIsTerminal();
 bool standardErrorIsTerminal();
 

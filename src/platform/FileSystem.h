@@ -77,16 +77,20 @@ public:
 
     // Lists a folder in the system's order, with the status of the entries that `statusWanted`
     // (if given) chooses. The listing ends early when `stop` becomes set. Returns false, with no
-    // entries, when the folder cannot be read.
+    // entries, when the folder cannot be read. Whenever reading fails, also part way through
+    // (the entries read so far are kept), `failure`, if given, receives the system's reason in
+    // its own words ("Permission denied").
     virtual bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                            const std::atomic<bool>& stop,
-                            const StatusWanted& statusWanted) const = 0;
+                            const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                            std::string* failure = nullptr) const = 0;
     virtual EntryStatus entryStatus(const std::string& path) const = 0;
     // The same for what the path names once symbolic links are followed.
     virtual EntryStatus targetStatus(const std::string& path) const = 0;
     // Opens a regular file for reading its content; anything else (a folder, a link, a device, a
-    // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files.
-    virtual std::unique_ptr<InputFile> openForContent(const std::string& path) const = 0;
+    // pipe) or a file that cannot be opened gives nullptr. Never blocks on special files. When a
+    // regular file is there but may not be read, `failure`, if given, receives the system's reason.
+    virtual std::unique_ptr<InputFile> openForContent(const std::string& path,
+                                                      std::string* failure = nullptr) const = 0;
     // Opens a regular file for reading at any offset; nullptr when it cannot be opened.
     virtual std::unique_ptr<RandomAccessFile> openForRandomAccess(
         const std::string& path) const = 0;

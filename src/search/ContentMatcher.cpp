@@ -84,13 +84,13 @@ bool readFollowing(ChunkReader& reader, std::vector<std::unique_ptr<CopyScan>>& 
 }  // namespace
 
 bool fileContentMatches(const std::string& path, std::int64_t size, const ContentCriteria& criteria,
-                        const std::atomic<bool>& stopRequested) {
+                        const std::atomic<bool>& stopRequested, std::string* failure) {
     const std::vector<FoldedCopy> copies = foldedCopies(criteria);
     if (copies.empty()) {
         return false;
     }
     const std::unique_ptr<platform::InputFile> file =
-        platform::currentPlatform().files().openForContent(path);
+        platform::currentPlatform().files().openForContent(path, failure);
     if (!file) {
         return false;
     }

@@ -93,7 +93,12 @@ void DuplicateSearch::run() {
 }
 
 void DuplicateSearch::enterFolder(const std::string& folder) {
+    observer_.lookedAt(filesLookedAt_);
     observer_.searchingFolder(folder);
+}
+
+void DuplicateSearch::folderUnreadable(const std::string& folder, const std::string& reason) {
+    observer_.skipped(folder, reason);
 }
 
 bool DuplicateSearch::passesNameRule(const std::string& foldedName) const {
@@ -128,6 +133,9 @@ bool DuplicateSearch::wantsStatus(const platform::FolderEntry& entry) const {
 }
 
 void DuplicateSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
+    if (!entry.isFolder) {
+        ++filesLookedAt_;
+    }
     if (entry.isFolder || !passesNameRule(foldName(entry.name))) {
         return;
     }

@@ -27,6 +27,7 @@ public:
 private:
     void enterFolder(const std::string& folder) override;
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
+    void folderUnreadable(const std::string& folder, const std::string& reason) override;
     bool wantsStatus(const platform::FolderEntry& entry) const override;
     bool passesNameRule(const std::string& foldedName) const;
     bool isReference(const std::string& path, const platform::EntryStatus& status) const;
@@ -44,6 +45,7 @@ private:
     const DuplicateRequest& request_;
     SearchObserver& observer_;
     const std::atomic<bool>& stopRequested_;
+    std::uint64_t filesLookedAt_ = 0;
     FolderWalk walk_;
     // The reference's content when it is small, read before the walk.
     std::optional<std::string> referenceContent_;

@@ -21,17 +21,45 @@ void FileSearch::run() {
     }
     OrderedFileTests tests(
         [this](const std::string& path, std::int64_t size) {
-            return fileContentMatches(path, size, criteria_.content, stopRequested_);
+            std::string failure;
+            const bool matches =
+                fileContentMatches(path, size, criteria_.content, stopRequested_, &failure);
+            if (!failure.empty()) {
+                const std::lock_guard lock(unreadableMutex_);
+                unreadableFiles_.push_back({path, std::move(failure)});
+            }
+            return matches;
         },
         [this](FoundEntry&& entry) { observer_.found(entry); });
     contentTests_ = &tests;
     walk_.walk(criteria_.folder, *this);
     tests.finish();
     contentTests_ = nullptr;
+    reportUnreadableFiles();
+}
+
+// The files are tested on other threads, but the observer hears from the walk's thread alone.
+void FileSearch::reportUnreadableFiles() {
+    std::vector<std::pair<std::string, std::string>> files;
+    {
+        const std::lock_guard lock(unreadableMutex_);
+        files.swap(unreadableFiles_);
+    }
+    for (const auto& [path, reason] : files) {
+        observer_.skipped(path, reason);
+    }
 }
 
 void FileSearch::enterFolder(const std::string& folder) {
+    if (contentTests_ != nullptr) {
+        reportUnreadableFiles();
+    }
+    observer_.lookedAt(filesLookedAt_);
     observer_.searchingFolder(folder);
+}
+
+void FileSearch::folderUnreadable(const std::string& folder, const std::string& reason) {
+    observer_.skipped(folder, reason);
 }
 
 bool FileSearch::passesSize(std::int64_t size) const {
@@ -87,6 +115,9 @@ bool FileSearch::wantsStatus(const platform::FolderEntry& entry) const {
 }
 
 void FileSearch::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
+    if (!entry.isFolder) {
+        ++filesLookedAt_;
+    }
     const char separator = platform::currentPlatform().files().separator();
     std::string name = entry.isFolder ? entry.name + separator : entry.name;
     if (!passesName(name, folded_)) {

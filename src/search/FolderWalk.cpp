@@ -125,13 +125,17 @@ void FolderWalk::pushFolder(std::vector<Frame>& stack, std::shared_ptr<PendingFo
                             ListingLookahead& lookahead, FolderVisitor& visitor) {
     visitor.enterFolder(folder->folder);
     lookahead.obtain(*folder);
+    if (!folder->failure.empty()) {
+        visitor.folderUnreadable(folder->folder, folder->failure);
+    }
     stack.push_back(Frame{std::move(folder)});
 }
 
 void FolderWalk::list(PendingFolder& folder, const FolderVisitor& visitor) const {
     platform::currentPlatform().files().listFolder(
         folder.folder, folder.entries, stopRequested_,
-        [&visitor](const platform::FolderEntry& entry) { return visitor.wantsStatus(entry); });
+        [&visitor](const platform::FolderEntry& entry) { return visitor.wantsStatus(entry); },
+        &folder.failure);
     for (size_t index = 0; index < folder.entries.size(); ++index) {
         const platform::FolderEntry& entry = folder.entries[index];
         if (!mayEnter(folder.folder, entry)) {

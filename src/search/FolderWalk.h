@@ -24,6 +24,9 @@ public:
     virtual void enterFolder(const std::string& folder) = 0;
     // One entry of the folder, in listing order; a folder is visited before its contents.
     virtual void visitEntry(const std::string& folder, const platform::FolderEntry& entry) = 0;
+    // A folder the walk could not read, or not to its end, with the system's reason; what was
+    // read of it is still visited.
+    virtual void folderUnreadable(const std::string& /*folder*/, const std::string& /*reason*/) {}
     // Whether the entry's status should come with the listing (see platform::StatusWanted). May
     // be called on another thread than the visits, for folders not yet visited.
     virtual bool wantsStatus(const platform::FolderEntry& /*entry*/) const { return false; }

@@ -21,6 +21,8 @@ struct PendingFolder {
     // Ends with a separator.
     std::string folder;
     std::vector<platform::FolderEntry> entries;
+    // Why the listing could not be read, whole or in part; empty when it could.
+    std::string failure;
     // The entries the walk enters, in listing order, each with its index in `entries`.
     std::vector<std::pair<std::size_t, std::shared_ptr<PendingFolder>>> subfolders;
     std::atomic<State> state{State::Waiting};

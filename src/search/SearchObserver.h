@@ -30,6 +30,12 @@ public:
     // A large file's body is being compared ("Comparing %s").
     virtual void comparingFile(const std::string& path) = 0;
     virtual void found(const FoundEntry& entry) = 0;
+    // The files the walk has looked at so far, whether they passed or not; told once a folder,
+    // as it is entered.
+    virtual void lookedAt(std::uint64_t /*files*/) {}
+    // A folder or file that could not be read, with the system's reason; the search goes on
+    // without it.
+    virtual void skipped(const std::string& /*path*/, const std::string& /*reason*/) {}
     // False when the rows need no size and time, which spares looking entries up where no size
     // or date test needs it either; such rows carry size -1 and time 0.
     virtual bool needsEntryDetails() const { return true; }

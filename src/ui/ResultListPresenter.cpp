@@ -1,8 +1,12 @@
 #include "ui/ResultListPresenter.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
 
 #include "app/LanguageTable.h"
+#include "app/NumberFormat.h"
+#include "app/PathHelpers.h"
 #include "platform/Platform.h"
 #include "results/ContextMenu.h"
 #include "results/DoubleClick.h"
@@ -12,13 +16,28 @@ namespace quillfen {
 
 namespace {
 
+// Puts the values in place of the markers, in order, in one pass: a value that holds the marker
+// itself (a folder named "%s") is never filled in again.
 std::string filledIn(const std::string& pattern, std::string_view marker,
-                     const std::string& value) {
-    const auto at = pattern.find(marker);
-    return at == std::string::npos
-               ? pattern
-               : pattern.substr(0, at) + value + pattern.substr(at + marker.size());
+                     std::initializer_list<std::string> values) {
+    std::string text;
+    std::size_t from = 0;
+    for (const std::string& value : values) {
+        const auto at = pattern.find(marker, from);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.append(pattern, from, at - from).append(value);
+        from = at + marker.size();
+    }
+    return text.append(pattern, from);
 }
+
+// Two decimals tell a quick search from a slow one; more would only flicker.
+constexpr int kSecondsDecimals = 2;
+// Beyond this many, the list of what could not be read ends with a count of the rest, so a
+// walk through a tree the user may not read does not fill the screen with a message.
+constexpr std::size_t kMostSkippedListed = 200;
 
 }  // namespace
 
@@ -38,6 +57,8 @@ void ResultListPresenter::attach() {
 
 void ResultListPresenter::start(SearchSession::Work work) {
     view_.setStatusLine(StatusLine::Count, "");
+    stopRequested_ = false;
+    skipped_.clear();
     table_.clear();
     view_.resultsReset();
     hideSortArrow();
@@ -79,12 +100,14 @@ void ResultListPresenter::applyBatch(PendingBatch batch) {
         view_.resultsAppended(first, batch.rows.size());
         view_.setStatusLine(StatusLine::Count, countText());
     }
+    skipped_.insert(skipped_.end(), std::make_move_iterator(batch.skipped.begin()),
+                    std::make_move_iterator(batch.skipped.end()));
     if (!batch.comparingPath.empty()) {
         view_.setStatusLine(StatusLine::Progress,
-                            filledIn(translate("Comparing %s"), "%s", batch.comparingPath));
+                            filledIn(translate("Comparing %s"), "%s", {batch.comparingPath}));
     } else if (!batch.progressFolder.empty()) {
         view_.setStatusLine(StatusLine::Progress,
-                            filledIn(translate("Searching %s"), "%s", batch.progressFolder));
+                            searchingText(batch.progressFolder, batch.filesLookedAt));
     }
     if (batch.finished) {
         finish();
@@ -96,21 +119,72 @@ void ResultListPresenter::finish() {
     view_.stopTicking();
     view_.showSearchRunning(false);
     // The count line also answers a search that found nothing, and the progress line, idle now,
-    // tells how long the search took.
+    // tells how long the search took, whether it was stopped, and whether it missed anything.
     view_.setStatusLine(StatusLine::Count, countText());
-    view_.setStatusLine(StatusLine::Progress,
-                        filledIn(translate("Search took %s seconds."), "%s", elapsedSecondsText()));
+    view_.setStatusLine(StatusLine::Progress, endText());
+}
+
+void ResultListPresenter::onStop() {
+    stopRequested_ = true;
+    session_.requestStop();
 }
 
 std::string ResultListPresenter::countText() const {
-    return filledIn(translate("%d file(s) found."), "%d", std::to_string(foundCount_));
+    return filledIn(translate("%d file(s) found."), "%d", {std::to_string(foundCount_)});
 }
 
-std::string ResultListPresenter::elapsedSecondsText() const {
+std::string ResultListPresenter::searchingText(const std::string& folder,
+                                               std::uint64_t filesLookedAt) const {
+    return filledIn(translate("Searching %s - %s files"), "%s",
+                    {folder, NumberFormat::ofShownLanguage().grouped(filesLookedAt)});
+}
+
+std::string ResultListPresenter::endText() const {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startedAt_;
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%.2f", elapsed.count());
+    const std::string seconds =
+        NumberFormat::ofShownLanguage().fixed(elapsed.count(), kSecondsDecimals);
+    const std::string pattern = stopRequested_ ? translate("Search stopped after %s seconds.")
+                                               : translate("Search took %s seconds.");
+    std::string text = filledIn(pattern, "%s", {seconds});
+    if (!skipped_.empty()) {
+        text += ' ' + skippedText();
+    }
     return text;
+}
+
+// Folders and files are counted apart: a folder skipped hides all it holds, a file only itself.
+std::string ResultListPresenter::skippedText() const {
+    const char separator = pathSeparator();
+    const auto folders = std::count_if(
+        skipped_.begin(), skipped_.end(),
+        [separator](const SkippedPath& skip) { return skip.path.ends_with(separator); });
+    const auto files = static_cast<std::ptrdiff_t>(skipped_.size()) - folders;
+    std::string text;
+    if (folders > 0) {
+        text =
+            filledIn(translate("%d folder(s) could not be read"), "%d", {std::to_string(folders)});
+    }
+    if (files > 0) {
+        text += (text.empty() ? "" : ", ") +
+                filledIn(translate("%d file(s) could not be read"), "%d", {std::to_string(files)});
+    }
+    return text;
+}
+
+void ResultListPresenter::onProgressLineClicked() {
+    if (searching_ || skipped_.empty()) {
+        return;
+    }
+    std::string details;
+    const std::size_t listed = std::min(skipped_.size(), kMostSkippedListed);
+    for (std::size_t index = 0; index < listed; ++index) {
+        details +=
+            withoutTrailingSeparator(skipped_[index].path) + ": " + skipped_[index].reason + '\n';
+    }
+    if (listed < skipped_.size()) {
+        details += "... " + std::to_string(skipped_.size() - listed) + '\n';
+    }
+    view_.showDetails(skippedText(), details);
 }
 
 void ResultListPresenter::onClose() {

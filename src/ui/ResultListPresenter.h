@@ -36,7 +36,9 @@ public:
     // Clears the rows and the count line, runs the work on a thread of its own, and shows Stop.
     void start(SearchSession::Work work);
     void onTick();
-    void onStop() { session_.requestStop(); }
+    void onStop();
+    // A click on the progress line: lists what the last search could not read, if anything.
+    void onProgressLineClicked();
     // Stops a running search and waits for it, as the window closes.
     void onClose();
     void onHeaderClicked(int column);
@@ -52,6 +54,7 @@ public:
     static constexpr std::size_t kMostRowsOpenedAtOnce = 16;
 
     bool searching() const { return searching_; }
+    const std::vector<SkippedPath>& skipped() const { return skipped_; }
     std::int64_t foundCount() const { return foundCount_; }
     const ResultTable& table() const { return table_; }
     const SortKeyList& sortKeys() const { return sortKeys_; }
@@ -64,7 +67,9 @@ private:
     void finish();
     void hideSortArrow();
     std::string countText() const;
-    std::string elapsedSecondsText() const;
+    std::string searchingText(const std::string& folder, std::uint64_t filesLookedAt) const;
+    std::string endText() const;
+    std::string skippedText() const;
 
     ResultListView& view_;
     bool offerDuplicateSearch_;
@@ -76,6 +81,8 @@ private:
     bool searching_ = false;
     bool sortArrowShown_ = false;
     std::int64_t foundCount_ = 0;
+    bool stopRequested_ = false;
+    std::vector<SkippedPath> skipped_;
     std::chrono::steady_clock::time_point startedAt_;
 };
 

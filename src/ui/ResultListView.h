@@ -44,6 +44,8 @@ public:
 
     // A message the user must acknowledge, captioned with the program's name.
     virtual void showMessage(const std::string& text) = 0;
+    // The same with a longer text, one item a line, that the user can scroll through.
+    virtual void showDetails(const std::string& text, const std::string& details) = 0;
     // Lets the user pick a folder; false when cancelled.
     virtual bool chooseFolder(const std::string& title, std::string& folder) = 0;
 

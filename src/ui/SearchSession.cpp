@@ -12,6 +12,7 @@ void SearchSession::start(Work work, RowMaker makeRow) {
     stopAndWait();
     stopRequested_.store(false);
     makeRow_ = std::move(makeRow);
+    filesLookedAt_.store(0, std::memory_order_relaxed);
     {
         const std::lock_guard lock(mutex_);
         pending_ = PendingBatch{};
@@ -36,6 +37,7 @@ PendingBatch SearchSession::takeBatch() {
     const std::lock_guard lock(mutex_);
     PendingBatch batch = std::move(pending_);
     pending_ = PendingBatch{};
+    batch.filesLookedAt = filesLookedAt_.load(std::memory_order_relaxed);
     if (batch.finished && thread_.joinable()) {
         thread_.join();
         running_ = false;
@@ -58,6 +60,15 @@ void SearchSession::found(const FoundEntry& entry) {
     PendingRow row = makeRow_(entry);
     const std::lock_guard lock(mutex_);
     pending_.rows.push_back(std::move(row));
+}
+
+void SearchSession::skipped(const std::string& path, const std::string& reason) {
+    const std::lock_guard lock(mutex_);
+    pending_.skipped.push_back(SkippedPath{path, reason});
+}
+
+void SearchSession::lookedAt(std::uint64_t files) {
+    filesLookedAt_.store(files, std::memory_order_relaxed);
 }
 
 }  // namespace quillfen

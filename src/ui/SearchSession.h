@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -20,12 +21,21 @@ struct PendingRow {
     int iconIndex = -1;
 };
 
+// A folder or file the search could not read, and the system's reason.
+struct SkippedPath {
+    std::string path;
+    std::string reason;
+};
+
 // What the window has not shown yet: the rows found since the last batch, the folder being
-// searched, and whether the search has ended.
+// searched with the number of files looked at so far, what could not be read, and whether the
+// search has ended.
 struct PendingBatch {
     std::vector<PendingRow> rows;
     std::string progressFolder;
+    std::uint64_t filesLookedAt = 0;
     std::string comparingPath;
+    std::vector<SkippedPath> skipped;
     bool finished = false;
 };
 
@@ -55,11 +65,16 @@ private:
     void searchingFolder(const std::string& folder) override;
     void comparingFile(const std::string& path) override;
     void found(const FoundEntry& entry) override;
+    void skipped(const std::string& path, const std::string& reason) override;
+    void lookedAt(std::uint64_t files) override;
 
     std::atomic<bool> stopRequested_{false};
     bool running_ = false;
     std::thread thread_;
     RowMaker makeRow_;
+    // Raised by the search's thread at each folder, read by the window's: no lock is worth
+    // taking for a number that is only shown.
+    std::atomic<std::uint64_t> filesLookedAt_{0};
     std::mutex mutex_;
     PendingBatch pending_;
 };

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Unprivileged.h"
 #include "support/DeepTree.h"
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
@@ -135,7 +136,7 @@ TEST_F(CliTest, ExitStatusTellsFoundNothingFoundAndBadInput) {
 
     const auto missing = cli({"find", "--in", folder / "nowhere"});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_NE(missing.err.find("Folder not exists."), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("Folder not exists: "), std::string::npos) << missing.err;
 
     const auto allDrives = cli({"find", "--in", "*"});
     EXPECT_EQ(allDrives.exitCode, 2);
@@ -391,7 +392,7 @@ TEST_F(CliTest, DupesFollowsTheWindowsDefaults) {
     write("empty", "");
     const auto empty = cli({"dupes", tree() + "/empty", "--in", tree()});
     EXPECT_EQ(empty.exitCode, 2);
-    EXPECT_NE(empty.err.find("It is an empty file."), std::string::npos);
+    EXPECT_NE(empty.err.find("It is an empty file: "), std::string::npos);
     EXPECT_EQ(cli({"dupes", tree() + "/none", "--in", tree()}).exitCode, 2);
 }
 
@@ -446,6 +447,14 @@ TEST_F(CliTest, OptionsThatWouldBeIgnoredOrMisreadAreRefused) {
         {"find", "--size-at-least", ""},
         {"find", "--size-at-most", "9007199254740992"},
         {"find", "--size-at-most", "99999999999999999999999"},
+        {"find", "--size-at-least", "1.5M"},
+        {"find", "--size-at-least", "M"},
+        {"find", "--size-at-least", "1MM"},
+        {"find", "--size-at-least", "1 M"},
+        {"find", "--size-at-least", "10XB"},
+        {"find", "--size-at-least", "2EiB"},
+        {"find", "--size-at-most", "9223372036854775808B"},
+        {"find", "--size-at-most", "9223373T"},
         {"find", "--modified-between", "2024-01- 1", "2024-01-02"},
         {"find", "--modified-between", "+024-01-01", "2024-01-02"},
         {"find", "--modified-between", "0000-01-01", "2024-01-02"},
@@ -494,6 +503,75 @@ TEST_F(CliTest, SizesAreDecimalWhateverTheirLeadingZeros) {
               (std::vector<std::string>{tree() + "/nine", tree() + "/ten"}));
     const auto largest = cli({"find", "--in", tree(), "--size-at-most", "9007199254740991"});
     EXPECT_EQ(largest.exitCode, 0) << largest.err;
+}
+
+// A bare number counts the window's KB of 1,024 bytes; units say decimal or binary multiples.
+// Each message names what it is about, and a slip of the keyboard gets the word that was meant.
+TEST_F(CliTest, MessagesNameTheirObjectAndSuggestTheNearestWord) {
+    write("empty", "");
+    write("full", "x");
+    const std::string nowhere = folder / "nowhere";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"find", "--in", nowhere}, "Folder not exists: " + nowhere},
+        {{"dupes", tree() + "/full", "--in", nowhere}, "Folder not exists: " + nowhere},
+        {{"dupes", tree() + "/empty"}, "It is an empty file: " + tree() + "/empty"},
+        {{"dupes", tree() + "/gone"}, "File not exists: " + tree() + "/gone"},
+        {{"dupes", tree()}, tree() + " is a folder; name a file"},
+        {{"dupes", tree() + "/"}, tree() + "/ is a folder; name a file"},
+        {{"finf", "--in", tree()}, "unknown command 'finf'; did you mean 'find'? (see --help)"},
+        {{"dupse", "x"}, "unknown command 'dupse'; did you mean 'dupes'? (see --help)"},
+        {{"find", "--nmae", "*.txt"},
+         "unknown option '--nmae'; did you mean '--name'? (see --help)"},
+        {{"find", "--sise-at-least=5"},
+         "unknown option '--sise-at-least'; did you mean '--size-at-least'? (see --help)"},
+        {{"dupes", "x", "--match-nmae"},
+         "unknown option '--match-nmae'; did you mean '--match-name'? (see --help)"},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli(c.arguments);
+        EXPECT_EQ(result.exitCode, 2) << c.message;
+        EXPECT_EQ(result.err, "quillfen-cli: " + c.message + "\n");
+    }
+    const auto unlike = cli({"find", "--colour", "red"});
+    EXPECT_EQ(unlike.exitCode, 2);
+    EXPECT_EQ(unlike.err.find("did you mean"), std::string::npos) << unlike.err;
+}
+
+TEST_F(CliTest, SizesTakeDecimalAndBinaryUnits) {
+    for (const int bytes : {999, 1000, 1024, 1000000, 1048576}) {
+        write(std::to_string(bytes), std::string(static_cast<std::size_t>(bytes), 'x'));
+    }
+    const struct {
+        const char* option;
+        const char* value;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"--size-at-least", "1", {"1000000", "1024", "1048576"}},
+        {"--size-at-least", "1k", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1KB", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1kib", {"1000000", "1024", "1048576"}},
+        {"--size-at-least", "1000B", {"1000", "1000000", "1024", "1048576"}},
+        {"--size-at-least", "1M", {"1000000", "1048576"}},
+        {"--size-at-least", "1MiB", {"1048576"}},
+        {"--size-at-least", "1G", {}},
+        {"--size-at-least", "9223372036854775807b", {}},
+        {"--size-at-most", "1k", {"1000", "999"}},
+        {"--size-at-most", "1mb", {"1000", "1000000", "1024", "999"}},
+        {"--size-at-most", "0gib", {}},
+        {"--size-at-most", "8388607TiB", {"1000", "1000000", "1024", "1048576", "999"}},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli({"find", "--in", tree(), c.option, c.value, "--format", "paths"});
+        std::vector<std::string> expected;
+        for (const std::string& name : c.found) {
+            expected.push_back(tree() + "/" + name);
+        }
+        EXPECT_EQ(sorted(linesOf(result.out)), expected) << c.value << ": " << result.err;
+        EXPECT_EQ(result.exitCode, expected.empty() ? 1 : 0) << c.value << ": " << result.err;
+    }
 }
 
 TEST_F(CliTest, AFailedWriteIsReportedAndEndsWithStatus2) {
@@ -617,6 +695,59 @@ TEST_F(CliTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {
     EXPECT_EQ(result.exitCode, 130) << result.err;
     for (const std::string& line : linesOf(result.out)) {
         EXPECT_EQ(line, tree() + "/hit.txt");
+    }
+}
+
+// What could not be read is named on standard error, one line each with the system's reason,
+// and changes neither the rows nor the exit status; --quiet leaves it out.
+TEST_F(CliTest, UnreadableFoldersAndFilesAreNamedOnStandardErrorUnlessQuiet) {
+    write("open/a.txt", "needle");
+    write("open/secret.txt", "needle");
+    write("locked/b.txt", "needle");
+    write("shut/deeper/c.txt", "needle");
+    const std::string a = tree() + "/open/a.txt";
+    const std::string secret = tree() + "/open/secret.txt";
+    const auto cannotRead = [](const std::string& path) {
+        return "quillfen-cli: cannot read " + path + ": Permission denied";
+    };
+    const std::vector<std::string> folders = {cannotRead(tree() + "/locked"),
+                                              cannotRead(tree() + "/shut")};
+    std::vector<std::string> foldersAndFile = folders;
+    foldersAndFile.push_back(cannotRead(secret));
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> out;
+        std::vector<std::string> err;
+    } cases[] = {
+        {{"find", "--name", "*.txt"}, 0, {a, secret}, folders},
+        {{"find", "--text", "needle"}, 0, {a}, foldersAndFile},
+        {{"find", "--name", "*.none"}, 1, {}, folders},
+        {{"find", "--text", "needle", "--quiet"}, 0, {a}, {}},
+        {{"dupes", a}, 1, {}, folders},
+    };
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    for (const char* locked : {"locked", "shut", "open/secret.txt"}) {
+        fs::permissions(tree() + "/" + locked, fs::perms::none);
+    }
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--in", tree(), "--format", "paths"});
+        EXPECT_TRUE(test::passesUnprivileged([&] {
+            const auto result = cli(arguments);
+            const bool right = result.exitCode == c.exitCode &&
+                               sorted(linesOf(result.out)) == sorted(c.out) &&
+                               sorted(linesOf(result.err)) == sorted(c.err);
+            if (!right) {
+                std::fprintf(stderr, "%s: %d\n%s%s", c.arguments.back().c_str(), result.exitCode,
+                             result.out.c_str(), result.err.c_str());
+            }
+            return right;
+        })) << c.arguments.back();
+    }
+    for (const char* locked : {"locked", "shut"}) {
+        fs::permissions(tree() + "/" + locked, fs::perms::owner_all);
     }
 }
 

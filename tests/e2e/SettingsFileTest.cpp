@@ -20,9 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr const char* kEnglish = "Folder not exists.";
-constexpr const char* kChinese = "文件夹不存在";
-constexpr const char* kGerman = "Ordner fehlt.";
+constexpr const char* kEnglish = "Folder not exists: %s";
+constexpr const char* kChinese = "文件夹不存在 %s";
+constexpr const char* kGerman = "Ordner fehlt: %s";
 // Far longer than a run takes; only a hanging program reaches it.
 constexpr int kTimeLimitMs = 60000;
 constexpr int kKilled = 128 + SIGKILL;
@@ -66,7 +66,9 @@ protected:
             kTimeLimitMs);
     }
 
-    static void expectMessage(const test::ProgramResult& result, const std::string& message) {
+    // The message names the missing folder in place of its "%s".
+    void expectMessage(const test::ProgramResult& result, std::string message) const {
+        message.replace(message.find("%s"), 2, folder / "nowhere");
         EXPECT_EQ(result.exitCode, 2) << result.err;
         EXPECT_EQ(result.err, "quillfen-cli: " + message + "\n");
     }

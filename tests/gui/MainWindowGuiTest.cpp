@@ -5,17 +5,25 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "app/Application.h"
+#include "app/NumberFormat.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtMainWindow.h"
@@ -368,6 +376,50 @@ TEST_F(MainWindowGuiTest, StopEndsALongSearchAndClosingDuringASearchWaitsForIt) 
     child<QPushButton>("Find")->click();
     window->close();
     EXPECT_FALSE(window->presenter().searching());
+}
+
+// What the walk could not read shows on the progress line after the search, beside the word
+// that it was stopped, and a click on the line lists each folder with its reason.
+TEST_F(MainWindowGuiTest, AStoppedSearchSaysSoAndAClickListsWhatItCouldNotRead) {
+    std::atomic<bool> reported{false};
+    window->presenter().resultList().start(
+        [&](SearchObserver& observer, const std::atomic<bool>& stop) {
+            observer.searchingFolder("/x/");
+            observer.skipped("/x/locked/", "Permission denied");
+            reported = true;
+            while (!stop.load()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    while (!reported.load()) {
+        QTest::qWait(5);
+    }
+    child<QPushButton>("Stop")->click();
+    waitForSearchEnd();
+    QLabel* line = nullptr;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().startsWith("Search stopped after ")) {
+            line = label;
+        }
+    }
+    ASSERT_NE(line, nullptr);
+    const QString mark = QString::fromStdString(NumberFormat::ofShownLanguage().decimalMark());
+    EXPECT_TRUE(QRegularExpression("^Search stopped after \\d+[" + mark +
+                                   "]\\d\\d seconds\\. 1 folder\\(s\\) could not be read$")
+                    .match(line->text())
+                    .hasMatch())
+        << line->text().toStdString();
+
+    QString listed;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr) {
+            listed = box->text() + "|" + box->detailedText();
+            box->accept();
+        }
+    });
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_EQ(listed.toStdString(), "1 folder(s) could not be read|/x/locked: Permission denied\n");
 }
 
 TEST_F(MainWindowGuiTest, ScreenshotAfterASearch) {

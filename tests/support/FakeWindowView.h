@@ -75,6 +75,9 @@ public:
         duplicateSearches.push_back(reference);
     }
     void showMessage(const std::string& value) override { messages.push_back(value); }
+    void showDetails(const std::string& value, const std::string& details) override {
+        messages.push_back(value + "\n" + details);
+    }
     bool chooseFolder(const std::string& dialogTitle, std::string& folder) override {
         folderTitle = dialogTitle;
         if (chosenFolder.empty()) {

@@ -10,6 +10,8 @@
 #include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
+#include "app/NumberFormat.h"
+#include "app/PathHelpers.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
@@ -191,8 +193,10 @@ TEST_F(MainWindowPresenterTest, TheEndOfASearchShowsTheCountEvenOfNothingAndTheT
         view.setText(Control::NamePatterns, names);
         runSearch();
         EXPECT_EQ(view.text(Control::CountLine), std::string(count) + " file(s) found.");
-        EXPECT_TRUE(std::regex_match(view.text(Control::ProgressLine),
-                                     std::regex(R"(Search took \d+\.\d\d seconds\.)")))
+        const std::string mark = NumberFormat::ofShownLanguage().decimalMark();
+        EXPECT_TRUE(
+            std::regex_match(view.text(Control::ProgressLine),
+                             std::regex(R"(Search took \d+[)" + mark + R"(]\d\d seconds\.)")))
             << view.text(Control::ProgressLine);
     }
 }
@@ -236,6 +240,75 @@ TEST_F(MainWindowPresenterTest, StopAndCloseEndARunningSearch) {
     presenter->onClose();
     EXPECT_FALSE(presenter->searching());
     EXPECT_TRUE(view.state(Control::FindButton).visible);
+}
+
+// The walk's reports as the window shows them: the files looked at while it runs, and at its
+// end whether it was stopped and what it could not read, listed on a click. Numbers are written
+// as the shown language writes them.
+TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBeRead) {
+    const NumberFormat numbers = NumberFormat::ofShownLanguage();
+    const std::string x = std::string(1, pathSeparator()) + "x" + pathSeparator();
+    const std::string seconds = R"(\d+[)" + numbers.decimalMark() + R"(]\d\d seconds\.)";
+    const struct {
+        bool stop;
+        std::vector<SkippedPath> skipped;
+        std::string endPattern;
+        std::string listed;
+    } cases[] = {
+        {false, {}, "Search took " + seconds, ""},
+        {true, {}, "Search stopped after " + seconds, ""},
+        {true,
+         {{x + "locked" + pathSeparator(), "Permission denied"},
+          {x + "gone" + pathSeparator(), "No such file or directory"}},
+         "Search stopped after " + seconds + R"( 2 folder\(s\) could not be read)",
+         "2 folder(s) could not be read\n" + x + "locked: Permission denied\n" + x +
+             "gone: No such file or directory\n"},
+        {false,
+         {{x + "locked" + pathSeparator(), "Permission denied"},
+          {x + "secret.txt", "Permission denied"}},
+         "Search took " + seconds +
+             R"( 1 folder\(s\) could not be read, 1 file\(s\) could not be read)",
+         "1 folder(s) could not be read, 1 file(s) could not be read\n" + x +
+             "locked: Permission denied\n" + x + "secret.txt: Permission denied\n"},
+    };
+    FolderTypeText folderTypes;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.endPattern);
+        test::FakeMainWindowView listView;
+        ResultListPresenter list(listView, folderTypes, true);
+        std::atomic<bool> reported{false};
+        list.start([&](SearchObserver& observer, const std::atomic<bool>& stop) {
+            observer.lookedAt(41250);
+            observer.searchingFolder(x);
+            for (const SkippedPath& skip : c.skipped) {
+                observer.skipped(skip.path, skip.reason);
+            }
+            reported = true;
+            while (c.stop && !stop.load()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        while (!reported.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (c.stop) {
+            list.onTick();
+            EXPECT_EQ(listView.text(Control::ProgressLine),
+                      "Searching " + x + " - " + numbers.grouped(41250) + " files");
+            list.onStop();
+        }
+        for (int i = 0; i < 2000 && list.searching(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            list.onTick();
+        }
+        ASSERT_FALSE(list.searching());
+        EXPECT_TRUE(
+            std::regex_match(listView.text(Control::ProgressLine), std::regex(c.endPattern)))
+            << listView.text(Control::ProgressLine);
+        list.onProgressLineClicked();
+        EXPECT_EQ(listView.messages,
+                  c.listed.empty() ? std::vector<std::string>{} : std::vector{c.listed});
+    }
 }
 
 }  // namespace

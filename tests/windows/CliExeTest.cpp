@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/windows/QuotedCommandLine.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsClock.h"
 #include "platform/windows/WindowsSystemInfo.h"
@@ -51,6 +52,65 @@ void setModified(const std::string& path, const platform::LocalTime& local) {
     FILETIME written{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
     EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &written)) << path;
     CloseHandle(handle);
+}
+
+void readPipe(HANDLE pipe, std::string& into) {
+    char buffer[4096];
+    DWORD count = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        into.append(buffer, count);
+    }
+}
+
+// Runs the program on the arguments written as one line, as cmd.exe passes on what the user
+// typed. With `readerGone`, standard output is a pipe whose reader has gone, as "| head -1"
+// leaves it once it has its line. The outputs are read one after the other, so they must be short.
+test::ProgramResult runCommandLine(const std::string& program, const std::string& arguments,
+                                   bool readerGone) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE outRead = nullptr;
+    HANDLE outWrite = nullptr;
+    HANDLE errRead = nullptr;
+    HANDLE errWrite = nullptr;
+    test::ProgramResult result;
+    if (!CreatePipe(&outRead, &outWrite, &inheritable, 0) ||
+        !CreatePipe(&errRead, &errWrite, &inheritable, 0)) {
+        return result;
+    }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    if (readerGone) {
+        CloseHandle(outRead);
+        outRead = nullptr;
+    }
+    std::wstring line = toWide(platform::quoteArgument(program) + " " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION info{};
+    const BOOL started = CreateProcessW(toWide(program).c_str(), line.data(), nullptr, nullptr,
+                                        TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        if (outRead != nullptr) {
+            readPipe(outRead, result.out);
+        }
+        readPipe(errRead, result.err);
+        WaitForSingleObject(info.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        result.exitCode = static_cast<int>(code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    if (outRead != nullptr) {
+        CloseHandle(outRead);
+    }
+    CloseHandle(errRead);
+    return result;
 }
 
 // Runs a private copy of quillfen-cli.exe, built beside this test program, from a folder of the
@@ -111,12 +171,12 @@ TEST_F(CliExeTest, ExitStatusTellsFoundNothingFoundAndBadInput) {
         std::vector<std::string> arguments;
         std::string message;
     } refusals[] = {
-        {{"find", "--in", folder / "nowhere"}, "Folder not exists."},
+        {{"find", "--in", folder / "nowhere"}, "Folder not exists: "},
         {{"find", "--in", "*"}, "must input part of the file name"},
         {{"find", "--in", tree(), "--hex", "31 3"}, "This not a Hex string."},
         {{"find", "--in", tree(), "--text", "a", "--hex", "61"}, "quillfen-cli: "},
         {{"find", "--in", tree(), "--sort", "colour"}, "quillfen-cli: "},
-        {{"find", "--in", tree(), "--size-at-least", "0x10"}, "decimal digits"},
+        {{"find", "--in", tree(), "--size-at-least", "0x10"}, "whole number"},
         {{"find", "--in", tree(), "--modified-between", "2023-02-29", "2024-01-02"}, "YYYY-MM-DD"},
         {{"find", "--in", tree(), "--null", "--format", "tsv"}, "only the paths format"},
         {{"find", "--in", at("a.txt")}, "not a folder: "},
@@ -228,6 +288,32 @@ TEST_F(CliExeTest, SortClicksApplyInTheOrderGiven) {
 
 // Ctrl+C stops the search; the rows found so far are written and the status is 130. A sparse
 // file too large to read in time keeps the search busy.
+// A reader that went away ends the run without a word, in every format, as on Linux with the
+// pipe signal ignored.
+TEST_F(CliExeTest, AClosedPipeEndsTheRunQuietly) {
+    for (int i = 0; i < 50; ++i) {
+        write("file-" + std::to_string(i) + ".txt", "x");
+    }
+    for (const char* format : {"paths", "tsv", "jsonl"}) {
+        const test::ProgramResult result =
+            runCommandLine(program(), "find --in \"" + tree() + "\" --format " + format, true);
+        EXPECT_EQ(result.exitCode, 2) << format;
+        EXPECT_EQ(result.err, "") << format;
+    }
+}
+
+// cmd's Tab completion ends a quoted folder with a backslash: the argument is the text between the
+// quotes, not a folder name that swallows a quote and the options after it.
+TEST_F(CliExeTest, AQuotedFolderMayEndWithABackslash) {
+    write("a.txt", "x");
+    for (const std::string& lookIn : {tree() + "\\", tree() + "\\\\", tree()}) {
+        const test::ProgramResult result = runCommandLine(
+            program(), "find --in \"" + lookIn + "\" --name *.txt --format paths", false);
+        EXPECT_EQ(result.exitCode, 0) << lookIn << ": " << result.err;
+        EXPECT_EQ(linesOf(result.out), Lines{at("a.txt")}) << lookIn;
+    }
+}
+
 TEST_F(CliExeTest, InterruptPrintsTheRowsSoFarAndEndsWith130) {
     write("hit.txt", "needle");
     const std::string huge = at("huge.bin");

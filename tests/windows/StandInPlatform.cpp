@@ -28,12 +28,14 @@ public:
     bool copyFile(const std::string&, const std::string&) override { missing(); }
     bool removeFile(const std::string&) override { missing(); }
     bool listFolder(const std::string&, std::vector<platform::FolderEntry>&,
-                    const std::atomic<bool>&, const platform::StatusWanted&) const override {
+                    const std::atomic<bool>&, const platform::StatusWanted&,
+                    std::string*) const override {
         missing();
     }
     platform::EntryStatus entryStatus(const std::string&) const override { missing(); }
     platform::EntryStatus targetStatus(const std::string&) const override { missing(); }
-    std::unique_ptr<platform::InputFile> openForContent(const std::string&) const override {
+    std::unique_ptr<platform::InputFile> openForContent(const std::string&,
+                                                        std::string*) const override {
         missing();
     }
     std::unique_ptr<platform::RandomAccessFile> openForRandomAccess(

@@ -4,6 +4,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace quillfen::cli::terminal {
 
 namespace {
@@ -19,6 +21,10 @@ extern "C" void onSignal(int) {
 }  // namespace
 
 void prepareStandardStreams() {}
+
+bool isClosedReader(int error) {
+    return error == EPIPE;
+}
 
 void onInterrupt(void (*handler)()) {
     interruptHandler = handler;

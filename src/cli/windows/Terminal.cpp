@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace quillfen::cli::terminal {
@@ -44,6 +45,15 @@ void prepareStandardStreams() {
 void onInterrupt(void (*handler)()) {
     interruptHandler = handler;
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+// Writing to a pipe whose reader has gone fails with ERROR_NO_DATA, which the C runtime turns
+// into EINVAL rather than EPIPE; on a pipe, neither can mean anything else.
+bool isClosedReader(int error) {
+    if (error == EPIPE) {
+        return true;
+    }
+    return error == EINVAL && GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_PIPE;
 }
 
 bool standardOutputIsTerminal() {

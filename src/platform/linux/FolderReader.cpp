@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include "platform/linux/AnchoredPath.h"
 #include "platform/linux/FileDescriptor.h"
@@ -40,6 +41,13 @@ void completeEntry(int folderFd, const char* name, unsigned char type, FolderEnt
     }
 }
 
+// The category's words rather than strerror's, which may share one buffer between threads.
+void noteFailure(int error, std::string* failure) {
+    if (failure != nullptr) {
+        *failure = std::generic_category().message(error);
+    }
+}
+
 EntryStatus statusAt(int folderFd, const char* name) {
     struct stat info {};
     if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -63,12 +71,14 @@ EntryStatus toEntryStatus(const struct stat& info) {
 }
 
 bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                const std::atomic<bool>& stop, const StatusWanted& statusWanted) {
+                const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                std::string* failure) {
     entries.clear();
     const AnchoredPath at(folder);
     const FileDescriptor fd(
         at.valid() ? ::openat(at.folder(), at.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
     if (!fd.valid()) {
+        noteFailure(errno, failure);
         return false;
     }
     // One listing buffer per thread, reused for every folder: a walk lists tens of thousands of
@@ -79,6 +89,9 @@ bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
         const long count = ::syscall(SYS_getdents64, fd.get(), buffer.get(), kListingBufferBytes);
         if (count < 0 && errno == EINTR) {
             continue;
+        }
+        if (count < 0) {
+            noteFailure(errno, failure);
         }
         if (count <= 0) {
             break;

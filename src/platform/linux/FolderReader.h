@@ -14,9 +14,10 @@ namespace quillfen::platform {
 // listing and asking the file system only when the listing does not say (or for a link, whose
 // target decides whether it is listed as a folder). The status of the entries that
 // `statusWanted` chooses is looked up relative to the open folder. The folder is closed before
-// returning.
+// returning. A failure to read puts the system's reason into `failure` when given.
 bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                const std::atomic<bool>& stop, const StatusWanted& statusWanted);
+                const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                std::string* failure = nullptr);
 
 // What one lookup learnt, in the platform's terms.
 EntryStatus toEntryStatus(const struct stat& info);

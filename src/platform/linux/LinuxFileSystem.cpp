@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -309,9 +310,9 @@ bool LinuxFileSystem::removeFile(const std::string& path) {
 }
 
 bool LinuxFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                                 const std::atomic<bool>& stop,
-                                 const StatusWanted& statusWanted) const {
-    return readFolder(folder, entries, stop, statusWanted);
+                                 const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                                 std::string* failure) const {
+    return readFolder(folder, entries, stop, statusWanted, failure);
 }
 
 namespace {
@@ -374,10 +375,18 @@ private:
 
 }  // namespace
 
-std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& path) const {
+std::unique_ptr<InputFile> LinuxFileSystem::openForContent(const std::string& path,
+                                                           std::string* failure) const {
     // Non-blocking and without following links, so a FIFO or a device never stalls a search;
     // the type is checked on the open handle, not on the name, which may change meanwhile.
     FileDescriptor fd = openPath(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    // A link, a socket or a device is no file to read, and one gone since it was listed is no
+    // file at all; anything else kept a file from being read.
+    const int error = errno;
+    if (!fd.valid() && failure != nullptr && error != ELOOP && error != ENXIO && error != ENODEV &&
+        error != ENOENT && error != ENOTDIR) {
+        *failure = std::generic_category().message(error);
+    }
     struct stat info {};
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return nullptr;

@@ -24,10 +24,12 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                    const std::atomic<bool>& stop, const StatusWanted& statusWanted) const override;
+                    const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                    std::string* failure = nullptr) const override;
     EntryStatus entryStatus(const std::string& path) const override;
     EntryStatus targetStatus(const std::string& path) const override;
-    std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
+    std::unique_ptr<InputFile> openForContent(const std::string& path,
+                                              std::string* failure = nullptr) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
     std::uint64_t diskReadsOfThisThread() const override;
     bool createNewFile(const std::string& path, std::string_view contents) override;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/windows/LongPath.h"
+#include "platform/windows/SystemMessage.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsHandle.h"
 #include "platform/windows/WindowsPathRules.h"
@@ -451,7 +452,8 @@ bool WindowsFileSystem::removeFile(const std::string& path) {
 
 bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                                    const std::atomic<bool>& stop,
-                                   const StatusWanted& /*statusWanted*/) const {
+                                   const StatusWanted& /*statusWanted*/,
+                                   std::string* failure) const {
     entries.clear();
     std::wstring pattern = longPath(folder);
     if (pattern.empty()) {
@@ -466,8 +468,15 @@ bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<Folder
         FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                          FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
         // An empty drive root has not even "." and "..".
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        if (failure != nullptr) {
+            *failure = systemMessage(error);
+        }
+        return false;
     }
     do {
         const std::wstring_view name = data.cFileName;
@@ -544,9 +553,17 @@ private:
 
 // Shared for reading, writing and deleting, so a search never stands in the way of a program
 // that writes or removes the file meanwhile.
-std::unique_ptr<InputFile> WindowsFileSystem::openForContent(const std::string& path) const {
+std::unique_ptr<InputFile> WindowsFileSystem::openForContent(const std::string& path,
+                                                             std::string* failure) const {
     WindowsHandle handle = openPlainFileNoLink(longPath(path), FILE_FLAG_SEQUENTIAL_SCAN);
     if (!handle.valid()) {
+        // Only the refusals of a file that is there: a link or a folder is no file to read.
+        const DWORD error = GetLastError();
+        if (failure != nullptr &&
+            (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+             error == ERROR_LOCK_VIOLATION)) {
+            *failure = systemMessage(error);
+        }
         return nullptr;
     }
     return std::make_unique<WindowsInputFile>(std::move(handle));

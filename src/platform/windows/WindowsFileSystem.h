@@ -30,10 +30,12 @@ public:
     // The listing carries every entry's size, time and kind, so every entry gets its status
     // whatever `statusWanted` says; identities are left to a lookup by path.
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
-                    const std::atomic<bool>& stop, const StatusWanted& statusWanted) const override;
+                    const std::atomic<bool>& stop, const StatusWanted& statusWanted,
+                    std::string* failure = nullptr) const override;
     EntryStatus entryStatus(const std::string& path) const override;
     EntryStatus targetStatus(const std::string& path) const override;
-    std::unique_ptr<InputFile> openForContent(const std::string& path) const override;
+    std::unique_ptr<InputFile> openForContent(const std::string& path,
+                                              std::string* failure = nullptr) const override;
     std::unique_ptr<RandomAccessFile> openForRandomAccess(const std::string& path) const override;
     bool createNewFile(const std::string& path, std::string_view contents) override;
     std::string createPrivateTemporaryFolder(const std::string& prefix) override;

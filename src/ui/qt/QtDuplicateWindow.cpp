@@ -31,6 +31,7 @@ QtDuplicateWindow::QtDuplicateWindow(const std::string& referencePath, QWidget* 
     buildControls();
     presenter_ = std::make_unique<DuplicateWindowPresenter>(*this, referencePath);
     results_->connectTo(presenter_->resultList(), true);
+    watchProgressLineClicks(presenter_->resultList());
     connectSignals();
     presenter_->open();
     restoreLayout(layoutSettings(), QSize(900, 680));

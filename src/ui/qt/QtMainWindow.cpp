@@ -71,6 +71,7 @@ QtMainWindow::QtMainWindow(const std::string& lookInArgument, QWidget* parent)
     layout->addWidget(results_->view(), 1);
     presenter_ = std::make_unique<MainWindowPresenter>(*this, lookInArgument);
     results_->connectTo(presenter_->resultList(), true);
+    watchProgressLineClicks(presenter_->resultList());
     connectSignals();
     presenter_->open();
     restoreLayout(layoutSettings(), QSize(960, 720));

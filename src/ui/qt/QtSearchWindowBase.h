@@ -12,7 +12,9 @@
 #include <string>
 
 #include "app/Application.h"
+#include "ui/ResultListPresenter.h"
 #include "ui/WindowLayoutSettings.h"
+#include "ui/qt/ClickFilter.h"
 #include "ui/qt/QtControlView.h"
 #include "ui/qt/QtResultList.h"
 
@@ -53,6 +55,13 @@ public:
         QMessageBox::warning(owner_, QString::fromUtf8(Application::kName),
                              QtControls::fromBytes(text));
     }
+    void showDetails(const std::string& text, const std::string& details) override {
+        QMessageBox box(QMessageBox::Information, QString::fromUtf8(Application::kName),
+                        QtControls::fromBytes(text), QMessageBox::Ok, owner_);
+        box.setDetailedText(QtControls::fromBytes(details));
+        box.setObjectName(QStringLiteral("detailsBox"));
+        box.exec();
+    }
     bool chooseFolder(const std::string& title, std::string& folder) override {
         const QString chosen =
             QFileDialog::getExistingDirectory(owner_, QtControls::fromBytes(title));
@@ -71,6 +80,12 @@ public:
 
 protected:
     QtSearchWindowBase(QWidget* owner, StatusControls status) : owner_(owner), status_(status) {}
+
+    // A click on the progress line lists what the last search could not read.
+    void watchProgressLineClicks(ResultListPresenter& presenter) {
+        new ClickFilter(this->widget(status_.progressLine),
+                        [&presenter] { presenter.onProgressLineClicked(); });
+    }
 
     // Creates the result list inside the window; called once while the window builds itself.
     QtResultList* createResultList() {

@@ -135,6 +135,10 @@ bool SearchWindowFrame::onCommand(int id, int notification) {
     if (id == IDCANCEL) {
         return true;
     }
+    if (id == IDC_PROGRESS_LINE && notification == STN_CLICKED) {
+        events_.listPresenter().onProgressLineClicked();
+        return true;
+    }
     if (const std::optional<ResultAction> action =
             ResultContextMenu::actionOf(static_cast<UINT>(id))) {
         events_.listPresenter().onAction(*action);
@@ -243,6 +247,27 @@ void SearchWindowFrame::showMessage(const std::string& text) {
     const std::wstring caption = platform::toWide(Application::kName);
     MessageBoxW(window_, platform::toWide(text).c_str(), caption.c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
+}
+
+// A message box grows with its text and has no scroll bar, so the details are cut to what a
+// screen holds, with a last line that says more were left out.
+void SearchWindowFrame::showDetails(const std::string& text, const std::string& details) {
+    constexpr std::size_t kMostLines = 30;
+    std::string shown = text + "\n\n";
+    std::size_t lines = 0;
+    std::size_t from = 0;
+    while (from < details.size() && lines < kMostLines) {
+        const std::size_t end = std::min(details.find('\n', from), details.size());
+        shown.append(details, from, end - from).append("\n");
+        from = end + 1;
+        ++lines;
+    }
+    if (from < details.size()) {
+        shown += "...";
+    }
+    const std::wstring caption = platform::toWide(Application::kName);
+    MessageBoxW(window_, platform::toWide(shown).c_str(), caption.c_str(),
+                MB_OK | MB_ICONINFORMATION);
 }
 
 // The look-in box takes a folder with its closing separator, as the history keeps it.

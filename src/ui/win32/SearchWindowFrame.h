@@ -40,6 +40,7 @@ public:
     void runModal();
 
     void showMessage(const std::string& text);
+    void showDetails(const std::string& text, const std::string& details);
     std::optional<std::string> chooseFolder(const std::string& title);
     void postToUserInterface(std::function<void()> task);
     void startTicking();

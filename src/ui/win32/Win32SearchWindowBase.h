@@ -61,6 +61,9 @@ public:
     ResultSelection& selection() override { return frame_.results(); }
     platform::DesktopShell& shell() override { return frame_.shell(); }
     void showMessage(const std::string& text) override { frame_.showMessage(text); }
+    void showDetails(const std::string& text, const std::string& details) override {
+        frame_.showDetails(text, details);
+    }
     bool chooseFolder(const std::string& title, std::string& folder) override {
         const std::optional<std::string> chosen = frame_.chooseFolder(title);
         if (chosen) {

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
+#include "ModalScript.h"
 #include "SearchWindowFixture.h"
 #include "platform/windows/WideText.h"
 #include "ui/win32/ControlTextFit.h"
@@ -150,6 +152,52 @@ TEST_F(SearchWindowTest, FindShowsTheRowsTheCommandLineFinds) {
     wchar_t count[64] = {};
     GetDlgItemTextW(dialog, IDC_COUNT_LINE, count, 64);
     EXPECT_EQ(platform::fromWide(count), "4 file(s) found.");
+}
+
+// What the walk could not read shows on the progress line after a stopped search, and a click on
+// the line lists it in a message box.
+TEST_F(SearchWindowTest, AStoppedSearchSaysSoAndAClickListsWhatItCouldNotRead) {
+    std::atomic<bool> reported{false};
+    window->presenter().resultList().start(
+        [&](SearchObserver& observer, const std::atomic<bool>& stop) {
+            observer.searchingFolder("C:\\x\\");
+            observer.skipped("C:\\x\\locked\\", "Access is denied.");
+            reported = true;
+            while (!stop.load()) {
+                Sleep(1);
+            }
+        });
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return reported.load(); }));
+    click(dialog, IDC_SEARCH_STOP);
+    ASSERT_TRUE(pumpUntil(dialog, [this] { return !window->presenter().searching(); }));
+    wchar_t progress[256] = {};
+    GetDlgItemTextW(dialog, IDC_PROGRESS_LINE, progress, 256);
+    const std::string line = platform::fromWide(progress);
+    EXPECT_TRUE(line.starts_with("Search stopped after ")) << line;
+    EXPECT_TRUE(line.ends_with(" seconds. 1 folder(s) could not be read")) << line;
+
+    std::wstring listed;
+    const test::ModalScript script({
+        [&] {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PROGRESS_LINE, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PROGRESS_LINE)));
+            return true;
+        },
+        [&] {
+            const std::vector<HWND> shown = test::threadDialogs();
+            if (shown.empty() || shown.front() == dialog) {
+                return false;
+            }
+            for (const std::wstring& text : test::childTexts(shown.front())) {
+                listed += text;
+            }
+            test::pressButton(shown.front(), IDOK);
+            return true;
+        },
+    });
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return script.finished(); }));
+    EXPECT_NE(listed.find(L"1 folder(s) could not be read"), std::wstring::npos);
+    EXPECT_NE(listed.find(L"C:\\x\\locked: Access is denied."), std::wstring::npos);
 }
 
 TEST_F(SearchWindowTest, HeaderClicksSortWithTheArrowOnTheLastClickedColumn) {

@@ -17,21 +17,21 @@ struct SizeUnit {
     std::int64_t bytes;
 };
 
-constexpr std::int64_t kKilo = 1000;
+// One kilobyte is 1,024 bytes throughout the program, so KB and KiB name the same unit.
 constexpr std::int64_t kKibi = 1024;
 
 // Lower-case names; an empty name is a bare number, which counts the window's KB.
 constexpr SizeUnit kSizeUnits[] = {
     {"", kKibi},
     {"b", 1},
-    {"k", kKilo},
-    {"kb", kKilo},
-    {"m", kKilo* kKilo},
-    {"mb", kKilo* kKilo},
-    {"g", kKilo* kKilo* kKilo},
-    {"gb", kKilo* kKilo* kKilo},
-    {"t", kKilo* kKilo* kKilo* kKilo},
-    {"tb", kKilo* kKilo* kKilo* kKilo},
+    {"k", kKibi},
+    {"kb", kKibi},
+    {"m", kKibi* kKibi},
+    {"mb", kKibi* kKibi},
+    {"g", kKibi* kKibi* kKibi},
+    {"gb", kKibi* kKibi* kKibi},
+    {"t", kKibi* kKibi* kKibi* kKibi},
+    {"tb", kKibi* kKibi* kKibi* kKibi},
     {"kib", kKibi},
     {"mib", kKibi* kKibi},
     {"gib", kKibi* kKibi* kKibi},
@@ -89,10 +89,9 @@ std::string validateDay(const std::string& text) {
 
 const char* const kSizeNotes =
     "Sizes (--size-at-least, --size-at-most): a whole number, then at once an optional unit in\n"
-    "  any case. A bare number counts KB of 1,024 bytes, as the window's size box does. B is\n"
-    "  bytes; k or KB, M or MB, G or GB, T or TB are decimal (1000, 1000^2, 1000^3, 1000^4\n"
-    "  bytes); KiB, MiB, GiB, TiB are binary (1024, 1024^2, 1024^3, 1024^4 bytes). Both bounds\n"
-    "  are inclusive; a folder has no size.";
+    "  any case. A bare number counts KB, as the window's size box does. B is bytes; k, KB or\n"
+    "  KiB, M, MB or MiB, G, GB or GiB, T, TB or TiB are 1024, 1024^2, 1024^3 and 1024^4 bytes,\n"
+    "  as the window counts them. Both bounds are inclusive; a folder has no size.";
 
 std::optional<std::int64_t> parseSizeBytes(const std::string& text) {
     const std::size_t digits = leadingDigits(text);

@@ -242,7 +242,7 @@ bool ResultListPresenter::onEnterInList() {
     }
     if (rows.size() > kMostRowsOpenedAtOnce) {
         view_.showMessage(filledIn(translate("Select at most %d files to open them at once."), "%d",
-                                   std::to_string(kMostRowsOpenedAtOnce)));
+                                   {std::to_string(kMostRowsOpenedAtOnce)}));
         return true;
     }
     for (const std::size_t row : rows) {

@@ -74,7 +74,7 @@ expected=$(printf '%s\n' "$scratch/tree/a.txt" "$scratch/tree/sub/b.txt")
 [ "$found" = "$expected" ] || fail "quillfen-cli found: $found"
 message=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find \
   --in "$scratch/nowhere" 2>&1 || true)
-[ "$message" = "quillfen-cli: Der Ordner existiert nicht." ] ||
+[ "$message" = "quillfen-cli: Der Ordner existiert nicht: $scratch/nowhere" ] ||
   fail "the shipped German table did not reach the user: $message"
 
 version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)

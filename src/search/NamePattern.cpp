@@ -1,6 +1,8 @@
 #include "search/NamePattern.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "app/TextUtilities.h"
 #include "platform/Platform.h"
@@ -9,15 +11,24 @@ namespace quillfen {
 
 namespace {
 
+// The texts between a piece's '*' characters, without empty ones. Done in place rather than by a
+// general split, which copies the piece: a pasted list may hold hundreds of thousands of them.
+void addFragments(std::string_view piece, NamePattern& pattern) {
+    std::size_t start = 0;
+    while (start < piece.size()) {
+        const std::size_t star = std::min(piece.find('*', start), piece.size());
+        if (star > start) {
+            pattern.fragments.emplace_back(piece.substr(start, star - start));
+        }
+        start = star + 1;
+    }
+}
+
 NamePatternList compilePieces(const std::vector<std::string>& pieces) {
     NamePatternList patterns;
     for (const std::string& piece : pieces) {
         NamePattern pattern;
-        for (std::string& fragment : splitText(piece, "*")) {
-            if (!fragment.empty()) {
-                pattern.fragments.push_back(std::move(fragment));
-            }
-        }
+        addFragments(piece, pattern);
         if (pattern.fragments.empty()) {
             continue;
         }
@@ -28,13 +39,16 @@ NamePatternList compilePieces(const std::vector<std::string>& pieces) {
     return patterns;
 }
 
-// Each distinct piece once, at the place of its first occurrence, without empty pieces.
+// Each distinct piece once, at the place of its first occurrence, without empty pieces. A pasted
+// list may hold hundreds of thousands of names, so earlier pieces are looked up by hash.
 std::vector<std::string> distinctPieces(std::vector<std::string> pieces) {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(pieces.size());
     std::vector<std::string> distinct;
     for (std::string& piece : pieces) {
-        if (!piece.empty() &&
-            std::find(distinct.begin(), distinct.end(), piece) == distinct.end()) {
-            distinct.push_back(std::move(piece));
+        // The views point into `pieces`, whose strings stay where they are while `seen` lives.
+        if (!piece.empty() && seen.insert(piece).second) {
+            distinct.push_back(piece);
         }
     }
     return distinct;

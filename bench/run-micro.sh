@@ -23,8 +23,8 @@ if [ "${1:-}" = "--commit" ]; then
 fi
 cd "$source_dir"
 cmake --preset release >/dev/null
-cmake --build --preset release -j2 --target content_search_bench result_table_bench >/dev/null
-for program in content_search_bench result_table_bench; do
+cmake --build --preset release -j2 --target content_search_bench result_table_bench linear_growth_bench >/dev/null
+for program in content_search_bench result_table_bench linear_growth_bench; do
   echo "== $program"
   "build/release/bin/$program" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@"
 done

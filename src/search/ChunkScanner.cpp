@@ -26,6 +26,10 @@ constexpr std::int32_t kGroupWidth = 4 * kWidth;
 constexpr std::int32_t kGateRatio = 8;
 constexpr std::int32_t kGateGrace = 16;
 
+// Long comparisons look for a stop request this often, in bytes compared: often enough to stop
+// within milliseconds, rarely enough to cost nothing.
+constexpr std::size_t kStopCheckInterval = 64 * 1024;
+
 // A rough rank of how often each byte value turns up in ordinary files, text and binary alike:
 // higher is more common. Pieces are prefiltered by their least common bytes, so that few places
 // need a full comparison.
@@ -102,6 +106,26 @@ bool sameBytes(const char* candidate, const char* piece, std::int32_t length) {
                    loadWord<std::uint32_t>(piece + size - 4);
     }
     return std::memcmp(candidate, piece, size) == 0;
+}
+
+// For each length k of a matched prefix of the piece, the length of the longest proper prefix of
+// those k bytes that also ends them: where a comparison that fails after k bytes may go on
+// without looking at those bytes again.
+std::vector<std::int32_t> bordersOf(std::string_view piece) {
+    const auto length = static_cast<std::int32_t>(piece.size());
+    std::vector<std::int32_t> borders(static_cast<std::size_t>(length), 0);
+    std::int32_t border = 0;
+    for (std::int32_t end = 1; end + 1 < length; ++end) {
+        const char byte = piece[static_cast<std::size_t>(end)];
+        while (border > 0 && piece[static_cast<std::size_t>(border)] != byte) {
+            border = borders[static_cast<std::size_t>(border)];
+        }
+        if (piece[static_cast<std::size_t>(border)] == byte) {
+            ++border;
+        }
+        borders[static_cast<std::size_t>(end + 1)] = border;
+    }
+    return borders;
 }
 
 // The three bytes of one encoding's current piece as the quiet scan tests them: the anchor byte at
@@ -264,9 +288,10 @@ void ProbeSet::chooseFunctions() {
 }  // namespace
 
 ChunkScanner::ChunkScanner(const std::vector<const std::vector<std::string>*>& pieceLists,
-                           std::int32_t fullChunkLength)
+                           std::int32_t fullChunkLength, const std::atomic<bool>* stopRequested)
     : encodingCount_(std::min(pieceLists.size(), kMaxEncodings)),
-      fullChunkLength_(fullChunkLength) {
+      fullChunkLength_(fullChunkLength),
+      stopRequested_(stopRequested) {
     for (std::size_t index = 0; index < encodingCount_; ++index) {
         for (const std::string& piece : *pieceLists[index]) {
             encodings_[index].pieces.push_back(preparePiece(piece));
@@ -316,7 +341,7 @@ bool ChunkScanner::scan(std::string_view current, std::optional<std::string_view
     if (scanInsideChunk()) {
         return true;
     }
-    if (chunkLength_ != fullChunkLength_ || !following) {
+    if (chunkLength_ != fullChunkLength_ || !following || stopped()) {
         return false;
     }
     for (std::size_t index = 0; index < encodingCount_; ++index) {
@@ -422,8 +447,10 @@ bool ChunkScanner::scanInsideChunk() {
                 if (searchBlock(encoding, anchorPosition)) {
                     return true;
                 }
-                if (encoding.state.pieceIndex != pieceBefore) {
-                    // The flags were worked out for the old piece.
+                // The flags were worked out for the old piece; and a long comparison may have
+                // ruled out starts far ahead, which the next probes should skip.
+                if (encoding.state.pieceIndex != pieceBefore ||
+                    encoding.position > anchorPosition + kGroupWidth) {
                     stale = true;
                     blocks = kAllBlocks;
                 }
@@ -481,17 +508,88 @@ bool ChunkScanner::searchBlock(Encoding& encoding, std::int32_t anchorPosition) 
         if (start > chunkLength_ - piece.length) {
             return false;
         }
-        if (sameBytes(chunk_ + start, piece.bytes, piece.length)) {
-            if (foundAt(encoding, start)) {
-                return true;
-            }
-            if (encoding.position > chunkLength_ - encoding.piece().length) {
-                return false;
-            }
-            candidates = blockCandidates(encoding, anchorPosition);
+        const std::int32_t found = firstMatchFrom(encoding, start);
+        if (found < 0) {
+            continue;
         }
+        if (foundAt(encoding, found)) {
+            return true;
+        }
+        if (encoding.position > chunkLength_ - encoding.piece().length) {
+            return false;
+        }
+        candidates = blockCandidates(encoding, anchorPosition);
     }
     return false;
+}
+
+// A short piece is compared at the candidate alone; a long one from there on, until it is found
+// or the bytes compared end with no part of it.
+std::int32_t ChunkScanner::firstMatchFrom(Encoding& encoding, std::int32_t start) {
+    const Piece& piece = encoding.piece();
+    if (piece.length > kLongPiece) {
+        return firstLongMatch(encoding, start);
+    }
+    comparedBytes_ += piece.length;
+    return sameBytes(chunk_ + start, piece.bytes, piece.length) ? start : -1;
+}
+
+// The border table is built only for a piece that reaches a comparison, once per file.
+void ChunkScanner::prepareBorders(Piece& piece) {
+    if (piece.borders.empty()) {
+        piece.borders = bordersOf({piece.bytes, static_cast<std::size_t>(piece.length)});
+    }
+}
+
+bool ChunkScanner::stopped() const {
+    return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
+}
+
+// Feeds bytes of the file to a long piece's borders. True as soon as the bytes fed so far end
+// with the whole piece. With `untilNoPrefix` the feeding also ends once they end with no prefix
+// of it, where the quicker prefilter can take over again. A stop request ends it too.
+bool ChunkScanner::feedLongPiece(const Piece& piece, std::string_view bytes, bool untilNoPrefix,
+                                 BorderMatch& match) {
+    std::int32_t matched = match.matched;
+    std::size_t fed = 0;
+    bool complete = false;
+    while (fed < bytes.size()) {
+        const char byte = bytes[fed++];
+        while (matched > 0 && piece.bytes[matched] != byte) {
+            matched = piece.borders[static_cast<std::size_t>(matched)];
+        }
+        if (piece.bytes[matched] == byte) {
+            ++matched;
+        }
+        if (matched == piece.length) {
+            complete = true;
+            break;
+        }
+        if ((matched == 0 && untilNoPrefix) || (fed % kStopCheckInterval == 0 && stopped())) {
+            break;
+        }
+    }
+    match.matched = matched;
+    match.compared += static_cast<std::int64_t>(fed);
+    comparedBytes_ += static_cast<std::int64_t>(fed);
+    return complete;
+}
+
+// The first occurrence of the encoding's long piece inside the chunk that starts at `start` or
+// later. Without one, the encoding's position moves past the starts the comparison ruled out, so
+// that no byte is compared again by a later candidate.
+std::int32_t ChunkScanner::firstLongMatch(Encoding& encoding, std::int32_t start) {
+    Piece& piece = encoding.piece();
+    prepareBorders(piece);
+    BorderMatch match;
+    const bool complete = feedLongPiece(
+        piece, {chunk_ + start, static_cast<std::size_t>(chunkLength_ - start)}, true, match);
+    const auto end = static_cast<std::int32_t>(start + match.compared);
+    if (complete) {
+        return end - piece.length;
+    }
+    encoding.position = stopped() ? chunkLength_ : end - match.matched;
+    return -1;
 }
 
 bool ChunkScanner::matchesAcrossEnd(const Piece& piece, std::int32_t start,
@@ -505,20 +603,55 @@ bool ChunkScanner::matchesAcrossEnd(const Piece& piece, std::int32_t start,
 
 // Starts that no longer fit inside the chunk may still find the piece with the following chunk's
 // first bytes; the search then resumes in that chunk just after it.
-bool ChunkScanner::searchAcrossEnd(Encoding& encoding, std::string_view following) const {
-    const Piece& piece = encoding.piece();
-    const std::int32_t first = std::max(encoding.position, chunkLength_ - piece.length + 1);
-    for (std::int32_t start = std::max(first, 0); start < chunkLength_; ++start) {
+bool ChunkScanner::searchAcrossEnd(Encoding& encoding, std::string_view following) {
+    Piece& piece = encoding.piece();
+    const std::int32_t first = std::max({encoding.position, chunkLength_ - piece.length + 1, 0});
+    const std::int32_t start = piece.length > kLongPiece
+                                   ? firstLongMatchAcrossEnd(piece, first, following)
+                                   : firstShortMatchAcrossEnd(piece, first, following);
+    if (start < 0) {
+        return false;
+    }
+    ++encoding.state.pieceIndex;
+    if (encoding.complete()) {
+        return true;
+    }
+    encoding.state.startOffset = start + piece.length - chunkLength_;
+    return false;
+}
+
+// A short piece is compared at each start across the end: at most its length squared per chunk.
+std::int32_t ChunkScanner::firstShortMatchAcrossEnd(const Piece& piece, std::int32_t first,
+                                                    std::string_view following) {
+    for (std::int32_t start = first; start < chunkLength_; ++start) {
+        comparedBytes_ += piece.length;
         if (matchesAcrossEnd(piece, start, following)) {
-            ++encoding.state.pieceIndex;
-            if (encoding.complete()) {
-                return true;
-            }
-            encoding.state.startOffset = start + piece.length - chunkLength_;
-            return false;
+            return start;
         }
     }
-    return false;
+    return -1;
+}
+
+// A long piece is followed through the chunk's last bytes and on into as many of the following
+// chunk's as an occurrence starting in this chunk can reach, each byte once.
+std::int32_t ChunkScanner::firstLongMatchAcrossEnd(Piece& piece, std::int32_t first,
+                                                   std::string_view following) {
+    const std::int32_t inside = chunkLength_ - first;
+    const std::string_view reachable =
+        following.substr(0, static_cast<std::size_t>(piece.length - 1));
+    if (inside <= 0 ||
+        static_cast<std::int64_t>(inside) + static_cast<std::int64_t>(reachable.size()) <
+            piece.length) {
+        return -1;
+    }
+    prepareBorders(piece);
+    BorderMatch match;
+    // The chunk's part is shorter than the piece, so only the following bytes can complete it.
+    feedLongPiece(piece, {chunk_ + first, static_cast<std::size_t>(inside)}, false, match);
+    if (stopped() || !feedLongPiece(piece, reachable, false, match)) {
+        return -1;
+    }
+    return first + static_cast<std::int32_t>(match.compared) - piece.length;
 }
 
 }  // namespace quillfen

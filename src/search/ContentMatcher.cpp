@@ -47,7 +47,8 @@ std::vector<FoldedCopy> foldedCopies(const ContentCriteria& criteria) {
 
 // The current and following chunk of one folded copy, searched by its own scanner.
 struct CopyScan {
-    explicit CopyScan(const FoldedCopy& copy) : folding(copy.folding), scanner(copy.pieceLists) {}
+    CopyScan(const FoldedCopy& copy, const std::atomic<bool>& stopRequested)
+        : folding(copy.folding), scanner(copy.pieceLists, kContentChunkSize, &stopRequested) {}
 
     const CodePageFolding* folding;
     ChunkScanner scanner;
@@ -97,7 +98,7 @@ bool fileContentMatches(const std::string& path, std::int64_t size, const Conten
     ChunkReader reader(*file, size, copies.size() == 1 ? copies.front().folding : nullptr);
     std::vector<std::unique_ptr<CopyScan>> scans;
     for (const FoldedCopy& copy : copies) {
-        scans.push_back(std::make_unique<CopyScan>(copy));
+        scans.push_back(std::make_unique<CopyScan>(copy, stopRequested));
     }
     if (!readFollowing(reader, scans)) {
         return false;

@@ -1,23 +1,37 @@
 #include "search/NamePattern.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
-#include "app/TextUtilities.h"
 #include "platform/Platform.h"
 
 namespace quillfen {
 
 namespace {
 
-NamePatternList compilePieces(const std::vector<std::string>& pieces) {
-    NamePatternList patterns;
-    for (const std::string& piece : pieces) {
-        NamePattern pattern;
-        for (std::string& fragment : splitText(piece, "*")) {
-            if (!fragment.empty()) {
-                pattern.fragments.push_back(std::move(fragment));
-            }
+// Calls `use` with each non-empty part of the text between separators, in order. A pasted list
+// may hold hundreds of thousands of names, so the parts are views rather than copies.
+template <typename Use>
+void forEachPart(std::string_view text, char separator, Use use) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        if (end > start) {
+            use(text.substr(start, end - start));
         }
+        start = end + 1;
+    }
+}
+
+NamePatternList compilePieces(const std::vector<std::string_view>& pieces) {
+    NamePatternList patterns;
+    patterns.reserve(pieces.size());
+    for (const std::string_view piece : pieces) {
+        NamePattern pattern;
+        forEachPart(piece, '*', [&pattern](std::string_view fragment) {
+            pattern.fragments.emplace_back(fragment);
+        });
         if (pattern.fragments.empty()) {
             continue;
         }
@@ -28,15 +42,17 @@ NamePatternList compilePieces(const std::vector<std::string>& pieces) {
     return patterns;
 }
 
-// Each distinct piece once, at the place of its first occurrence, without empty pieces.
-std::vector<std::string> distinctPieces(std::vector<std::string> pieces) {
-    std::vector<std::string> distinct;
-    for (std::string& piece : pieces) {
-        if (!piece.empty() &&
-            std::find(distinct.begin(), distinct.end(), piece) == distinct.end()) {
-            distinct.push_back(std::move(piece));
+// The blank-separated pieces, each distinct one once at the place of its first occurrence,
+// looked up by hash.
+std::vector<std::string_view> distinctPieces(std::string_view text) {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')) + 1);
+    std::vector<std::string_view> distinct;
+    forEachPart(text, ' ', [&](std::string_view piece) {
+        if (seen.insert(piece).second) {
+            distinct.push_back(piece);
         }
-    }
+    });
     return distinct;
 }
 
@@ -68,7 +84,8 @@ void foldNameInto(std::string_view name, std::string& folded) {
 }
 
 NamePatternList compileNamePatterns(std::string_view patternText) {
-    return compilePieces(distinctPieces(splitText(foldName(patternText), " ")));
+    const std::string folded = foldName(patternText);
+    return compilePieces(distinctPieces(folded));
 }
 
 bool matchesFoldedName(const NamePatternList& patterns, std::string_view foldedName) {

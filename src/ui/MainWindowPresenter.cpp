@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "app/Application.h"
 #include "app/LanguageTable.h"
@@ -290,12 +292,16 @@ void MainWindowPresenter::startSearch(SearchInputs inputs) {
     saveHistory(inputs);
     const bool recycleBin = Application::instance().searchInRecycleBin;
     inputs.content.ansiCodePage = Application::instance().ansiCodePage;
+    // A pasted list of hundreds of thousands of names takes a noticeable time to compile, so the
+    // worker compiles them and the window stays responsive.
+    std::string namePatterns = std::exchange(inputs.namePatterns, {});
     SearchCriteria criteria = buildCriteria(inputs);
     if (inputs.content.matchAnsi && !view_.isChecked(MainControl::MatchAnsi)) {
         view_.setChecked(MainControl::MatchAnsi, true);
     }
-    list_.start([criteria = std::move(criteria), recycleBin](SearchObserver& observer,
-                                                             const std::atomic<bool>& stop) {
+    list_.start([criteria = std::move(criteria), namePatterns = std::move(namePatterns),
+                 recycleBin](SearchObserver& observer, const std::atomic<bool>& stop) mutable {
+        criteria.namePatterns = compileNamePatterns(namePatterns);
         FileSearch(criteria, observer, stop, recycleBin).run();
     });
 }

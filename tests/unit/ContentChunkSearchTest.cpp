@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -163,6 +164,45 @@ std::optional<std::string_view> viewOf(const std::optional<std::string>& text) {
     return text ? std::optional<std::string_view>(*text) : std::nullopt;
 }
 
+// Searches a whole file cut into chunks with one scanner for all encodings and with the reference
+// for each on its own: the outcome and every state after each chunk must agree.
+void expectSameAsSeparateSearches(const std::vector<Pieces>& encodings, std::string_view file,
+                                  std::int32_t fullLength, const std::string& label) {
+    std::vector<const Pieces*> lists;
+    for (const Pieces& pieces : encodings) {
+        lists.push_back(&pieces);
+    }
+    ChunkScanner scanner(lists, fullLength);
+    std::vector<PieceSearchState> expected(encodings.size());
+    const auto chunkSize = static_cast<std::size_t>(fullLength);
+    const std::size_t chunkCount =
+        std::max<std::size_t>((file.size() + chunkSize - 1) / chunkSize, 1);
+    for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
+        const std::string_view current =
+            file.substr(std::min(chunk * chunkSize, file.size()), chunkSize);
+        const std::optional<std::string_view> following =
+            chunk + 1 < chunkCount
+                ? std::optional<std::string_view>(file.substr((chunk + 1) * chunkSize, chunkSize))
+                : std::nullopt;
+        bool expectedFound = false;
+        for (std::size_t encoding = 0; encoding < encodings.size(); ++encoding) {
+            expectedFound = referenceSearch(encodings[encoding], expected[encoding], current,
+                                            following, fullLength) == 1 ||
+                            expectedFound;
+        }
+        ASSERT_EQ(scanner.scan(current, following), expectedFound) << label << " chunk " << chunk;
+        if (expectedFound) {
+            return;
+        }
+        for (std::size_t encoding = 0; encoding < encodings.size(); ++encoding) {
+            ASSERT_EQ(scanner.state(encoding).pieceIndex, expected[encoding].pieceIndex)
+                << label << " chunk " << chunk << " encoding " << encoding;
+            ASSERT_EQ(scanner.state(encoding).startOffset, expected[encoding].startOffset)
+                << label << " chunk " << chunk << " encoding " << encoding;
+        }
+    }
+}
+
 TEST(ChunkSearchDifferential, OneEncodingAgreesWithTheReferenceInResultAndState) {
     std::mt19937 random(20240601);
     for (int round = 0; round < 20000; ++round) {
@@ -195,43 +235,105 @@ TEST(ChunkSearchDifferential, SeveralEncodingsInOnePassAgreeWithSeparateSearches
         for (Pieces& pieces : encodings) {
             pieces = randomPieces(random, alphabet);
         }
-        std::vector<const Pieces*> lists;
-        for (const Pieces& pieces : encodings) {
-            lists.push_back(&pieces);
+        expectSameAsSeparateSearches(encodings, file, fullLength, "round " + std::to_string(round));
+        ASSERT_FALSE(HasFatalFailure());
+    }
+}
+
+// Files that make near misses of long pieces everywhere, in chunks of 1 to 300 bytes, with one
+// occurrence placed across the first chunk end whenever the chunks are long enough for that.
+struct AdversarialFile {
+    std::string file;
+    std::vector<Pieces> encodings;
+};
+
+std::string repeated(std::string_view unit, std::size_t length) {
+    std::string text;
+    while (text.size() < length) {
+        text += unit;
+    }
+    text.resize(length);
+    return text;
+}
+
+std::vector<AdversarialFile> adversarialFiles(std::int32_t fullLength) {
+    const auto length = static_cast<std::size_t>(ChunkScanner::kLongPiece + 1 + fullLength % 64);
+    const auto start = static_cast<std::size_t>(std::max<std::int32_t>(
+        0, fullLength - static_cast<std::int32_t>(length) / 2 + fullLength % 7));
+    const std::size_t size = 3 * static_cast<std::size_t>(fullLength) + 2 * length;
+    std::mt19937 random(static_cast<unsigned>(fullLength));
+    std::vector<AdversarialFile> files;
+    // Zeros, with the one byte 01 that ends an occurrence.
+    std::string zeros(size, '\0');
+    zeros[start + length - 1] = '\x01';
+    files.push_back({zeros,
+                     {{std::string(length - 1, '\0') + '\x01'},
+                      {std::string(length - 1, '\0') + '\x02'},
+                      {std::string(length, '\0'), "\x01"}}});
+    // "ba" repeated, with one 'e' that ends an occurrence; the piece that misses ends in 'e' too.
+    std::string periodic = repeated("ba", size);
+    periodic[start + length - 1] = 'e';
+    files.push_back({periodic,
+                     {{periodic.substr(start, length)},
+                      {repeated("ab", length - 1) + 'e'},
+                      {repeated("ba", length), periodic.substr(start + 1, length)}}});
+    // Random two-letter text: pieces cut from it have borders of every kind.
+    const std::string mixed = randomText(random, size, "aab");
+    files.push_back({mixed,
+                     {{mixed.substr(start, length)},
+                      {mixed.substr(0, length / 2), mixed.substr(start + 1, length)},
+                      {mixed.substr(size - length), "a"}}});
+    return files;
+}
+
+TEST(ChunkSearchDifferential, LongPiecesAgreeWithTheReferenceOnNearMissesAtEveryChunkLength) {
+    for (std::int32_t fullLength = 1; fullLength <= 300; ++fullLength) {
+        const std::vector<AdversarialFile> files = adversarialFiles(fullLength);
+        for (std::size_t index = 0; index < files.size(); ++index) {
+            expectSameAsSeparateSearches(
+                files[index].encodings, files[index].file, fullLength,
+                "file " + std::to_string(index) + " chunk length " + std::to_string(fullLength));
+            ASSERT_FALSE(HasFatalFailure());
         }
-        ChunkScanner scanner(lists, fullLength);
-        std::vector<PieceSearchState> expected(encodings.size());
-        const std::size_t chunkCount =
-            std::max<std::size_t>((file.size() + static_cast<std::size_t>(fullLength) - 1) /
-                                      static_cast<std::size_t>(fullLength),
-                                  1);
-        for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
-            const std::string_view current = std::string_view(file).substr(
-                chunk * static_cast<std::size_t>(fullLength), static_cast<std::size_t>(fullLength));
-            const std::optional<std::string_view> following =
-                chunk + 1 < chunkCount
-                    ? std::optional<std::string_view>(std::string_view(file).substr(
-                          (chunk + 1) * static_cast<std::size_t>(fullLength),
-                          static_cast<std::size_t>(fullLength)))
-                    : std::nullopt;
-            bool expectedFound = false;
-            for (std::size_t encoding = 0; encoding < encodings.size(); ++encoding) {
-                expectedFound = referenceSearch(encodings[encoding], expected[encoding], current,
-                                                following, fullLength) == 1 ||
-                                expectedFound;
-            }
-            ASSERT_EQ(scanner.scan(current, following), expectedFound)
-                << "round " << round << " chunk " << chunk;
-            if (expectedFound) {
-                break;
-            }
-            for (std::size_t encoding = 0; encoding < encodings.size(); ++encoding) {
-                ASSERT_EQ(scanner.state(encoding).pieceIndex, expected[encoding].pieceIndex)
-                    << "round " << round << " chunk " << chunk << " encoding " << encoding;
-                ASSERT_EQ(scanner.state(encoding).startOffset, expected[encoding].startOffset)
-                    << "round " << round << " chunk " << chunk << " encoding " << encoding;
-            }
+    }
+}
+
+// The bytes compared beyond the prefilter stay within a small multiple of the file, whatever the
+// piece's length, where comparing each start in full costs the file times the piece; and a stop
+// request ends a long comparison within its interval.
+TEST(ChunkSearchWork, LongPiecesCostWorkLinearInTheFileAndAStopCutsItShort) {
+    constexpr std::int32_t kChunk = 4096;
+    constexpr std::size_t kSize = 64 * kChunk;
+    const std::string zeros(kSize, '\0');
+    const std::string periodic = repeated("ba", kSize);
+    struct WorkCase {
+        const std::string* file;
+        std::string piece;
+        std::int32_t chunk;
+        bool stop;
+        std::int64_t mostCompared;
+    };
+    const WorkCase cases[] = {
+        {&zeros, std::string(1000, '\0') + '\x01', kChunk, false, 3 * kSize},
+        {&zeros, std::string(6000, '\0') + '\x01', kChunk, false, 3 * kSize},
+        {&periodic, repeated("ba", 1000) + 'e', kChunk, false, 3 * kSize},
+        {&periodic, repeated("ba", 6000) + 'e', kChunk, false, 3 * kSize},
+        {&periodic, repeated("ba", 1000) + 'e', static_cast<std::int32_t>(kSize), true,
+         64 * 1024 + 1},
+    };
+    for (const WorkCase& c : cases) {
+        const Pieces pieces{c.piece};
+        const std::atomic<bool> stop{c.stop};
+        ChunkScanner scanner({&pieces}, c.chunk, &stop);
+        const std::string_view file = *c.file;
+        const auto chunk = static_cast<std::size_t>(c.chunk);
+        for (std::size_t at = 0; at < file.size(); at += chunk) {
+            EXPECT_FALSE(scanner.scan(file.substr(at, chunk),
+                                      at + chunk < file.size()
+                                          ? std::optional(file.substr(at + chunk, chunk))
+                                          : std::nullopt));
         }
+        EXPECT_LE(scanner.comparedBytes(), c.mostCompared) << "piece of " << c.piece.size();
     }
 }
 

@@ -158,6 +158,24 @@ TEST_F(ContentMatching, FindsAWidePieceAcrossTheChunkEndAtAnOddOffset) {
     EXPECT_TRUE(matches(textInputs("hello", true, {false, true, false}), contents));
 }
 
+// Texts long enough to be compared by their borders, in files that repeat their start everywhere.
+TEST_F(ContentMatching, FindsLongRepetitiveTextsAcrossTheChunkEndAndOnlyWhole) {
+    const auto repeated = [](const std::string& unit, std::size_t count) {
+        std::string text;
+        for (std::size_t index = 0; index < count; ++index) {
+            text += unit;
+        }
+        return text;
+    };
+    const std::string text = repeated("ba", 200) + "e";
+    const std::string lead = repeated("bA", (kChunk - 101) / 2);
+    EXPECT_TRUE(matches(textInputs(text, false), lead + repeated("BA", 200) + "E" + filler(10)));
+    EXPECT_FALSE(matches(textInputs(text, false), lead + repeated("BA", 200) + filler(10)));
+    const std::string wide = utf16(repeated("ba", kChunk / 2 - 150) + text) + filler(10);
+    EXPECT_TRUE(matches(textInputs(text, true, {false, true, false}), wide));
+    EXPECT_FALSE(matches(textInputs(text + "x", true, {false, true, false}), wide));
+}
+
 TEST_F(ContentMatching, ResumesAfterAPieceFoundAcrossTheChunkEnd) {
     const std::string found = filler(kChunk - 1) + "12" + "56";
     EXPECT_TRUE(matches(textInputs("12*56", true), found));

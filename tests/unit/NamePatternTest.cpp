@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "search/NamePattern.h"
 
 namespace quillfen {
@@ -61,6 +63,24 @@ TEST(NamePatternCompile, DropsDuplicatesAndAllStarPiecesAndKeepsFirstPlaces) {
     EXPECT_EQ(patterns[0], (NamePattern{{".txt"}, false, true}));
     EXPECT_EQ(patterns[1], (NamePattern{{"b"}, true, true}));
     EXPECT_EQ(patterns[2], (NamePattern{{"a", "c"}, true, true}));
+}
+
+// A pasted list: every name once in order, then again backwards and folded differently.
+TEST(NamePatternCompile, LongListsKeepEachPatternOnceAtItsFirstPlace) {
+    constexpr int kNames = 20000;
+    std::string text;
+    for (int index = 0; index < kNames; ++index) {
+        text += "n" + std::to_string(index) + "*.txt ";
+    }
+    for (int index = kNames - 1; index >= 0; --index) {
+        text += " N" + std::to_string(index) + "*.TXT";
+    }
+    const NamePatternList patterns = compileNamePatterns(text);
+    ASSERT_EQ(patterns.size(), static_cast<std::size_t>(kNames));
+    for (int index = 0; index < kNames; index += 997) {
+        EXPECT_EQ(patterns[static_cast<std::size_t>(index)],
+                  (NamePattern{{"n" + std::to_string(index), ".txt"}, true, true}));
+    }
 }
 
 TEST(NamePatternCompile, EmptyInputsGiveAnEmptyList) {

@@ -45,6 +45,9 @@ public:
     void onAction(ResultAction action);
     void onControlKey(char letter);
     void onDoubleClick(std::optional<std::size_t> row);
+    // Rows dragged out of the list were dropped somewhere: those whose files the drop moved away
+    // leave the list.
+    void onRowsDropped(const std::vector<std::size_t>& rows) { forgetRowsWhoseFilesAreGone(rows); }
 
     bool searching() const { return searching_; }
     std::int64_t foundCount() const { return foundCount_; }
@@ -54,6 +57,10 @@ public:
 private:
     void openConfiguration() override;
     void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
+    void forgetRowsWhoseFilesAreGone(const std::vector<std::size_t>& rows) override;
+    void reportTrashFailures(
+        const std::vector<std::pair<std::string, std::string>>& failures) override;
+    void exportList() override;
     PendingRow makeRow(const FoundEntry& entry);
     void applyBatch(PendingBatch batch);
     void finish();

@@ -6,18 +6,28 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
+#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
+#include "platform/Platform.h"
 #include "platform/linux/CommandOutput.h"
 #include "platform/linux/FileUri.h"
 #include "platform/linux/MimeClipboard.h"
+#include "ui/qt/ProgramChooser.h"
+#include "ui/qt/QtControls.h"
 
 namespace quillfen::qt {
 
@@ -65,6 +75,16 @@ void putOnClipboard(const platform::MimeClipboard& content) {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+// The project's own chooser stands in where no portal answers: the user picks a program file.
+void chooseProgramFor(const std::string& path) {
+    ProgramChooser dialog;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    const std::string program = QtControls::toBytes(dialog.selectedFiles().front());
+    platform::currentPlatform().processes().launch({program, path}, platform::LaunchOptions{});
+}
+
 }  // namespace
 
 void QtDesktopShell::openWithDefaultApplication(const std::string& path) {
@@ -110,6 +130,53 @@ void QtDesktopShell::putFilesOnClipboard(const std::vector<std::string>& paths,
 
 void QtDesktopShell::putTextOnClipboard(const std::string& text) {
     putOnClipboard(platform::MimeClipboard::ofText(text));
+}
+
+}  // namespace quillfen::qt
+
+namespace quillfen::qt {
+
+// The portal takes the file as an open descriptor, never as a name it would have to resolve, so
+// a name in any encoding reaches the chosen program unchanged.
+void QtDesktopShell::openWithChosenApplication(const std::string& path) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+    if (!bus.isConnected() || fd < 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        chooseProgramFor(path);
+        return;
+    }
+    const QDBusUnixFileDescriptor file(fd);
+    ::close(fd);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"),
+        QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenFile"));
+    call << QString() << QVariant::fromValue(file) << QVariantMap{{QStringLiteral("ask"), true}};
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [path](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError()) {
+                             chooseProgramFor(path);
+                         }
+                         finished->deleteLater();
+                     });
+}
+
+// Qt names files by text: a name that does not survive the round trip would name another file
+// or none, so it is refused rather than guessed at.
+std::optional<std::string> QtDesktopShell::moveToTrash(const std::string& path) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    if (QFile::encodeName(name).toStdString() != path) {
+        return std::string(std::strerror(EILSEQ));
+    }
+    QFile file(name);
+    if (file.moveToTrash()) {
+        return std::nullopt;
+    }
+    return QtControls::toBytes(file.errorString());
 }
 
 }  // namespace quillfen::qt

@@ -8,9 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -18,14 +16,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "platform/Platform.h"
 #include "platform/linux/CommandOutput.h"
 #include "platform/linux/FileUri.h"
 #include "platform/linux/MimeClipboard.h"
+#include "platform/linux/gio/GioTrash.h"
+#include "ui/qt/FileMimeData.h"
 #include "ui/qt/ProgramChooser.h"
 #include "ui/qt/QtControls.h"
 
@@ -63,16 +61,8 @@ std::optional<std::string> firstLineOf(const std::vector<std::string>& command) 
     return line.empty() ? std::nullopt : std::optional(line);
 }
 
-// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text keeps
-// the path's own bytes too: decoding it would turn a byte that is not valid UTF-8 into a
-// replacement character, and the pasted path would name a file that does not exist.
 void putOnClipboard(const platform::MimeClipboard& content) {
-    auto* data = new QMimeData;
-    for (const auto& [type, bytes] : content.formats) {
-        data->setData(QString::fromStdString(type), QByteArray::fromStdString(bytes));
-    }
-    data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(content.plainText));
-    QGuiApplication::clipboard()->setMimeData(data);
+    QGuiApplication::clipboard()->setMimeData(mimeDataOf(content));
 }
 
 // The project's own chooser stands in where no portal answers: the user picks a program file.
@@ -165,18 +155,8 @@ void QtDesktopShell::openWithChosenApplication(const std::string& path) {
                      });
 }
 
-// Qt names files by text: a name that does not survive the round trip would name another file
-// or none, so it is refused rather than guessed at.
 std::optional<std::string> QtDesktopShell::moveToTrash(const std::string& path) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    if (QFile::encodeName(name).toStdString() != path) {
-        return std::string(std::strerror(EILSEQ));
-    }
-    QFile file(name);
-    if (file.moveToTrash()) {
-        return std::nullopt;
-    }
-    return QtControls::toBytes(file.errorString());
+    return platform::moveToFreedesktopTrash(path);
 }
 
 }  // namespace quillfen::qt

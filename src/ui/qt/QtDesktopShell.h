@@ -6,8 +6,8 @@ namespace quillfen::qt {
 
 // The desktop's services through Qt and the freedesktop.org conventions: xdg-open for opening,
 // xdg-mime for default applications, the file manager's D-Bus interface for showing a file in its
-// folder, the desktop portal's application chooser, the freedesktop.org trash as Qt implements
-// it, and the Qt clipboard. Used on the user-interface thread only.
+// folder, the desktop portal's application chooser, the freedesktop.org trash through GIO, and
+// the Qt clipboard. Used on the user-interface thread only.
 class QtDesktopShell final : public platform::DesktopShell {
 public:
     void openWithDefaultApplication(const std::string& path) override;

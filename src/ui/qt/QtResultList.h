@@ -51,6 +51,7 @@ protected:
 
 private:
     void showContextMenu(const QPoint& position);
+    void dragSelectedRows();
     void showSortIndicator();
 
     QTableView* view_ = nullptr;

@@ -317,8 +317,9 @@ TEST_F(MainWindowPresenterTest, TrashAndDropsForgetGoneRowsAndExportWritesTheRes
     view.savePath = folder / "missing/list.csv";
     presenter->resultList().onAction(ResultAction::ExportList);
     ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1], "Cannot save the list to " + folder / "missing/list.csv" +
-                                    ": No such file or directory");
+    const std::string refusal = "Cannot save the list to " + folder / "missing/list.csv" + ": ";
+    EXPECT_TRUE(view.messages[1].starts_with(refusal)) << view.messages[1];
+    EXPECT_GT(view.messages[1].size(), refusal.size());
     view.savePath.clear();
     presenter->resultList().onAction(ResultAction::ExportList);
     EXPECT_EQ(view.messages.size(), 2u);

@@ -55,6 +55,7 @@ private:
     void onHeaderClicked(int column);
     void showSortArrow(int column, bool ascending);
     bool onKeyDown(const NMLVKEYDOWN& key);
+    void dragSelectedRows();
 
     HWND list_ = nullptr;
     ResultListPresenter* presenter_ = nullptr;

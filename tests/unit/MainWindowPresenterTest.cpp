@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
+#include "results/TextEscapes.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
@@ -298,7 +299,7 @@ TEST_F(MainWindowPresenterTest, TrashAndDropsForgetGoneRowsAndExportWritesTheRes
          "\"b,c.txt\"," + treeFolder + ","},
         {"list", 0, "Name,In Folder", "\"b,c.txt\","},
         {"list.TSV", 0, "Name\tIn Folder\tType\tDate Modified\tSize\tSize Byte\n",
-         "b,c.txt\t" + treeFolder + "\t"},
+         "b,c.txt\t" + TextEscapes::escapeForTsv(treeFolder) + "\t"},
         {"list2", 1, "Name\tIn Folder", "b,c.txt\t"},
     };
     for (const auto& e : exports) {

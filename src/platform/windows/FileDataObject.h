@@ -16,6 +16,10 @@ namespace quillfen::platform {
 // (copy, so a plain drop never moves a found file by surprise; the target's keys still choose
 // a move) and CF_UNICODETEXT with one path per line, the bytes those of the clipboard. Data a
 // target sets, such as "Performed DropEffect", is kept and given back.
+// COM objects end through Release, never through a pointer to the interface's destructor, which
+// COM interfaces do not declare.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FileDataObject final : public IDataObject {
 public:
     // The object with one reference, which the caller releases.
@@ -48,5 +52,6 @@ private:
     std::vector<CLIPFORMAT> offered_;
     std::map<CLIPFORMAT, std::string> blocks_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace quillfen::platform

@@ -11,7 +11,10 @@ namespace quillfen::platform {
 
 namespace {
 
-// The mouse decides: releasing the button drops, Escape cancels.
+// The mouse decides: releasing the button drops, Escape cancels. Like every COM object it ends
+// through Release, not through the interface, which declares no destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class DropSource final : public IDropSource {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
@@ -38,6 +41,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
+#pragma GCC diagnostic pop
 
 // OLE's drag needs the thread in a single-threaded apartment with OLE started; the scope starts
 // it for the drag when the thread has not.

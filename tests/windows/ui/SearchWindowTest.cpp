@@ -154,11 +154,14 @@ TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
         bool enabled;
     } expected[] = {
         {IDM_ACTION_OPEN, "Open\tCtrl+O", false},
+        {IDM_ACTION_OPEN_WITH_CHOSEN, "Open With...", false},
         {IDM_ACTION_OPEN_FOLDER, "Open Containing Folder\tCtrl+G", false},
         {IDM_ACTION_OPEN_WITH_EDITOR, "", false},
         {IDM_ACTION_DUPLICATE_SEARCH, "Document Duplication Search\tCtrl+D", true},
         {IDM_ACTION_COPY, "Copy\tCtrl+C", true},
+        {IDM_ACTION_MOVE_TO_TRASH, "Move to Trash", true},
         {IDM_ACTION_SELECT_ALL, "Select All\tCtrl+A", true},
+        {IDM_ACTION_EXPORT_LIST, "Export List...", true},
         {IDM_ACTION_CONFIG, "Config...", true},
     };
     for (const auto& item : expected) {
@@ -170,7 +173,11 @@ TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
         const UINT state = GetMenuState(menu.popup(), item.command, MF_BYCOMMAND);
         EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled) << item.command;
     }
-    EXPECT_EQ(GetMenuItemCount(menu.popup()), 13);
+    EXPECT_EQ(GetMenuItemCount(menu.popup()), 16);
+    wchar_t exportText[64] = {};
+    GetMenuStringW(GetSystemMenu(dialog, FALSE), IDM_SYSTEM_EXPORT_LIST, exportText, 64,
+                   MF_BYCOMMAND);
+    EXPECT_EQ(platform::fromWide(exportText), "Export List...");
 }
 
 TEST_F(SearchWindowTest, EscapeDoesNotCloseTheWindow) {

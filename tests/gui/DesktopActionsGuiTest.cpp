@@ -13,6 +13,7 @@
 
 #include "support/TemporaryFolder.h"
 #include "ui/qt/FileMimeData.h"
+#include "ui/qt/PortalAppChooser.h"
 #include "ui/qt/QtDesktopShell.h"
 
 namespace quillfen {
@@ -81,6 +82,15 @@ TEST(DesktopActionsGui, DraggedRowsCarryTheFilesInEveryFormTheClipboardOffers) {
     EXPECT_EQ(data->data("text/plain"), "/tmp/a b.txt\n/tmp/c\xff");
     ASSERT_EQ(data->urls().size(), 2);
     EXPECT_EQ(data->urls()[0].toLocalFile(), QStringLiteral("/tmp/a b.txt"));
+}
+
+// Without a session bus, or for a file the portal could not be handed, the program chooser
+// stands in at once; with a portal on the bus the fallback waits for its answer.
+TEST(DesktopActionsGui, OpenWithFallsBackToTheProgramChooserWhenNoPortalCanBeAsked) {
+    std::vector<std::string> fallbacks;
+    qt::PortalAppChooser::open("/nonexistent/quillfen/file.txt",
+                               [&](const std::string& path) { fallbacks.push_back(path); });
+    EXPECT_EQ(fallbacks, std::vector<std::string>{"/nonexistent/quillfen/file.txt"});
 }
 
 }  // namespace

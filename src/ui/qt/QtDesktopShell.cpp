@@ -6,15 +6,11 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
-#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <optional>
 
@@ -24,6 +20,7 @@
 #include "platform/linux/MimeClipboard.h"
 #include "platform/linux/gio/GioTrash.h"
 #include "ui/qt/FileMimeData.h"
+#include "ui/qt/PortalAppChooser.h"
 #include "ui/qt/ProgramChooser.h"
 #include "ui/qt/QtControls.h"
 
@@ -126,33 +123,8 @@ void QtDesktopShell::putTextOnClipboard(const std::string& text) {
 
 namespace quillfen::qt {
 
-// The portal takes the file as an open descriptor, never as a name it would have to resolve, so
-// a name in any encoding reaches the chosen program unchanged.
 void QtDesktopShell::openWithChosenApplication(const std::string& path) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
-    if (!bus.isConnected() || fd < 0) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        chooseProgramFor(path);
-        return;
-    }
-    const QDBusUnixFileDescriptor file(fd);
-    ::close(fd);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"),
-        QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.OpenURI"), QStringLiteral("OpenFile"));
-    call << QString() << QVariant::fromValue(file) << QVariantMap{{QStringLiteral("ask"), true}};
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [path](QDBusPendingCallWatcher* finished) {
-                         if (finished->isError()) {
-                             chooseProgramFor(path);
-                         }
-                         finished->deleteLater();
-                     });
+    PortalAppChooser::open(path, chooseProgramFor);
 }
 
 std::optional<std::string> QtDesktopShell::moveToTrash(const std::string& path) {

@@ -40,15 +40,16 @@ PortalAppChooser::PortalAppChooser(std::string path, Fallback fallback)
 // a name in any encoding reaches the chosen program unchanged.
 void PortalAppChooser::open(const std::string& path, Fallback fallback) {
     const int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
-    auto* chooser = new PortalAppChooser(path, std::move(fallback));
     if (fd < 0 || !QDBusConnection::sessionBus().isConnected()) {
         if (fd >= 0) {
             ::close(fd);
         }
-        chooser->fallBack();
+        if (fallback) {
+            fallback(path);
+        }
         return;
     }
-    chooser->start(fd);
+    (new PortalAppChooser(path, std::move(fallback)))->start(fd);
 }
 
 void PortalAppChooser::start(int fd) {

@@ -39,6 +39,7 @@ std::string filledIn(const std::string& pattern, std::string_view marker, const 
 // button on the screen.
 constexpr std::size_t kMostReportedFailures = 10;
 
+// The export dialog offers CSV first and TSV second.
 constexpr std::size_t kTsvFilter = 1;
 
 bool endsWithExtension(const std::string& path, std::string_view extension) {

@@ -27,6 +27,26 @@ constexpr UINT_PTR kTickTimer = 1;
 // A few dozen batches a second keep the list lively without a redraw per row.
 constexpr UINT kTickMilliseconds = 40;
 
+// The dialog's filter text: each label and pattern followed by a zero, and one more at the end.
+std::wstring filterText(const std::vector<FileFilter>& filters) {
+    std::wstring text;
+    for (const FileFilter& filter : filters) {
+        text += platform::toWide(filter.label + " (" + filter.pattern + ")");
+        text.push_back(L'\0');
+        text += platform::toWide(filter.pattern);
+        text.push_back(L'\0');
+    }
+    text.push_back(L'\0');
+    return text;
+}
+
+// "*.csv" gives "csv".
+std::wstring extensionOf(const FileFilter& filter) {
+    const auto dot = filter.pattern.rfind('.');
+    return dot == std::string::npos ? std::wstring()
+                                    : platform::toWide(filter.pattern.substr(dot + 1));
+}
+
 }  // namespace
 
 SearchWindowFrame::~SearchWindowFrame() {
@@ -244,30 +264,6 @@ std::optional<std::string> SearchWindowFrame::chooseFolder(const std::string& ti
     }
     return folder;
 }
-
-namespace {
-
-// The dialog's filter text: each label and pattern followed by a zero, and one more at the end.
-std::wstring filterText(const std::vector<FileFilter>& filters) {
-    std::wstring text;
-    for (const FileFilter& filter : filters) {
-        text += platform::toWide(filter.label + " (" + filter.pattern + ")");
-        text.push_back(L'\0');
-        text += platform::toWide(filter.pattern);
-        text.push_back(L'\0');
-    }
-    text.push_back(L'\0');
-    return text;
-}
-
-// "*.csv" gives "csv".
-std::wstring extensionOf(const FileFilter& filter) {
-    const auto dot = filter.pattern.rfind('.');
-    return dot == std::string::npos ? std::wstring()
-                                    : platform::toWide(filter.pattern.substr(dot + 1));
-}
-
-}  // namespace
 
 // The shell's save dialog: it adds the chosen type's extension to a name typed without one and
 // asks before it replaces a file.

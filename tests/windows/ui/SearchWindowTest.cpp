@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "ModalScript.h"
 #include "SearchWindowFixture.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/WindowsSystemInfo.h"
+#include "support/ProgramRun.h"
 #include "ui/win32/ResultContextMenu.h"
 #include "ui/win32/SearchDialogIds.h"
 #include "ui/win32/Win32MainWindow.h"
@@ -178,6 +181,37 @@ TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
     GetMenuStringW(GetSystemMenu(dialog, FALSE), IDM_SYSTEM_EXPORT_LIST, exportText, 64,
                    MF_BYCOMMAND);
     EXPECT_EQ(platform::fromWide(exportText), "Export List...");
+}
+
+// The system menu's export, through the shell's save dialog, writes what the command line prints
+// for the same search, byte for byte.
+TEST_F(SearchWindowTest, ExportFromTheSystemMenuWritesTheCommandLinesCsv) {
+    find("*.txt", tree());
+    const std::string exported = folder / "exported";
+    const test::ModalScript script({
+        [&] {
+            PostMessageW(dialog, WM_SYSCOMMAND, IDM_SYSTEM_EXPORT_LIST, 0);
+            return true;
+        },
+        [&] {
+            HWND save = test::dialogTitled(L"Export List");
+            if (save == nullptr) {
+                return false;
+            }
+            // The file name box of the shell's save dialog.
+            constexpr int kFileNameBox = 1148;
+            SetDlgItemTextW(save, kFileNameBox, platform::toWide(exported).c_str());
+            test::pressButton(save, IDOK);
+            return true;
+        },
+        [&] { return test::dialogTitled(L"Export List") == nullptr; },
+    });
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return script.finished(); }));
+    const std::string self = platform::WindowsSystemInfo().executablePath();
+    const std::string cli = self.substr(0, self.rfind('\\') + 1) + "quillfen-cli.exe";
+    const std::string printed =
+        test::runProgram(cli, {"find", "--in", tree(), "--name", "*.txt", "--format", "csv"}).out;
+    EXPECT_EQ(folder.readFile("exported.csv"), printed);
 }
 
 TEST_F(SearchWindowTest, EscapeDoesNotCloseTheWindow) {

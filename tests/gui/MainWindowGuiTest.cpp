@@ -3,20 +3,26 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "app/Application.h"
 #include "support/ProgramFolderFixture.h"
+#include "support/ProgramRun.h"
 #include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtMainWindow.h"
 
@@ -118,6 +124,51 @@ TEST_F(MainWindowGuiTest, FindFillsTheListAndHeaderClicksSort) {
     header->sectionClicked(0);
     EXPECT_EQ(header->sortIndicatorSection(), 0);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+// The window's menu exports through Qt's save dialog, which adds the chosen type's extension, and
+// the file holds what the command line prints for the same search, byte for byte.
+TEST_F(MainWindowGuiTest, ExportFromTheMenuWritesTheCommandLinesTsv) {
+    folder.writeFile("tree/b,c.txt", "xx");
+    folder.writeFile("tree/a\tb.txt", "x");
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QAction* exportList = nullptr;
+    for (QToolButton* button : window->findChildren<QToolButton*>()) {
+        for (QAction* action :
+             button->menu() != nullptr ? button->menu()->actions() : QList<QAction*>()) {
+            if (action->text() == "Export List...") {
+                exportList = action;
+            }
+        }
+    }
+    ASSERT_NE(exportList, nullptr);
+    bool answered = false;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, answer);
+            return;
+        }
+        // The user picks the second file type in the dialog's type box.
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        emit types->textActivated(types->currentText());
+        dialog->selectFile(QString::fromStdString(folder / "exported"));
+        static_cast<QDialog*>(dialog)->accept();
+        answered = true;
+    };
+    QTimer::singleShot(10, answer);
+    exportList->trigger();
+    EXPECT_TRUE(answered);
+    const std::string printed =
+        test::runProgram(QUILLFEN_CLI_PATH,
+                         {"find", "--in", folder / "tree", "--name", "*", "--format", "tsv"})
+            .out;
+    EXPECT_EQ(folder.readFile("exported.tsv"), printed);
 }
 
 TEST_F(MainWindowGuiTest, HomeAndEndGoToTheFirstAndTheLastRow) {

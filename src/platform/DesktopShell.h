@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ public:
                                      FileTransfer transfer) = 0;
     // Replaces the whole clipboard with the text.
     virtual void putTextOnClipboard(const std::string& text) = 0;
+    // Lets the user choose, in the desktop's own chooser, the program that opens the path.
+    virtual void openWithChosenApplication(const std::string& path) = 0;
+    // Moves the file or folder into the desktop's trash, from where the user can restore it; it
+    // never deletes for good instead. Nothing when moved, else the reason in the user's words.
+    virtual std::optional<std::string> moveToTrash(const std::string& path) = 0;
 };
 
 }  // namespace quillfen::platform

@@ -73,6 +73,11 @@ public:
     // file could not be read or replaced.
     virtual bool editFile(const std::string& path, const FileEdit& edit) = 0;
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    // Writes the contents as the whole new file in one step, as editFile does but without
+    // reading what was there, for files the user names. Nothing when written, else the system's
+    // reason, in words the user can read.
+    virtual std::optional<std::string> saveFile(const std::string& path,
+                                                std::string_view contents) = 0;
     virtual bool removeFile(const std::string& path) = 0;
 
     // Lists a folder in the system's order, with the status of the entries that `statusWanted`

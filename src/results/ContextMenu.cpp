@@ -18,6 +18,7 @@ constexpr std::string_view kEditorPlaceholder = "%s";
 
 constexpr std::array kMenuLines = {
     MenuLine{ResultAction::Open, translatable("Open\tCtrl+O")},
+    MenuLine{ResultAction::OpenWithChosenApplication, translatable("Open With...")},
     MenuLine{ResultAction::OpenContainingFolder, translatable("Open Containing Folder\tCtrl+G")},
     MenuLine{ResultAction::OpenWithEditor, translatable("Open with %s\tCtrl+E")},
     MenuLine{ResultAction::DuplicateSearch, translatable("Document Duplication Search\tCtrl+D")},
@@ -25,10 +26,12 @@ constexpr std::array kMenuLines = {
     MenuLine{ResultAction::Cut, translatable("Cut\tCtrl+X")},
     MenuLine{ResultAction::Copy, translatable("Copy\tCtrl+C")},
     MenuLine{ResultAction::CopyFileName, translatable("Copy File Name\tCtrl+N")},
+    MenuLine{ResultAction::MoveToTrash, translatable("Move to Trash")},
     MenuLine{},
     MenuLine{ResultAction::SelectAll, translatable("Select All\tCtrl+A")},
     MenuLine{ResultAction::InvertSelection, translatable("Invert Selection\tCtrl+I")},
     MenuLine{},
+    MenuLine{ResultAction::ExportList, translatable("Export List...")},
     MenuLine{ResultAction::Config, translatable("Config...")},
 };
 
@@ -39,14 +42,17 @@ bool isEnabled(ResultAction action, const ContextMenuState& state) {
         case ResultAction::Config:
             return true;
         case ResultAction::SelectAll:
+        case ResultAction::ExportList:
             return hasRows;
         case ResultAction::Open:
+        case ResultAction::OpenWithChosenApplication:
         case ResultAction::OpenContainingFolder:
         case ResultAction::OpenWithEditor:
             return hasRows && state.clickOnRow && state.selectedCount <= 1;
         case ResultAction::Cut:
         case ResultAction::Copy:
         case ResultAction::CopyFileName:
+        case ResultAction::MoveToTrash:
         case ResultAction::InvertSelection:
             return hasRows && state.clickOnRow;
     }

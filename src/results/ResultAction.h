@@ -17,6 +17,10 @@ enum class ResultAction : int {
     OpenWithEditor = 7,
     Config = 8,
     DuplicateSearch = 9,
+    // Desktop actions beyond the classic ten, reached from the menus only.
+    OpenWithChosenApplication = 10,
+    MoveToTrash = 11,
+    ExportList = 12,
 };
 
 // The action of Ctrl and a letter key, either case; nothing for other keys. Shortcuts run even

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -48,6 +49,24 @@ void openFirstSelected(const ResultSelection& selection,
     }
 }
 
+// Every selected file is tried, whatever happened to the ones before it; the rows whose files
+// went leave the list, and the host hears which could not go and why.
+void moveSelectedToTrash(const ResultSelection& selection, ResultActionHost& host,
+                         platform::DesktopShell& shell) {
+    const std::vector<std::size_t> rows = selection.selectedRows();
+    std::vector<std::pair<std::string, std::string>> failures;
+    for (const std::size_t row : rows) {
+        const std::string path = selection.rowPath(row);
+        if (std::optional<std::string> reason = shell.moveToTrash(path)) {
+            failures.emplace_back(path, std::move(*reason));
+        }
+    }
+    host.forgetRowsWhoseFilesAreGone(rows);
+    if (!failures.empty()) {
+        host.reportTrashFailures(failures);
+    }
+}
+
 }  // namespace
 
 void runResultAction(ResultAction action, ResultSelection& selection, ResultActionHost& host,
@@ -85,6 +104,16 @@ void runResultAction(ResultAction action, ResultSelection& selection, ResultActi
             return;
         case ResultAction::DuplicateSearch:
             host.openDuplicateSearch(firstSelectedPath(selection));
+            return;
+        case ResultAction::OpenWithChosenApplication:
+            openFirstSelected(
+                selection, [&](const std::string& path) { shell.openWithChosenApplication(path); });
+            return;
+        case ResultAction::MoveToTrash:
+            moveSelectedToTrash(selection, host, shell);
+            return;
+        case ResultAction::ExportList:
+            host.exportList();
             return;
     }
 }

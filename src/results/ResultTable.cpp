@@ -401,6 +401,24 @@ void ResultTable::clear() {
     storage_ = std::make_unique<Storage>();
 }
 
+// The rows stay in the store until the table is cleared: only the list of places forgets them.
+void ResultTable::removeRows(const std::vector<std::size_t>& rows) {
+    std::vector<std::uint32_t>& order = storage_->order;
+    std::vector<bool> removed(order.size(), false);
+    for (const std::size_t row : rows) {
+        if (row < removed.size()) {
+            removed[row] = true;
+        }
+    }
+    std::size_t kept = 0;
+    for (std::size_t place = 0; place < order.size(); ++place) {
+        if (!removed[place]) {
+            order[kept++] = order[place];
+        }
+    }
+    order.resize(kept);
+}
+
 void ResultTable::sort(const SortKeyList& keys) {
     const RowSortKeys sortKeys(storage_->rows, storage_->shared, keys.keys());
     std::stable_sort(storage_->order.begin(), storage_->order.end(),

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "results/FoundFile.h"
 #include "results/SortKeyList.h"
@@ -46,6 +47,8 @@ public:
     // The folder and the name, without a separator after a folder's name.
     std::string rowPath(std::size_t row) const;
     void clear();
+    // Takes the rows at these places out of the list; the others keep their order.
+    void removeRows(const std::vector<std::size_t>& rows);
 
     // Orders the rows by the keys, comparing cell texts without regard to case; the Size column
     // compares the size keys instead, so sizes sort by value. Rows equal on every key keep their

@@ -1,6 +1,8 @@
 #include "ui/ResultListPresenter.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <initializer_list>
 #include <iterator>
 
@@ -9,6 +11,7 @@
 #include "app/PathHelpers.h"
 #include "platform/Platform.h"
 #include "results/ContextMenu.h"
+#include "results/DelimitedRows.h"
 #include "results/DoubleClick.h"
 #include "results/ResultActions.h"
 
@@ -38,6 +41,35 @@ constexpr int kSecondsDecimals = 2;
 // Beyond this many, the list of what could not be read ends with a count of the rest, so a
 // walk through a tree the user may not read does not fill the screen with a message.
 constexpr std::size_t kMostSkippedListed = 200;
+
+// One message names at most this many failures, so that a thousand of them still leave its OK
+// button on the screen.
+constexpr std::size_t kMostReportedFailures = 10;
+
+// The export dialog offers CSV first and TSV second.
+constexpr std::size_t kTsvFilter = 1;
+
+bool endsWithExtension(const std::string& path, std::string_view extension) {
+    if (path.size() < extension.size()) {
+        return false;
+    }
+    return std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
+                      [](char wanted, char actual) {
+                          return wanted == std::tolower(static_cast<unsigned char>(actual));
+                      });
+}
+
+// A name's own extension decides, so "list.tsv" saved with the CSV entry chosen is still TSV;
+// any other name takes the chosen entry's format.
+DelimitedRows::Format exportFormatOf(const SaveChoice& choice) {
+    if (endsWithExtension(choice.path, ".tsv")) {
+        return DelimitedRows::Format::Tsv;
+    }
+    if (endsWithExtension(choice.path, ".csv")) {
+        return DelimitedRows::Format::Csv;
+    }
+    return choice.filter == kTsvFilter ? DelimitedRows::Format::Tsv : DelimitedRows::Format::Csv;
+}
 
 }  // namespace
 
@@ -249,6 +281,51 @@ bool ResultListPresenter::onEnterInList() {
         runDoubleClick(row, view_.selection(), view_.shell());
     }
     return true;
+}
+
+void ResultListPresenter::forgetRowsWhoseFilesAreGone(const std::vector<std::size_t>& rows) {
+    const platform::FileSystem& files = platform::currentPlatform().files();
+    std::vector<std::size_t> gone;
+    for (const std::size_t row : rows) {
+        if (row < table_.rowCount() &&
+            files.entryStatus(table_.rowPath(row)).kind == platform::EntryKind::Missing) {
+            gone.push_back(row);
+        }
+    }
+    if (!gone.empty()) {
+        table_.removeRows(gone);
+        view_.resultsReset();
+    }
+}
+
+void ResultListPresenter::reportTrashFailures(
+    const std::vector<std::pair<std::string, std::string>>& failures) {
+    std::string message;
+    for (std::size_t index = 0; index < failures.size(); ++index) {
+        if (index == kMostReportedFailures) {
+            message += "\n...";
+            break;
+        }
+        const auto& [path, reason] = failures[index];
+        message += (index > 0 ? "\n" : "") +
+                   filledIn(translate("Cannot move %s to the trash: %s"), "%s", {path, reason});
+    }
+    view_.showMessage(message);
+}
+
+void ResultListPresenter::exportList() {
+    const std::optional<SaveChoice> choice = view_.chooseSaveFile(
+        translate("Export List"), {{translate("CSV (comma-separated values)"), "*.csv"},
+                                   {translate("TSV (tab-separated values)"), "*.tsv"}});
+    if (!choice) {
+        return;
+    }
+    const std::string text = DelimitedRows::tableText(exportFormatOf(*choice), table_);
+    if (const std::optional<std::string> failure =
+            platform::currentPlatform().files().saveFile(choice->path, text)) {
+        view_.showMessage(
+            filledIn(translate("Cannot save the list to %s: %s"), "%s", {choice->path, *failure}));
+    }
 }
 
 void ResultListPresenter::openConfiguration() {

@@ -52,6 +52,9 @@ public:
     bool onEnterInList();
     // More rows than this are not opened at once: each one starts a program.
     static constexpr std::size_t kMostRowsOpenedAtOnce = 16;
+    // Rows dragged out of the list were dropped somewhere: those whose files the drop moved away
+    // leave the list.
+    void onRowsDropped(const std::vector<std::size_t>& rows) { forgetRowsWhoseFilesAreGone(rows); }
 
     bool searching() const { return searching_; }
     const std::vector<SkippedPath>& skipped() const { return skipped_; }
@@ -62,6 +65,10 @@ public:
 private:
     void openConfiguration() override;
     void openDuplicateSearch(const std::optional<std::string>& referencePath) override;
+    void forgetRowsWhoseFilesAreGone(const std::vector<std::size_t>& rows) override;
+    void reportTrashFailures(
+        const std::vector<std::pair<std::string, std::string>>& failures) override;
+    void exportList() override;
     PendingRow makeRow(const FoundEntry& entry);
     void applyBatch(PendingBatch batch);
     void finish();

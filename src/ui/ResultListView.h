@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/DesktopShell.h"
 #include "results/ResultSelection.h"
@@ -15,6 +16,18 @@ class IconImageList;
 class ResultTable;
 
 enum class StatusLine { Progress, Count };
+
+// One entry of a save dialog's list of file types: its label and its pattern, such as "*.csv".
+struct FileFilter {
+    std::string label;
+    std::string pattern;
+};
+
+// The file a save dialog returned and the entry of its type list chosen with it.
+struct SaveChoice {
+    std::string path;
+    std::size_t filter = 0;
+};
 
 // What a search window with a result list does for the search and the result actions, whatever
 // else it holds. Every call comes on the user-interface thread; postToUserInterface is the one
@@ -48,6 +61,10 @@ public:
     virtual void showDetails(const std::string& text, const std::string& details) = 0;
     // Lets the user pick a folder; false when cancelled.
     virtual bool chooseFolder(const std::string& title, std::string& folder) = 0;
+    // Lets the user name a file to write, the toolkit's save dialog asking before it replaces
+    // one; nothing when cancelled.
+    virtual std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                                     const std::vector<FileFilter>& filters) = 0;
 
     virtual void postToUserInterface(std::function<void()> task) = 0;
     // While a search runs, the view calls the presenter's tick a few dozen times a second so

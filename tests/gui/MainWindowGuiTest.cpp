@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -15,16 +17,19 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <thread>
 
 #include "app/Application.h"
 #include "app/NumberFormat.h"
 #include "support/ProgramFolderFixture.h"
+#include "support/ProgramRun.h"
 #include "ui/qt/ProgramLocale.h"
 #include "ui/qt/QtMainWindow.h"
 
@@ -131,6 +136,60 @@ TEST_F(MainWindowGuiTest, FindFillsTheListAndHeaderClicksSort) {
     QTest::keyClick(box(MainControl::NamePatterns)->lineEdit(), Qt::Key_Return);
     waitForSearchEnd();
     EXPECT_FALSE(header->isSortIndicatorShown());
+}
+
+// The window's menu exports through Qt's save dialog, which adds the chosen type's extension, and
+// the file holds what the command line prints for the same search, byte for byte.
+TEST_F(MainWindowGuiTest, ExportFromTheMenuWritesTheCommandLinesTsv) {
+    folder.writeFile("tree/b,c.txt", "xx");
+    folder.writeFile("tree/a\tb.txt", "x");
+    typeInto(MainControl::LookIn, folder / "tree");
+    QTest::keyClick(box(MainControl::LookIn)->lineEdit(), Qt::Key_Return);
+    waitForSearchEnd();
+    QAction* exportList = nullptr;
+    for (QToolButton* button : window->findChildren<QToolButton*>()) {
+        for (QAction* action :
+             button->menu() != nullptr ? button->menu()->actions() : QList<QAction*>()) {
+            if (action->text() == "Export List...") {
+                exportList = action;
+            }
+        }
+    }
+    ASSERT_NE(exportList, nullptr);
+    bool answered = false;
+    int polls = 0;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            if (++polls < 500) {
+                QTimer::singleShot(10, answer);
+            }
+            return;
+        }
+        // The user picks the second file type in the dialog's type box and types a name.
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (types != nullptr && name != nullptr) {
+            types->setCurrentIndex(1);
+            emit types->activated(1);
+            emit types->textActivated(types->currentText());
+            name->setText(QString::fromStdString(folder / "exported"));
+            static_cast<QDialog*>(dialog)->accept();
+            answered = !dialog->isVisible();
+        }
+        // A dialog that did not take the answer is closed, so the test fails instead of hanging.
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    };
+    QTimer::singleShot(10, answer);
+    exportList->trigger();
+    EXPECT_TRUE(answered);
+    const std::string printed =
+        test::runProgram(QUILLFEN_CLI_PATH,
+                         {"find", "--in", folder / "tree", "--name", "*", "--format", "tsv"})
+            .out;
+    EXPECT_EQ(folder.readFile("exported.tsv"), printed);
 }
 
 TEST_F(MainWindowGuiTest, HomeAndEndGoToTheFirstAndTheLastRow) {

@@ -86,6 +86,12 @@ public:
         folder = chosenFolder;
         return true;
     }
+    std::optional<SaveChoice> chooseSaveFile(const std::string& dialogTitle,
+                                             const std::vector<FileFilter>& filters) override {
+        saveTitle = dialogTitle;
+        saveFilters = filters;
+        return savePath.empty() ? std::nullopt : std::optional(SaveChoice{savePath, saveFilter});
+    }
     void postToUserInterface(std::function<void()> task) override { task(); }
     void startTicking() override { ticking = true; }
     void stopTicking() override { ticking = false; }
@@ -101,6 +107,10 @@ public:
     std::vector<std::string> messages;
     std::string chosenFolder;
     std::string folderTitle;
+    std::string savePath;
+    std::size_t saveFilter = 0;
+    std::string saveTitle;
+    std::vector<FileFilter> saveFilters;
     std::string title;
     const ResultTable* table = nullptr;
     int resets = 0;

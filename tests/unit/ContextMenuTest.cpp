@@ -39,9 +39,10 @@ std::string enabledCodes(const std::vector<ContextMenuItem>& items) {
 
 TEST(ContextMenuText, ItemsComeInMenuOrderWithShortcutsBehindATab) {
     EXPECT_EQ(textsOf(menuFor({.rowCount = 3, .selectedCount = 1, .clickOnRow = true})),
-              "Open\tCtrl+O|Open Containing Folder\tCtrl+G|Open with gedit\tCtrl+E|"
+              "Open\tCtrl+O|Open With...|Open Containing Folder\tCtrl+G|Open with gedit\tCtrl+E|"
               "Document Duplication Search\tCtrl+D|-|Cut\tCtrl+X|Copy\tCtrl+C|"
-              "Copy File Name\tCtrl+N|-|Select All\tCtrl+A|Invert Selection\tCtrl+I|-|Config...");
+              "Copy File Name\tCtrl+N|Move to Trash|-|Select All\tCtrl+A|"
+              "Invert Selection\tCtrl+I|-|Export List...|Config...");
 }
 
 TEST(ContextMenuText, OpenWithIsTranslatedAsAWholeBeforeTheEditorNameGoesIn) {
@@ -49,8 +50,8 @@ TEST(ContextMenuText, OpenWithIsTranslatedAsAWholeBeforeTheEditorNameGoesIn) {
         return text == "Open with %s\tCtrl+E" ? std::string("Mit %s öffnen\tStrg+E")
                                               : std::string(text);
     };
-    EXPECT_EQ(contextMenuItems({}, "kate", german)[2].text, "Mit kate öffnen\tStrg+E");
-    EXPECT_EQ(contextMenuItems({}, "ed%s 100%", english)[2].text, "Open with ed%s 100%\tCtrl+E");
+    EXPECT_EQ(contextMenuItems({}, "kate", german)[3].text, "Mit kate öffnen\tStrg+E");
+    EXPECT_EQ(contextMenuItems({}, "ed%s 100%", english)[3].text, "Open with ed%s 100%\tCtrl+E");
 }
 
 TEST(ContextMenuEnabling, FollowsRowsSelectionAndClickTarget) {
@@ -60,13 +61,13 @@ TEST(ContextMenuEnabling, FollowsRowsSelectionAndClickTarget) {
         bool onRow;
         const char* enabled;
     } cases[] = {
-        {0, 0, false, "9 8"},                 // empty list
-        {5, 0, false, "9 5 8"},               // click below the rows
-        {5, 2, false, "9 5 8"},               // click below two selected rows
-        {5, 1, true, "0 1 7 9 2 3 4 5 6 8"},  // one selected row clicked
-        {5, 0, true, "0 1 7 9 2 3 4 5 6 8"},  // a row clicked, none selected
-        {5, 2, true, "9 2 3 4 5 6 8"},        // two selected, one clicked
-        {5, 5, true, "9 2 3 4 5 6 8"},        // all selected
+        {0, 0, false, "9 8"},                          // empty list
+        {5, 0, false, "9 5 12 8"},                     // click below the rows
+        {5, 2, false, "9 5 12 8"},                     // click below two selected rows
+        {5, 1, true, "0 10 1 7 9 2 3 4 11 5 6 12 8"},  // one selected row clicked
+        {5, 0, true, "0 10 1 7 9 2 3 4 11 5 6 12 8"},  // a row clicked, none selected
+        {5, 2, true, "9 2 3 4 11 5 6 12 8"},           // two selected, one clicked
+        {5, 5, true, "9 2 3 4 11 5 6 12 8"},           // all selected
     };
     for (const auto& c : cases) {
         const ContextMenuState state{
@@ -79,9 +80,10 @@ TEST(ContextMenuEnabling, FollowsRowsSelectionAndClickTarget) {
 TEST(ContextMenuVariant, DuplicateWindowMenuLacksOnlyTheDuplicateSearch) {
     const auto items = menuFor({.rowCount = 0, .offerDuplicateSearch = false});
     EXPECT_EQ(textsOf(items),
-              "Open\tCtrl+O|Open Containing Folder\tCtrl+G|Open with gedit\tCtrl+E|-|"
-              "Cut\tCtrl+X|Copy\tCtrl+C|Copy File Name\tCtrl+N|-|Select All\tCtrl+A|"
-              "Invert Selection\tCtrl+I|-|Config...");
+              "Open\tCtrl+O|Open With...|Open Containing Folder\tCtrl+G|"
+              "Open with gedit\tCtrl+E|-|Cut\tCtrl+X|Copy\tCtrl+C|Copy File Name\tCtrl+N|"
+              "Move to Trash|-|Select All\tCtrl+A|Invert Selection\tCtrl+I|-|Export List...|"
+              "Config...");
     EXPECT_EQ(enabledCodes(items), "8");
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <numeric>
@@ -12,6 +13,7 @@
 #include "app/LanguageTable.h"
 #include "app/NumberFormat.h"
 #include "app/PathHelpers.h"
+#include "results/TextEscapes.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
@@ -311,6 +313,105 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
     }
 }
 
+// The list the window shows: the presenter's table in its order, and the rows a test selects.
+class TableSelection : public ResultSelection {
+public:
+    explicit TableSelection(const test::FakeMainWindowView& view) : view_(view) {}
+    std::size_t rowCount() const override { return view_.table->rowCount(); }
+    std::vector<std::size_t> selectedRows() const override { return selected; }
+    std::string rowPath(std::size_t row) const override { return view_.table->rowPath(row); }
+    void selectAll() override {}
+    void invertSelection() override {}
+
+    std::vector<std::size_t> selected;
+
+private:
+    const test::FakeMainWindowView& view_;
+};
+
+// Moves files away as the desktop's trash does, refusing the paths that end in "keep".
+class MovingShell : public platform::DesktopShell {
+public:
+    void openWithDefaultApplication(const std::string&) override {}
+    bool hasDefaultApplication(const std::string&) const override { return false; }
+    void showInFolder(const std::string&) override {}
+    void putFilesOnClipboard(const std::vector<std::string>&, platform::FileTransfer) override {}
+    void putTextOnClipboard(const std::string&) override {}
+    void openWithChosenApplication(const std::string&) override {}
+    std::optional<std::string> moveToTrash(const std::string& path) override {
+        if (path.ends_with("keep")) {
+            return "Permission denied";
+        }
+        std::filesystem::rename(path, path + ".trashed");
+        return std::nullopt;
+    }
+};
+
+TEST_F(MainWindowPresenterTest, TrashAndDropsForgetGoneRowsAndExportWritesTheRestAsTheCliDoes) {
+    for (const char* name : {"a.txt", "b,c.txt", "d.txt", "e.keep", "f.txt"}) {
+        folder.writeFile(std::string("tree/") + name, "x");
+    }
+    TableSelection list(view);
+    MovingShell shell;
+    view.fakeSelection = &list;
+    view.fakeShell = &shell;
+    opened();
+    view.setText(Control::LookIn, folder / "tree");
+    runSearch();
+    presenter->onHeaderClicked(0);
+    ASSERT_EQ(view.table->rowCount(), 5u);
+
+    list.selected = {0, 3};  // a.txt and e.keep
+    const int resets = view.resets;
+    presenter->resultList().onAction(ResultAction::MoveToTrash);
+    EXPECT_EQ(view.table->rowCount(), 4u);
+    EXPECT_EQ(view.resets, resets + 1);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0],
+              "Cannot move " + folder / "tree/e.keep" + " to the trash: Permission denied");
+
+    std::filesystem::rename(folder / "tree/d.txt", folder / "d.txt");
+    presenter->resultList().onRowsDropped({1, 2, 3});  // d.txt went, e.keep and f.txt stay
+    EXPECT_EQ(view.table->rowCount(), 3u);
+
+    const std::string treeFolder = folder / "tree/";
+    const struct {
+        std::string name;
+        std::size_t filter;
+        std::string heading;
+        std::string secondRow;
+    } exports[] = {
+        {"list.csv", 1, "Name,In Folder,Type,Date Modified,Size,Size Byte\r\n",
+         "\"b,c.txt\"," + treeFolder + ","},
+        {"list", 0, "Name,In Folder", "\"b,c.txt\","},
+        {"list.TSV", 0, "Name\tIn Folder\tType\tDate Modified\tSize\tSize Byte\n",
+         "b,c.txt\t" + TextEscapes::escapeForTsv(treeFolder) + "\t"},
+        {"list2", 1, "Name\tIn Folder", "b,c.txt\t"},
+    };
+    for (const auto& e : exports) {
+        view.savePath = folder / e.name;
+        view.saveFilter = e.filter;
+        presenter->resultList().onAction(ResultAction::ExportList);
+        const std::string written = folder.readFile(e.name);
+        EXPECT_TRUE(written.starts_with(e.heading)) << e.name << ": " << written;
+        EXPECT_NE(written.find(e.secondRow), std::string::npos) << e.name << ": " << written;
+        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4) << e.name;
+    }
+    EXPECT_EQ(view.saveTitle, "Export List");
+    ASSERT_EQ(view.saveFilters.size(), 2u);
+    EXPECT_EQ(view.saveFilters[1].pattern, "*.tsv");
+
+    view.savePath = folder / "missing/list.csv";
+    presenter->resultList().onAction(ResultAction::ExportList);
+    ASSERT_EQ(view.messages.size(), 2u);
+    const std::string refusal = "Cannot save the list to " + folder / "missing/list.csv" + ": ";
+    EXPECT_TRUE(view.messages[1].starts_with(refusal)) << view.messages[1];
+    EXPECT_GT(view.messages[1].size(), refusal.size());
+    view.savePath.clear();
+    presenter->resultList().onAction(ResultAction::ExportList);
+    EXPECT_EQ(view.messages.size(), 2u);
+}
+
 }  // namespace
 }  // namespace quillfen
 
@@ -336,6 +437,13 @@ public:
     void showInFolder(const std::string& path) override { shown.push_back(path); }
     void putFilesOnClipboard(const std::vector<std::string>&, platform::FileTransfer) override {}
     void putTextOnClipboard(const std::string&) override {}
+    void openWithChosenApplication(const std::string&) override {}
+    // Really moves the file away, as the desktop's trash would.
+    std::optional<std::string> moveToTrash(const std::string& path) override {
+        std::error_code error;
+        std::filesystem::rename(path, path + ".trashed", error);
+        return error ? std::optional(error.message()) : std::nullopt;
+    }
 
     std::vector<std::string> opened;
     std::vector<std::string> shown;

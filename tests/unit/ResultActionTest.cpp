@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -56,6 +57,31 @@ public:
         log.push_back("text");
         clipboard = {text};
     }
+    void openWithChosenApplication(const std::string& path) override {
+        log.push_back("choose " + path);
+    }
+    // A path named in `refusals` stays where it is, with that reason.
+    std::optional<std::string> moveToTrash(const std::string& path) override {
+        log.push_back("trash " + path);
+        const auto refused = refusals.find(path);
+        return refused == refusals.end() ? std::nullopt : std::optional(refused->second);
+    }
+    void forgetRowsWhoseFilesAreGone(const std::vector<std::size_t>& rows) override {
+        std::string text = "forget";
+        for (const std::size_t row : rows) {
+            text += " " + std::to_string(row);
+        }
+        log.push_back(text);
+    }
+    void reportTrashFailures(
+        const std::vector<std::pair<std::string, std::string>>& failures) override {
+        for (const auto& [path, reason] : failures) {
+            log.push_back("failed " + path + ": " + reason);
+        }
+    }
+    void exportList() override { log.push_back("export"); }
+
+    std::map<std::string, std::string> refusals;
 
     Log log;
     std::optional<std::vector<std::string>> clipboard;
@@ -93,6 +119,10 @@ TEST(ResultActionRun, EachActionReachesTheRightServiceWithTheFirstSelectedRow) {
         {ResultAction::Config, {0}, {"config"}},
         {ResultAction::DuplicateSearch, {2, 3}, {"duplicates /r2"}},
         {ResultAction::DuplicateSearch, {}, {"duplicates (none)"}},
+        {ResultAction::OpenWithChosenApplication, {3, 1}, {"choose /r3"}},
+        {ResultAction::OpenWithChosenApplication, {}, {}},
+        {ResultAction::MoveToTrash, {}, {"forget"}},
+        {ResultAction::ExportList, {}, {"export"}},
     };
     for (const auto& c : cases) {
         FakeDesk desk;
@@ -119,6 +149,15 @@ TEST(ResultActionRun, ClipboardActionsTakeEverySelectedRowInListOrder) {
         EXPECT_EQ(desk.log, Log{c.effect}) << static_cast<int>(c.action);
         EXPECT_EQ(desk.clipboard, c.content) << static_cast<int>(c.action);
     }
+}
+
+TEST(ResultActionRun, TrashTriesEverySelectedRowThenForgetsThemAndReportsTheRefusals) {
+    FakeDesk desk;
+    desk.refusals["/r1"] = "Permission denied";
+    FakeList list(kFourRows, {0, 1, 3}, desk.log);
+    runResultAction(ResultAction::MoveToTrash, list, desk, desk);
+    EXPECT_EQ(desk.log, (Log{"trash /r0", "trash /r1", "trash /r3", "forget 0 1 3",
+                             "failed /r1: Permission denied"}));
 }
 
 TEST(ResultActionDoubleClick, OpensKnownTypesAndShowsTheOthersInTheirFolder) {

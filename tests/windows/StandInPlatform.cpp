@@ -26,6 +26,9 @@ public:
     std::optional<std::string> readFile(const std::string&) const override { missing(); }
     bool editFile(const std::string&, const FileEdit&) override { missing(); }
     bool copyFile(const std::string&, const std::string&) override { missing(); }
+    std::optional<std::string> saveFile(const std::string&, std::string_view) override {
+        missing();
+    }
     bool removeFile(const std::string&) override { missing(); }
     bool listFolder(const std::string&, std::vector<platform::FolderEntry>&,
                     const std::atomic<bool>&, const platform::StatusWanted&,

@@ -131,5 +131,19 @@ TEST(WindowsDesktopShell, KnowsWhichFilesHaveAProgramToOpenThem) {
     EXPECT_FALSE(shell.hasDefaultApplication(scratch.path() + "missing.txt"));
 }
 
+// Wine's Recycle Bin is the freedesktop.org trash of the Linux user; the file leaves its folder
+// either way, and a file that is not there is refused with the shell's reason.
+TEST(WindowsDesktopShell, MoveToTrashTakesTheFileAwayRestorablyAndRefusesAMissingOne) {
+    const ScratchFolder folder;
+    const std::string path = folder.path() + "binned.txt";
+    ASSERT_TRUE(ScratchFolder::writeFile(path, "kept"));
+    WindowsDesktopShell shell;
+    EXPECT_EQ(shell.moveToTrash(path), std::nullopt);
+    EXPECT_EQ(GetFileAttributesW(toWide(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::optional<std::string> missing = shell.moveToTrash(folder.path() + "none.txt");
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_FALSE(missing->empty());
+}
+
 }  // namespace
 }  // namespace quillfen::platform

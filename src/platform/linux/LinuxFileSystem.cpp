@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <system_error>
@@ -219,7 +220,10 @@ bool replaceFile(const std::string& path, std::string_view contents, mode_t mode
         beforeReplace(temporary);
     }
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        // The caller may tell the user why, so the cleanup keeps the failure's errno.
+        const int error = errno;
         ::unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     syncFolder(folder);
@@ -228,6 +232,26 @@ bool replaceFile(const std::string& path, std::string_view contents, mode_t mode
         removeStaleTemporaries(folder, target, info.st_mtim);
     }
     return true;
+}
+
+// The mode a new file gets from the user's umask, which cannot be read without changing it but
+// for this line of the process's status.
+mode_t newFileMode() {
+    constexpr mode_t kDefaultUmask = 022;
+    mode_t mask = kDefaultUmask;
+    const std::optional<std::string> status =
+        readAll(FileDescriptor(::open("/proc/self/status", O_RDONLY | O_CLOEXEC)).get());
+    if (status) {
+        if (const auto at = status->find("\nUmask:"); at != std::string::npos) {
+            mask = static_cast<mode_t>(std::strtoul(status->c_str() + at + 8, nullptr, 8));
+        }
+    }
+    return 0666 & ~mask;
+}
+
+std::string errorText(int error) {
+    char buffer[256] = {};
+    return ::strerror_r(error, buffer, sizeof buffer);
 }
 
 }  // namespace
@@ -302,6 +326,23 @@ bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to) {
         return false;
     }
     return editFile(to, [&](const std::optional<std::string>&) { return contents; });
+}
+
+std::optional<std::string> LinuxFileSystem::saveFile(const std::string& requestedPath,
+                                                     std::string_view contents) {
+    const std::string path = resolveLinks(requestedPath);
+    struct stat info {};
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    // Replacing needs only a writable folder, but a file the user may not write stays as it is.
+    if (exists && ::access(path.c_str(), W_OK) != 0) {
+        return errorText(errno);
+    }
+    const mode_t mode = exists ? info.st_mode & 07777 : newFileMode();
+    errno = 0;
+    if (replaceFile(path, contents, mode, beforeReplace_)) {
+        return std::nullopt;
+    }
+    return errorText(errno != 0 ? errno : EIO);
 }
 
 bool LinuxFileSystem::removeFile(const std::string& path) {

@@ -22,6 +22,8 @@ public:
     std::optional<std::string> readFile(const std::string& path) const override;
     bool editFile(const std::string& path, const FileEdit& edit) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    std::optional<std::string> saveFile(const std::string& path,
+                                        std::string_view contents) override;
     bool removeFile(const std::string& path) override;
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                     const std::atomic<bool>& stop, const StatusWanted& statusWanted,

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 // clang-format on
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -93,6 +94,27 @@ bool selectInExplorer(const std::wstring& path) {
     return SUCCEEDED(result);
 }
 
+// FormatMessageW's text where the code is a system error; SHFileOperationW also answers with
+// codes of its own, shown as numbers.
+std::string shellErrorText(int code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.')) {
+        message.pop_back();
+    }
+    if (!message.empty()) {
+        return fromWide(message);
+    }
+    char number[32] = {};
+    std::snprintf(number, sizeof number, "error 0x%X", static_cast<unsigned>(code));
+    return number;
+}
+
 }  // namespace
 
 void WindowsDesktopShell::openWithDefaultApplication(const std::string& path) {
@@ -135,6 +157,39 @@ void WindowsDesktopShell::putTextOnClipboard(const std::string& text) {
     blocks.emplace_back(
         CF_TEXT, ClipboardFormats::ansiText(text, WindowsTextServices::systemAnsiCodePage()));
     replaceClipboard(std::move(blocks));
+}
+
+}  // namespace quillfen::platform
+
+namespace quillfen::platform {
+
+void WindowsDesktopShell::openWithChosenApplication(const std::string& path) {
+    const ComScope com;
+    const std::wstring file = toWide(path);
+    OPENASINFO info{};
+    info.pcszFile = file.c_str();
+    info.oaifInFlags = OAIF_ALLOW_REGISTRATION | OAIF_REGISTER_EXT | OAIF_EXEC;
+    SHOpenWithDialog(GetActiveWindow(), &info);
+}
+
+// The path list ends with two zero characters; the shell takes no long-path prefix here. No
+// confirmation is asked, as the file stays restorable, but the warning before a deletion for
+// good stays on.
+std::optional<std::string> WindowsDesktopShell::moveToTrash(const std::string& path) {
+    const ComScope com;
+    std::wstring from = toWide(path);
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = GetActiveWindow();
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags =
+        FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
+    const int result = SHFileOperationW(&operation);
+    if (result == 0 && !operation.fAnyOperationsAborted) {
+        return std::nullopt;
+    }
+    return shellErrorText(result != 0 ? result : ERROR_CANCELLED);
 }
 
 }  // namespace quillfen::platform

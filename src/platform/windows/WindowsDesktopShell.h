@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ public:
     // CF_UNICODETEXT, so that every name arrives whole, and CF_TEXT in the system's ANSI code page
     // for programs that read only that.
     void putTextOnClipboard(const std::string& text) override;
+    // SHOpenWithDialog over the active window.
+    void openWithChosenApplication(const std::string& path) override;
+    // The Recycle Bin through SHFileOperationW with undo; where the bin cannot take the file the
+    // shell warns before it would delete it for good.
+    std::optional<std::string> moveToTrash(const std::string& path) override;
 };
 
 }  // namespace quillfen::platform

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "platform/windows/LongPath.h"
@@ -364,11 +365,28 @@ bool replaceFile(const std::wstring& path, bool exists, std::string_view content
                     MoveFileExW(temporary.c_str(), path.c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (!replaced) {
+        // The caller may tell the user why, so the cleanup keeps the failure's error code.
+        const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
+        SetLastError(error);
         return false;
     }
     removeStaleTemporaries(folder, target, fileTimeOf(writeTime));
     return true;
+}
+
+std::string systemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.')) {
+        message.pop_back();
+    }
+    return message.empty() ? "error " + std::to_string(error) : fromWide(message);
 }
 
 }  // namespace
@@ -443,6 +461,25 @@ bool WindowsFileSystem::copyFile(const std::string& from, const std::string& to)
         return false;
     }
     return editFile(to, [&](const std::optional<std::string>&) { return contents; });
+}
+
+std::optional<std::string> WindowsFileSystem::saveFile(const std::string& requestedPath,
+                                                       std::string_view contents) {
+    const std::wstring path = resolveLinks(longPath(requestedPath));
+    if (path.empty()) {
+        return systemErrorText(ERROR_INVALID_NAME);
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return systemErrorText(ERROR_ACCESS_DENIED);
+    }
+    SetLastError(ERROR_SUCCESS);
+    if (replaceFile(path, exists, contents, beforeReplace_)) {
+        return std::nullopt;
+    }
+    const DWORD error = GetLastError();
+    return systemErrorText(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
 }
 
 bool WindowsFileSystem::removeFile(const std::string& path) {

@@ -26,6 +26,8 @@ public:
     std::optional<std::string> readFile(const std::string& path) const override;
     bool editFile(const std::string& path, const FileEdit& edit) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    std::optional<std::string> saveFile(const std::string& path,
+                                        std::string_view contents) override;
     bool removeFile(const std::string& path) override;
     // The listing carries every entry's size, time and kind, so every entry gets its status
     // whatever `statusWanted` says; identities are left to a lookup by path.

@@ -8,16 +8,21 @@
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
 #include <optional>
 
+#include "platform/Platform.h"
 #include "platform/linux/CommandOutput.h"
 #include "platform/linux/FileUri.h"
 #include "platform/linux/MimeClipboard.h"
+#include "platform/linux/gio/GioTrash.h"
+#include "ui/qt/FileMimeData.h"
+#include "ui/qt/PortalAppChooser.h"
+#include "ui/qt/ProgramChooser.h"
+#include "ui/qt/QtControls.h"
 
 namespace quillfen::qt {
 
@@ -53,16 +58,18 @@ std::optional<std::string> firstLineOf(const std::vector<std::string>& command) 
     return line.empty() ? std::nullopt : std::optional(line);
 }
 
-// Each format goes in as bytes so the URI lists keep their exact line ends. The plain text keeps
-// the path's own bytes too: decoding it would turn a byte that is not valid UTF-8 into a
-// replacement character, and the pasted path would name a file that does not exist.
 void putOnClipboard(const platform::MimeClipboard& content) {
-    auto* data = new QMimeData;
-    for (const auto& [type, bytes] : content.formats) {
-        data->setData(QString::fromStdString(type), QByteArray::fromStdString(bytes));
+    QGuiApplication::clipboard()->setMimeData(mimeDataOf(content));
+}
+
+// The project's own chooser stands in where no portal answers: the user picks a program file.
+void chooseProgramFor(const std::string& path) {
+    ProgramChooser dialog;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
     }
-    data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(content.plainText));
-    QGuiApplication::clipboard()->setMimeData(data);
+    const std::string program = QtControls::toBytes(dialog.selectedFiles().front());
+    platform::currentPlatform().processes().launch({program, path}, platform::LaunchOptions{});
 }
 
 }  // namespace
@@ -110,6 +117,18 @@ void QtDesktopShell::putFilesOnClipboard(const std::vector<std::string>& paths,
 
 void QtDesktopShell::putTextOnClipboard(const std::string& text) {
     putOnClipboard(platform::MimeClipboard::ofText(text));
+}
+
+}  // namespace quillfen::qt
+
+namespace quillfen::qt {
+
+void QtDesktopShell::openWithChosenApplication(const std::string& path) {
+    PortalAppChooser::open(path, chooseProgramFor);
+}
+
+std::optional<std::string> QtDesktopShell::moveToTrash(const std::string& path) {
+    return platform::moveToFreedesktopTrash(path);
 }
 
 }  // namespace quillfen::qt

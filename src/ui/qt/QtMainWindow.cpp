@@ -108,6 +108,13 @@ QLayout* QtMainWindow::buildStatusGroup() {
     menuButton->setText(QStringLiteral("⋮"));
     menuButton->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(menuButton);
+    QAction* exportList = menu->addAction(QtControls::fromBytes(translate("Export List...")));
+    connect(exportList, &QAction::triggered, this,
+            [this] { presenter_->onAction(ResultAction::ExportList); });
+    // As in the list's context menu, an empty list has nothing to export.
+    connect(menu, &QMenu::aboutToShow, this, [this, exportList] {
+        exportList->setEnabled(presenter_->resultList().table().rowCount() > 0);
+    });
     connect(menu->addAction(QtControls::fromBytes(translate("Config..."))), &QAction::triggered,
             this, [this] { presenter_->onAction(ResultAction::Config); });
     menuButton->setMenu(menu);

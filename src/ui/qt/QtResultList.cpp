@@ -1,5 +1,6 @@
 #include "ui/qt/QtResultList.h"
 
+#include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include "results/ContextMenuItem.h"
 #include "results/ResultTable.h"
 #include "ui/ResultListPresenter.h"
+#include "ui/qt/FileMimeData.h"
 #include "ui/qt/QtControls.h"
 #include "ui/qt/QtDesktopShell.h"
 #include "ui/qt/QtIconImages.h"
@@ -32,7 +34,9 @@ const char* const kWidestCells[] = {"", "", "", "0000-00-00 00:00:00", "1023.99 
 
 QtResultList::QtResultList(QWidget* parent) : QObject(parent) {
     model_ = new ResultListModel(this);
-    view_ = new ResultTableView(parent);
+    auto* table = new ResultTableView(parent);
+    table->setDragStarter([this] { dragSelectedRows(); });
+    view_ = table;
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -48,6 +52,8 @@ QtResultList::QtResultList(QWidget* parent) : QObject(parent) {
     view_->setMinimumHeight(view_->verticalHeader()->defaultSectionSize() * kRowsAlwaysShown);
     view_->setColumnHidden(ResultTable::kSizeByteColumn, true);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    view_->setDragEnabled(true);
+    view_->setDragDropMode(QAbstractItemView::DragOnly);
     view_->installEventFilter(this);
     selection_ = std::make_unique<QtResultSelection>(*view_, table_);
     shell_ = std::make_unique<QtDesktopShell>();
@@ -154,6 +160,25 @@ void QtResultList::showContextMenu(const QPoint& position) {
         connect(action, &QAction::triggered, this, [this, code] { presenter_->onAction(code); });
     }
     menu.exec(view_->viewport()->mapToGlobal(position));
+}
+
+// The drop target decides between copying and moving; whatever it did, the rows whose files it
+// moved away leave the list.
+void QtResultList::dragSelectedRows() {
+    const std::vector<std::size_t> rows = selection_->selectedRows();
+    if (rows.empty() || presenter_ == nullptr) {
+        return;
+    }
+    std::vector<std::string> paths;
+    paths.reserve(rows.size());
+    for (const std::size_t row : rows) {
+        paths.push_back(selection_->rowPath(row));
+    }
+    auto* drag = new QDrag(view_);
+    drag->setMimeData(draggedFilesData(paths));
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction) != Qt::IgnoreAction) {
+        presenter_->onRowsDropped(rows);
+    }
 }
 
 bool QtResultList::eventFilter(QObject* watched, QEvent* event) {

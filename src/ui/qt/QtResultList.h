@@ -59,6 +59,7 @@ protected:
 private:
     void showContextMenu(const QPoint& position);
     int textWidth(int column) const;
+    void dragSelectedRows();
 
     QTableView* view_ = nullptr;
     ResultListModel* model_ = nullptr;

@@ -17,6 +17,7 @@
 #include "ui/qt/ClickFilter.h"
 #include "ui/qt/QtControlView.h"
 #include "ui/qt/QtResultList.h"
+#include "ui/qt/SaveFileChooser.h"
 
 namespace quillfen::qt {
 
@@ -71,6 +72,10 @@ public:
         folder = QtControls::toBytes(chosen.endsWith(QLatin1Char('/')) ? chosen
                                                                        : chosen + QLatin1Char('/'));
         return true;
+    }
+    std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                             const std::vector<FileFilter>& filters) override {
+        return qt::chooseSaveFile(owner_, title, filters);
     }
     void postToUserInterface(std::function<void()> task) override {
         results_->postToUserInterface(std::move(task));

@@ -82,4 +82,9 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
+Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
 }  // namespace quillfen::qt

@@ -28,6 +28,8 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rows can be dragged out of the list.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     const ResultTable* table_ = nullptr;

@@ -16,4 +16,14 @@ QModelIndex ResultTableView::moveCursor(CursorAction cursorAction,
     return model()->index(toFirst ? 0 : rows - 1, column, rootIndex());
 }
 
+// The list builds the drag itself: the item view's own drag would ask the model to remove the
+// rows after a move, whether or not their files went.
+void ResultTableView::startDrag(Qt::DropActions supportedActions) {
+    if (dragStarter_) {
+        dragStarter_();
+    } else {
+        QTableView::startDrag(supportedActions);
+    }
+}
+
 }  // namespace quillfen::qt

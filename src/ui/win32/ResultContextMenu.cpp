@@ -12,16 +12,19 @@ namespace quillfen::win32 {
 
 namespace {
 
-constexpr std::array<std::pair<ResultAction, UINT>, 10> kCommands = {{
+constexpr std::array<std::pair<ResultAction, UINT>, 13> kCommands = {{
     {ResultAction::Open, IDM_ACTION_OPEN},
+    {ResultAction::OpenWithChosenApplication, IDM_ACTION_OPEN_WITH_CHOSEN},
     {ResultAction::OpenContainingFolder, IDM_ACTION_OPEN_FOLDER},
     {ResultAction::OpenWithEditor, IDM_ACTION_OPEN_WITH_EDITOR},
     {ResultAction::DuplicateSearch, IDM_ACTION_DUPLICATE_SEARCH},
     {ResultAction::Cut, IDM_ACTION_CUT},
     {ResultAction::Copy, IDM_ACTION_COPY},
     {ResultAction::CopyFileName, IDM_ACTION_COPY_FILE_NAME},
+    {ResultAction::MoveToTrash, IDM_ACTION_MOVE_TO_TRASH},
     {ResultAction::SelectAll, IDM_ACTION_SELECT_ALL},
     {ResultAction::InvertSelection, IDM_ACTION_INVERT_SELECTION},
+    {ResultAction::ExportList, IDM_ACTION_EXPORT_LIST},
     {ResultAction::Config, IDM_ACTION_CONFIG},
 }};
 

@@ -9,6 +9,8 @@
 
 // The system menu's item that opens the configuration dialog.
 #define IDM_SYSTEM_CONFIG 16
+// The system menu's item that exports the result list, in both search windows.
+#define IDM_SYSTEM_EXPORT_LIST 32
 
 // The search window (dialog 102).
 #define IDC_SEARCH_FIND 1
@@ -69,3 +71,6 @@
 #define IDM_ACTION_SELECT_ALL 32775
 #define IDM_ACTION_INVERT_SELECTION 32776
 #define IDM_ACTION_CONFIG 32780
+#define IDM_ACTION_OPEN_WITH_CHOSEN 32782
+#define IDM_ACTION_MOVE_TO_TRASH 32783
+#define IDM_ACTION_EXPORT_LIST 32784

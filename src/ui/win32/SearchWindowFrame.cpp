@@ -2,12 +2,14 @@
 
 // clang-format off
 #include <commctrl.h>
+#include <commdlg.h>
 // clang-format on
 
 #include <algorithm>
 #include <utility>
 
 #include "app/Application.h"
+#include "app/LanguageTable.h"
 #include "platform/windows/WideText.h"
 #include "ui/ResultListPresenter.h"
 #include "ui/win32/FolderChooser.h"
@@ -27,6 +29,26 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickMilliseconds = 40;
 // However small the window, the list keeps room for a few rows; pixels at 96 dpi.
 constexpr int kMinimumListHeight = 120;
+
+// The dialog's filter text: each label and pattern followed by a zero, and one more at the end.
+std::wstring filterText(const std::vector<FileFilter>& filters) {
+    std::wstring text;
+    for (const FileFilter& filter : filters) {
+        text += platform::toWide(filter.label + " (" + filter.pattern + ")");
+        text.push_back(L'\0');
+        text += platform::toWide(filter.pattern);
+        text.push_back(L'\0');
+    }
+    text.push_back(L'\0');
+    return text;
+}
+
+// "*.csv" gives "csv".
+std::wstring extensionOf(const FileFilter& filter) {
+    const auto dot = filter.pattern.rfind('.');
+    return dot == std::string::npos ? std::wstring()
+                                    : platform::toWide(filter.pattern.substr(dot + 1));
+}
 
 }  // namespace
 
@@ -57,6 +79,7 @@ INT_PTR CALLBACK SearchWindowFrame::dialogProcedure(HWND dialog, UINT message, W
         frame->window_ = dialog;
         frame->setIcons();
         frame->events_.onOpen(dialog);
+        frame->addExportToSystemMenu();
         frame->rememberListPlace();
         frame->rememberMinimumSize();
         frame->restoreLayout();
@@ -73,6 +96,10 @@ INT_PTR SearchWindowFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == IDM_SYSTEM_EXPORT_LIST) {
+                events_.listPresenter().onAction(ResultAction::ExportList);
+                return answer(0);
+            }
             if (events_.onSystemCommand(wParam)) {
                 return answer(0);
             }
@@ -157,6 +184,21 @@ void SearchWindowFrame::setIcons() {
                                                GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+// After the window's own items; a separator parts it from the system's items, not from the
+// configuration item that may come just before it.
+void SearchWindowFrame::addExportToSystemMenu() {
+    HMENU system = GetSystemMenu(window_, FALSE);
+    if (system == nullptr) {
+        return;
+    }
+    const int count = GetMenuItemCount(system);
+    if (count > 0 && GetMenuItemID(system, count - 1) != IDM_SYSTEM_CONFIG) {
+        AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+    }
+    AppendMenuW(system, MF_STRING, IDM_SYSTEM_EXPORT_LIST,
+                platform::toWide(translate("Export List...")).c_str());
 }
 
 void SearchWindowFrame::rememberListPlace() {
@@ -277,6 +319,33 @@ std::optional<std::string> SearchWindowFrame::chooseFolder(const std::string& ti
         *folder += '\\';
     }
     return folder;
+}
+
+// The shell's save dialog: it adds the chosen type's extension to a name typed without one and
+// asks before it replaces a file.
+std::optional<SaveChoice> SearchWindowFrame::chooseSaveFile(
+    const std::string& title, const std::vector<FileFilter>& filters) {
+    const std::wstring caption = platform::toWide(title);
+    const std::wstring types = filterText(filters);
+    const std::wstring defaultExtension =
+        filters.empty() ? std::wstring() : extensionOf(filters[0]);
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = types.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = caption.c_str();
+    dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    dialog.Flags =
+        OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameW(&dialog)) {
+        return std::nullopt;
+    }
+    const std::size_t chosen = dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0;
+    return SaveChoice{platform::fromWide(file.data()), chosen};
 }
 
 void SearchWindowFrame::postToUserInterface(std::function<void()> task) {

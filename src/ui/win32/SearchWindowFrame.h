@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/windows/WindowsDesktopShell.h"
+#include "ui/ResultListView.h"
 #include "ui/win32/SearchWindowEvents.h"
 #include "ui/win32/Win32ResultList.h"
 #include "ui/win32/Win32WindowLayout.h"
@@ -42,6 +43,8 @@ public:
     void showMessage(const std::string& text);
     void showDetails(const std::string& text, const std::string& details);
     std::optional<std::string> chooseFolder(const std::string& title);
+    std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                             const std::vector<FileFilter>& filters);
     void postToUserInterface(std::function<void()> task);
     void startTicking();
     void stopTicking();
@@ -52,6 +55,7 @@ private:
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool onCommand(int id, int notification);
     void setIcons();
+    void addExportToSystemMenu();
     void rememberListPlace();
     void rememberMinimumSize();
     void placeList(int clientWidth, int clientHeight);

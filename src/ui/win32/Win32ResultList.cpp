@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/LanguageTable.h"
+#include "platform/windows/FileDrag.h"
 #include "platform/windows/WideText.h"
 #include "results/IconImageList.h"
 #include "results/ResultTable.h"
@@ -163,6 +164,10 @@ bool Win32ResultList::handleNotify(const NMHDR& header, LRESULT& result) {
             return true;
         case LVN_KEYDOWN:
             return onKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header));
+        case LVN_BEGINDRAG:
+        case LVN_BEGINRDRAG:
+            dragSelectedRows();
+            return true;
         case NM_DBLCLK: {
             const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
             presenter_->onDoubleClick(row < 0 ? std::nullopt
@@ -264,6 +269,23 @@ bool Win32ResultList::onKeyDown(const NMLVKEYDOWN& key) {
     }
     presenter_->onControlKey(static_cast<char>(key.wVKey));
     return true;
+}
+
+// The drop target chooses between copying and moving; whatever it did, the rows whose files it
+// moved away leave the list.
+void Win32ResultList::dragSelectedRows() {
+    const std::vector<std::size_t> rows = selectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    std::vector<std::string> paths;
+    paths.reserve(rows.size());
+    for (const std::size_t row : rows) {
+        paths.push_back(rowPath(row));
+    }
+    if (platform::dragFilesOut(paths)) {
+        presenter_->onRowsDropped(rows);
+    }
 }
 
 void Win32ResultList::showContextMenu(HWND owner, POINT screenPoint) {

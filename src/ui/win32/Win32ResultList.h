@@ -63,6 +63,7 @@ private:
     bool onKeyDown(const NMLVKEYDOWN& key);
     static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR subclass, DWORD_PTR self);
+    void dragSelectedRows();
 
     HWND list_ = nullptr;
     ResultListPresenter* presenter_ = nullptr;

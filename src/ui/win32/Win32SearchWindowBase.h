@@ -71,6 +71,10 @@ public:
         }
         return chosen.has_value();
     }
+    std::optional<SaveChoice> chooseSaveFile(const std::string& title,
+                                             const std::vector<FileFilter>& filters) override {
+        return frame_.chooseSaveFile(title, filters);
+    }
     void postToUserInterface(std::function<void()> task) override {
         frame_.postToUserInterface(std::move(task));
     }

@@ -12,6 +12,8 @@
 #include "ModalScript.h"
 #include "SearchWindowFixture.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/WindowsSystemInfo.h"
+#include "support/ProgramRun.h"
 #include "ui/win32/ControlTextFit.h"
 #include "ui/win32/ResultContextMenu.h"
 #include "ui/win32/SearchDialogIds.h"
@@ -255,11 +257,14 @@ TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
         bool enabled;
     } expected[] = {
         {IDM_ACTION_OPEN, "Open\tCtrl+O", false},
+        {IDM_ACTION_OPEN_WITH_CHOSEN, "Open With...", false},
         {IDM_ACTION_OPEN_FOLDER, "Open Containing Folder\tCtrl+G", false},
         {IDM_ACTION_OPEN_WITH_EDITOR, "", false},
         {IDM_ACTION_DUPLICATE_SEARCH, "Document Duplication Search\tCtrl+D", true},
         {IDM_ACTION_COPY, "Copy\tCtrl+C", true},
+        {IDM_ACTION_MOVE_TO_TRASH, "Move to Trash", true},
         {IDM_ACTION_SELECT_ALL, "Select All\tCtrl+A", true},
+        {IDM_ACTION_EXPORT_LIST, "Export List...", true},
         {IDM_ACTION_CONFIG, "Config...", true},
     };
     for (const auto& item : expected) {
@@ -271,7 +276,42 @@ TEST_F(SearchWindowTest, ContextMenuFollowsTheSelection) {
         const UINT state = GetMenuState(menu.popup(), item.command, MF_BYCOMMAND);
         EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled) << item.command;
     }
-    EXPECT_EQ(GetMenuItemCount(menu.popup()), 13);
+    EXPECT_EQ(GetMenuItemCount(menu.popup()), 16);
+    wchar_t exportText[64] = {};
+    GetMenuStringW(GetSystemMenu(dialog, FALSE), IDM_SYSTEM_EXPORT_LIST, exportText, 64,
+                   MF_BYCOMMAND);
+    EXPECT_EQ(platform::fromWide(exportText), "Export List...");
+}
+
+// The system menu's export, through the shell's save dialog, writes what the command line prints
+// for the same search, byte for byte.
+TEST_F(SearchWindowTest, ExportFromTheSystemMenuWritesTheCommandLinesCsv) {
+    find("*.txt", tree());
+    const std::string exported = folder / "exported";
+    const test::ModalScript script({
+        [&] {
+            PostMessageW(dialog, WM_SYSCOMMAND, IDM_SYSTEM_EXPORT_LIST, 0);
+            return true;
+        },
+        [&] {
+            HWND save = test::dialogTitled(L"Export List");
+            if (save == nullptr) {
+                return false;
+            }
+            // The file name box of the shell's save dialog.
+            constexpr int kFileNameBox = 1148;
+            SetDlgItemTextW(save, kFileNameBox, platform::toWide(exported).c_str());
+            test::pressButton(save, IDOK);
+            return true;
+        },
+        [&] { return test::dialogTitled(L"Export List") == nullptr; },
+    });
+    ASSERT_TRUE(pumpUntil(dialog, [&] { return script.finished(); }));
+    const std::string self = platform::WindowsSystemInfo().executablePath();
+    const std::string cli = self.substr(0, self.rfind('\\') + 1) + "quillfen-cli.exe";
+    const std::string printed =
+        test::runProgram(cli, {"find", "--in", tree(), "--name", "*.txt", "--format", "csv"}).out;
+    EXPECT_EQ(folder.readFile("exported.csv"), printed);
 }
 
 TEST_F(SearchWindowTest, EscapeDoesNotCloseTheWindow) {

@@ -9,7 +9,6 @@
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
 #include "app/TextUtilities.h"
-#include "platform/linux/LinuxFileSystem.h"
 #include "support/PlatformOverlay.h"
 #include "support/ProgramFolderFixture.h"
 
@@ -143,11 +142,11 @@ TEST_F(LanguageTableTest, EnglishTableIsSeededIntoTheConfigFolderOfAReadOnlyInst
 // before they take the file's name.
 struct KilledWhileWriting {};
 
-class KillingFileSystem : public platform::LinuxFileSystem {
+class KillingFileSystem : public test::SystemFileSystem {
 public:
     explicit KillingFileSystem(std::string name)
-        : LinuxFileSystem([name = std::move(name)](const std::string& temporary) {
-              if (temporary.find("/." + name + ".") != std::string::npos) {
+        : test::SystemFileSystem([name = std::move(name)](const std::string& temporary) {
+              if (temporary.find("." + name + ".") != std::string::npos) {
                   throw KilledWhileWriting{};
               }
           }) {}

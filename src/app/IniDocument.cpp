@@ -238,6 +238,10 @@ std::optional<std::string> IniDocument::value(std::string_view section,
     return valueOf(lines_[*line].text);
 }
 
+bool IniDocument::hasSection(std::string_view section) const {
+    return findSection(trimWhiteSpace(section)).has_value();
+}
+
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view sectionName = trimWhiteSpace(section);
     const std::string_view keyName = trimWhiteSpace(key);

@@ -33,6 +33,7 @@ public:
     IniDocument(Encoding encoding, const platform::TextServices& text);
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     Encoding encoding() const { return encoding_; }

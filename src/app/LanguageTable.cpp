@@ -78,20 +78,32 @@ std::string utf16leBytes(std::u16string_view text) {
     return bytes;
 }
 
-// Gives a language file every key of the English table that it lacks or holds blank, each with
-// itself as value, in one replacement of the file rather than one per key.
-void addEnglishKeys(const std::string& file, std::string_view initialContents = {}) {
+// Gives a document every key of the English table that it lacks or holds blank, each with itself
+// as value.
+void addKeys(IniDocument& document, const std::vector<std::string>& keys) {
+    for (const std::string& key : keys) {
+        const auto value = document.value(kTranslateSection, key);
+        if (!value || trimWhiteSpaceEnd(*value).empty()) {
+            document.setValue(kTranslateSection, key, key);
+        }
+    }
+}
+
+// Gives a language file the English table's keys in one replacement of the file rather than one
+// per key.
+void addEnglishKeys(const std::string& file) {
     const std::vector<std::string> keys = sectionKeyNames(englishTablePath(), kTranslateSection);
     os().files().editFile(file, [&](const std::optional<std::string>& current) {
-        IniDocument document(current ? std::string_view(*current) : initialContents, os().text());
-        for (const std::string& key : keys) {
-            const auto value = document.value(kTranslateSection, key);
-            if (!value || trimWhiteSpaceEnd(*value).empty()) {
-                document.setValue(kTranslateSection, key, key);
-            }
-        }
+        IniDocument document(current.value_or(std::string()), os().text());
+        addKeys(document, keys);
         return std::optional<std::string>(document.bytes());
     });
+}
+
+// A language file that is empty or has no table of texts, as one left by a writer that died while
+// creating it, counts as missing and is made again.
+bool holdsTable(const std::optional<std::string>& bytes) {
+    return bytes && IniDocument(*bytes, os().text()).hasSection(kTranslateSection);
 }
 
 // Only a language identifier may name a language file: any other text could lead the file name out
@@ -102,6 +114,21 @@ bool isLanguageIdentifier(std::string_view text) {
         return false;
     }
     return std::stoi(std::string(text)) <= kMaxLanguageId;
+}
+
+// Copies a shipped table to a user's language folder that lacks it. The check and the copy are one
+// edit, so a table that another process wrote meanwhile stays as it is.
+void giveShippedTable(const std::string& shipped, const std::string& target) {
+    if (holdsTable(os().files().readFile(target))) {
+        return;
+    }
+    const std::optional<std::string> contents = os().files().readFile(shipped);
+    if (!contents) {
+        return;
+    }
+    os().files().editFile(target, [&](const std::optional<std::string>& current) {
+        return holdsTable(current) || current == contents ? std::nullopt : contents;
+    });
 }
 
 }  // namespace
@@ -154,16 +181,28 @@ void LanguageTable::prepare() {
     }
     languageFilePath_ = languageFolder() + languageId + ".ini";
     languageId_ = std::stoi(languageId);
-    if (!pathExists(languageFilePath_)) {
+    if (!holdsTable(os().files().readFile(languageFilePath_))) {
         createLanguageFile();
     }
 }
 
-// A new language file starts as UTF-16LE text, the form translators are asked to keep.
+// A new language file starts as UTF-16LE text, the form translators are asked to keep. It appears
+// whole, keys and language name at once, so a program killed meanwhile leaves no half of it.
 void LanguageTable::createLanguageFile() {
-    addEnglishKeys(languageFilePath_,
-                   utf16leBytes(os().text().toUtf16("[Config]\r\nLanguageName=")));
-    writeSetting(languageFilePath_, "Config", "LanguageName", systemLanguageName());
+    const std::vector<std::string> keys = sectionKeyNames(englishTablePath(), kTranslateSection);
+    const std::string languageName = systemLanguageName();
+    const std::string start = utf16leBytes(os().text().toUtf16("[Config]\r\nLanguageName="));
+    os().files().editFile(
+        languageFilePath_,
+        [&](const std::optional<std::string>& current) -> std::optional<std::string> {
+            if (holdsTable(current)) {
+                return std::nullopt;
+            }
+            IniDocument document(start, os().text());
+            addKeys(document, keys);
+            document.setValue("Config", "LanguageName", languageName);
+            return document.bytes();
+        });
 }
 
 std::string LanguageTable::systemLanguageName() {
@@ -208,9 +247,8 @@ void prepareLanguageFolder() {
     const std::atomic<bool> never{false};
     os().files().listFolder(shipped, entries, never, {});
     for (const platform::FolderEntry& entry : entries) {
-        if (!entry.isFolder && upperAscii(entry.name).ends_with(".INI") &&
-            !pathExists(folder + entry.name)) {
-            os().files().copyFile(shipped + entry.name, folder + entry.name);
+        if (!entry.isFolder && upperAscii(entry.name).ends_with(".INI")) {
+            giveShippedTable(shipped + entry.name, folder + entry.name);
         }
     }
 }

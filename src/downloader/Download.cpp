@@ -1,5 +1,6 @@
 #include "downloader/Download.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -34,7 +35,34 @@ bool parseSize(std::string_view text, std::uint64_t& size) {
     return parsePositive(text, size) && size <= kMaxDownloadBytes;
 }
 
+// A part file is named after its destination, ".part-" and six to eight letters or digits.
+bool isPartFileName(std::string_view name, std::string_view destinationName) {
+    constexpr std::string_view kPartMark = ".part-";
+    const auto mark = name.rfind(kPartMark);
+    if (mark == std::string_view::npos || mark == 0) {
+        return false;
+    }
+    const std::string_view of = name.substr(0, mark);
+    const std::string_view unique = name.substr(mark + kPartMark.size());
+    const bool uniqueForm =
+        unique.size() >= 6 && unique.size() <= 8 &&
+        std::all_of(unique.begin(), unique.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        });
+    return uniqueForm && (of == destinationName || downloadlink::isArchiveFileName(of));
+}
+
 }  // namespace
+
+void removeLeftoverParts(const std::string& destination) {
+    const std::string folder = folderOf(destination);
+    const std::string destinationName = destination.substr(folder.size());
+    for (const std::string& name : plainFileNamesIn(folder)) {
+        if (isPartFileName(name, destinationName)) {
+            removeUnlessInUse(folder + name);
+        }
+    }
+}
 
 std::string destinationOf(const DownloadRequest& request) {
     std::string destination = request.target;
@@ -76,6 +104,7 @@ DownloadResult download(const DownloadRequest& request, std::chrono::seconds tim
     if (destination.empty() || request.size > kMaxDownloadBytes) {
         return DownloadResult::BadRequest;
     }
+    removeLeftoverParts(destination);
     const std::unique_ptr<PartFile> part = PartFile::createBeside(destination);
     if (!part) {
         return DownloadResult::Failed;

@@ -34,6 +34,10 @@ DownloadResult download(const DownloadRequest& request, std::chrono::seconds tim
 // stands at the destination is not a plain file that may be replaced.
 std::string destinationOf(const DownloadRequest& request);
 
+// Removes the part files that killed downloaders left beside the destination: its own, and those
+// of any archive in the same folder. A part file that a running downloader still writes stays.
+void removeLeftoverParts(const std::string& destination);
+
 // Parses "/d LINK TARGET SIZE PROGRAM" ("/u" works as "/d"); returns false for anything else,
 // sizes beyond kMaxDownloadBytes included.
 bool parseArguments(int argc, const char* const* argv, DownloadRequest& request);

@@ -68,9 +68,9 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) const = 0;
     // Reads, edits and replaces the file as one step. Concurrent editors of the same file, in this
     // or another process, run one after the other; a reader sees either the old or the new file,
-    // never a torn one. A symbolic link is edited where its target lives and stays a link; anything
-    // but a regular file, and a file the user may not write, is left alone. Returns false when the
-    // file could not be read or replaced.
+    // never a torn one; a new file's name appears only with its whole contents. A symbolic link is
+    // edited where its target lives and stays a link; anything but a regular file, and a file the
+    // user may not write, is left alone. Returns false when the file could not be read or replaced.
     virtual bool editFile(const std::string& path, const FileEdit& edit) = 0;
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
     // Writes the contents as the whole new file in one step, as editFile does but without

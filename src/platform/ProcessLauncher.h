@@ -22,6 +22,12 @@ public:
     // its arguments; no shell is involved. Returns false when the process could not be started.
     virtual bool launch(const std::vector<std::string>& arguments,
                         const LaunchOptions& options) = 0;
+    // Whether a process of that identifier runs now. When the system cannot tell, it counts as
+    // running, so that nothing a live process may still need is cleared away.
+    virtual bool isRunning(int processId) const {
+        (void)processId;
+        return true;
+    }
 };
 
 }  // namespace quillfen::platform

@@ -57,8 +57,10 @@ std::string IconExtraction::outputFolder() {
 }
 
 std::string IconExtraction::prepareOutputFile(const std::string& name) {
-    // The name comes from an outside caller: it names a file in the folder, never a way out of it.
-    if (name.find(pathSeparator()) != std::string::npos) {
+    // The name comes from an outside caller: it names a file in the folder, never a way out of it
+    // ("../x", "..\\x") nor a stream of another file ("a:b"). Refused on every system alike, so
+    // that a name means the same file everywhere.
+    if (name.find_first_of("/\\:") != std::string::npos) {
         return {};
     }
     const std::string file = outputFolder() + name + ".ico";

@@ -1,7 +1,9 @@
 #include "update/UpdateApply.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -84,6 +86,33 @@ long long downloadedSize(const std::string& target) {
     return status.kind == platform::EntryKind::File ? status.size : -1;
 }
 
+// The downloaders that earlier runs unpacked and never got to copy into place are named after the
+// downloader and the unpacking process's identifier; one whose process no longer runs is removed.
+void removeLeftoverDownloaders(const std::string& downloaderPath) {
+    const auto cut = downloaderPath.rfind(pathSeparator());
+    if (cut == std::string::npos) {
+        return;
+    }
+    const std::string folder = downloaderPath.substr(0, cut + 1);
+    const std::string prefix = downloaderPath.substr(cut + 1) + ".";
+    std::vector<platform::FolderEntry> entries;
+    const std::atomic<bool> never{false};
+    files().listFolder(folder, entries, never, {});
+    platform::Platform& os = platform::currentPlatform();
+    for (const platform::FolderEntry& entry : entries) {
+        const std::string_view number =
+            std::string_view(entry.name)
+                .substr(entry.name.starts_with(prefix) ? prefix.size() : entry.name.size());
+        if (entry.isFolder || entry.isLink || number.empty() || number.size() > 9 ||
+            number.find_first_not_of("0123456789") != std::string_view::npos ||
+            os.processes().isRunning(std::stoi(std::string(number))) ||
+            files().entryStatus(folder + entry.name).kind != platform::EntryKind::File) {
+            continue;
+        }
+        files().removeFile(folder + entry.name);
+    }
+}
+
 }  // namespace
 
 bool isAcceptableLink(const std::string& link) {
@@ -108,6 +137,7 @@ bool installDownloader(const std::string& downloaderPath) {
     const std::string unpacked =
         downloaderPath + "." + std::to_string(platform::currentPlatform().system().processId());
     files().removeFile(archivePath);
+    removeLeftoverDownloaders(downloaderPath);
     if (!files().createNewFile(archivePath, archive)) {
         return false;
     }

@@ -136,6 +136,14 @@ TEST_F(GetIconTest, APathAloneGivesAnIconWithAnEmptyName) {
     EXPECT_EQ(written(".ico"), expectedIconFile());
 }
 
+TEST_F(GetIconTest, ANameWithASeparatorOrAColonWritesNothing) {
+    for (const std::string name : {"../x", "..\\x", "a:b", "sub/x", "c:x"}) {
+        EXPECT_EQ(getIcon({name, folder / "tool.exe"}), 0) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "program/temp"));
+    EXPECT_FALSE(fs::exists(folder / "program/x.ico"));
+}
+
 TEST_F(GetIconTest, ASourceWithoutAnIconLeavesNoFileNotEvenAnOldOne) {
     folder.writeFile("bare.exe", "MZ and nothing else");
     for (const std::string& source : {folder / "bare.exe", folder / "missing.txt"}) {

@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <regex>
 #include <stdexcept>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
@@ -198,6 +205,88 @@ TEST_F(UpdateTest, RunsLeaveNothingBehind) {
     EXPECT_EQ(fs::status(updateFolder()).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(fs::status(updateFolder() + "/downloads").permissions() & fs::perms::all,
               fs::perms::owner_all);
+}
+
+std::vector<std::string> namesIn(const fs::path& place) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(place)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A downloader killed while the archive arrives leaves its part file in the program's folder; a
+// program killed between unpacking the downloader and copying it into place leaves the unpacked
+// copy. The next update clears both away, and only them: a part file that a live downloader holds,
+// a copy named after a running process, and files that merely look alike stay.
+TEST_F(UpdateTest, TheNextUpdateClearsWhatKilledRunsLeft) {
+    test::TestHttpServer::Reply slow{200, std::string(100000, 'z')};
+    slow.piece = 1000;
+    slow.pause = std::chrono::milliseconds(200);
+    const auto trickling = announcing("BASE/Update.zip", "100000", slow);
+    const std::string base = trickling->base();
+    std::vector<std::string> arguments = {
+        "quilldown",         "/d",     base + "/Update.zip",
+        folder / "program/", "100000", folder / "program/quillfen"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    char noProxy[] = "no_proxy=*";
+    char* environment[] = {noProxy, nullptr};
+    pid_t downloader = 0;
+    ASSERT_EQ(
+        ::posix_spawn(&downloader, QUILLDOWN_PATH, nullptr, nullptr, argv.data(), environment), 0);
+    auto partFiles = [&] {
+        std::vector<std::string> parts;
+        for (const std::string& name : namesIn(folder / "program")) {
+            if (name.starts_with("Update.zip.part-")) {
+                parts.push_back(name);
+            }
+        }
+        return parts;
+    };
+    while (partFiles().empty() ||
+           fs::file_size(fs::path(folder / "program") / partFiles()[0]) == 0) {
+        ::usleep(10000);
+    }
+    ::kill(downloader, SIGKILL);
+    int status = 0;
+    ::waitpid(downloader, &status, 0);
+    const std::vector<std::string> killedParts = partFiles();
+    ASSERT_EQ(killedParts.size(), 1u);
+
+    folder.writeFile("program/Old.zip.part-Q1w2E3", "half of an older archive");
+    folder.writeFile("program/Held.zip.part-R4t5Y6", "being written");
+    const std::vector<std::string> foreign = {"notes.txt.part-Ab12Cd", "Update.zip.part-Ab1",
+                                              "Update.zip.partial", "Update.zip.part-Ab12Cd!"};
+    for (const std::string& name : foreign) {
+        folder.writeFile("program/" + name, "not ours");
+    }
+    const int held = ::open((folder / "program/Held.zip.part-R4t5Y6").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    fs::create_directories(updateFolder());
+    const std::string running = "quilldown." + std::to_string(::getpid());
+    for (const std::string& name : {std::string("quilldown.999999999"), running,
+                                    std::string("quilldown.12a"), std::string("quilldownx.1")}) {
+        folder.writeFile("cache/quillfen/update/" + name, "copy");
+    }
+    fs::create_directories(updateFolder() + "/quilldown.999999998");
+
+    const auto server = announcing("BASE/Update.zip", "5", {200, "PK345"});
+    EXPECT_EQ(update(*server).exitCode, 0);
+    ::close(held);
+
+    std::vector<std::string> expected = {"Held.zip.part-R4t5Y6", "Update.zip", "quillfen"};
+    expected.insert(expected.end(), foreign.begin(), foreign.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(folder / "program"), expected);
+    std::vector<std::string> kept = {"downloads",     "quilldown",    running,
+                                     "quilldown.12a", "quilldownx.1", "quilldown.999999998"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(namesIn(updateFolder()), kept);
 }
 
 // The downloader run by hand, as the program runs it, against the test's server.

@@ -13,11 +13,12 @@ public:
         volumes_ = &volumes;
     }
     explicit PlatformOverlay(platform::HttpClient& http) : PlatformOverlay() { http_ = &http; }
+    explicit PlatformOverlay(platform::FileSystem& files) : PlatformOverlay() { files_ = &files; }
     PlatformOverlay(const PlatformOverlay&) = delete;
     PlatformOverlay& operator=(const PlatformOverlay&) = delete;
     ~PlatformOverlay() override { platform::installPlatform(&previous_); }
 
-    platform::FileSystem& files() override { return previous_.files(); }
+    platform::FileSystem& files() override { return files_ ? *files_ : previous_.files(); }
     platform::ProcessLauncher& processes() override { return previous_.processes(); }
     platform::SystemInfo& system() override { return previous_.system(); }
     platform::TextServices& text() override { return previous_.text(); }
@@ -36,6 +37,7 @@ private:
     platform::FileTypes* types_ = nullptr;
     platform::Volumes* volumes_ = nullptr;
     platform::HttpClient* http_ = nullptr;
+    platform::FileSystem* files_ = nullptr;
 };
 
 }  // namespace quillfen::test

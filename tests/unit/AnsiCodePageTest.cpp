@@ -32,10 +32,34 @@ TEST(LinuxTextServices, ConvertsWindowsCodePagesAndRefusesWhatTheyLack) {
         std::string typed;
         std::optional<std::string> bytes;
     } cases[] = {
-        {1252, kGreeting, kGreeting1252}, {1252, kChinese, std::nullopt},
-        {1252, "\xe2\x82\xac", "\x80"},   {936, kChinese, kChineseGbk},
-        {1251, "\xd0\x96", "\xc6"},       {437, "\xc3\xa9", "\x82"},
-        {65001, kChinese, kChinese},      {12345, "a", std::nullopt},
+        {1252, kGreeting, kGreeting1252},
+        {1252, kChinese, std::nullopt},
+        {1252, "\xe2\x82\xac", "\x80"},
+        {936, kChinese, kChineseGbk},
+        {1251, "\xd0\x96", "\xc6"},
+        {437, "\xc3\xa9", "\x82"},
+        {65001, kChinese, kChinese},
+        {12345, "a", std::nullopt},
+        // Characters ignorable by default are not dropped on the way: "a\u200bb" must not find
+        // "ab". A soft hyphen, which the code page holds, stays.
+        {1252,
+         "a\xe2\x80\x8b"
+         "b",
+         std::nullopt},
+        {1252,
+         "a\xef\xbb\xbf"
+         "b",
+         std::nullopt},
+        {936,
+         "a\xe2\x80\x8b"
+         "b",
+         std::nullopt},
+        {437, "\xe2\x81\xa0", std::nullopt},
+        {1252,
+         "a\xc2\xad"
+         "b",
+         "a\xad"
+         "b"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(text.toCodePage(c.typed, c.codePage), c.bytes) << c.codePage;

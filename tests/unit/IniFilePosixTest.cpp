@@ -193,6 +193,28 @@ TEST_P(IniFileInterruptedWrite, LeavesTheOldFileWhole) {
     EXPECT_EQ(temporaryFilesIn(folder.path()), std::vector<std::string>{});
 }
 
+// The name appears only with the whole contents: a writer killed before that leaves no empty file
+// that later runs would take for the real one.
+TEST(IniFile, AWriterKilledWhileCreatingAFileLeavesNoFile) {
+    const test::TemporaryFolder folder;
+    const std::string file = folder / "settings.ini";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InterruptedWritePlatform dying;
+        platform::installPlatform(&dying);
+        writeIniValue(file, "Config", "Kept", "yes");
+        ::_exit(kNotInterrupted);
+    }
+    ASSERT_EQ(exitCodeOf(child), kInterrupted);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(writeIniValue(file, "Config", "Kept", "yes"));
+    EXPECT_EQ(folder.readFile("settings.ini"), "[Config]\r\nKept=yes\r\n");
+    // A new file gets the permissions any new file of the user gets.
+    folder.writeFile("plain", "");
+    EXPECT_EQ(fs::status(file).permissions(), fs::status(folder / "plain").permissions());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Ini, IniFileInterruptedWrite,
     testing::Values(InterruptedCase{"ChangedKey", "[Config]\r\nKept=yes\r\nLanguageID=1033\r\n",

@@ -9,6 +9,7 @@
 #include "app/IniFile.h"
 #include "app/LanguageTable.h"
 #include "app/TextUtilities.h"
+#include "support/PlatformOverlay.h"
 #include "support/ProgramFolderFixture.h"
 
 namespace quillfen {
@@ -135,6 +136,90 @@ TEST_F(LanguageTableTest, EnglishTableIsSeededIntoTheConfigFolderOfAReadOnlyInst
     EXPECT_TRUE(std::filesystem::exists(folder / "config/quillfen/Language/1033.ini"));
     EXPECT_EQ(readIniValue(folder / "config/quillfen/Language/1031.ini", "Translate", "Find"),
               "Suchen");
+}
+
+// A program killed while it writes a file of that name, after the new contents are on disk and
+// before they take the file's name.
+struct KilledWhileWriting {};
+
+class KillingFileSystem : public test::SystemFileSystem {
+public:
+    explicit KillingFileSystem(std::string name)
+        : test::SystemFileSystem([name = std::move(name)](const std::string& temporary) {
+              if (temporary.find("." + name + ".") != std::string::npos) {
+                  throw KilledWhileWriting{};
+              }
+          }) {}
+};
+
+class InstalledLanguageTableTest : public LanguageTableTest {
+protected:
+    void SetUp() override {
+        LanguageTableTest::SetUp();
+        platform.facts().fixedExecutablePath = folder / "prog/bin/quillfen";
+        platform.facts().fixedInstalledCopy = true;
+        folder.writeFile("prog/share/quillfen/Language/1033.ini",
+                         "[Config]\r\nLanguageName=English\r\n[Translate]\r\nFind=Find\r\n");
+        folder.writeFile("prog/share/quillfen/Language/1031.ini",
+                         "[Config]\r\nLanguageName=German\r\n[Translate]\r\nFind=Suchen\r\n");
+    }
+    std::string userTable(const std::string& name) const {
+        return folder / ("config/quillfen/Language/" + name);
+    }
+};
+
+TEST_F(InstalledLanguageTableTest, AKillWhileATableIsFirstWrittenLeavesNoEmptyTable) {
+    for (const char* name : {"1031.ini", "1033.ini"}) {
+        KillingFileSystem dying(name);
+        const test::PlatformOverlay overlay(dying);
+        EXPECT_THROW(prepareLanguageFolder(), KilledWhileWriting) << name;
+        EXPECT_FALSE(std::filesystem::exists(userTable(name))) << name;
+    }
+    {
+        KillingFileSystem dying("2052.ini");
+        const test::PlatformOverlay overlay(dying);
+        LanguageTable killed;
+        EXPECT_THROW(killed.translate("Find"), KilledWhileWriting);
+        EXPECT_FALSE(std::filesystem::exists(userTable("2052.ini")));
+    }
+
+    writeIniValue(settingsFilePath(), "Config", "LanguageID", "1031");
+    EXPECT_EQ(table.translate("Find"), "Suchen");
+    EXPECT_EQ(readIniValue(userTable("1031.ini"), "Config", "LanguageName"), "German");
+    EXPECT_EQ(sectionKeyNames(userTable("1033.ini"), "Translate"),
+              std::vector<std::string>{"Find"});
+}
+
+TEST_F(InstalledLanguageTableTest, ATableThatIsEmptyOrHoldsNoTextsCountsAsMissing) {
+    const struct {
+        const char* left;
+        bool replaced;
+    } cases[] = {
+        {"", true},
+        {"\r\n", true},
+        {"[Config]\r\nLanguageName=German\r\n", true},
+        {"[Translate]\r\nFind=Finden\r\n", false},
+        {"[translate]\r\n", false},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"1031.ini", "1033.ini", "2052.ini"}) {
+            folder.writeFile("config/quillfen/Language/" + std::string(name), c.left);
+        }
+        LanguageTable fresh;
+        fresh.translate("Find");
+        const std::string kept = c.left;
+        EXPECT_EQ(folder.readFile("config/quillfen/Language/1031.ini") == kept, !c.replaced)
+            << c.left;
+        EXPECT_EQ(folder.readFile("config/quillfen/Language/1033.ini") == kept, !c.replaced)
+            << c.left;
+        if (c.replaced) {
+            EXPECT_EQ(readIniValue(userTable("1031.ini"), "Translate", "Find"), "Suchen");
+            EXPECT_TRUE(folder.readFile("config/quillfen/Language/2052.ini")
+                            .starts_with(utf16(u"[Config]\r\nLanguageName=Chinese\r\n")))
+                << c.left;
+        }
+        EXPECT_EQ(readIniValue(userTable("2052.ini"), "Translate", "Find").empty(), false);
+    }
 }
 
 TEST_F(LanguageTableTest, SectionKeyNamesFollowTheTablesOwnReadingRules) {

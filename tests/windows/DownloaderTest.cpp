@@ -170,6 +170,30 @@ TEST_F(WindowsDownloaderTest, ReplacesAnEarlierArchiveAndFollowsRedirects) {
     EXPECT_EQ(namesIn(folder / L"program"), (std::vector<std::wstring>{L"update.zip"}));
 }
 
+// What killed downloaders left goes; a part file that a running downloader holds open without
+// sharing, and files that merely look alike, stay.
+TEST_F(WindowsDownloaderTest, ClearsThePartFilesOfKilledDownloads) {
+    const std::vector<std::wstring> foreign = {L"notes.txt.part-0a1b2c3d", L"update.zip.part-0a1",
+                                               L"update.zip.partial"};
+    for (const std::wstring& name : foreign) {
+        writeFile(folder / L"program" / name, "not ours");
+    }
+    writeFile(folder / L"program/update.zip.part-0a1b2c3d", "half");
+    writeFile(folder / L"program/Old.zip.part-9f8e7d6c", "half of an older archive");
+    writeFile(folder / L"program/held.zip.part-12345678", "being written");
+    const HANDLE held = CreateFileW((folder / L"program/held.zip.part-12345678").c_str(),
+                                    GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(download("/f/update.zip", folder / L"program", "5"), 0u);
+    CloseHandle(held);
+
+    std::vector<std::wstring> expected = {L"held.zip.part-12345678", L"update.zip"};
+    expected.insert(expected.end(), foreign.begin(), foreign.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(folder / L"program"), expected);
+}
+
 TEST_F(WindowsDownloaderTest, TakesTargetsInAnyScript) {
     const fs::path target = folder / L"Gr\u00fc\u00dfe \u65e5\u672c" / L"\u66f4\u65b0.bin";
     fs::create_directories(target.parent_path());

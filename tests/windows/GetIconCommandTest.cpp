@@ -88,6 +88,17 @@ TEST_F(GetIconCommandTest, WritesIconZeroOfTheFileUnderTheGivenName) {
     }
 }
 
+// "../x" would write beside the program and "a:b" into a stream of the file "a".
+TEST_F(GetIconCommandTest, ANameWithASeparatorOrAColonWritesNothing) {
+    for (const std::string name : {"../x", "..\\x", "a:b", "sub/x", "c:x"}) {
+        EXPECT_EQ(runGetIcon("/GetIcon " + name + " " + plainSources + "app.ico"), 0) << name;
+    }
+    for (const std::string& path : {programFolder + "x.ico", output + "a", output + "c",
+                                    output + "sub", scratch.path() + "x.ico"}) {
+        EXPECT_FALSE(fileExists(path)) << path;
+    }
+}
+
 TEST_F(GetIconCommandTest, AFileWithoutAnIconWritesNothingAndRemovesTheOldIcon) {
     for (const std::string& source : {sources + "notes.txt", sources + "missing.exe", sources}) {
         ASSERT_TRUE(runGetIcon("/GetIcon ab " + sources + "app icon.ico") == 0 &&

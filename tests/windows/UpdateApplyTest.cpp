@@ -78,6 +78,17 @@ TEST_F(UpdateApplyTest, RestoresTheDownloaderFromTheResourceAndLeavesNoWorkFile)
     EXPECT_EQ(namesIn(folder / "update"), (std::vector<std::string>{"downloads", "quilldown.exe"}));
 }
 
+// A copy that a killed run unpacked is named after a process that no longer runs.
+TEST_F(UpdateApplyTest, ClearsTheCopiesOfKilledRunsAndNothingThatLooksAlike) {
+    folder.writeFile("update/quilldown.exe.999999999", "copy of a killed run");
+    folder.writeFile("update/quilldown.exe.12a", "not ours");
+    fs::create_directories(folder / "update/quilldown.exe.999999998");
+    ASSERT_TRUE(installDownloader(downloader()));
+    EXPECT_EQ(namesIn(folder / "update"),
+              (std::vector<std::string>{"downloads", "quilldown.exe", "quilldown.exe.12a",
+                                        "quilldown.exe.999999998"}));
+}
+
 TEST_F(UpdateApplyTest, ADownloadWithTheAnnouncedSizeLandsInTheDownloadsFolder) {
     ASSERT_TRUE(installDownloader(downloader()));
     EXPECT_EQ(download("BASE/short/setup.exe;BASE/f/setup.exe;BASE/f/never.exe", "1000"), 0);

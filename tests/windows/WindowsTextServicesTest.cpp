@@ -99,6 +99,24 @@ INSTANTIATE_TEST_SUITE_P(
                     CodePageCase{"NoBestFit", 1252, "\xc5\x81", std::nullopt},
                     CodePageCase{"QuestionMarkItself", 1252, "?", "?"},
                     CodePageCase{"LoneSurrogate", 1252, "a\xed\xa0\xbd", std::nullopt},
+                    // Nothing typed may be left out: "a\u200bb" must not find "ab".
+                    CodePageCase{"ZeroWidthSpace", 1252,
+                                 "a\xe2\x80\x8b"
+                                 "b",
+                                 std::nullopt},
+                    CodePageCase{"ByteOrderMark", 1252,
+                                 "a\xef\xbb\xbf"
+                                 "b",
+                                 std::nullopt},
+                    CodePageCase{"ZeroWidthSpaceInChinese", 936,
+                                 "a\xe2\x80\x8b"
+                                 "b",
+                                 std::nullopt},
+                    CodePageCase{"SoftHyphen", 1252,
+                                 "a\xc2\xad"
+                                 "b",
+                                 "a\xad"
+                                 "b"},
                     CodePageCase{"Chinese", 936, kChinese, kChinese936},
                     CodePageCase{"WesternInChinese", 936, "\xc3\x9f", std::nullopt},
                     CodePageCase{"Utf8", TextServices::kUtf8CodePage, kGreeting, kGreeting}),

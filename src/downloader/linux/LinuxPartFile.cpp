@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +71,9 @@ std::unique_ptr<PartFile> PartFile::createBeside(const std::string& destination)
     if (fd < 0) {
         return nullptr;
     }
+    // Held until the file is renamed or removed: it tells the next downloader that this part file
+    // is still being written, and a killed downloader's lock goes with it.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     return std::make_unique<LinuxPartFile>(fd, std::move(path));
 }
 

@@ -38,4 +38,35 @@ std::string pathInFolder(const std::string& folder, const std::string& name) {
     return folder + (endsWithSeparator(folder) ? "" : "\\") + name;
 }
 
+std::string folderOf(const std::string& path) {
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::vector<std::string> plainFileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data{};
+    const std::wstring pattern = platform::toWide((folder.empty() ? "." : folder) + "\\*");
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    constexpr DWORD kNotPlain =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    do {
+        if ((data.dwFileAttributes & kNotPlain) == 0) {
+            names.push_back(platform::fromWide(data.cFileName));
+        }
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return names;
+}
+
+// A running downloader holds its part file open without sharing, so the deletion fails then.
+void removeUnlessInUse(const std::string& path) {
+    if (mayBeReplaced(path)) {
+        DeleteFileW(platform::toWide(path).c_str());
+    }
+}
+
 }  // namespace quillfen::downloader

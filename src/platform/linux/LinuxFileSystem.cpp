@@ -98,28 +98,26 @@ bool isRegularFile(int fd) {
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Opens the target for locking, creating it when missing. Reports whether this call created it.
-// Never waits on a pipe or a device and never follows a link: only a regular file is edited.
-FileDescriptor openForLock(const std::string& path, bool& created) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.valid()) {
-            created = true;
-            return fd;
-        }
-        if (errno != EEXIST) {
-            return FileDescriptor();
-        }
-        fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-        if (fd.valid()) {
-            created = false;
-            return isRegularFile(fd.get()) ? std::move(fd) : FileDescriptor();
-        }
-        if (errno != ENOENT) {
-            return FileDescriptor();
-        }
-    }
-    return FileDescriptor();
+// Writers of one file take turns on a lock file beside it rather than on the file itself: a file
+// created as its own lock would carry the name empty until its contents arrive, and a writer
+// killed in between would leave an empty file for good. The target is created only by rename.
+std::string lockPathOf(const std::string& path) {
+    return folderOf(path) + "/." + baseNameOf(path) + "-lock";
+}
+
+// Never follows a link and never waits on a pipe or a device: only a regular file is a lock.
+FileDescriptor openLockFile(const std::string& lockPath) {
+    FileDescriptor fd(
+        ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    return fd.valid() && isRegularFile(fd.get()) ? std::move(fd) : FileDescriptor();
+}
+
+// Opens the target for reading; `missing` tells a file that is not there from one that cannot be
+// read. Never waits on a pipe or a device and never follows a link: only a regular file is edited.
+FileDescriptor openTarget(const std::string& path, bool& missing) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    missing = !fd.valid() && errno == ENOENT;
+    return fd.valid() && isRegularFile(fd.get()) ? std::move(fd) : FileDescriptor();
 }
 
 bool lockExclusively(int fd) {
@@ -254,6 +252,29 @@ std::string errorText(int error) {
     return ::strerror_r(error, buffer, sizeof buffer);
 }
 
+// Reads, edits and replaces the file while its writers' lock is held.
+bool editLocked(const std::string& path, const FileSystem::FileEdit& edit, mode_t modeOfNewFile,
+                const LinuxFileSystem::ReplaceHook& beforeReplace) {
+    bool missing = false;
+    const FileDescriptor in = openTarget(path, missing);
+    struct stat info {};
+    std::optional<std::string> current;
+    if (in.valid()) {
+        if (::fstat(in.get(), &info) != 0 || !mayReplace(path, info)) {
+            return false;
+        }
+        current = readAll(in.get());
+        if (!current) {
+            return false;
+        }
+    } else if (!missing) {
+        return false;
+    }
+    const std::optional<std::string> next = edit(current);
+    const mode_t mode = in.valid() ? info.st_mode & 07777 : modeOfNewFile;
+    return !next || replaceFile(path, *next, mode, beforeReplace);
+}
+
 }  // namespace
 
 LinuxFileSystem::LinuxFileSystem(ReplaceHook beforeReplace)
@@ -290,32 +311,21 @@ std::optional<std::string> LinuxFileSystem::readFile(const std::string& path) co
 bool LinuxFileSystem::editFile(const std::string& requestedPath, const FileEdit& edit) {
     for (;;) {
         const std::string path = resolveLinks(requestedPath);
-        bool created = false;
-        FileDescriptor lock = openForLock(path, created);
+        const std::string lockPath = lockPathOf(path);
+        const FileDescriptor lock = openLockFile(lockPath);
         if (!lock.valid() || !lockExclusively(lock.get())) {
             return false;
         }
-        // Another writer may have replaced the file while this one waited for the lock; the lock
-        // then guards a file that no longer has this name, so start again on the new one.
-        if (!stillNamesFile(path, lock.get())) {
+        // The writer before this one removes the lock file when it is done; a lock taken on a
+        // removed one guards nothing, so start again on the name as it is now.
+        if (!stillNamesFile(lockPath, lock.get())) {
             continue;
         }
-        struct stat info {};
-        if (::fstat(lock.get(), &info) != 0 || (!created && !mayReplace(path, info))) {
-            return false;
-        }
-        std::optional<std::string> current;
-        if (!created || info.st_size > 0) {
-            current = readAll(lock.get());
-            if (!current) {
-                return false;
-            }
-        }
-        const std::optional<std::string> next = edit(current);
-        const bool done = !next || replaceFile(path, *next, info.st_mode & 07777, beforeReplace_);
-        if (created && (!next || !done)) {
-            ::unlink(path.c_str());
-        }
+        // A new file gets the permissions that the user's umask left the lock file.
+        struct stat lockInfo {};
+        const bool done = ::fstat(lock.get(), &lockInfo) == 0 &&
+                          editLocked(path, edit, lockInfo.st_mode & 0666, beforeReplace_);
+        ::unlink(lockPath.c_str());
         return done;
     }
 }

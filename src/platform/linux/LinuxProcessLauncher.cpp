@@ -90,4 +90,9 @@ bool LinuxProcessLauncher::launch(const std::vector<std::string>& arguments,
     return true;
 }
 
+bool LinuxProcessLauncher::isRunning(int processId) const {
+    // A process of another user still runs, though no signal may reach it.
+    return processId > 0 && (::kill(processId, 0) == 0 || errno == EPERM);
+}
+
 }  // namespace quillfen::platform

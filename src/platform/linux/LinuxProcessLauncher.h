@@ -8,6 +8,7 @@ namespace quillfen::platform {
 class LinuxProcessLauncher final : public ProcessLauncher {
 public:
     bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) override;
+    bool isRunning(int processId) const override;
 };
 
 }  // namespace quillfen::platform

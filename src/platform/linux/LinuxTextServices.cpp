@@ -85,6 +85,15 @@ std::optional<std::string> LinuxTextServices::toCodePage(std::string_view text,
         return std::nullopt;
     }
     bytes.resize(static_cast<size_t>(length));
+    // The converter skips characters that are ignorable by default (U+200B, U+FEFF, ...) even when
+    // told to stop; text whose bytes do not read back as typed has no form in the code page.
+    std::u16string back(bytes.size() * 2 + 1, u'\0');
+    const int32_t backLength =
+        ucnv_toUChars(converter.get(), back.data(), static_cast<int32_t>(back.size()), bytes.data(),
+                      static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status) || back.substr(0, static_cast<size_t>(backLength)) != units) {
+        return std::nullopt;
+    }
     return bytes;
 }
 

@@ -71,4 +71,18 @@ WindowsProcessLauncher::Outcome WindowsProcessLauncher::run(
     return outcome;
 }
 
+bool WindowsProcessLauncher::isRunning(int processId) const {
+    if (processId <= 0) {
+        return false;
+    }
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId));
+    if (process == nullptr) {
+        // No such process; one that may not be opened still runs.
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 }  // namespace quillfen::platform

@@ -25,6 +25,7 @@ public:
     };
 
     bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) override;
+    bool isRunning(int processId) const override;
 
     Outcome run(const std::vector<std::string>& arguments, const LaunchOptions& options);
 };

@@ -184,7 +184,9 @@ std::optional<std::string> WindowsTextServices::toCodePage(std::string_view text
     std::string bytes(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length,
                         nullptr, &usedDefault);
-    if (usedDefault) {
+    // Text whose bytes do not read back as typed has no form in the code page, whether a character
+    // was replaced or left out.
+    if (usedDefault || fromCodePage(bytes, codePage) != std::optional<std::string>(text)) {
         return std::nullopt;
     }
     return bytes;

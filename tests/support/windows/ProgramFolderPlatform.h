@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsProcessLauncher.h"
 #include "platform/windows/WindowsSystemInfo.h"
 
@@ -39,6 +40,9 @@ public:
 private:
     platform::WindowsSystemInfo system_;
 };
+
+// This system's file store, which a test may give a hook that runs just before each replacement.
+using SystemFileSystem = platform::WindowsFileSystem;
 
 // The platform installed when the object is made, with system facts the test fixes and real
 // processes (a program's restart, its editor); installed for the lifetime of the object, the

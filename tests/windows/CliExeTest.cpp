@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "ScratchFolder.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsClock.h"
 #include "platform/windows/WindowsSystemInfo.h"
@@ -216,6 +217,42 @@ TEST_F(CliExeTest, DupesComparesBodiesAndNeverListsTheReference) {
     // The reference spelt in other letters is still the reference.
     EXPECT_EQ(sorted(paths({"dupes", at("REF.TXT"), "--in", tree() + "\\"})),
               (Lines{at("copy.bin"), at("sub\\ref.doc")}));
+}
+
+// Names that the system's own reading of a path would change (a trailing dot or blank dropped, a
+// device name such as "CON" or "nul.txt" opened as the device) are read as the files the listing
+// named, in every kind of search and as the folder to look in.
+TEST_F(CliExeTest, NamesTheSystemWouldRespellAreReadAsListed) {
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"x", "needle"},       {"x.", "hay"},          {"CON", "needle"},
+        {"nul.txt", "needle"}, {"aux.log", "needle"},  {"PRN", "needle"},
+        {"COM1", "needle"},    {"LPT9.txt", "needle"}, {"space ", "needle"},
+        {"dots...", "needle"}, {"sub.\\in", "needle"}, {"sub\\in", "hay"},
+        {"ref", "twin"},       {"y", "other"},         {"y.", "twin"},
+        {"z", "twin"},         {"z.", "other"},        {"plain\\in", "needle"},
+    };
+    for (const char* made : {"sub.", "sub", "plain"}) {
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + toWide(at(made))).c_str(), nullptr)) << made;
+    }
+    Lines all{at("sub"), at("sub."), at("plain")};
+    Lines needles;
+    for (const auto& [name, contents] : files) {
+        ASSERT_TRUE(test::ScratchFolder::writeFile(at(name), contents)) << name;
+        all.push_back(at(name));
+        if (contents == "needle") {
+            needles.push_back(at(name));
+        }
+    }
+    EXPECT_EQ(sorted(paths({"find", "--in", tree(), "--name", "*"})), sorted(all));
+    EXPECT_EQ(sorted(paths({"find", "--in", tree(), "--text", "needle"})), sorted(needles));
+    EXPECT_EQ(sorted(paths({"dupes", at("ref"), "--in", tree()})), (Lines{at("y."), at("z")}));
+    EXPECT_EQ(sorted(paths({"dupes", at("y."), "--in", tree()})), (Lines{at("ref"), at("z")}));
+    for (const std::string& lookIn : {at("sub."), at("sub.\\")}) {
+        EXPECT_EQ(paths({"find", "--in", lookIn, "--text", "needle"}), Lines{at("sub.\\in")})
+            << lookIn;
+    }
+    // A typed folder that names nothing as spelt is read as the system reads typed paths.
+    EXPECT_EQ(paths({"find", "--in", at("plain. "), "--text", "needle"}), Lines{at("plain\\in")});
 }
 
 TEST_F(CliExeTest, SortClicksApplyInTheOrderGiven) {

@@ -4,11 +4,12 @@
 
 namespace quillfen::platform {
 
-// The path as Win32 takes it without the 260-character limit: made absolute and normalised
-// ('/' to '\', "." and ".." resolved) and then given the "\\?\" prefix, or "\\?\UNC\" for a
-// share. A path that already has a "\\?\" or "\\.\" prefix is taken as it is. Empty when the path
-// is empty or cannot be made absolute. The prefix stays inside the file system: paths shown to
-// the user never carry it.
+// The path as Win32 takes it without the 260-character limit: made absolute ('/' to '\', "." and
+// ".." resolved) and then given the "\\?\" prefix, or "\\?\UNC\" for a share. Every other name
+// stays exactly as spelt, so a name that ends in a dot or a blank, or one such as "CON" or
+// "nul.txt", names that file and no other, as the folder's listing gave it. A path that already
+// has a "\\?\" or "\\.\" prefix is taken as it is. Empty when the path is empty or cannot be made
+// absolute. The prefix stays inside the file system: paths shown to the user never carry it.
 std::wstring longPath(const std::string& path);
 
 // The same for a path that already is UTF-16.

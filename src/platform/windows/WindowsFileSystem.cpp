@@ -140,6 +140,24 @@ EntryStatus statusOf(const std::string& path, bool follow) {
     return {};
 }
 
+// What the system's own reading makes of a path (GetFullPathNameW): absolute, trailing dots and
+// blanks of its names dropped, device names as "\\.\" paths; empty on failure.
+std::wstring systemReadingOf(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return {};
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
 // A plain file on a disk: no folder, no link, no device, no pipe.
 bool isPlainFile(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -381,6 +399,20 @@ std::size_t WindowsFileSystem::rootLength(std::string_view path) const {
 
 EntryKind WindowsFileSystem::kindOf(const std::string& path) const {
     return targetStatus(path).kind;
+}
+
+std::string WindowsFileSystem::typedPath(const std::string& path) const {
+    if (path.empty() || kindOf(path) != EntryKind::Missing) {
+        return path;
+    }
+    const std::wstring typed = toWide(path);
+    const std::wstring read = systemReadingOf(typed);
+    if (read.empty() || read == typed || read.starts_with(L"\\\\.\\") ||
+        read.starts_with(L"\\\\?\\")) {
+        return path;
+    }
+    const std::string respelt = fromWide(read);
+    return kindOf(respelt) != EntryKind::Missing ? respelt : path;
 }
 
 bool WindowsFileSystem::createDirectory(const std::string& path) {

@@ -197,6 +197,31 @@ TEST_F(WindowsFileSystemTest, LongPathsReachAnyDepth) {
     }
 }
 
+// A name the system's reading would respell reaches the shell and other programs by a spelling
+// that reading keeps (its short form, where the file system has one), which opens the same file;
+// other names go as they are.
+TEST_F(WindowsFileSystemTest, TheShellIsHandedASpellingOfTheSameFile) {
+    for (const char* name : {"x", "x.", "space ", "CON", "nul.txt", "dots..."}) {
+        ASSERT_TRUE(files.createNewFile(at(name), name)) << name;
+    }
+    EXPECT_EQ(platform::shellSpelling(at("x")), platform::toWide(at("x")));
+    for (const char* name : {"x.", "space ", "CON", "nul.txt", "dots..."}) {
+        const std::wstring spelt = platform::shellSpelling(at(name));
+        if (spelt == platform::toWide(at(name))) {
+            continue;
+        }
+        EXPECT_EQ(platform::systemReading(spelt), spelt) << name;
+        const HANDLE file = CreateFileW(spelt.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        char body[16] = {};
+        DWORD count = 0;
+        EXPECT_TRUE(ReadFile(file, body, sizeof body, &count, nullptr));
+        CloseHandle(file);
+        EXPECT_EQ(std::string(body, count), name);
+    }
+}
+
 // Names beyond the Basic Multilingual Plane come back from the listing byte for byte.
 TEST_F(WindowsFileSystemTest, NamesRoundTripThroughTheSystem) {
     const std::vector<std::string> names{

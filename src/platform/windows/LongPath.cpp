@@ -22,24 +22,6 @@ bool hasDrive(std::wstring_view path) {
     return path.size() >= 2 && isDriveLetter(path[0]) && path[1] == L':';
 }
 
-// The system's absolute form of a root without names ("C:" for that drive's current folder, "\"
-// for the current drive's root, "." for the current folder); empty on failure.
-std::wstring systemFullPath(const std::wstring& root) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFullPathNameW(root.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            return {};
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
 // Where the names of a "\\server\share\..." path begin: after the separator behind the share.
 std::size_t uncRootLength(std::wstring_view path) {
     const std::size_t server = path.find(L'\\', 2);
@@ -105,7 +87,7 @@ std::wstring longPath(const std::wstring& path) {
                          view.substr(3));
     }
     const std::size_t rootLength = hasDrive(view) ? 2 : (view.starts_with(L'\\') ? 1 : 0);
-    const std::wstring base = systemFullPath(
+    const std::wstring base = systemReading(
         rootLength == 0 ? std::wstring(L".") : std::wstring(view.substr(0, rootLength)));
     if (base.empty() || (!hasDrive(base) && !base.starts_with(L"\\\\"))) {
         return {};
@@ -115,6 +97,39 @@ std::wstring longPath(const std::wstring& path) {
 
 std::wstring longPath(const std::string& path) {
     return longPath(toWide(path));
+}
+
+std::wstring systemReading(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return {};
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
+std::wstring shellSpelling(const std::string& path) {
+    const std::wstring spelt = toWide(path);
+    const std::wstring full = longPath(spelt);
+    if (full.empty() || systemReading(spelt) == withoutLongPrefix(full)) {
+        return spelt;
+    }
+    const DWORD needed = GetShortPathNameW(full.c_str(), nullptr, 0);
+    std::wstring shortForm(needed, L'\0');
+    const DWORD length =
+        needed == 0 ? 0 : GetShortPathNameW(full.c_str(), shortForm.data(), needed);
+    if (length == 0 || length >= needed) {
+        return spelt;
+    }
+    shortForm = withoutLongPrefix(shortForm.substr(0, length));
+    return systemReading(shortForm) == shortForm ? shortForm : spelt;
 }
 
 std::wstring withoutLongPrefix(const std::wstring& path) {

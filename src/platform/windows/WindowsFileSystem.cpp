@@ -140,24 +140,6 @@ EntryStatus statusOf(const std::string& path, bool follow) {
     return {};
 }
 
-// What the system's own reading makes of a path (GetFullPathNameW): absolute, trailing dots and
-// blanks of its names dropped, device names as "\\.\" paths; empty on failure.
-std::wstring systemReadingOf(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            return {};
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
 // A plain file on a disk: no folder, no link, no device, no pipe.
 bool isPlainFile(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -406,7 +388,7 @@ std::string WindowsFileSystem::typedPath(const std::string& path) const {
         return path;
     }
     const std::wstring typed = toWide(path);
-    const std::wstring read = systemReadingOf(typed);
+    const std::wstring read = systemReading(typed);
     if (read.empty() || read == typed || read.starts_with(L"\\\\.\\") ||
         read.starts_with(L"\\\\?\\")) {
         return path;

@@ -32,17 +32,28 @@ bool isReservedCharacter(char c) {
     return std::string_view("<>:\"|?*").find(c) != std::string_view::npos;
 }
 
-// Names that Windows takes for devices, with any extension ("nul.zip" is the null device).
+// The serial and parallel ports' numbers: a digit, or the superscripts one to three that Windows
+// also takes as port numbers ("COM¹" is a port, spelt here in UTF-8).
+bool isPortNumber(std::string_view number) {
+    static constexpr std::string_view kSuperscripts[] = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') ||
+           std::find(std::begin(kSuperscripts), std::end(kSuperscripts), number) !=
+               std::end(kSuperscripts);
+}
+
+// Names that Windows takes for devices, with any extension ("nul.zip" is the null device) and
+// with blanks before it ("nul .zip" is too).
 bool isDeviceName(std::string_view name) {
     std::string base(name.substr(0, name.find('.')));
+    base.erase(base.find_last_not_of(' ') + 1);
     std::transform(base.begin(), base.end(), base.begin(), lowerAscii);
     static constexpr std::string_view kDevices[] = {"con", "prn",    "aux",
                                                     "nul", "conin$", "conout$"};
     if (std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices)) {
         return true;
     }
-    return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&
-           base[3] >= '0' && base[3] <= '9';
+    return (base.starts_with("com") || base.starts_with("lpt")) &&
+           isPortNumber(std::string_view(base).substr(3));
 }
 
 }  // namespace

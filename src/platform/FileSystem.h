@@ -63,6 +63,11 @@ public:
     virtual std::size_t rootLength(std::string_view path) const = 0;
     // Follows symbolic links, as a user who types a linked folder expects.
     virtual EntryKind kindOf(const std::string& path) const = 0;
+    // A path the user typed, as the system reads typed paths. Every other path is taken exactly as
+    // spelt, since it was built from names that folders listed; a system that reads typed paths
+    // more loosely (dropping trailing dots and blanks) says here what such a path names when it
+    // names nothing as spelt.
+    virtual std::string typedPath(const std::string& path) const { return path; }
     virtual bool createDirectory(const std::string& path) = 0;
     virtual bool isWritableDirectory(const std::string& path) const = 0;
     virtual std::optional<std::string> readFile(const std::string& path) const = 0;

@@ -32,6 +32,9 @@ public:
     virtual int processId() const = 0;
     // Command line of a graphical text editor of this desktop.
     virtual std::string defaultTextEditor() const = 0;
+    // Whether the command is what defaultTextEditor gives on a system without a text editor: a
+    // stand-in that opens files as "Open" does, worth looking past once an editor is installed.
+    virtual bool isStandInEditor(const std::string& /*command*/) const { return false; }
 };
 
 }  // namespace quillfen::platform

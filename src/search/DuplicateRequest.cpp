@@ -18,6 +18,7 @@ std::string nameOf(const std::string& path) {
 }  // namespace
 
 std::optional<InputProblem> checkDuplicateInputs(DuplicateInputs& inputs) {
+    inputs.referencePath = platform::currentPlatform().files().typedPath(inputs.referencePath);
     if (!pathExists(inputs.referencePath)) {
         return InputProblem{translatable("File not exists."), InputField::ReferenceFile};
     }

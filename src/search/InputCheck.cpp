@@ -3,6 +3,7 @@
 #include "app/LanguageTable.h"
 #include "app/PathHelpers.h"
 #include "app/TextUtilities.h"
+#include "platform/Platform.h"
 #include "search/HexText.h"
 
 namespace quillfen {
@@ -22,6 +23,9 @@ bool folderExists(const std::string& path) {
 }
 
 bool acceptLookIn(std::string& lookIn) {
+    if (lookIn != "*") {
+        lookIn = platform::currentPlatform().files().typedPath(lookIn);
+    }
     if (folderExists(lookIn) || lookIn == "*") {
         return true;
     }

@@ -27,7 +27,8 @@ std::optional<InputProblem> checkInputs(SearchInputs& inputs);
 bool folderExists(const std::string& path);
 
 // Accepts a look-in text shared by both search windows: an existing path, "*" for every volume,
-// or a drive designator. Completes "C:" to "C:\" where the platform has drives.
+// or a drive designator. Completes "C:" to "C:\" where the platform has drives, and respells a
+// path that names nothing as typed but names a folder as the system reads typed paths.
 bool acceptLookIn(std::string& lookIn);
 
 }  // namespace quillfen

@@ -63,10 +63,12 @@ void DuplicateWindowPresenter::open() {
     list_.attach();
     const std::vector<std::string> paths = history_.load("Path");
     view_.setItems(DuplicateControl::LookIn, paths);
-    view_.setText(DuplicateControl::LookIn, paths.empty() ? "*" : paths.front());
+    if (paths.empty() || !referencePath_.empty()) {
+        ownDefaultLookIn_ = "*";
+    }
+    view_.setText(DuplicateControl::LookIn, ownDefaultLookIn_.empty() ? paths.front() : "*");
     if (!referencePath_.empty()) {
         view_.setText(DuplicateControl::ReferenceFile, referencePath_);
-        view_.setText(DuplicateControl::LookIn, "*");
     }
 }
 
@@ -105,9 +107,11 @@ void DuplicateWindowPresenter::onFind() {
         view_.setFocus(controlAtFault(problem->field));
         return;
     }
-    const SearchHistory::SaveOutcome saved = history_.save("Path", inputs.lookIn);
-    if (saved.movedFrom) {
-        view_.moveItemToTop(DuplicateControl::LookIn, *saved.movedFrom);
+    if (inputs.lookIn != ownDefaultLookIn_) {
+        const SearchHistory::SaveOutcome saved = history_.save("Path", inputs.lookIn);
+        if (saved.movedFrom) {
+            view_.moveItemToTop(DuplicateControl::LookIn, *saved.movedFrom);
+        }
     }
     DuplicateRequest request = buildDuplicateRequest(inputs);
     view_.setChecked(DuplicateControl::MatchBody, inputs.matchBody);

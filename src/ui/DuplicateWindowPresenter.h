@@ -33,6 +33,10 @@ private:
     DuplicateWindowView& view_;
     std::string referencePath_;
     SearchHistory history_;
+    // "*" when the window put it into Look in itself rather than taking it from the shared list:
+    // searched as it stands, but not saved into that list, where it would become the main
+    // window's look-in too.
+    std::string ownDefaultLookIn_;
     ResultListPresenter list_;
 };
 

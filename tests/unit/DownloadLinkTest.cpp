@@ -70,6 +70,15 @@ TEST(DownloadLink, OnlyPlainArchiveNamesMayBeWrittenIntoAFolder) {
         {"console.zip", true, true},
         {"com10.zip", true, true},
         {"nullify.zip", true, true},
+        {"COM\u00b9.zip", false, false},
+        {"lpt\u00b2.exe", false, false},
+        {"Lpt\u00b3", false, false},
+        {"com\u00b3.zip_", false, false},
+        {"nul .zip", false, false},
+        {"com1 .tar.zip", false, false},
+        {"com\u2074.zip", true, true},
+        {"lpt\u00b9\u00b2.zip", true, true},
+        {"com\u00b9x.zip", true, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isPlainFileName(c.name), c.plain) << c.name;

@@ -23,6 +23,10 @@ protected:
 
     void runSearch() {
         presenter->onFind();
+        waitForTheEnd();
+    }
+
+    void waitForTheEnd() {
         for (int i = 0; i < 2000 && presenter->searching(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             presenter->resultList().onTick();
@@ -51,6 +55,30 @@ TEST_F(DuplicateWindowPresenterTest, AGivenReferenceSearchesEveryVolume) {
     opened("/data/report.doc");
     EXPECT_EQ(view.text(Control::ReferenceFile), "/data/report.doc");
     EXPECT_EQ(view.text(Control::LookIn), "*");
+}
+
+// The window's own "*" is searched but stays out of the look-in list it shares with the main
+// window, with a reference given or with an empty list; a folder the user names goes in.
+TEST_F(DuplicateWindowPresenterTest, ItsOwnDefaultLookInStaysOutOfTheSharedHistory) {
+    folder.writeFile("tree/ref.txt", "same");
+    const struct {
+        std::string sharedFirst;
+        std::string reference;
+    } cases[] = {{"/shared", folder / "tree/ref.txt"}, {"", ""}};
+    for (const auto& c : cases) {
+        writeIniValue(settingsFile(), "Path", "0", c.sharedFirst);
+        opened(c.reference);
+        ASSERT_EQ(view.text(Control::LookIn), "*");
+        view.setText(Control::ReferenceFile, folder / "tree/ref.txt");
+        presenter->onFind();
+        EXPECT_TRUE(presenter->searching());
+        presenter->onStop();
+        waitForTheEnd();
+        EXPECT_EQ(readIniValue(settingsFile(), "Path", "0"), c.sharedFirst) << c.sharedFirst;
+    }
+    view.setText(Control::LookIn, folder / "tree");
+    runSearch();
+    EXPECT_EQ(readIniValue(settingsFile(), "Path", "0"), folder / "tree");
 }
 
 TEST_F(DuplicateWindowPresenterTest, FindChecksTheReferenceAndTheFolder) {

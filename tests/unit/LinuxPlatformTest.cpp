@@ -2,9 +2,11 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "app/PathHelpers.h"
 #include "app/RunCommand.h"
@@ -141,6 +143,94 @@ TEST(DesktopEditor, TakesTheExecKeyOfAWindowedApplication) {
     EXPECT_EQ(DesktopEditor::commandOfDesktopEntry("[Desktop Entry]\nExec=vim %F\nTerminal=true\n"),
               std::nullopt);
     EXPECT_EQ(DesktopEditor::commandOfDesktopEntry("[Desktop Entry]\nName=NoExec\n"), std::nullopt);
+}
+
+// The environment variables the desktop's associations are found by, set for one test and put
+// back after it.
+class DesktopEnvironment {
+public:
+    DesktopEnvironment(const test::TemporaryFolder& folder, const std::string& path) {
+        set("XDG_CONFIG_HOME", folder / "config");
+        set("XDG_CONFIG_DIRS", folder / "config-dirs");
+        set("XDG_DATA_HOME", folder / "data");
+        set("XDG_DATA_DIRS", folder / "data-dirs");
+        set("PATH", path);
+        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                 "GNOME_DESKTOP_SESSION_ID", "XDG_MENU_PREFIX"}) {
+            set(name, std::nullopt);
+        }
+    }
+    DesktopEnvironment(const DesktopEnvironment&) = delete;
+    DesktopEnvironment& operator=(const DesktopEnvironment&) = delete;
+    ~DesktopEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    void set(const std::string& name, const std::optional<std::string>& value) {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace(name, old == nullptr ? std::nullopt : std::optional<std::string>(old));
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// The editor is the desktop's text application with a window of its own, found through the
+// associations of a fake desktop (nothing is started but the fake xdg-mime's helpers).
+TEST(DesktopEditor, OffersTheDesktopsTextEditor) {
+    const std::string windowed = "[Desktop Entry]\nExec=fake-editor --new-window %U\n";
+    const std::string terminal = "[Desktop Entry]\nExec=fake-vim %F\nTerminal=true\n";
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> files;
+        bool systemTools;
+        std::string editor;
+    } cases[] = {
+        {"the default for text/plain, as xdg-mime answers",
+         {{"config/mimeapps.list", "[Default Applications]\ntext/plain=fake-editor.desktop\n"},
+          {"data/applications/fake-editor.desktop", windowed}},
+         true,
+         "fake-editor --new-window"},
+        {"a windowed application beside a terminal default, not a removed one",
+         {{"config/mimeapps.list",
+           "[Default Applications]\ntext/plain=fake-vim.desktop\n[Removed Associations]\n"
+           "text/plain=fake-editor.desktop\n[Added Associations]\n"
+           "text/plain=kde-fake-gui.desktop;\n"},
+          {"data/applications/fake-vim.desktop", terminal},
+          {"data/applications/fake-editor.desktop", windowed},
+          {"data-dirs/applications/kde/fake-gui.desktop", "[Desktop Entry]\nExec=fake-gui\n"}},
+         false,
+         "fake-gui"},
+        {"the terminal default in the system's terminal",
+         {{"data-dirs/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=fake-vim.desktop;\n"},
+          {"data-dirs/applications/fake-vim.desktop", terminal},
+          {"bin/x-terminal-emulator", "#!/bin/sh\n"}},
+         false,
+         "x-terminal-emulator -e fake-vim"},
+        {"no text editor at all",
+         {{"config/mimeapps.list", "[Default Applications]\ntext/plain=fake-vim.desktop\n"},
+          {"data/applications/fake-vim.desktop", terminal}},
+         false,
+         "xdg-open"},
+    };
+    for (const auto& c : cases) {
+        test::TemporaryFolder folder;
+        std::filesystem::create_directories(folder / "bin");
+        for (const auto& [name, text] : c.files) {
+            folder.writeFile(name, text);
+        }
+        if (c.files.contains("bin/x-terminal-emulator")) {
+            ::chmod((folder / "bin/x-terminal-emulator").c_str(), 0700);
+        }
+        const DesktopEnvironment environment(
+            folder, folder / "bin" + (c.systemTools ? ":/usr/bin:/bin" : ""));
+        const std::string editor = platform::DesktopEditor::find();
+        EXPECT_EQ(editor, c.editor) << c.what;
+        EXPECT_EQ(platform::DesktopEditor::isStandIn(editor), c.editor == "xdg-open") << c.what;
+    }
 }
 
 class ProcessTest : public testing::Test {

@@ -78,6 +78,22 @@ TEST_F(SettingsTest, FirstStartWritesTheDefaultsBack) {
     EXPECT_EQ(editorDisplayName(""), "stand-in-editor");
 }
 
+// On Linux, "xdg-open" is what a start that found no text editor stored; it gives way to an
+// editor found later, and stays while there is none. Elsewhere it is a choice like any other.
+TEST_F(SettingsTest, AStoredStandInEditorGivesWayToAnEditorFoundLater) {
+    const bool standIn = pathSeparator() == '/';
+    for (const char* found : {"stand-in-editor", "xdg-open"}) {
+        platform.facts().fixedTextEditor = found;
+        writeIniValue(settingsFile(), "Config", "Editor", "xdg-open");
+        Application application;
+        application.loadSettings();
+        const std::string expected = standIn ? found : "xdg-open";
+        EXPECT_EQ(application.editor, expected) << found;
+        EXPECT_EQ(readIniValue(settingsFile(), "Config", "Editor"), expected) << found;
+        EXPECT_EQ(editorDisplayName(""), expected) << found;
+    }
+}
+
 TEST_F(SettingsTest, OnlyTheExactValueNCountsAsOff) {
     const struct {
         const char* stored;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "ScratchFolder.h"
 #include "platform/windows/QuotedCommandLine.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsClock.h"
@@ -276,6 +277,49 @@ TEST_F(CliExeTest, DupesComparesBodiesAndNeverListsTheReference) {
     // The reference spelt in other letters is still the reference.
     EXPECT_EQ(sorted(paths({"dupes", at("REF.TXT"), "--in", tree() + "\\"})),
               (Lines{at("copy.bin"), at("sub\\ref.doc")}));
+}
+
+// Names that the system's own reading of a path would change (a trailing dot or blank dropped, a
+// device name such as "CON" or "nul.txt" opened as the device) are read as the files the listing
+// named, in every kind of search and as the folder to look in.
+TEST_F(CliExeTest, NamesTheSystemWouldRespellAreReadAsListed) {
+    // Removed by long paths: the standard library's removal would open "CON" as the console.
+    const test::ScratchFolder scratch;
+    const std::string root = scratch.path() + "tree";
+    const auto named = [&root](const std::string& name) { return root + "\\" + name; };
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"x", "needle"},       {"x.", "hay"},          {"CON", "needle"},
+        {"nul.txt", "needle"}, {"aux.log", "needle"},  {"PRN", "needle"},
+        {"COM1", "needle"},    {"LPT9.txt", "needle"}, {"space ", "needle"},
+        {"dots...", "needle"}, {"sub.\\in", "needle"}, {"sub\\in", "hay"},
+        {"ref.bin", "twin"},   {"y.bin", "other"},     {"y.bin.", "twin"},
+        {"z.bin", "twin"},     {"z.bin.", "other"},    {"plain\\in", "needle"},
+    };
+    for (const char* made : {"", "sub.", "sub", "plain"}) {
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + toWide(named(made))).c_str(), nullptr)) << made;
+    }
+    Lines all{named("sub"), named("sub."), named("plain")};
+    Lines needles;
+    for (const auto& [name, contents] : files) {
+        ASSERT_TRUE(test::ScratchFolder::writeFile(named(name), contents)) << name;
+        all.push_back(named(name));
+        if (contents == "needle") {
+            needles.push_back(named(name));
+        }
+    }
+    EXPECT_EQ(sorted(paths({"find", "--in", root, "--name", "*"})), sorted(all));
+    EXPECT_EQ(sorted(paths({"find", "--in", root, "--text", "needle"})), sorted(needles));
+    EXPECT_EQ(sorted(paths({"dupes", named("ref.bin"), "--in", root})),
+              (Lines{named("y.bin."), named("z.bin")}));
+    EXPECT_EQ(sorted(paths({"dupes", named("y.bin."), "--in", root})),
+              (Lines{named("ref.bin"), named("z.bin")}));
+    for (const std::string& lookIn : {named("sub."), named("sub.\\")}) {
+        EXPECT_EQ(paths({"find", "--in", lookIn, "--text", "needle"}), Lines{named("sub.\\in")})
+            << lookIn;
+    }
+    // A typed folder that names nothing as spelt is read as the system reads typed paths.
+    EXPECT_EQ(paths({"find", "--in", named("plain. "), "--text", "needle"}),
+              Lines{named("plain\\in")});
 }
 
 TEST_F(CliExeTest, SortClicksApplyInTheOrderGiven) {

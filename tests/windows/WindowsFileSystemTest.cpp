@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "ScratchFolder.h"
 #include "app/PathHelpers.h"
 #include "platform/Platform.h"
 #include "platform/windows/LongPath.h"
@@ -194,6 +195,34 @@ TEST_F(WindowsFileSystemTest, LongPathsReachAnyDepth) {
     std::reverse(made.begin(), made.end());
     for (const std::string& path : made) {
         EXPECT_TRUE(RemoveDirectoryW(platform::longPath(path).c_str()));
+    }
+}
+
+// A name the system's reading would respell reaches the shell and other programs by a spelling
+// that reading keeps (its short form, where the file system has one), which opens the same file;
+// other names go as they are.
+TEST_F(WindowsFileSystemTest, TheShellIsHandedASpellingOfTheSameFile) {
+    // Removed by long paths: the standard library's removal would open "CON" as the console.
+    const test::ScratchFolder scratch;
+    const auto in = [&scratch](const std::string& name) { return scratch.path() + name; };
+    for (const char* name : {"x", "x.", "space ", "CON", "nul.txt", "dots..."}) {
+        ASSERT_TRUE(files.createNewFile(in(name), name)) << name;
+    }
+    EXPECT_EQ(platform::shellSpelling(in("x")), platform::toWide(in("x")));
+    for (const char* name : {"x.", "space ", "CON", "nul.txt", "dots..."}) {
+        const std::wstring spelt = platform::shellSpelling(in(name));
+        if (spelt == platform::toWide(in(name))) {
+            continue;
+        }
+        EXPECT_EQ(platform::systemReading(spelt), spelt) << name;
+        const HANDLE file = CreateFileW(spelt.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        char body[16] = {};
+        DWORD count = 0;
+        EXPECT_TRUE(ReadFile(file, body, sizeof body, &count, nullptr));
+        CloseHandle(file);
+        EXPECT_EQ(std::string(body, count), name);
     }
 }
 

@@ -65,6 +65,14 @@ TEST(WindowsPathRules, LongPathsArePrefixedAndShownWithout) {
         {"\\\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
         {"\\\\?\\C:\\a\\..\\kept", L"\\\\?\\C:\\a\\..\\kept"},
         {"", L""},
+        // Names the system's own reading would respell stay as the listing gave them.
+        {"C:\\a\\x.", L"\\\\?\\C:\\a\\x."},
+        {"C:\\a\\sub.\\CON", L"\\\\?\\C:\\a\\sub.\\CON"},
+        {"C:\\space \\nul.txt", L"\\\\?\\C:\\space \\nul.txt"},
+        {"C:\\a\\dots...\\", L"\\\\?\\C:\\a\\dots...\\"},
+        {"\\\\server\\share\\COM1.", L"\\\\?\\UNC\\server\\share\\COM1."},
+        {"C:\\a\\\\b\\..\\..\\..\\aux.log", L"\\\\?\\C:\\aux.log"},
+        {"C:\\a\\.", L"\\\\?\\C:\\a"},
     };
     for (const auto& [path, expected] : cases) {
         const std::wstring made = platform::longPath(path);
@@ -73,6 +81,11 @@ TEST(WindowsPathRules, LongPathsArePrefixedAndShownWithout) {
             EXPECT_EQ(platform::longPath(platform::withoutLongPrefix(made)), made) << path;
         }
     }
+    // Relative paths start at the current folder, and keep their names too.
+    const std::wstring current = platform::longPath(".");
+    ASSERT_TRUE(current.starts_with(L"\\\\?\\")) << platform::fromWide(current);
+    EXPECT_EQ(platform::longPath("sub.\\PRN"), current + L"\\sub.\\PRN");
+    EXPECT_EQ(platform::longPath(current.substr(4, 2) + L"x "), current + L"\\x ");
     EXPECT_EQ(platform::withoutLongPrefix(L"\\\\?\\UNC\\server\\share"), L"\\\\server\\share");
     EXPECT_EQ(platform::withoutLongPrefix(L"\\\\?\\C:\\x"), L"C:\\x");
 }

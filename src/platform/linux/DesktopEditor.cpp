@@ -81,19 +81,92 @@ std::string withoutFieldCodes(const std::string& exec) {
     return trimmed(result);
 }
 
-std::optional<std::string> defaultPlainTextApplication() {
-    const std::optional<std::string> answer =
-        commandOutput({"xdg-mime", "query", "default", "text/plain"});
-    if (!answer) {
-        return std::nullopt;
+// The folders a desktop file id may name an entry in: "kde-kate.desktop" is also
+// "kde/kate.desktop".
+std::vector<std::string> entryPaths(const std::string& folder, const std::string& id) {
+    std::vector<std::string> paths{folder + "/" + id};
+    std::string nested = id;
+    for (auto dash = nested.find('-'); dash != std::string::npos; dash = nested.find('-', dash)) {
+        nested[dash] = '/';
+        paths.push_back(folder + "/" + nested);
     }
-    for (const std::string& id : splitAt(trimmed(*answer), ';')) {
-        for (const std::string& folder : DesktopEditor::applicationFolders()) {
-            if (const auto text = readText(folder + "/" + id)) {
-                if (auto command = DesktopEditor::commandOfDesktopEntry(*text)) {
-                    return command;
-                }
+    return paths;
+}
+
+std::optional<DesktopApplication> applicationOfId(const std::string& id) {
+    for (const std::string& folder : DesktopEditor::applicationFolders()) {
+        for (const std::string& path : entryPaths(folder, id)) {
+            if (const auto text = readText(path)) {
+                return DesktopEditor::applicationOfDesktopEntry(*text);
             }
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> configFolders() {
+    std::string configHome = environmentValue("XDG_CONFIG_HOME");
+    if (configHome.empty()) {
+        configHome = environmentValue("HOME") + "/.config";
+    }
+    std::vector<std::string> folders{configHome};
+    std::string configDirs = environmentValue("XDG_CONFIG_DIRS");
+    for (const std::string& folder : splitAt(configDirs.empty() ? "/etc/xdg" : configDirs, ':')) {
+        folders.push_back(folder);
+    }
+    return folders;
+}
+
+// The applications a mimeapps.list or mimeinfo.cache names for plain text, removed associations
+// left out.
+void appendPlainTextIds(const std::string& text, std::vector<std::string>& ids) {
+    bool removed = false;
+    for (const std::string& rawLine : splitAt(text, '\n')) {
+        const std::string line = trimmed(rawLine);
+        if (line.starts_with('[')) {
+            removed = line == "[Removed Associations]";
+        } else if (!removed && line.starts_with("text/plain=")) {
+            for (const std::string& id : splitAt(line.substr(11), ';')) {
+                ids.push_back(trimmed(id));
+            }
+        }
+    }
+}
+
+// Every application the desktop offers for plain text: its default first (as xdg-mime decides,
+// which is what xdg-open uses), then the users' and the system's choices, then what installed
+// applications claim.
+std::vector<std::string> plainTextApplicationIds() {
+    std::vector<std::string> ids;
+    if (const auto answer = commandOutput({"xdg-mime", "query", "default", "text/plain"})) {
+        for (const std::string& id : splitAt(trimmed(*answer), ';')) {
+            ids.push_back(id);
+        }
+    }
+    std::vector<std::string> lists;
+    for (const std::string& folder : configFolders()) {
+        lists.push_back(folder + "/mimeapps.list");
+    }
+    for (const std::string& folder : DesktopEditor::applicationFolders()) {
+        lists.push_back(folder + "/mimeapps.list");
+    }
+    for (const std::string& folder : DesktopEditor::applicationFolders()) {
+        lists.push_back(folder + "/mimeinfo.cache");
+    }
+    for (const std::string& list : lists) {
+        if (const auto text = readText(list)) {
+            appendPlainTextIds(*text, ids);
+        }
+    }
+    return ids;
+}
+
+// Terminals that run the program and arguments after "-e"; x-terminal-emulator is the one the
+// system chose.
+std::optional<std::string> terminalOnPath() {
+    for (const char* terminal : {"x-terminal-emulator", "xterm"}) {
+        if (onPath(terminal)) {
+            return terminal;
         }
     }
     return std::nullopt;
@@ -118,7 +191,8 @@ std::vector<std::string> DesktopEditor::applicationFolders() {
     return folders;
 }
 
-std::optional<std::string> DesktopEditor::commandOfDesktopEntry(const std::string& entryText) {
+std::optional<DesktopApplication> DesktopEditor::applicationOfDesktopEntry(
+    const std::string& entryText) {
     bool inMainGroup = false;
     std::string exec;
     bool terminal = false;
@@ -146,16 +220,33 @@ std::optional<std::string> DesktopEditor::commandOfDesktopEntry(const std::strin
             hidden = value == "true";
         }
     }
-    const std::string command = withoutFieldCodes(exec);
-    if (command.empty() || terminal || hidden) {
+    std::string command = withoutFieldCodes(exec);
+    if (command.empty() || hidden) {
         return std::nullopt;
     }
-    return command;
+    return DesktopApplication{std::move(command), terminal};
 }
 
+std::optional<std::string> DesktopEditor::commandOfDesktopEntry(const std::string& entryText) {
+    const auto application = applicationOfDesktopEntry(entryText);
+    if (!application || application->inTerminal) {
+        return std::nullopt;
+    }
+    return application->command;
+}
+
+// A text editor with a window of its own comes first, as the one a desktop program opens beside
+// itself; the system's terminal editor follows, run in a terminal. xdg-open, which opens the file
+// as "Open" does, is left for a system that has no text editor at all.
 std::string DesktopEditor::find() {
-    if (auto command = defaultPlainTextApplication()) {
-        return *command;
+    std::vector<DesktopApplication> applications;
+    for (const std::string& id : plainTextApplicationIds()) {
+        if (auto application = applicationOfId(id)) {
+            if (!application->inTerminal) {
+                return application->command;
+            }
+            applications.push_back(std::move(*application));
+        }
     }
     static constexpr std::array kUsualEditors = {
         "gnome-text-editor", "gedit",   "kate",    "kwrite", "mousepad", "pluma", "xed",
@@ -166,7 +257,14 @@ std::string DesktopEditor::find() {
             return editor;
         }
     }
-    return "xdg-open";
+    if (const auto terminal = terminalOnPath(); terminal && !applications.empty()) {
+        return *terminal + " -e " + applications.front().command;
+    }
+    return std::string(kStandIn);
+}
+
+bool DesktopEditor::isStandIn(const std::string& command) {
+    return command == kStandIn;
 }
 
 }  // namespace quillfen::platform

@@ -120,4 +120,8 @@ std::string LinuxSystemInfo::defaultTextEditor() const {
     return DesktopEditor::find();
 }
 
+bool LinuxSystemInfo::isStandInEditor(const std::string& command) const {
+    return DesktopEditor::isStandIn(command);
+}
+
 }  // namespace quillfen::platform

@@ -17,6 +17,7 @@ public:
     std::string systemLanguageEnglishName() const override;
     int processId() const override;
     std::string defaultTextEditor() const override;
+    bool isStandInEditor(const std::string& command) const override;
 };
 
 }  // namespace quillfen::platform

@@ -9,6 +9,7 @@
 
 #include "platform/windows/ComScope.h"
 #include "platform/windows/IcoEncoder.h"
+#include "platform/windows/LongPath.h"
 #include "platform/windows/WideText.h"
 
 namespace quillfen::platform {
@@ -30,7 +31,7 @@ std::wstring usablePath(std::string_view file) {
     }
     const std::wstring path = toWide(file);
     if (path.find(L'%') == std::wstring::npos) {
-        return path;
+        return shellSpelling(std::string(file));
     }
     std::wstring expanded(kLongestPath, L'\0');
     const DWORD length = ExpandEnvironmentStringsW(path.c_str(), expanded.data(), kLongestPath);

@@ -12,6 +12,7 @@
 
 #include "platform/windows/ClipboardFormats.h"
 #include "platform/windows/ComScope.h"
+#include "platform/windows/LongPath.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsProcessLauncher.h"
 #include "platform/windows/WindowsTextServices.h"
@@ -119,7 +120,7 @@ std::string shellErrorText(int code) {
 
 void WindowsDesktopShell::openWithDefaultApplication(const std::string& path) {
     const ComScope com;
-    const std::wstring file = toWide(path);
+    const std::wstring file = shellSpelling(path);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_FLAG_NO_UI;
@@ -131,15 +132,16 @@ void WindowsDesktopShell::openWithDefaultApplication(const std::string& path) {
 
 bool WindowsDesktopShell::hasDefaultApplication(const std::string& path) const {
     wchar_t program[MAX_PATH] = {};
-    const HINSTANCE found = FindExecutableW(toWide(path).c_str(), nullptr, program);
+    const HINSTANCE found = FindExecutableW(shellSpelling(path).c_str(), nullptr, program);
     return reinterpret_cast<INT_PTR>(found) > kLastShellError;
 }
 
 void WindowsDesktopShell::showInFolder(const std::string& path) {
-    if (selectInExplorer(toWide(path))) {
+    const std::wstring spelt = shellSpelling(path);
+    if (selectInExplorer(spelt)) {
         return;
     }
-    WindowsProcessLauncher().launch({"explorer.exe", "/select,", path}, LaunchOptions{});
+    WindowsProcessLauncher().launch({"explorer.exe", "/select,", fromWide(spelt)}, LaunchOptions{});
 }
 
 void WindowsDesktopShell::putFilesOnClipboard(const std::vector<std::string>& paths,

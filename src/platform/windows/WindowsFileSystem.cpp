@@ -402,6 +402,20 @@ EntryKind WindowsFileSystem::kindOf(const std::string& path) const {
     return targetStatus(path).kind;
 }
 
+std::string WindowsFileSystem::typedPath(const std::string& path) const {
+    if (path.empty() || kindOf(path) != EntryKind::Missing) {
+        return path;
+    }
+    const std::wstring typed = toWide(path);
+    const std::wstring read = systemReading(typed);
+    if (read.empty() || read == typed || read.starts_with(L"\\\\.\\") ||
+        read.starts_with(L"\\\\?\\")) {
+        return path;
+    }
+    const std::string respelt = fromWide(read);
+    return kindOf(respelt) != EntryKind::Missing ? respelt : path;
+}
+
 bool WindowsFileSystem::createDirectory(const std::string& path) {
     const std::wstring wide = longPath(path);
     return !wide.empty() && CreateDirectoryW(wide.c_str(), nullptr);

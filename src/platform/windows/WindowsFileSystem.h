@@ -21,6 +21,9 @@ public:
     char separator() const override { return '\\'; }
     std::size_t rootLength(std::string_view path) const override;
     EntryKind kindOf(const std::string& path) const override;
+    // Spelt as typed when that names something; otherwise as the system reads a typed path, when
+    // that names something and is no device.
+    std::string typedPath(const std::string& path) const override;
     bool createDirectory(const std::string& path) override;
     bool isWritableDirectory(const std::string& path) const override;
     std::optional<std::string> readFile(const std::string& path) const override;

@@ -11,6 +11,7 @@
 
 #include "platform/windows/ComScope.h"
 #include "platform/windows/DefaultIconEntry.h"
+#include "platform/windows/LongPath.h"
 #include "platform/windows/Registry.h"
 #include "platform/windows/ShellIcons.h"
 #include "platform/windows/WideText.h"
@@ -44,7 +45,7 @@ std::string WindowsFileTypes::typeNameForExtension(const std::string& extension)
 }
 
 std::string WindowsFileTypes::folderTypeName(const std::string& folderPath) const {
-    return shellTypeName(toWide(folderPath), 0, 0);
+    return shellTypeName(shellSpelling(folderPath), 0, 0);
 }
 
 IconLocation WindowsFileTypes::extensionIcon(const std::string& extension) const {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/windows/LongPath.h"
 #include "platform/windows/WideText.h"
 
 namespace quillfen::platform {
@@ -110,7 +111,7 @@ std::vector<std::string> WindowsVolumes::mountPoints() const {
 }
 
 std::string WindowsVolumes::resolvedFolder(const std::string& folder) const {
-    const std::wstring resolved = finalPathOf(toWide(folder));
+    const std::wstring resolved = finalPathOf(longPath(folder));
     return resolved.empty() ? folder : fromWide(withSeparator(resolved));
 }
 

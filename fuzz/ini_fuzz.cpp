@@ -1,13 +1,15 @@
 // Every input is an ini file (8-bit, UTF-8 with a mark, UTF-16LE with or without a mark) with, in
 // front of it, a section, a key, a value and a few language-table keys. The document must write
 // itself back byte for byte while unchanged; a key that is set reads back, before and after the
-// written bytes are read again; and filling in the language table's missing keys the way a
-// language file is completed leaves every key readable with a value.
+// written bytes are read again, and the file store writes the same bytes; and filling in the
+// language table's missing keys the way a language file is completed leaves every key readable with
+// a value.
 #include <algorithm>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "app/IniDocument.h"
+#include "app/IniFile.h"
 #include "app/TextUtilities.h"
 
 namespace {
@@ -30,6 +32,17 @@ quillfen::IniDocument reread(const quillfen::IniDocument& document) {
     return quillfen::IniDocument(document.bytes(), quillfen::platform::currentPlatform().text());
 }
 
+// The same write through the file store must leave the file holding what the document wrote.
+void checkStoreWrites(std::string_view file, const std::string& section, const std::string& key,
+                      const std::string& value, const quillfen::IniDocument& expected) {
+    static const quillfen::fuzz::InputFile stored("quillfen-ini-fuzz", ".ini");
+    stored.write(file);
+    FUZZ_CHECK(quillfen::writeIniValue(stored.path(), section, key, value));
+    FUZZ_CHECK(quillfen::readIniValue(stored.path(), section, key) == value);
+    const auto written = quillfen::platform::currentPlatform().files().readFile(stored.path());
+    FUZZ_CHECK(written == expected.bytes());
+}
+
 void checkSetValueReadsBack(std::string_view file, const std::string& section,
                             const std::string& key, const std::string& value) {
     if (section.empty() || key.empty()) {
@@ -39,6 +52,7 @@ void checkSetValueReadsBack(std::string_view file, const std::string& section,
     document.setValue(section, key, value);
     FUZZ_CHECK(document.value(section, key) == value);
     FUZZ_CHECK(reread(document).value(section, key) == value);
+    checkStoreWrites(file, section, key, value, document);
 }
 
 void checkLanguageFillIn(std::string_view file, const std::vector<std::string>& keys) {

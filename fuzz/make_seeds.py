@@ -236,7 +236,8 @@ INI_DOCUMENTS = {
 def ini_seeds():
     seeds = {}
     prefixes = [
-        field(b'Translate') + field(b'Find') + field(b'Neu') + b'\x02' + field(b'Stop') + field(b'Size'),
+        # 0xF2: two language keys, and the write through the file store.
+        field(b'Translate') + field(b'Find') + field(b'Neu') + b'\xf2' + field(b'Stop') + field(b'Size'),
         field(b'New Section') + field(b'key.1') + field(b'value 1') + b'\x01' + field(b'%d file(s)'),
     ]
     for name, text in INI_DOCUMENTS.items():

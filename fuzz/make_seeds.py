@@ -236,8 +236,7 @@ INI_DOCUMENTS = {
 def ini_seeds():
     seeds = {}
     prefixes = [
-        # 0xF2: two language keys, and the write through the file store.
-        field(b'Translate') + field(b'Find') + field(b'Neu') + b'\xf2' + field(b'Stop') + field(b'Size'),
+        field(b'Translate') + field(b'Find') + field(b'Neu') + b'\x02' + field(b'Stop') + field(b'Size'),
         field(b'New Section') + field(b'key.1') + field(b'value 1') + b'\x01' + field(b'%d file(s)'),
     ]
     for name, text in INI_DOCUMENTS.items():
@@ -348,6 +347,7 @@ TARGETS = {
     'pe_icon_fuzz': pe_icon_seeds,
     'qt_icon_fuzz': qt_icon_seeds,
     'ini_fuzz': ini_seeds,
+    'ini_store_fuzz': ini_seeds,
     'update_answer_fuzz': update_answer_seeds,
     'chunk_scanner_fuzz': chunk_scanner_seeds,
     'codepage_folding_fuzz': codepage_folding_seeds,

@@ -1,14 +1,7 @@
-// libFuzzer target: every input is an archive file that the reader opens and walks the way the
-// update does, entry by entry. Anything but a CZipException, a sanitizer report or a hang is a bug.
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <string>
-
-#include "FuzzPlatform.h"
+// Every input is an archive file that the reader opens and walks the way the update does, entry
+// by entry. Anything but a CZipException, a sanitizer report or a hang is a bug.
+#include "FuzzSupport.h"
+#include "update/CZipException.h"
 #include "update/ZipReader.h"
 
 namespace {
@@ -18,21 +11,6 @@ constexpr std::size_t kReadStep = 2048;
 // A few hundred input bytes may claim gigabytes of inflated data; the reader must stay correct
 // past this, but the fuzzer's time is better spent on other inputs.
 constexpr std::size_t kBytesReadPerEntry = std::size_t{1} << 22;
-
-std::string archivePath;
-
-void removeArchive() {
-    ::unlink(archivePath.c_str());
-}
-
-bool writeArchive(const std::uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(archivePath.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
 
 void walkEntry(quillfen::ZipReader& reader) {
     quillfen::ZipEntryInfo info;
@@ -55,26 +33,15 @@ void walkEntry(quillfen::ZipReader& reader) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static quillfen::fuzz::FuzzPlatform platform;
-    quillfen::platform::installPlatform(&platform);
-    char pattern[] = "/tmp/quillfen-zip-fuzz-XXXXXX";
-    const int fd = ::mkstemp(pattern);
-    if (fd < 0) {
-        std::perror("mkstemp");
-        std::abort();
-    }
-    ::close(fd);
-    archivePath = pattern;
-    std::atexit(removeArchive);
+    quillfen::fuzz::installLinuxPlatform();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (!writeArchive(data, size)) {
-        std::abort();
-    }
+    static const quillfen::fuzz::InputFile archive("quillfen-zip-fuzz");
+    archive.write({reinterpret_cast<const char*>(data), size});
     try {
-        quillfen::ZipReader reader(archivePath);
+        quillfen::ZipReader reader(archive.path());
         for (int entry = 0; entry < kEntriesWalked; ++entry) {
             try {
                 walkEntry(reader);

@@ -29,9 +29,9 @@ std::vector<std::string> arguments(std::string_view text) {
 void checkOptionChecks(const std::string& text) {
     FUZZ_CHECK(quillfen::cli::parseDay(text).has_value() ==
                quillfen::cli::validateDay(text).empty());
-    const auto kilobytes = quillfen::cli::parseKilobytes(text);
-    FUZZ_CHECK(kilobytes.has_value() == quillfen::cli::validateKilobytes(text).empty());
-    FUZZ_CHECK(!kilobytes || *kilobytes >= 0);
+    const auto bytes = quillfen::cli::parseSizeBytes(text);
+    FUZZ_CHECK(bytes.has_value() == quillfen::cli::validateSize(text).empty());
+    FUZZ_CHECK(!bytes || *bytes >= 0);
     quillfen::cli::validateEncodings(text);
 }
 

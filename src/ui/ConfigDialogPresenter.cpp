@@ -57,7 +57,7 @@ void ConfigDialogPresenter::open() {
     view_.setText(ConfigControl::Description, translate(kDescription));
     view_.setText(ConfigControl::Editor, Application::instance().editor);
     view_.setTitle(translate("About Quillfen!"));
-    view_.setText(ConfigControl::LanguageLabel, "Language:");
+    view_.setText(ConfigControl::LanguageLabel, "&Language:");
     fillLanguages();
 }
 

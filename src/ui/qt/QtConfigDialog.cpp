@@ -74,6 +74,9 @@ void QtConfigDialog::buildControls() {
     grid->addWidget(language, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
+    // A label's Alt letter moves the focus to its buddy; without one, Qt shows the '&' itself.
+    editorLabel->setBuddy(editor);
+    languageLabel->setBuddy(language);
 
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(this);

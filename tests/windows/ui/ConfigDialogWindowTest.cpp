@@ -160,7 +160,7 @@ TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndC
         EXPECT_EQ(text(window, IDC_CONFIG_SHELL), "Integrate Quillfen! to shell context menu.");
         EXPECT_EQ(text(window, IDC_CONFIG_RECYCLE_BIN), "Search in Recycle Bin");
         EXPECT_EQ(text(window, IDC_CONFIG_EDITOR_LABEL), "Default Editor:");
-        EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE_LABEL), "Language:");
+        EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE_LABEL), "&Language:");
         EXPECT_EQ(text(window, IDC_CONFIG_BROWSE_EDITOR), "...");
         EXPECT_EQ(text(window, IDOK), "OK");
         EXPECT_EQ(text(window, IDC_CONFIG_CANCEL), "Cancel");

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "cli/RowWriter.h"
 #include "cli/Terminal.h"
+#include "results/TextEscapes.h"
 
 namespace quillfen::cli {
 
@@ -43,7 +43,7 @@ void ProgressLine::update(const std::string& folder, std::int64_t found) {
     const size_t columns = terminal::terminalColumns();
     const size_t room = columns > count.size() + 2 ? columns - count.size() - 2 : 0;
     const std::string line =
-        "\r\x1b[K" + count + keepEnd(RowWriter::escapeForTerminal(folder), room);
+        "\r\x1b[K" + count + keepEnd(TextEscapes::escapeForTerminal(folder), room);
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     shown_ = true;

@@ -37,30 +37,6 @@ size_t displayWidth(const std::string& text) {
 RowWriter::RowWriter(std::FILE* out, OutputFormat format, bool nullTerminated)
     : out_(out), format_(format), nullTerminated_(nullTerminated) {}
 
-std::string RowWriter::escapeForTerminal(const std::string& text) {
-    return TextEscapes::escapeForTerminal(text);
-}
-
-std::string RowWriter::escapeForTsv(const std::string& text) {
-    return TextEscapes::escapeForTsv(text);
-}
-
-std::string RowWriter::quoteForCsv(const std::string& text) {
-    return TextEscapes::quoteForCsv(text);
-}
-
-std::string RowWriter::quoteForJson(const std::string& text) {
-    return TextEscapes::quoteForJson(text);
-}
-
-bool RowWriter::isUtf8(const std::string& text) {
-    return TextEscapes::isUtf8(text);
-}
-
-std::string RowWriter::base64(const std::string& bytes) {
-    return TextEscapes::base64(bytes);
-}
-
 void RowWriter::put(const std::string& bytes) {
     if (writeError_ != 0) {
         return;
@@ -89,8 +65,10 @@ void RowWriter::write(const OutputRow& row) {
             writePath(row.path);
             return;
         case OutputFormat::Table:
-            tableRows_.push_back({escapeForTerminal(row.name), escapeForTerminal(row.inFolder),
-                                  escapeForTerminal(row.type), row.modified, row.sizeText});
+            tableRows_.push_back({TextEscapes::escapeForTerminal(row.name),
+                                  TextEscapes::escapeForTerminal(row.inFolder),
+                                  TextEscapes::escapeForTerminal(row.type), row.modified,
+                                  row.sizeText});
             return;
         case OutputFormat::Tsv:
         case OutputFormat::Csv:
@@ -99,15 +77,15 @@ void RowWriter::write(const OutputRow& row) {
                 {row.name, row.inFolder, row.type, row.modified, row.sizeText, row.sizeKey});
             break;
         case OutputFormat::Jsonl:
-            line = "{\"name\":" + quoteForJson(row.name) +
-                   ",\"in_folder\":" + quoteForJson(row.inFolder) +
-                   ",\"type\":" + quoteForJson(row.type) +
-                   ",\"date_modified\":" + quoteForJson(row.modified) +
-                   ",\"size\":" + quoteForJson(row.sizeText) +
-                   ",\"size_byte\":" + quoteForJson(row.sizeKey) +
-                   ",\"path\":" + quoteForJson(row.path);
-            if (!isUtf8(row.path)) {
-                line += ",\"path_bytes\":\"" + base64(row.path) + "\"";
+            line = "{\"name\":" + TextEscapes::quoteForJson(row.name) +
+                   ",\"in_folder\":" + TextEscapes::quoteForJson(row.inFolder) +
+                   ",\"type\":" + TextEscapes::quoteForJson(row.type) +
+                   ",\"date_modified\":" + TextEscapes::quoteForJson(row.modified) +
+                   ",\"size\":" + TextEscapes::quoteForJson(row.sizeText) +
+                   ",\"size_byte\":" + TextEscapes::quoteForJson(row.sizeKey) +
+                   ",\"path\":" + TextEscapes::quoteForJson(row.path);
+            if (!TextEscapes::isUtf8(row.path)) {
+                line += ",\"path_bytes\":\"" + TextEscapes::base64(row.path) + "\"";
             }
             line += "}\n";
             break;

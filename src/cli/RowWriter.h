@@ -36,13 +36,6 @@ public:
     // The system's error number of the first failed write, 0 while every write succeeded.
     int writeError() const { return writeError_; }
 
-    static std::string escapeForTerminal(const std::string& text);
-    static std::string escapeForTsv(const std::string& text);
-    static std::string quoteForCsv(const std::string& text);
-    static std::string quoteForJson(const std::string& text);
-    static bool isUtf8(const std::string& text);
-    static std::string base64(const std::string& bytes);
-
 private:
     void writeHeader();
     void writeTable();

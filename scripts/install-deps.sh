@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Quillfen needs.
+# Installs every Debian package that building, testing, packaging (lintian checks the package)
+# and running Quillfen needs.
 # Idempotent: when everything is present it prints nothing and changes nothing.
 #   --bench    adds the peer tools that the benchmark scripts compare against
 #   --windows  adds the MinGW-w64 cross compiler, Wine and an X server (Xvfb), which run the
@@ -13,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xdg-utils shared-mime-info adwaita-icon-theme fonts-wqy-microhei
   zip unzip python3 openssl
-  desktop-file-utils appstream dpkg-dev file zsh fish
+  desktop-file-utils appstream dpkg-dev file zsh fish lintian
 )
 windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine xvfb nsis)
 for option in "$@"; do

@@ -288,8 +288,10 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CliOptions options;
     CLI::App app{"Quillfen: find files by name, date, size and content, and find duplicates.",
                  "quillfen-cli"};
-    app.set_version_flag("--version", std::string("quillfen-cli ") + Application::kVersion,
-                         "Print the version and exit");
+    app.set_version_flag(
+        "--version",
+        std::string("quillfen-cli ") + Application::kVersion + "\n" + Application::kLicenseLine,
+        "Print the version and exit");
     app.require_subcommand(1);
     app.failure_message(oneLineFailure);
     std::string format;

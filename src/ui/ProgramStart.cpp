@@ -51,7 +51,7 @@ std::optional<std::string> terminalText(int argc, const char* const* argv,
     }
     const std::string_view word = argv[1];
     if (word == "--version") {
-        return "quillfen " + version + "\n";
+        return "quillfen " + version + "\n" + Application::kLicenseLine + "\n";
     }
     if (word == "--help" || word == "-h") {
         return std::string(kUsage);

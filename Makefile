@@ -7,7 +7,7 @@ RUN_PRESET ?= release
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test deps windows-deps build windows clean install uninstall deb
+.PHONY: run test deps windows-deps build windows clean install uninstall deb release
 
 deps:
 	@./scripts/install-deps.sh
@@ -43,6 +43,11 @@ deb: deps
 	@cmake --build --preset package -j2
 	@cd build/package && cpack -G DEB
 	@ls build/package/quillfen_*.deb
+
+# Every file of a release in build/release-artifacts, signed with the Ed25519 key in the PEM file
+# that QUILLFEN_RELEASE_KEY names (scripts/release.sh).
+release: windows-deps
+	@./scripts/release.sh
 
 clean:
 	rm -rf build

@@ -33,6 +33,14 @@ function(quillfen_windows_setup)
         DEPENDS ${programs} ${language_tables}
         COMMENT "Staging the programs and language tables of the setup program")
 
+    # The licence page shows the file as it is: Windows line ends keep its paragraphs apart.
+    file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
+    string(REPLACE "\n" "\r\n" license_text "${license_text}")
+    set(QUILLFEN_SETUP_LICENSE ${CMAKE_BINARY_DIR}/setup/LICENSE.txt)
+    file(WRITE ${QUILLFEN_SETUP_LICENSE} "${license_text}")
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/LICENSE)
+
     set(QUILLFEN_SETUP_STAGE ${stage})
     set(QUILLFEN_SETUP_PROGRAMS "${program_lines}")
     set(QUILLFEN_SETUP_LANGUAGE_TABLES "${table_lines}")

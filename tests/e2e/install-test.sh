@@ -3,7 +3,8 @@
 # sees it: the desktop entry and the AppStream data pass their validators, the icon theme holds
 # every size, and the installed programs run for an ordinary user whose program folder is
 # read-only and for the installation's owner, who could write there, each keeping everything they
-# write in the user's own folder.
+# write in the user's own folder. The Debian package made from the build passes lintian: an error
+# or a warning fails the test, the informational tags are shown.
 #   install-test.sh BUILD_FOLDER
 set -euo pipefail
 build=$(cd "${1:?usage: install-test.sh BUILD_FOLDER}" && pwd)
@@ -24,8 +25,9 @@ outside=$(find "$scratch/root" -mindepth 1 -maxdepth 1 ! -name usr)
 for file in bin/quillfen bin/quillfen-cli; do
   [ -x "$prefix/$file" ] && [ ! -L "$prefix/$file" ] || fail "$file is not an installed program"
 done
-for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1 \
-    share/man/man1/quillfen-cli.1 share/bash-completion/completions/quillfen-cli \
+for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1.gz \
+    share/man/man1/quillfen-cli.1.gz share/doc/quillfen/copyright \
+    share/doc/quillfen/changelog.Debian.gz share/bash-completion/completions/quillfen-cli \
     share/fish/vendor_completions.d/quillfen-cli.fish share/icons/hicolor/scalable/apps/$id.svg; do
   [ -f "$prefix/$file" ] || fail "$file is missing"
 done
@@ -36,6 +38,15 @@ desktop-file-validate "$desktop_entry" || fail "desktop entry does not validate"
 grep -qx "Icon=$id" "$desktop_entry" || fail "desktop entry names another icon"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
   fail "AppStream data do not validate"
+grep -q '<project_license>MIT</project_license>' "$prefix/share/metainfo/$id.metainfo.xml" ||
+  fail "the AppStream data name no licence"
+# The manual pages and the changelog are compressed without a name or time inside (gzip -n).
+for file in share/man/man1/quillfen.1.gz share/doc/quillfen/changelog.Debian.gz; do
+  gzip -t "$prefix/$file" 2>/dev/null || fail "$file is no gzip file"
+  # The header's flags (no name) and its four bytes of modification time are zero.
+  [ "$(od -An -tx1 -j3 -N5 "$prefix/$file" | tr -d ' ')" = 0000000000 ] ||
+    fail "$file carries a name or a time"
+done
 
 # Each PNG of the icon theme is as large as its folder says (the size is in the PNG header).
 for size in 16 22 24 32 48 64 128 256; do
@@ -78,8 +89,10 @@ message=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find \
   fail "the shipped German table did not reach the user: $message"
 
 version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)
-[ "$version" = "quillfen $("$prefix/bin/quillfen-cli" --version | cut -d' ' -f2)" ] ||
-  fail "quillfen --version printed: $version"
+cli_version=$("$prefix/bin/quillfen-cli" --version)
+[ "$version" = "quillfen ${cli_version#quillfen-cli }" ] ||
+  fail "quillfen --version printed: $version; quillfen-cli --version: $cli_version"
+[ "$(sed -n 2p <<<"$version")" = "License: MIT" ] || fail "quillfen --version names no licence"
 
 # The window opens on the tree; once it has stored its size in the settings (which only a window
 # does; the runs above have made the settings file and the language copies already), it has done
@@ -155,6 +168,27 @@ done
 grep -q quillfen- "$owner_home/.config/Thunar/uca.xml" && fail "Thunar still holds our action"
 grep -q '<name>Mine</name>' "$owner_home/.config/Thunar/uca.xml" ||
   fail "Thunar lost the user's action"
+
+# The package made from this build, in a folder of its own.
+package_folder=$scratch/package
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$package_folder" >/dev/null ||
+  fail "cpack made no package"
+package=$(find "$package_folder" -maxdepth 1 -name 'quillfen_*.deb' | head -n 1)
+if [ -n "$package" ]; then
+  lintian_status=0
+  lintian_output=$(lintian --fail-on error,warning --display-info "$package" 2>&1) ||
+    lintian_status=$?
+  [ -z "$lintian_output" ] || echo "lintian: $lintian_output"
+  [ "$lintian_status" -eq 0 ] && ! grep -q '^[EW]: ' <<<"$lintian_output" ||
+    fail "lintian finds errors or warnings in the package"
+  contents=$(dpkg-deb --contents "$package")
+  for file in ./usr/share/doc/quillfen/copyright ./usr/share/doc/quillfen/changelog.Debian.gz \
+      ./usr/share/man/man1/quillfen-cli.1.gz; do
+    grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
+  done
+else
+  fail "cpack made no package"
+fi
 
 [ "$failures" -eq 0 ] && echo "installation checked"
 exit $((failures > 0))

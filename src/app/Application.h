@@ -28,9 +28,6 @@ public:
 
     static constexpr const char* kVersion = "1.3.3.20220312";
     static constexpr const char* kName = "Quillfen!";
-    // The licence line that "--version" prints under the version, by its SPDX name; the licence's
-    // text ships beside the programs as LICENSE.
-    static constexpr const char* kLicenseLine = "License: MIT";
 };
 
 // On/off settings are stored as "Y" or "N"; anything but "N" counts as on.

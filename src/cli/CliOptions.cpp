@@ -10,6 +10,7 @@
 
 #include "app/AnsiCodePage.h"
 #include "app/Application.h"
+#include "app/ProgramLicense.h"
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
 #include "cli/ArgumentChecks.h"
@@ -290,7 +291,7 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
                  "quillfen-cli"};
     app.set_version_flag(
         "--version",
-        std::string("quillfen-cli ") + Application::kVersion + "\n" + Application::kLicenseLine,
+        std::string("quillfen-cli ") + Application::kVersion + "\n" + kProgramLicenseLine,
         "Print the version and exit");
     app.require_subcommand(1);
     app.failure_message(oneLineFailure);

@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/PathHelpers.h"
+#include "app/ProgramLicense.h"
 #include "app/RunCommand.h"
 #include "platform/Platform.h"
 #include "update/MachineIdentifier.h"
@@ -51,7 +52,7 @@ std::optional<std::string> terminalText(int argc, const char* const* argv,
     }
     const std::string_view word = argv[1];
     if (word == "--version") {
-        return "quillfen " + version + "\n" + Application::kLicenseLine + "\n";
+        return "quillfen " + version + "\n" + kProgramLicenseLine + "\n";
     }
     if (word == "--help" || word == "-h") {
         return std::string(kUsage);

@@ -12,7 +12,10 @@ HKEY_CLASSES_ROOT); the settings file, a language table the user changed, the up
 and an entry that starts another existing copy of the program are left alone.
 
 Checked while a stand-in holds the installed quillfen-cli.exe as a running copy holds it: a silent
-reinstall and a silent uninstall end with exit code 2 and change nothing. A reinstall into the same
+reinstall and a silent uninstall wait for it (here for the short time "/WAIT=" gives), then end with
+exit code 2 and change nothing. A silent install over an older copy, as the update starts it while
+the program that started it still ends, waits while the stand-in holds the file and, once it lets
+go, replaces the programs with this setup's and records the new version. A reinstall into the same
 folder keeps a language table the user edited and puts the shipped one beside it (<table>.new).
 An install into a second folder removes the copy of the first with its uninstaller, so the one
 uninstall entry and the shortcut name the second, and its uninstaller removes them.
@@ -45,6 +48,11 @@ INSTALL_FOLDER = WORK_WINDOWS + "\\Quillfen"
 SECOND_FOLDER = WORK_WINDOWS + "\\SecondPlace"
 # The exit code of a setup or uninstaller that a running copy stopped.
 STOPPED_EXIT = 2
+# How long the setups that are to give up wait for a running copy, in seconds.
+SHORT_WAIT = "/WAIT=2"
+# How long the held file stays held while a silent setup waits for it, in seconds; well inside the
+# setup's own waiting time of 60 seconds.
+HOLD_SECONDS = 4
 OTHER_COPY = WORK_WINDOWS + "\\Other copy\\quillfen.exe"
 CLI = "quillfen-cli.exe"
 UNINSTALLER = "Uninstall.exe"
@@ -272,27 +280,38 @@ def folder_state(folder):
     return state
 
 
-def check_running_copy_stops(run, check, holder):
-    """A copy that runs from the folder keeps a silent reinstall and uninstall from starting."""
+def hold_installed_cli(run, check, holder):
+    """Starts the stand-in that holds the installed quillfen-cli.exe; its standard input ending
+    lets go."""
     ready = os.path.join(run.work, "held.txt")
+    if os.path.exists(ready):
+        os.unlink(ready)
     held = subprocess.Popen([run.prefix.wine, holder, "hold", INSTALL_FOLDER + "\\" + CLI,
                              WORK_WINDOWS + "\\held.txt"], stdin=subprocess.PIPE,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             env=run.prefix.environment, cwd=run.work)
+    for _ in range(600):
+        if os.path.exists(ready) or held.poll() is not None:
+            break
+        time.sleep(0.1)
+    check.expect(os.path.exists(ready), "the stand-in holds %s" % CLI)
+    return held
+
+
+def check_running_copy_stops(run, check, holder):
+    """A copy that runs from the folder until the waiting time is over keeps a silent reinstall
+    and uninstall from changing anything."""
+    held = hold_installed_cli(run, check, holder)
     try:
-        for _ in range(600):
-            if os.path.exists(ready) or held.poll() is not None:
-                break
-            time.sleep(0.1)
-        check.expect(os.path.exists(ready), "the stand-in holds %s" % CLI)
         before = folder_state(run.install)
-        installer = run.wine([run.setup_windows, "/S", "/D=" + INSTALL_FOLDER])
+        installer = run.wine([run.setup_windows, "/S", SHORT_WAIT, "/D=" + INSTALL_FOLDER])
         check.expect(installer.returncode == STOPPED_EXIT,
                      "setup over a running copy: exit code %d, expected %d" % (
                          installer.returncode, STOPPED_EXIT))
         check.expect(folder_state(run.install) == before,
                      "setup over a running copy changed the folder")
-        uninstaller = run.wine([INSTALL_FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + INSTALL_FOLDER])
+        uninstaller = run.wine([INSTALL_FOLDER + "\\" + UNINSTALLER, "/S", SHORT_WAIT,
+                                "_?=" + INSTALL_FOLDER])
         check.expect(uninstaller.returncode == STOPPED_EXIT,
                      "uninstall of a running copy: exit code %d, expected %d" % (
                          uninstaller.returncode, STOPPED_EXIT))
@@ -300,6 +319,48 @@ def check_running_copy_stops(run, check, holder):
                      "the uninstaller of a running copy changed the folder")
     finally:
         held.communicate(timeout=60)
+
+
+def make_installed_copy_older(run, holder):
+    """The installed programs become other files and the uninstall entry an older version."""
+    for name in run.programs():
+        shutil.copyfile(holder, os.path.join(run.install, name))
+    run.batch("older.bat", batch_file(recorded(
+        "older", 'reg add "%s" /v DisplayVersion /d 0.9 /f > nul' % UNINSTALL_KEY)))
+
+
+def check_update_waits_for_running_copy(run, check, holder, stage):
+    """The update's silent setup over an older copy that still runs: it waits, and installs once
+    the copy has ended."""
+    make_installed_copy_older(run, holder)
+    held = hold_installed_cli(run, check, holder)
+    before = folder_state(run.install)
+    installer = subprocess.Popen([run.prefix.wine, run.setup_windows, "/S",
+                                  "/D=" + INSTALL_FOLDER], stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, env=run.prefix.environment,
+                                 cwd=run.work)
+    try:
+        time.sleep(HOLD_SECONDS)
+        check.expect(installer.poll() is None and folder_state(run.install) == before,
+                     "the setup waits while the copy runs: exit code %s" % installer.poll())
+    finally:
+        held.communicate(timeout=60)
+    try:
+        status = installer.wait(timeout=120)
+    except subprocess.TimeoutExpired:
+        installer.kill()
+        status = installer.wait()
+    check.expect(status == 0, "setup once the copy ended: exit code %d" % status)
+    for name in run.programs():
+        check.expect(filecmp.cmp(os.path.join(stage, name), os.path.join(run.install, name),
+                                 shallow=False), "the update installed this setup's %s" % name)
+    results = run.batch("version.bat", batch_file(recorded(
+        "version", 'reg query "%s" /v DisplayVersion > %s\\version.txt' % (
+            UNINSTALL_KEY, WORK_WINDOWS))))
+    version = run.read("version.txt")
+    check.expect(results.get("version") == "0" and "0.9" not in version and
+                 os.path.basename(run.setup)[len("QuillfenSetup-"):-len(".exe")] in version,
+                 "the uninstall entry names the new version: %s" % version)
 
 
 def check_reinstall_keeps_edited_table(run, check, language_folder):
@@ -385,6 +446,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--setup", required=True)
     parser.add_argument("--language-folder", required=True)
+    parser.add_argument("--stage", required=True,
+                        help="the folder of the programs the setup packs, as it packs them")
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--wine", default="wine")
     parser.add_argument("--holder", required=True,
@@ -410,6 +473,7 @@ def main():
             check = Checker()
             results, shortcuts = check_installed(run, check, arguments.language_folder)
             check_running_copy_stops(run, check, arguments.holder)
+            check_update_waits_for_running_copy(run, check, arguments.holder, arguments.stage)
             check_reinstall_keeps_edited_table(run, check, arguments.language_folder)
             check_removed(run, check, results, shortcuts)
             check_second_folder_replaces_the_first(run, check, shortcuts)

@@ -31,7 +31,9 @@ quillfen_compressed(${linux_source}/quillfen.1 quillfen.1 program_page)
 quillfen_compressed(${linux_source}/quillfen-cli.1 quillfen-cli.1 cli_page)
 install(FILES ${program_page} ${cli_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The changelog's entry carries the release day (the version's last part, YYYYMMDD) in RFC 5322
+# The package is native (its version has no Debian revision: the project packages itself), so its
+# changelog, in Debian's format, is changelog.gz rather than changelog.Debian.gz. Its entry
+# carries the release day (the version's last part, YYYYMMDD) in RFC 5322
 # form, whose weekday comes from Zeller's congruence.
 string(REGEX MATCH "^([0-9][0-9][0-9][0-9])([0-9][0-9])([0-9][0-9])$" release_day
        "${PROJECT_VERSION_TWEAK}")
@@ -54,8 +56,8 @@ list(GET weekday_names ${weekday} weekday_name)
 math(EXPR month_index "${month} - 1")
 list(GET month_names ${month_index} month_name)
 set(QUILLFEN_CHANGELOG_DATE "${weekday_name}, ${day} ${month_name} ${year} 00:00:00 +0000")
-configure_file(${linux_source}/changelog.Debian.in ${CMAKE_BINARY_DIR}/changelog.Debian @ONLY)
-quillfen_compressed(${CMAKE_BINARY_DIR}/changelog.Debian changelog.Debian changelog)
+configure_file(${linux_source}/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
+quillfen_compressed(${CMAKE_BINARY_DIR}/changelog changelog changelog)
 add_custom_target(quillfen_compressed_documents ALL DEPENDS ${program_page} ${cli_page}
                                                             ${changelog})
 

@@ -27,7 +27,7 @@ for file in bin/quillfen bin/quillfen-cli; do
 done
 for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1.gz \
     share/man/man1/quillfen-cli.1.gz share/doc/quillfen/copyright \
-    share/doc/quillfen/changelog.Debian.gz share/bash-completion/completions/quillfen-cli \
+    share/doc/quillfen/changelog.gz share/bash-completion/completions/quillfen-cli \
     share/fish/vendor_completions.d/quillfen-cli.fish share/icons/hicolor/scalable/apps/$id.svg; do
   [ -f "$prefix/$file" ] || fail "$file is missing"
 done
@@ -41,7 +41,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/n
 grep -q '<project_license>MIT</project_license>' "$prefix/share/metainfo/$id.metainfo.xml" ||
   fail "the AppStream data name no licence"
 # The manual pages and the changelog are compressed without a name or time inside (gzip -n).
-for file in share/man/man1/quillfen.1.gz share/doc/quillfen/changelog.Debian.gz; do
+for file in share/man/man1/quillfen.1.gz share/doc/quillfen/changelog.gz; do
   gzip -t "$prefix/$file" 2>/dev/null || fail "$file is no gzip file"
   # The header's flags (no name) and its four bytes of modification time are zero.
   [ "$(od -An -tx1 -j3 -N5 "$prefix/$file" | tr -d ' ')" = 0000000000 ] ||
@@ -182,7 +182,7 @@ if [ -n "$package" ]; then
   [ "$lintian_status" -eq 0 ] && ! grep -q '^[EW]: ' <<<"$lintian_output" ||
     fail "lintian finds errors or warnings in the package"
   contents=$(dpkg-deb --contents "$package")
-  for file in ./usr/share/doc/quillfen/copyright ./usr/share/doc/quillfen/changelog.Debian.gz \
+  for file in ./usr/share/doc/quillfen/copyright ./usr/share/doc/quillfen/changelog.gz \
       ./usr/share/man/man1/quillfen-cli.1.gz; do
     grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
   done

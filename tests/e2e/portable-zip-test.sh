@@ -3,8 +3,8 @@
 # and checks the archive as a user meets it: exactly the programs, the language tables and the
 # licence at its root, the programs executable; unpacked into a fresh folder whose path has a
 # blank, quillfen-cli answers --version with the build's version and its licence, finds the files
-# of a small tree, and keeps its settings beside itself (a portable copy), not in the user's
-# folders. The Windows programs run under Wine.
+# of a small tree, and keeps its settings beside itself (a portable copy). The Windows programs
+# run under Wine.
 #   portable-zip-test.sh linux BIN_FOLDER VERSION
 #   portable-zip-test.sh windows BIN_FOLDER VERSION WINE
 set -euo pipefail
@@ -81,12 +81,15 @@ expected=$(printf '%s\n' "$(native_path "$scratch/tree/a.txt")" \
   "$(native_path "$scratch/tree/sub/b.txt")")
 [ "$found" = "$expected" ] || fail "quillfen-cli found: $found, expected $expected"
 
-# The settings file (user.computer.ini) sits beside the programs of a portable copy.
-settings=$(find "$folder" -maxdepth 1 -name '*.ini' -printf '%P\n')
-[ -n "$settings" ] || fail "no settings file beside the unpacked programs"
-if [ "$system" = linux ] && [ -e "$home/.config/quillfen" ]; then
-  fail "the portable copy wrote into the user's folder: $(ls -R "$home/.config/quillfen")"
-fi
-
+# A portable copy keeps its settings file (user.computer.ini) beside the programs; the command
+# line, which leaves the settings as it finds them, names that file in its help.
+help=$(run "$cli" find --help | tr -d '\r' || true)
+settings=$(sed -n 's/^ *\[Config\] of //p' <<<"$help")
+folder_native=$(native_path "$folder")
+case "$settings" in
+  "$folder_native"[/\\]*.ini) [[ "${settings:${#folder_native}+1}" != *[/\\]* ]] ||
+    fail "the settings file is not beside the programs: $settings" ;;
+  *) fail "the settings file is not beside the programs: $settings" ;;
+esac
 [ "$failures" -eq 0 ] && echo "the portable $system archive unpacks and runs from $folder"
 exit $((failures > 0))

@@ -22,10 +22,11 @@ key=${QUILLFEN_RELEASE_KEY:-}
 Ed25519 private key (make one with: openssl genpkey -algorithm ed25519 -out release-key.pem)"
 [ -r "$key" ] || fail "QUILLFEN_RELEASE_KEY names $key, which cannot be read"
 key=$(realpath "$key")
+key_kind=$(openssl pkey -in "$key" -noout -text 2>/dev/null | sed -n 1p || true)
+[[ "$key_kind" == "ED25519 Private-Key"* ]] || fail "$key holds no Ed25519 private key in PEM form"
 # The public key is the last 32 bytes of its DER form.
-public_key=$(openssl pkey -in "$key" -pubout -outform DER 2>/dev/null | tail -c 32 | xxd -p -c 64)
-[[ "$public_key" =~ ^[0-9a-f]{64}$ ]] ||
-  fail "$key holds no Ed25519 private key (openssl pkey could not read its public key)"
+public_key=$(openssl pkey -in "$key" -pubout -outform DER | tail -c 32 | xxd -p -c 64)
+[[ "$public_key" =~ ^[0-9a-f]{64}$ ]] || fail "no public key could be read from $key"
 
 version=$(sed -n 's/^project(Quillfen VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt"

@@ -2,10 +2,10 @@
 """Installs QuillfenSetup-<version>.exe silently under Wine and uninstalls it again, in a Wine
 prefix of its own (the shortcut, the registry keys and the files it checks are then its own).
 
-Checked after "/S /D=<folder>": the programs and the language tables are in the folder, the
-installed quillfen-cli.exe finds the rows of a small tree on C:, the Start-menu shortcut exists
-exactly when the build has the window program, the "Add/Remove programs" entry names the
-uninstaller. Checked after "Uninstall.exe /S": the programs, the unchanged language tables, the
+Checked after "/S /D=<folder>": the programs, the licence and the language tables are in the
+folder, the installed quillfen-cli.exe finds the rows of a small tree on C:, the Start-menu
+shortcut exists exactly when the build has the window program, the "Add/Remove programs" entry
+names the uninstaller. Checked after "Uninstall.exe /S": the programs, the unchanged language tables, the
 shortcut, the uninstall entry, the icons "/GetIcon" wrote, the update's downloader copy and the
 context-menu entries that start the removed program are gone (under the user's classes and
 HKEY_CLASSES_ROOT); the settings file, a language table the user changed, the update's downloads
@@ -199,7 +199,7 @@ class SetupRun:
 def check_installed(run, check, language_folder):
     installer = run.wine([run.setup_windows, "/S", "/D=" + INSTALL_FOLDER])
     check.expect(installer.returncode == 0, "setup: exit code %d" % installer.returncode)
-    for name in run.programs() + [UNINSTALLER]:
+    for name in run.programs() + [UNINSTALLER, "LICENSE"]:
         check.expect(os.path.isfile(os.path.join(run.install, name)), "installed: %s" % name)
     tables = sorted(os.listdir(language_folder))
     installed_tables = os.path.join(run.install, "Language")

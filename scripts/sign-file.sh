@@ -10,6 +10,11 @@ if [[ $# -ne 2 ]]; then
 fi
 file="$1"
 key="$2"
+signature="$file.sig"
+partial="$signature.partial"
+# Whatever signature an earlier run left goes first, so that a failed run leaves none that a later
+# step could take for the file's.
+rm -f "$signature"
 if [[ ! -f "$file" || ! -r "$file" ]]; then
     echo "sign-file.sh: no readable file to sign at $file" >&2
     exit 1
@@ -23,12 +28,8 @@ if ! command -v openssl >/dev/null; then
     exit 1
 fi
 
-# Written beside the target and renamed when complete, so that a failed run leaves no signature
-# that a later step could take for a good one.
-signature="$file.sig"
-partial="$signature.partial"
+# Written beside the target and renamed when complete.
 trap 'rm -f "$partial"' EXIT
-rm -f "$signature"
 if ! openssl pkeyutl -sign -rawin -inkey "$key" -in "$file" -out "$partial"; then
     echo "sign-file.sh: openssl could not sign $file with $key (an Ed25519 private key?)" >&2
     exit 1

@@ -196,5 +196,20 @@ TEST(Ed25519, RejectsEveryAlteredSignatureKeyOrMessage) {
     }
 }
 
+// A key must be written as RFC 8032 decodes it. R the identity and S zero satisfy the equation for
+// the identity as key; written with y = 1 + p, or with the sign bit of its zero x set, the key is
+// refused, which OpenSSL 3.0 does not do (it reads both as the identity).
+TEST(Ed25519, OwnVerifierRefusesKeysWrittenOtherwiseThanCanonically) {
+    const Bytes identitySignature = fromHex(
+        "0100000000000000000000000000000000000000000000000000000000000000"
+        "0000000000000000000000000000000000000000000000000000000000000000");
+    const Bytes message = bytesOf("any message");
+    for (const char* key : {"eeffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f",
+                            "0100000000000000000000000000000000000000000000000000000000000080"}) {
+        EXPECT_FALSE(signature::verifyEd25519Portable(fromHex(key), message, identitySignature))
+            << key;
+    }
+}
+
 }  // namespace
 }  // namespace quillfen

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -136,6 +138,14 @@ TEST(Ed25519, RejectsEveryAlteredSignatureKeyOrMessage) {
         bytes.at(index) ^= bit;
         return bytes;
     };
+    const auto overwritten = [](Bytes bytes, std::size_t index, const Bytes& part) {
+        std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(index));
+        return bytes;
+    };
+    const auto extended = [](Bytes bytes) {
+        bytes.push_back(0);
+        return bytes;
+    };
     const SignedMessage& good = rfcVector(2);
     const Bytes& key = good.publicKey;
     const Bytes& message = good.message;
@@ -145,8 +155,6 @@ TEST(Ed25519, RejectsEveryAlteredSignatureKeyOrMessage) {
         fromHex("0200000000000000000000000000000000000000000000000000000000000000");
     const Bytes notCanonical =
         fromHex("edffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f");
-    Bytes longSignature = sig;
-    longSignature.push_back(0);
 
     const struct {
         const char* what;
@@ -157,39 +165,20 @@ TEST(Ed25519, RejectsEveryAlteredSignatureKeyOrMessage) {
         {"sign bit flipped in R", {key, message, flipped(sig, 31, 0x80)}},
         {"bit flipped in S", {key, message, flipped(sig, 40)}},
         {"S plus the group order", {key, message, withOrderAdded(sig)}},
-        {"S all ones",
-         {key, message,
-          [&] {
-              Bytes s = sig;
-              std::fill(s.begin() + 32, s.end(), 0xff);
-              return s;
-          }()}},
+        {"S all ones", {key, message, overwritten(sig, 32, Bytes(32, 0xff))}},
         {"another signer's key", {rfcVector(1).publicKey, message, sig}},
         {"key off the curve", {offCurve, message, sig}},
         {"key not canonical", {notCanonical, message, sig}},
-        {"R off the curve",
-         {key, message,
-          [&] {
-              Bytes s = sig;
-              std::copy(offCurve.begin(), offCurve.end(), s.begin());
-              return s;
-          }()}},
+        {"R off the curve", {key, message, overwritten(sig, 0, offCurve)}},
         {"signature one byte short", {key, message, Bytes(sig.begin(), sig.end() - 1)}},
-        {"signature one byte long", {key, message, longSignature}},
+        {"signature one byte long", {key, message, extended(sig)}},
         {"no signature", {key, message, {}}},
         {"key one byte short", {Bytes(key.begin(), key.end() - 1), message, sig}},
         {"no key", {{}, message, sig}},
         {"empty message in place of a signed one", {key, {}, sig}},
         {"message signed empty, checked with a byte",
          {rfcVector(0).publicKey, {0}, rfcVector(0).signature}},
-        {"message with a byte more",
-         {key,
-          [&] {
-              Bytes m = message;
-              m.push_back(0);
-              return m;
-          }(),
-          sig}},
+        {"message with a byte more", {key, extended(message), sig}},
     };
     for (const auto& c : cases) {
         expectVerdict(c.input, false, c.what);

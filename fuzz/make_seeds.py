@@ -342,6 +342,37 @@ def desktop_entry_seeds():
     return {name: text.encode() for name, text in entries.items()}
 
 
+def ed25519_seeds():
+    # RFC 8032 section 7.1, TEST 2 and 3, as raw inputs: mode, key, signature, message.
+    vectors = {
+        'test2': ('3d4017c3e843895a92b70aa74d1b7ebc9c982ccf2ec4968cc0cd55f12af4660c',
+                  '92a009a9f0d4cab8720e820b5f642540a2b27b5416503f8fb3762223ebdb69da'
+                  '085ac1e43e15996e458f3613d0f11d8c387b2eaeb4302aeeb00d291612bb0c00', '72'),
+        'test3': ('fc51cd8e6218a1a38da47ed00230f0580816ed13ba3303ac5deb911548908025',
+                  '6291d657deec24024827e69c3abe01a30ce548a284743a445e3680d7db5ac3ac'
+                  '18ff9b538d16f290ae67f760984dc6594a7c15e9716ed28dc027beceea1ec40a', 'af82'),
+    }
+    seeds = {f'{name}.bin': b'\0' + bytes.fromhex(key + signature + message)
+             for name, (key, signature, message) in vectors.items()}
+    # The identity as key, written canonically, as y = 1 + p and with the sign bit of a zero x;
+    # R the identity and S zero.
+    identity_signature = b'\1' + bytes(63)
+    for name, key in {'identity': b'\1' + bytes(31),
+                      'identity-plus-p': b'\xee' + b'\xff' * 30 + b'\x7f',
+                      'identity-signed-zero': b'\1' + bytes(30) + b'\x80'}.items():
+        seeds[f'{name}.bin'] = b'\0' + key + identity_signature + b'any message'
+    # Signed by OpenSSL: mode 1 keeps the signature, mode 3 adds the group order to S; then a
+    # seed, the message as a field, and the bit flips (count, part, position, mask).
+    seed = bytes(range(32))
+    seeds['signed.bin'] = b'\1' + seed + field(b'update archive') + b'\0'
+    seeds['signed-empty.bin'] = b'\1' + seed + field(b'') + b'\0'
+    seeds['signed-order-added.bin'] = b'\3' + seed + field(b'update archive') + b'\0'
+    for part in range(3):
+        seeds[f'signed-flipped-{part}.bin'] = (b'\1' + seed + field(b'update archive') +
+                                              bytes([1, part, 0, 7, 0x10]))
+    return seeds
+
+
 TARGETS = {
     'zip_reader_fuzz': zip_seeds,
     'pe_icon_fuzz': pe_icon_seeds,
@@ -354,6 +385,7 @@ TARGETS = {
     'name_pattern_fuzz': name_pattern_seeds,
     'command_line_fuzz': command_line_seeds,
     'desktop_entry_fuzz': desktop_entry_seeds,
+    'ed25519_fuzz': ed25519_seeds,
 }
 
 

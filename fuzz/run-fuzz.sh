@@ -9,7 +9,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-targets=$(sed -n 's/^quillfen_fuzz_target(\([a-z_]*\).*/\1/p' "$root/fuzz/CMakeLists.txt")
+targets=$(sed -n 's/^quillfen_fuzz_target(\([a-z0-9_]*\).*/\1/p' "$root/fuzz/CMakeLists.txt")
 
 if [[ $# -lt 1 || "$1" == "--list" ]]; then
     echo "Targets:" $targets

@@ -8,6 +8,7 @@
 #include "platform/HttpClient.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/ProgramResources.h"
+#include "platform/SignatureVerifier.h"
 #include "platform/SystemInfo.h"
 #include "platform/TextServices.h"
 #include "platform/Volumes.h"
@@ -31,6 +32,7 @@ public:
     virtual ProgramResources& resources() = 0;
     virtual DiskIdentity& disks() = 0;
     virtual Digests& digests() = 0;
+    virtual SignatureVerifier& signatures() = 0;
 };
 
 // The installed platform. Using it before one is installed is a programming error and aborts.

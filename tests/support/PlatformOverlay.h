@@ -29,6 +29,7 @@ public:
     platform::ProgramResources& resources() override { return previous_.resources(); }
     platform::DiskIdentity& disks() override { return previous_.disks(); }
     platform::Digests& digests() override { return previous_.digests(); }
+    platform::SignatureVerifier& signatures() override { return previous_.signatures(); }
 
 private:
     PlatformOverlay() : previous_(platform::currentPlatform()) { platform::installPlatform(this); }

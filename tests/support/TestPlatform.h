@@ -5,6 +5,7 @@
 
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/crypto/OpenSslDigests.h"
+#include "platform/linux/crypto/OpenSslSignatureVerifier.h"
 #include "platform/linux/curl/CurlHttpClient.h"
 
 namespace quillfen::test {
@@ -61,6 +62,7 @@ public:
     // Volumes the test made up, in place of the machine's own mount table.
     platform::DiskIdentity& disks() override { return disks_; }
     platform::Digests& digests() override { return digests_; }
+    platform::SignatureVerifier& signatures() override { return signatures_; }
 
     platform::Volumes* volumesOverride = nullptr;
     // Resources the test made up, in place of none.
@@ -79,6 +81,7 @@ private:
     platform::EmbeddedResources resources_;
     platform::LinuxDiskIdentity disks_;
     platform::OpenSslDigests digests_;
+    platform::OpenSslSignatureVerifier signatures_;
 };
 
 }  // namespace quillfen::test

@@ -54,6 +54,7 @@ public:
     platform::ProgramResources& resources() override { return base_.resources(); }
     platform::DiskIdentity& disks() override { return base_.disks(); }
     platform::Digests& digests() override { return base_.digests(); }
+    platform::SignatureVerifier& signatures() override { return base_.signatures(); }
 
 private:
     platform::Platform& base_;

@@ -28,6 +28,7 @@ public:
     platform::TextServices& text() override { return standIn_.text(); }
     platform::Clock& clock() override { return standIn_.clock(); }
     platform::Digests& digests() override { return standIn_.digests(); }
+    platform::SignatureVerifier& signatures() override { return standIn_.signatures(); }
     platform::ProcessLauncher& processes() override { return processes_; }
     platform::SystemInfo& system() override { return system_; }
     platform::FileTypes& fileTypes() override { return types_; }

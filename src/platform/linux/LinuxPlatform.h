@@ -5,6 +5,7 @@
 
 #include "platform/OfflineHttpClient.h"
 #include "platform/Platform.h"
+#include "platform/PortableSignatureVerifier.h"
 #include "platform/linux/EmbeddedResources.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxDiskIdentity.h"
@@ -20,15 +21,19 @@ namespace quillfen::platform {
 
 class LinuxPlatform : public Platform {
 public:
-    // A program that goes online passes its HTTP client and its digests; without them every
-    // request fails and no digest is given, so a program that never goes online loads neither a
-    // network nor a cryptography library.
+    // A program that goes online passes its HTTP client, its digests and its signature checks
+    // (OpenSslSignatureVerifier); without them every request fails, no digest is given and
+    // signatures are checked by the program's own code, so a program that never goes online loads
+    // neither a network nor a cryptography library.
     explicit LinuxPlatform(std::span<const std::uint8_t> downloaderArchive = {},
                            std::unique_ptr<HttpClient> http = nullptr,
-                           std::unique_ptr<Digests> digests = nullptr)
+                           std::unique_ptr<Digests> digests = nullptr,
+                           std::unique_ptr<SignatureVerifier> signatures = nullptr)
         : http_(http ? std::move(http) : std::make_unique<OfflineHttpClient>()),
           resources_(downloaderArchive),
-          digests_(digests ? std::move(digests) : std::make_unique<NoDigests>()) {}
+          digests_(digests ? std::move(digests) : std::make_unique<NoDigests>()),
+          signatures_(signatures ? std::move(signatures)
+                                 : std::make_unique<PortableSignatureVerifier>()) {}
 
     FileSystem& files() override { return files_; }
     ProcessLauncher& processes() override { return processes_; }
@@ -41,6 +46,7 @@ public:
     ProgramResources& resources() override { return resources_; }
     DiskIdentity& disks() override { return disks_; }
     Digests& digests() override { return *digests_; }
+    SignatureVerifier& signatures() override { return *signatures_; }
 
 private:
     LinuxFileSystem files_;
@@ -54,6 +60,7 @@ private:
     EmbeddedResources resources_;
     LinuxDiskIdentity disks_;
     std::unique_ptr<Digests> digests_;
+    std::unique_ptr<SignatureVerifier> signatures_;
 };
 
 }  // namespace quillfen::platform

@@ -4,6 +4,7 @@
 
 #include "platform/OfflineHttpClient.h"
 #include "platform/Platform.h"
+#include "platform/PortableSignatureVerifier.h"
 #include "platform/windows/BCryptDigests.h"
 #include "platform/windows/WindowsClock.h"
 #include "platform/windows/WindowsDiskIdentity.h"
@@ -21,7 +22,8 @@ class WindowsPlatform : public Platform {
 public:
     // A program that goes online passes its HTTP client (WinInetHttpClient); without one every
     // request fails as it would without a network, as suits a program that never goes online.
-    // The digests come from the system's own cryptography library, which every program has.
+    // The digests come from the system's own cryptography library, which every program has; its
+    // signature checks have no Ed25519, so the program checks signatures itself.
     explicit WindowsPlatform(std::unique_ptr<HttpClient> http = nullptr)
         : http_(http ? std::move(http) : std::make_unique<OfflineHttpClient>()) {}
 
@@ -36,6 +38,7 @@ public:
     ProgramResources& resources() override { return resources_; }
     DiskIdentity& disks() override { return disks_; }
     Digests& digests() override { return digests_; }
+    SignatureVerifier& signatures() override { return signatures_; }
 
 private:
     WindowsFileSystem files_;
@@ -49,6 +52,7 @@ private:
     WindowsResources resources_;
     WindowsDiskIdentity disks_;
     BCryptDigests digests_;
+    PortableSignatureVerifier signatures_;
 };
 
 }  // namespace quillfen::platform

@@ -31,6 +31,7 @@ struct FixedTimeZone::Saved final : platform::Platform {
     platform::ProgramResources& resources() override { return previous.resources(); }
     platform::DiskIdentity& disks() override { return previous.disks(); }
     platform::Digests& digests() override { return previous.digests(); }
+    platform::SignatureVerifier& signatures() override { return previous.signatures(); }
 
     platform::Platform& previous;
     platform::WindowsClock clock_;

@@ -62,6 +62,7 @@ public:
     platform::Clock& clock() override { return previous_.clock(); }
     platform::Volumes& volumes() override { return previous_.volumes(); }
     platform::Digests& digests() override { return previous_.digests(); }
+    platform::SignatureVerifier& signatures() override { return previous_.signatures(); }
     platform::ProcessLauncher& processes() override { return processes_; }
     platform::FileTypes& fileTypes() override { return previous_.fileTypes(); }
     platform::HttpClient& http() override { return previous_.http(); }

@@ -60,6 +60,7 @@ public:
     platform::Clock& clock() override { return previous_.clock(); }
     platform::Volumes& volumes() override { return previous_.volumes(); }
     platform::Digests& digests() override { return previous_.digests(); }
+    platform::SignatureVerifier& signatures() override { return previous_.signatures(); }
     platform::ProcessLauncher& processes() override { return *this; }
     platform::FileTypes& fileTypes() override { return previous_.fileTypes(); }
     platform::HttpClient& http() override { return previous_.http(); }

@@ -14,4 +14,10 @@ std::string commandLineProgramName();
 // with `exitCode`, named as this system names it, to be put in a program folder or an archive.
 std::vector<ZipMember> versionProgram(const std::string& answer, int exitCode = 0);
 
+// A program that waits until it is ended, and the arguments that make it wait.
+ZipMember waitingProgram(const std::string& name);
+std::vector<std::string> waitingArguments();
+// Ends the process at once.
+void endProcess(int processId);
+
 }  // namespace quillfen::test

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/PlatformOverlay.h"
@@ -192,6 +193,10 @@ protected:
         std::filesystem::remove_all(folder / "prog");
         for (const ZipMember& file : files) {
             folder.writeFile("prog/" + file.name, file.contents);
+            if ((file.unixMode & 0100) != 0) {
+                std::filesystem::permissions(folder / ("prog/" + file.name),
+                                             std::filesystem::perms::owner_all);
+            }
         }
     }
 
@@ -321,6 +326,48 @@ TEST_F(InPlaceUpdateTest, AnUpdateWaitsForTheFoldersOtherProgramsAndIsLeftToTheN
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(InPlaceUpdate::apply(archive(newProgram()), prog(), "2.0").result, Result::Updated);
     EXPECT_EQ(snapshot(), after);
+}
+
+// A program of the folder that still runs, as the updating program itself does: a system that
+// will not replace it lets it be moved aside, and what is left of it goes with the next run.
+TEST_F(InPlaceUpdateTest, AProgramThatStillRunsIsReplacedAndWhatIsLeftGoesWithTheNextRun) {
+    Members old = oldProgram();
+    old.push_back(test::waitingProgram("helper.exe"));
+    install(old);
+    Members update = newProgram();
+    update.push_back({"helper.exe", "new helper"});
+    const std::string updateArchive = archive(update);
+    platform::ProcessLauncher& system = platform::currentPlatform().processes();
+    std::vector<std::string> command = {folder / "prog/helper.exe"};
+    for (const std::string& argument : test::waitingArguments()) {
+        command.push_back(argument);
+    }
+    ASSERT_TRUE(system.launch(command, {false, false, -1}));
+    std::vector<int> running;
+    for (int round = 0; round < 6000 && running.empty(); ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        running = system.othersRunningFrom(prog());
+    }
+    ASSERT_FALSE(running.empty());
+
+    Steps steps;
+    KillableFileSystem files(platform::currentPlatform().files(), steps);
+    KillableProcesses processes(system, steps);
+    {
+        const test::PlatformOverlay overlay(files, processes);
+        const auto outcome = InPlaceUpdate::apply(updateArchive, prog(), "2.0");
+        EXPECT_EQ(outcome.result, Result::Updated) << outcome.reason;
+    }
+    EXPECT_EQ(folder.readFile("prog/helper.exe"), "new helper");
+    // Where a running program may not be removed, its old name waits in the work folder.
+    for (const int processId : running) {
+        test::endProcess(processId);
+    }
+    InPlaceUpdate::resumeInterrupted(prog());
+    EXPECT_FALSE(workFolderExists());
+    Snapshot expected = after;
+    expected["prog/helper.exe"] = "new helper";
+    EXPECT_EQ(snapshot(), expected);
 }
 
 // Runs the update with a kill after the chosen step (none for 0); whether it was killed.

@@ -35,6 +35,9 @@ public:
     };
 
     // Finishes or undoes an earlier update first; refuses when its work folder cannot be cleared.
+    // Waits while other processes run programs of the folder; when they still run after
+    // `othersWait`, the update is refused and its unpacked files are left for the next run to
+    // discard.
     static Outcome apply(const std::string& archivePath, const std::string& programFolder,
                          const std::string& newVersion);
     static Outcome apply(const std::string& archivePath, const std::string& programFolder,

@@ -121,6 +121,29 @@ public:
     virtual bool setAccess(const std::string& path, FileAccess access) = 0;
     // Gives an extracted file the access its archive recorded, as far as this system can keep it.
     virtual bool restoreAccess(const std::string& path, const ArchivedAccess& access) = 0;
+
+    // Gives a file, or a folder, a new name on the same volume in one step that is durable when
+    // it returns. A file of the new name is replaced in that step, so a reader finds the old or
+    // the new file, never none. False when the system refuses, as it does for replacing a program
+    // that runs; a file system that cannot rename always refuses.
+    virtual bool renameEntry(const std::string& from, const std::string& to) {
+        (void)from;
+        (void)to;
+        return false;
+    }
+    // Removes a folder that is empty.
+    virtual bool removeFolder(const std::string& path) {
+        (void)path;
+        return false;
+    }
+    // Keeps the file's contents under a second name, which must not exist yet: a second name of
+    // the same file where the volume has them, else a copy with the same access. The second name
+    // appears only with the whole contents.
+    virtual bool keepCopy(const std::string& from, const std::string& to) {
+        (void)from;
+        (void)to;
+        return false;
+    }
 };
 
 }  // namespace quillfen::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillfen::platform {
@@ -12,6 +13,15 @@ struct LaunchOptions {
     // When waiting: above 0, wait that long and then terminate the process; otherwise wait for
     // its end.
     int timeoutMs = -1;
+};
+
+// How a program whose output was captured ended.
+struct CapturedRun {
+    bool started = false;
+    // Ended by the time limit; its exit code then tells nothing.
+    bool timedOut = false;
+    int exitCode = -1;
+    std::string output;
 };
 
 class ProcessLauncher {
@@ -28,6 +38,23 @@ public:
         (void)processId;
         return true;
     }
+    // Runs the program (arguments[0], a path) with its standard output captured and nothing on
+    // its input or its errors, ending it when it runs longer than `timeoutMs`. Output beyond a
+    // megabyte is dropped.
+    virtual CapturedRun runCapturingOutput(const std::vector<std::string>& arguments,
+                                           int timeoutMs) {
+        (void)arguments;
+        (void)timeoutMs;
+        return {};
+    }
+    // The identifiers of this user's processes, this one left out, whose program file lies in the
+    // folder or below it: a program still running from there keeps its files in use.
+    virtual std::vector<int> othersRunningFrom(const std::string& folder) const {
+        (void)folder;
+        return {};
+    }
+    // The file name that a program called `name` has on this system.
+    virtual std::string programFileName(std::string_view name) const { return std::string(name); }
 };
 
 }  // namespace quillfen::platform

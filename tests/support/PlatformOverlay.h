@@ -14,12 +14,18 @@ public:
     }
     explicit PlatformOverlay(platform::HttpClient& http) : PlatformOverlay() { http_ = &http; }
     explicit PlatformOverlay(platform::FileSystem& files) : PlatformOverlay() { files_ = &files; }
+    PlatformOverlay(platform::FileSystem& files, platform::ProcessLauncher& processes)
+        : PlatformOverlay(files) {
+        processes_ = &processes;
+    }
     PlatformOverlay(const PlatformOverlay&) = delete;
     PlatformOverlay& operator=(const PlatformOverlay&) = delete;
     ~PlatformOverlay() override { platform::installPlatform(&previous_); }
 
     platform::FileSystem& files() override { return files_ ? *files_ : previous_.files(); }
-    platform::ProcessLauncher& processes() override { return previous_.processes(); }
+    platform::ProcessLauncher& processes() override {
+        return processes_ ? *processes_ : previous_.processes();
+    }
     platform::SystemInfo& system() override { return previous_.system(); }
     platform::TextServices& text() override { return previous_.text(); }
     platform::Clock& clock() override { return previous_.clock(); }
@@ -39,6 +45,7 @@ private:
     platform::Volumes* volumes_ = nullptr;
     platform::HttpClient* http_ = nullptr;
     platform::FileSystem* files_ = nullptr;
+    platform::ProcessLauncher* processes_ = nullptr;
 };
 
 }  // namespace quillfen::test

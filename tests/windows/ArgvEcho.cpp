@@ -9,6 +9,9 @@
 //   hold <file> <ready file>   holds the file open, sharing reading only, as a running program's
 //                              image is held; writes the ready file, then waits until its standard
 //                              input ends: a stand-in for a program that still runs
+//   --version                  prints what the file named as the program with ".answer" in place
+//                              of ".exe" holds after its first line, and ends with the exit code
+//                              that line holds: a stand-in for a command-line program
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
@@ -50,7 +53,36 @@ int holdUntilInputEnds(const wchar_t* path, const wchar_t* readyFile) {
     return 0;
 }
 
+// The answer file beside the program, as an update test made it.
+int answerVersion() {
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, length);
+    path = path.substr(0, path.rfind(L'.')) + L".answer";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 104;
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(file);
+    const std::string answer(buffer, ok ? read : 0);
+    const auto lineEnd = answer.find('\n');
+    if (lineEnd == std::string::npos) {
+        return 105;
+    }
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), answer.data() + lineEnd + 1,
+              static_cast<DWORD>(answer.size() - lineEnd - 1), &written, nullptr);
+    return std::stoi(answer.substr(0, lineEnd));
+}
+
 int run(int count, wchar_t** arguments) {
+    if (count == 2 && std::wstring(arguments[1]) == L"--version") {
+        return answerVersion();
+    }
     if (count < 3) {
         return 100;
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,56 @@ TEST_F(ProcessLauncherTest, BatchFileIsNotStartedWithAnArgumentCmdWouldExpand) {
     EXPECT_FALSE(outcome.started);
     EXPECT_NE(outcome.error.find("batch file"), std::string::npos) << outcome.error;
     EXPECT_FALSE(ScratchFolder::readFile(output));
+}
+
+TEST_F(ProcessLauncherTest, CapturesTheOutputAndTheExitCodeAndEndsAProgramAtTheTimeLimit) {
+    const std::string program = folder_.path() + "answerer.exe";
+    ASSERT_TRUE(CopyFileW(toWide(echoProgram()).c_str(), toWide(program).c_str(), FALSE));
+    ASSERT_TRUE(ScratchFolder::writeFile(folder_.path() + "answerer.answer", "3\nquillfen 2.0\n"));
+    const CapturedRun answered = launcher_.runCapturingOutput({program, "--version"}, 600000);
+    EXPECT_TRUE(answered.started);
+    EXPECT_FALSE(answered.timedOut);
+    EXPECT_EQ(answered.exitCode, 3);
+    EXPECT_EQ(answered.output, "quillfen 2.0\n");
+    const CapturedRun slow = launcher_.runCapturingOutput({program, "sleep", "600000"}, 200);
+    EXPECT_TRUE(slow.started && slow.timedOut);
+    EXPECT_FALSE(launcher_.runCapturingOutput({folder_.path() + "missing.exe", "--version"}, 600000)
+                     .started);
+    EXPECT_EQ(launcher_.programFileName("quillfen-cli"), "quillfen-cli.exe");
+}
+
+TEST_F(ProcessLauncherTest, FindsTheOtherProgramsRunningFromAFolderUntilTheyEnd) {
+    for (const char* name : {"inner", "other"}) {
+        ASSERT_TRUE(CreateDirectoryW(toWide(folder_.path() + name).c_str(), nullptr));
+    }
+    const std::string program = folder_.path() + "inner\\holder.exe";
+    ASSERT_TRUE(CopyFileW(toWide(echoProgram()).c_str(), toWide(program).c_str(), FALSE));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = L"\"" + toWide(program) + L"\" sleep 600000";
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &process));
+    const auto runsFrom = [&](const std::string& folder) {
+        const std::vector<int> found = launcher_.othersRunningFrom(folder);
+        return std::find(found.begin(), found.end(), static_cast<int>(process.dwProcessId)) !=
+               found.end();
+    };
+    EXPECT_TRUE(runsFrom(folder_.path()));
+    EXPECT_TRUE(runsFrom(folder_.path() + "INNER"));
+    EXPECT_FALSE(runsFrom(folder_.path() + "inn"));
+    EXPECT_FALSE(runsFrom(folder_.path() + "other"));
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_FALSE(runsFrom(folder_.path()));
+    const std::string self = WindowsSystemInfo().executablePath();
+    const std::vector<int> besideSelf =
+        launcher_.othersRunningFrom(self.substr(0, self.rfind('\\')));
+    EXPECT_EQ(
+        std::count(besideSelf.begin(), besideSelf.end(), static_cast<int>(GetCurrentProcessId())),
+        0);
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <utility>
 
 #include "platform/linux/FileDescriptor.h"
 
@@ -19,6 +21,8 @@ namespace quillfen::platform {
 namespace {
 
 constexpr size_t kMaxOutputBytes = 1 << 20;
+// A shell's way to tell a program ended by a signal.
+constexpr int kSignalledBase = 128;
 
 bool readUntilEnd(int fd, std::string& output, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -56,13 +60,14 @@ bool readUntilEnd(int fd, std::string& output, int timeoutMs) {
 
 }  // namespace
 
-std::optional<std::string> commandOutput(const std::vector<std::string>& arguments, int timeoutMs) {
-    if (arguments.empty()) {
-        return std::nullopt;
+CapturedRun captureOutput(const std::vector<std::string>& arguments, int timeoutMs) {
+    CapturedRun run;
+    if (arguments.empty() || arguments.front().empty()) {
+        return run;
     }
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        return std::nullopt;
+        return run;
     }
     FileDescriptor readEnd(pipeEnds[0]);
     FileDescriptor writeEnd(pipeEnds[1]);
@@ -83,21 +88,34 @@ std::optional<std::string> commandOutput(const std::vector<std::string>& argumen
     posix_spawn_file_actions_destroy(&actions);
     writeEnd.reset();
     if (error != 0) {
-        return std::nullopt;
+        return run;
     }
+    run.started = true;
 
-    std::string output;
-    const bool complete = readUntilEnd(readEnd.get(), output, timeoutMs);
+    const bool complete = readUntilEnd(readEnd.get(), run.output, timeoutMs);
     if (!complete) {
         ::kill(pid, SIGKILL);
     }
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    // Output cut off at the size limit still came from a program that ended by itself.
+    run.timedOut = !complete && run.output.size() <= kMaxOutputBytes;
+    run.output.resize(std::min(run.output.size(), kMaxOutputBytes));
+    if (WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        run.exitCode = kSignalledBase + WTERMSIG(status);
+    }
+    return run;
+}
+
+std::optional<std::string> commandOutput(const std::vector<std::string>& arguments, int timeoutMs) {
+    CapturedRun run = captureOutput(arguments, timeoutMs);
+    if (!run.started || run.timedOut || run.exitCode != 0) {
         return std::nullopt;
     }
-    return output;
+    return std::move(run.output);
 }
 
 }  // namespace quillfen::platform

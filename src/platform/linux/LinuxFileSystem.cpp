@@ -566,4 +566,52 @@ bool LinuxFileSystem::restoreAccess(const std::string& path, const ArchivedAcces
     return wanted == current || ::fchmodat(at.folder(), at.name(), wanted, 0) == 0;
 }
 
+bool LinuxFileSystem::renameEntry(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    syncFolder(folderOf(to));
+    if (folderOf(from) != folderOf(to)) {
+        syncFolder(folderOf(from));
+    }
+    return true;
+}
+
+bool LinuxFileSystem::removeFolder(const std::string& path) {
+    const AnchoredPath at(path);
+    return at.valid() && ::unlinkat(at.folder(), at.name(), AT_REMOVEDIR) == 0;
+}
+
+bool LinuxFileSystem::keepCopy(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        syncFolder(folderOf(to));
+        return true;
+    }
+    if (errno != EPERM && errno != EMLINK && errno != EXDEV && errno != EOPNOTSUPP) {
+        return false;
+    }
+    const FileDescriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    struct stat existing {};
+    if (!in.valid() || ::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::lstat(to.c_str(), &existing) == 0) {
+        return false;
+    }
+    const std::optional<std::string> contents = readAll(in.get());
+    // The copy takes its name by a rename once whole, as a link would have appeared.
+    const std::string partial = folderOf(to) + "/." + baseNameOf(to) + ".partial";
+    ::unlink(partial.c_str());
+    FileDescriptor out(::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              info.st_mode & 0777));
+    const bool copied = contents && out.valid() && writeAll(out.get(), *contents) &&
+                        ::fchmod(out.get(), info.st_mode & 0777) == 0 && ::fsync(out.get()) == 0;
+    out.reset();
+    if (!copied || ::rename(partial.c_str(), to.c_str()) != 0) {
+        ::unlink(partial.c_str());
+        return false;
+    }
+    syncFolder(folderOf(to));
+    return true;
+}
+
 }  // namespace quillfen::platform

@@ -39,6 +39,10 @@ public:
     bool setWriteTime(const std::string& path, FileTime time) override;
     bool setAccess(const std::string& path, FileAccess access) override;
     bool restoreAccess(const std::string& path, const ArchivedAccess& access) override;
+    bool renameEntry(const std::string& from, const std::string& to) override;
+    bool removeFolder(const std::string& path) override;
+    // A hard link; a copy on file systems without them (FAT, some network shares).
+    bool keepCopy(const std::string& from, const std::string& to) override;
 
 private:
     ReplaceHook beforeReplace_;

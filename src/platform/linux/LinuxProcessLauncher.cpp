@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxProcessLauncher.h"
 
+#include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -8,7 +9,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
 #include <thread>
+
+#include "platform/linux/CommandOutput.h"
 
 extern char** environ;
 
@@ -93,6 +100,45 @@ bool LinuxProcessLauncher::launch(const std::vector<std::string>& arguments,
 bool LinuxProcessLauncher::isRunning(int processId) const {
     // A process of another user still runs, though no signal may reach it.
     return processId > 0 && (::kill(processId, 0) == 0 || errno == EPERM);
+}
+
+CapturedRun LinuxProcessLauncher::runCapturingOutput(const std::vector<std::string>& arguments,
+                                                     int timeoutMs) {
+    return captureOutput(arguments, timeoutMs);
+}
+
+std::vector<int> LinuxProcessLauncher::othersRunningFrom(const std::string& folder) const {
+    // /proc names every program by its resolved path, so the folder is compared resolved too.
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) {
+        return {};
+    }
+    std::string prefix = resolved;
+    if (!prefix.ends_with('/')) {
+        prefix += '/';
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> processes(::opendir("/proc"), ::closedir);
+    if (!processes) {
+        return {};
+    }
+    const pid_t self = ::getpid();
+    std::vector<int> found;
+    while (const dirent* entry = ::readdir(processes.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string_view::npos) {
+            continue;
+        }
+        const int processId = std::atoi(entry->d_name);
+        char program[PATH_MAX];
+        const std::string link = "/proc/" + std::string(name) + "/exe";
+        const ssize_t length = ::readlink(link.c_str(), program, sizeof program - 1);
+        // A replaced program file reads as "<path> (deleted)", still below the folder.
+        if (processId != self && length > 0 &&
+            std::string_view(program, static_cast<size_t>(length)).starts_with(prefix)) {
+            found.push_back(processId);
+        }
+    }
+    return found;
 }
 
 }  // namespace quillfen::platform

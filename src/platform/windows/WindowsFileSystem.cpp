@@ -751,4 +751,47 @@ bool WindowsFileSystem::setReadOnly(const std::string& path, bool readOnly) {
     return wanted == attributes || SetFileAttributesW(wide.c_str(), wanted);
 }
 
+bool WindowsFileSystem::renameEntry(const std::string& from, const std::string& to) {
+    const std::wstring source = longPath(from);
+    const std::wstring target = longPath(to);
+    return !source.empty() && !target.empty() &&
+           MoveFileExW(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool WindowsFileSystem::removeFolder(const std::string& path) {
+    const std::wstring wide = longPath(path);
+    return !wide.empty() && RemoveDirectoryW(wide.c_str());
+}
+
+bool WindowsFileSystem::keepCopy(const std::string& from, const std::string& to) {
+    const std::wstring source = longPath(from);
+    const std::wstring target = longPath(to);
+    if (source.empty() || target.empty()) {
+        return false;
+    }
+    if (CreateHardLinkW(target.c_str(), source.c_str(), nullptr)) {
+        return true;
+    }
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    // The copy takes its name by a rename once whole, as a link would have appeared.
+    const std::wstring partial = target + L".partial";
+    DeleteFileW(partial.c_str());
+    if (!CopyFileW(source.c_str(), partial.c_str(), TRUE)) {
+        return false;
+    }
+    bool flushed = false;
+    {
+        const WindowsHandle copy = openPath(partial, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL);
+        flushed = copy.valid() && FlushFileBuffers(copy.get());
+    }
+    if (!flushed || !MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace quillfen::platform

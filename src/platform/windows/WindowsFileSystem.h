@@ -47,6 +47,11 @@ public:
     bool setWriteTime(const std::string& path, FileTime time) override;
     bool setAccess(const std::string& path, FileAccess access) override;
     bool restoreAccess(const std::string& path, const ArchivedAccess& access) override;
+    // A running program may be renamed but not replaced.
+    bool renameEntry(const std::string& from, const std::string& to) override;
+    bool removeFolder(const std::string& path) override;
+    // A hard link on NTFS; a copy on FAT and exFAT, as on a USB stick.
+    bool keepCopy(const std::string& from, const std::string& to) override;
 
 private:
     static bool setReadOnly(const std::string& path, bool readOnly);

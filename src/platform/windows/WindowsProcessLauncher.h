@@ -26,6 +26,13 @@ public:
 
     bool launch(const std::vector<std::string>& arguments, const LaunchOptions& options) override;
     bool isRunning(int processId) const override;
+    // Inherits the child the ends of its standard handles only.
+    CapturedRun runCapturingOutput(const std::vector<std::string>& arguments,
+                                   int timeoutMs) override;
+    // The system's process list, each process's program file as the system names it; processes
+    // this user may not ask are left out.
+    std::vector<int> othersRunningFrom(const std::string& folder) const override;
+    std::string programFileName(std::string_view name) const override;
 
     Outcome run(const std::vector<std::string>& arguments, const LaunchOptions& options);
 };

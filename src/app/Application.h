@@ -3,6 +3,8 @@
 #include <atomic>
 #include <string>
 
+#include "version/ProgramVersion.h"
+
 namespace quillfen {
 
 // The process-wide state that start-up loads and the configuration dialog changes. Written only on
@@ -16,7 +18,7 @@ public:
     // the code page of the "Match Ansi" form, which only reads.
     void loadSettings();
 
-    std::string version = kVersion;
+    std::string version = programVersion();
     // Read by search threads while the configuration dialog may change it.
     std::atomic<bool> showSelfIcon = false;
     std::atomic<bool> searchInRecycleBin = false;
@@ -26,7 +28,6 @@ public:
     unsigned ansiCodePage = 0;
     bool developerMode = false;
 
-    static constexpr const char* kVersion = "1.3.3.20220312";
     static constexpr const char* kName = "Quillfen!";
 };
 

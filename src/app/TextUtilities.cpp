@@ -59,4 +59,19 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                                               [](char x, char y) { return upper(x) == upper(y); });
 }
 
+std::string filledIn(const std::string& pattern, std::string_view marker,
+                     std::initializer_list<std::string> values) {
+    std::string text;
+    std::size_t from = 0;
+    for (const std::string& value : values) {
+        const auto at = pattern.find(marker, from);
+        if (at == std::string::npos) {
+            break;
+        }
+        text.append(pattern, from, at - from).append(value);
+        from = at + marker.size();
+    }
+    return text.append(pattern, from);
+}
+
 }  // namespace quillfen

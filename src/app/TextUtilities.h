@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,5 +19,10 @@ std::string_view trimWhiteSpaceEnd(std::string_view text);
 // ASCII upper-casing, as used for comparing section and key names.
 std::string upperAscii(std::string_view text);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// Puts the values in place of the markers ("%s", "%d"), in order, in one pass: a value that holds
+// the marker itself (a folder named "%s") is never filled in again.
+std::string filledIn(const std::string& pattern, std::string_view marker,
+                     std::initializer_list<std::string> values);
 
 }  // namespace quillfen

@@ -17,6 +17,7 @@
 #include "cli/NearestName.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
+#include "version/ProgramVersion.h"
 
 namespace quillfen::cli {
 
@@ -290,8 +291,7 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     CLI::App app{"Quillfen: find files by name, date, size and content, and find duplicates.",
                  "quillfen-cli"};
     app.set_version_flag(
-        "--version",
-        std::string("quillfen-cli ") + Application::kVersion + "\n" + kProgramLicenseLine,
+        "--version", std::string("quillfen-cli ") + programVersion() + "\n" + kProgramLicenseLine,
         "Print the version and exit");
     app.require_subcommand(1);
     app.failure_message(oneLineFailure);

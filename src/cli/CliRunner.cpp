@@ -11,6 +11,7 @@
 #include "app/LanguageTable.h"
 #include "app/PathHelpers.h"
 #include "app/Settings.h"
+#include "app/TextUtilities.h"
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriter.h"
@@ -69,22 +70,16 @@ constexpr NamedMessage kNamedMessages[] = {
     {"The file cannot be read.", translatable("The file cannot be read: %s")},
 };
 
-std::string filledIn(const std::string& pattern, const std::string& path) {
-    const auto at = pattern.find("%s");
-    return at == std::string::npos ? pattern
-                                   : pattern.substr(0, at) + path + pattern.substr(at + 2);
-}
-
 std::string namingMessage(const InputProblem& problem, const std::string& path) {
     // A folder has the size 0 of its directory entry, so the check calls it an empty file.
     if (problem.field == InputField::ReferenceFile &&
         platform::currentPlatform().files().kindOf(withoutTrailingSeparator(path)) ==
             platform::EntryKind::Directory) {
-        return filledIn(translate("%s is a folder; name a file"), path);
+        return filledIn(translate("%s is a folder; name a file"), "%s", {path});
     }
     for (const NamedMessage& named : kNamedMessages) {
         if (problem.message == named.windowText) {
-            return filledIn(translate(named.namingText), path);
+            return filledIn(translate(named.namingText), "%s", {path});
         }
     }
     return translate(problem.message);

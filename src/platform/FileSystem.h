@@ -13,6 +13,7 @@
 #include "platform/FileAccess.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileTime.h"
+#include "platform/HeldLock.h"
 #include "platform/InputFile.h"
 #include "platform/RandomAccessFile.h"
 
@@ -143,6 +144,12 @@ public:
         (void)from;
         (void)to;
         return false;
+    }
+    // Takes the lock of the file at `path`, which is created when missing and must be a plain
+    // file, without waiting: null when another process holds it or it cannot be had.
+    virtual std::unique_ptr<HeldLock> tryLock(const std::string& path) {
+        (void)path;
+        return nullptr;
     }
 };
 

@@ -13,6 +13,10 @@ struct LaunchOptions {
     // When waiting: above 0, wait that long and then terminate the process; otherwise wait for
     // its end.
     int timeoutMs = -1;
+    // The last argument reaches the program exactly as given, never quoted, for programs that
+    // read their command line themselves (a setup's "/D=folder" must come last and unquoted,
+    // blanks and all). Systems that pass arguments one by one ignore it.
+    bool lastArgumentAsIs = false;
 };
 
 // How a program whose output was captured ended.

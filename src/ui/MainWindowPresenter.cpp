@@ -8,11 +8,13 @@
 #include "app/Application.h"
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
+#include "app/TextUtilities.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
 #include "search/FileSearch.h"
 #include "search/InputCheck.h"
 #include "search/SearchCriteria.h"
+#include "update/AvailableVersion.h"
 
 namespace quillfen {
 
@@ -124,9 +126,26 @@ void MainWindowPresenter::open() {
         view_.setText(MainControl::LookIn, lookInArgument_);
     }
     setToolTips();
+    announceAvailableVersion();
     // Most searches start from a name; a pattern typed into the content box would search file
     // contents for it and find nothing.
     view_.setFocus(MainControl::NamePatterns);
+}
+
+// A copy that the system's package manager updates learns of a newer version from the version
+// check, which may not write the program; the window tells the user once, in the status lines,
+// which take the banner's place for it.
+void MainWindowPresenter::announceAvailableVersion() {
+    const std::optional<std::string> version =
+        takeAvailableVersionNotice(Application::instance().version);
+    if (!version) {
+        return;
+    }
+    view_.setVisible(MainControl::TranslationBanner, false);
+    view_.setVisible(MainControl::CountLine, true);
+    view_.setVisible(MainControl::ProgressLine, true);
+    view_.setStatusLine(StatusLine::Progress,
+                        filledIn(translate("Version %s is available."), "%s", {*version}));
 }
 
 void MainWindowPresenter::fillOptionLists() {

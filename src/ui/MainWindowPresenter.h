@@ -57,6 +57,7 @@ public:
 private:
     SearchInputs readInputs() const;
     void fillOptionLists();
+    void announceAvailableVersion();
     void loadHistory();
     void setToolTips();
     void saveHistory(const SearchInputs& inputs);

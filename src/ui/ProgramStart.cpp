@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "update/MachineIdentifier.h"
 #include "update/VersionCheck.h"
+#include "version/ProgramVersion.h"
 
 namespace quillfen {
 
@@ -64,7 +65,7 @@ std::optional<std::string> terminalText(int argc, const char* const* argv,
 
 int startProgram(int argc, const char* const* argv, const ProgramCourses& courses) {
     Application& application = Application::instance();
-    application.version = Application::kVersion;
+    application.version = programVersion();
     if (courses.printText) {
         if (const auto text = terminalText(argc, argv, application.version)) {
             return courses.printText(*text);

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <initializer_list>
 #include <iterator>
 
 #include "app/LanguageTable.h"
 #include "app/NumberFormat.h"
 #include "app/PathHelpers.h"
+#include "app/TextUtilities.h"
 #include "platform/Platform.h"
 #include "results/ContextMenu.h"
 #include "results/DelimitedRows.h"
@@ -18,23 +18,6 @@
 namespace quillfen {
 
 namespace {
-
-// Puts the values in place of the markers, in order, in one pass: a value that holds the marker
-// itself (a folder named "%s") is never filled in again.
-std::string filledIn(const std::string& pattern, std::string_view marker,
-                     std::initializer_list<std::string> values) {
-    std::string text;
-    std::size_t from = 0;
-    for (const std::string& value : values) {
-        const auto at = pattern.find(marker, from);
-        if (at == std::string::npos) {
-            break;
-        }
-        text.append(pattern, from, at - from).append(value);
-        from = at + marker.size();
-    }
-    return text.append(pattern, from);
-}
 
 // Two decimals tell a quick search from a slow one; more would only flicker.
 constexpr int kSecondsDecimals = 2;

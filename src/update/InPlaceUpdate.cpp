@@ -88,18 +88,6 @@ std::string_view firstLine(std::string_view output) {
     return line;
 }
 
-std::vector<int> othersStillRunning(const std::string& folder,
-                                    const InPlaceUpdate::Limits& limits) {
-    const auto deadline = std::chrono::steady_clock::now() + limits.othersWait;
-    for (;;) {
-        std::vector<int> others = processes().othersRunningFrom(folder);
-        if (others.empty() || std::chrono::steady_clock::now() >= deadline) {
-            return others;
-        }
-        std::this_thread::sleep_for(limits.othersPoll);
-    }
-}
-
 std::string processList(const std::vector<int>& processIds) {
     std::string list;
     for (const int processId : processIds) {
@@ -213,7 +201,7 @@ InPlaceUpdate::Outcome InPlaceUpdate::apply(const std::string& archivePath,
         work.clear();
         return {Result::Refused, archivePath + ": " + refusal};
     }
-    const std::vector<int> others = othersStillRunning(work.programFolder(), limits);
+    const std::vector<int> others = waitForOtherPrograms(work.programFolder(), limits);
     if (!others.empty()) {
         return {Result::Refused, "programs of " + work.programFolder() + " still run (processes " +
                                      processList(others) + "); the update is left to the next run"};
@@ -370,6 +358,18 @@ InPlaceUpdate::Outcome InPlaceUpdate::resumeInterrupted(const std::string& progr
             return {Result::RolledBack, "finished undoing the update to " + journal->version};
     }
     return {Result::NothingToDo, {}};
+}
+
+std::vector<int> InPlaceUpdate::waitForOtherPrograms(const std::string& programFolder,
+                                                     const Limits& limits) {
+    const auto deadline = std::chrono::steady_clock::now() + limits.othersWait;
+    for (;;) {
+        std::vector<int> others = processes().othersRunningFrom(programFolder);
+        if (others.empty() || std::chrono::steady_clock::now() >= deadline) {
+            return others;
+        }
+        std::this_thread::sleep_for(limits.othersPoll);
+    }
 }
 
 }  // namespace quillfen

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace quillfen {
 
@@ -45,6 +46,10 @@ public:
     // After a kill: undoes an update that had begun to replace files and had not passed its
     // check, finishes the clean-up of one that had, and removes what an earlier update left.
     static Outcome resumeInterrupted(const std::string& programFolder);
+    // Waits, up to `othersWait`, until no other process runs a program of the folder; the
+    // processes that still do then.
+    static std::vector<int> waitForOtherPrograms(const std::string& programFolder,
+                                                 const Limits& limits);
 
 private:
     static Outcome replaceAndCheck(const UpdateWorkFolder& work, UpdateJournal& journal,

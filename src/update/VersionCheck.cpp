@@ -1,9 +1,8 @@
 #include "update/VersionCheck.h"
 
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
+#include <memory>
 
 #include "app/Application.h"
 #include "app/LanguageTable.h"
@@ -12,7 +11,7 @@
 #include "platform/Platform.h"
 #include "update/Md5.h"
 #include "update/UpdateAnswer.h"
-#include "update/UpdateApply.h"
+#include "update/UpdateDelivery.h"
 
 namespace quillfen {
 
@@ -20,6 +19,7 @@ namespace {
 
 constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
 constexpr const char* kProductKey = "Quillfen!";
+constexpr const char* kLockName = "update.lock";
 
 std::string urlSafe(const std::string& text) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -48,30 +48,20 @@ bool makePrivateFolder(const std::string& folder) {
            files().setAccess(folder, platform::FileAccess::Private);
 }
 
-// What earlier runs left: their downloads are outdated once a newer version is announced, and
-// an interrupted one is of no use.
-void removeFilesIn(const std::string& folder) {
-    std::vector<platform::FolderEntry> entries;
-    const std::atomic<bool> never{false};
-    files().listFolder(folder, entries, never, {});
-    for (const platform::FolderEntry& entry : entries) {
-        if (!entry.isFolder) {
-            files().removeFile(folder + entry.name);
-        }
-    }
-}
-
 }  // namespace
 
-std::string privateUpdateFolder() {
+std::string updateFolderPath() {
     const std::string cache = platform::currentPlatform().system().userCacheDirectory();
     if (cache.empty()) {
         return {};
     }
-    const char separator = pathSeparator();
-    const std::string folder =
-        withTrailingSeparator(withTrailingSeparator(cache) + "quillfen" + separator + "update");
-    return makePrivateFolder(folder) ? folder : std::string();
+    return withTrailingSeparator(withTrailingSeparator(cache) + "quillfen" + pathSeparator() +
+                                 "update");
+}
+
+std::string privateUpdateFolder() {
+    const std::string folder = updateFolderPath();
+    return !folder.empty() && makePrivateFolder(folder) ? folder : std::string();
 }
 
 std::string updateServerBase() {
@@ -111,6 +101,19 @@ void runVersionCheck(const std::string& machineIdentifierText) {
     if (base.empty()) {
         return;
     }
+    const std::string updateFolder = privateUpdateFolder();
+    const std::string downloads = updateFolder + "downloads" + pathSeparator();
+    if (updateFolder.empty() || !makePrivateFolder(downloads)) {
+        return;
+    }
+    // One update at a time for each user: a second window's check ends here while the first one
+    // downloads or waits for the programs to end.
+    const std::unique_ptr<platform::HeldLock> lock = files().tryLock(updateFolder + kLockName);
+    if (!lock) {
+        return;
+    }
+    const UpdateDelivery delivery(updateFolder, downloads);
+    delivery.clearEarlierRuns();
     platform::Platform& os = platform::currentPlatform();
     const std::string url =
         buildVersionRequestUrl(base, Application::instance().version, systemLanguageName(),
@@ -118,18 +121,14 @@ void runVersionCheck(const std::string& machineIdentifierText) {
     std::string body;
     fetchUrlText(url, "", "", body);
     const std::optional<UpdateAnswer> answer = parseUpdateAnswer(body);
-    if (!answer || compareVersions(Application::instance().version, answer->version) != -1) {
+    if (!answer) {
         return;
     }
-    const std::string updateFolder = privateUpdateFolder();
-    const std::string downloads = updateFolder + "downloads" + pathSeparator();
-    if (updateFolder.empty() || !makePrivateFolder(downloads)) {
-        return;
+    if (compareVersions(Application::instance().version, answer->version) == -1) {
+        delivery.deliver(*answer);
+    } else {
+        delivery.nothingNewer();
     }
-    removeFilesIn(downloads);
-    const std::string downloader = updateFolder + os.resources().downloaderFileName();
-    installDownloader(downloader);
-    downloadUpdate(downloader, answer->links, answer->size, moduleDirectory(), true, downloads);
 }
 
 }  // namespace quillfen

@@ -30,9 +30,12 @@ int fetchUrlText(const std::string& url, const std::string& userAgent, const std
 // so that nothing piles up: under the user's cache folder, created when missing, open to this
 // user alone. Empty when it cannot be had. Ends with a separator.
 std::string privateUpdateFolder();
+// Where that folder is, without making it; empty when the user has no cache folder.
+std::string updateFolderPath();
 
-// Asks the update server for the newest version and, when it is newer than this program, hands
-// the announced download to the downloader. Shows nothing; every failure ends it silently.
+// Asks the update server for the newest version and, when it is newer than this program, brings
+// it onto this copy (UpdateDelivery), one run at a time for each user. Shows nothing; every
+// failure ends it silently.
 void runVersionCheck(const std::string& machineIdentifierText);
 
 }  // namespace quillfen

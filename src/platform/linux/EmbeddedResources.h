@@ -12,6 +12,10 @@ public:
 
     std::span<const std::uint8_t> downloaderArchive() const override { return downloaderArchive_; }
     std::string downloaderFileName() const override { return "quilldown"; }
+    std::string updateArchiveName(const std::string& version) const override {
+        return "quillfen-" + version + "-linux-x86_64.zip";
+    }
+    std::string setupProgramName(const std::string& /*version*/) const override { return {}; }
 
 private:
     std::span<const std::uint8_t> downloaderArchive_;

@@ -582,6 +582,26 @@ bool LinuxFileSystem::removeFolder(const std::string& path) {
     return at.valid() && ::unlinkat(at.folder(), at.name(), AT_REMOVEDIR) == 0;
 }
 
+namespace {
+
+class FlockLock : public HeldLock {
+public:
+    explicit FlockLock(FileDescriptor fd) : fd_(std::move(fd)) {}
+
+private:
+    FileDescriptor fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldLock> LinuxFileSystem::tryLock(const std::string& path) {
+    FileDescriptor fd = openLockFile(path);
+    if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        return nullptr;
+    }
+    return std::make_unique<FlockLock>(std::move(fd));
+}
+
 bool LinuxFileSystem::keepCopy(const std::string& from, const std::string& to) {
     if (::link(from.c_str(), to.c_str()) == 0) {
         syncFolder(folderOf(to));

@@ -43,6 +43,8 @@ public:
     bool removeFolder(const std::string& path) override;
     // A hard link; a copy on file systems without them (FAT, some network shares).
     bool keepCopy(const std::string& from, const std::string& to) override;
+    // flock, which the kernel drops with the last descriptor of the process.
+    std::unique_ptr<HeldLock> tryLock(const std::string& path) override;
 
 private:
     ReplaceHook beforeReplace_;

@@ -764,6 +764,31 @@ bool WindowsFileSystem::removeFolder(const std::string& path) {
     return !wide.empty() && RemoveDirectoryW(wide.c_str());
 }
 
+namespace {
+
+class UnsharedFileLock : public HeldLock {
+public:
+    explicit UnsharedFileLock(WindowsHandle handle) : handle_(std::move(handle)) {}
+
+private:
+    WindowsHandle handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldLock> WindowsFileSystem::tryLock(const std::string& path) {
+    const std::wstring wide = longPath(path);
+    if (wide.empty()) {
+        return nullptr;
+    }
+    WindowsHandle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.valid() || !isPlainFile(handle.get())) {
+        return nullptr;
+    }
+    return std::make_unique<UnsharedFileLock>(std::move(handle));
+}
+
 bool WindowsFileSystem::keepCopy(const std::string& from, const std::string& to) {
     const std::wstring source = longPath(from);
     const std::wstring target = longPath(to);

@@ -52,6 +52,8 @@ public:
     bool removeFolder(const std::string& path) override;
     // A hard link on NTFS; a copy on FAT and exFAT, as on a USB stick.
     bool keepCopy(const std::string& from, const std::string& to) override;
+    // The file open without sharing: a second opener is refused until the handle closes.
+    std::unique_ptr<HeldLock> tryLock(const std::string& path) override;
 
 private:
     static bool setReadOnly(const std::string& path, bool readOnly);

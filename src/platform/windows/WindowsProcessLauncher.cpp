@@ -158,13 +158,15 @@ bool WindowsProcessLauncher::launch(const std::vector<std::string>& arguments,
 WindowsProcessLauncher::Outcome WindowsProcessLauncher::run(
     const std::vector<std::string>& arguments, const LaunchOptions& options) {
     Outcome outcome;
-    const QuotedCommandLine line = quoteCommandLine(arguments);
+    const bool lastAsIs = options.lastArgumentAsIs && arguments.size() > 1;
+    const QuotedCommandLine line = quoteCommandLine(
+        lastAsIs ? std::vector<std::string>(arguments.begin(), arguments.end() - 1) : arguments);
     if (line.refused()) {
         outcome.error = line.refusal;
         return outcome;
     }
     // CreateProcessW may write into the command line, so it gets a copy of its own.
-    std::wstring commandLine = toWide(line.text);
+    std::wstring commandLine = toWide(lastAsIs ? line.text + " " + arguments.back() : line.text);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

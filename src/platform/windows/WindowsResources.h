@@ -10,6 +10,12 @@ class WindowsResources final : public ProgramResources {
 public:
     std::span<const std::uint8_t> downloaderArchive() const override;
     std::string downloaderFileName() const override { return "quilldown.exe"; }
+    std::string updateArchiveName(const std::string& version) const override {
+        return "quillfen-" + version + "-windows-x64.zip";
+    }
+    std::string setupProgramName(const std::string& version) const override {
+        return "QuillfenSetup-" + version + ".exe";
+    }
 };
 
 }  // namespace quillfen::platform

@@ -9,7 +9,9 @@
 # The signatures are made with the Ed25519 private key in the PEM file that QUILLFEN_RELEASE_KEY
 # names; its public key is built into the programs (QUILLFEN_UPDATE_PUBLIC_KEY), so that they
 # accept updates signed with it and nothing else. The key never enters the repository or a build
-# folder. The version is the project's version in CMakeLists.txt.
+# folder. The version is QUILLFEN_VERSION from the environment, else the default of the build
+# setting of that name in CMakeLists.txt; the update server's address is QUILLFEN_UPDATE_BASE from
+# the environment, when it is set, else what the build folders were configured with.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fail() {
@@ -28,8 +30,10 @@ key_kind=$(openssl pkey -in "$key" -noout -text 2>/dev/null | sed -n 1p || true)
 public_key=$(openssl pkey -in "$key" -pubout -outform DER | tail -c 32 | xxd -p -c 64)
 [[ "$public_key" =~ ^[0-9a-f]{64}$ ]] || fail "no public key could be read from $key"
 
-version=$(sed -n 's/^project(Quillfen VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || fail "no version in CMakeLists.txt"
+version=${QUILLFEN_VERSION:-$(sed -n 's/^set(QUILLFEN_VERSION \([0-9.]*\) CACHE.*/\1/p' CMakeLists.txt)}
+[[ "$version" =~ ^[0-9]+(\.[0-9]+)*$ ]] || fail "no version in digits and dots: '$version'"
+settings=(-DQUILLFEN_VERSION="$version")
+[ -z "${QUILLFEN_UPDATE_BASE:-}" ] || settings+=(-DQUILLFEN_UPDATE_BASE="$QUILLFEN_UPDATE_BASE")
 # The programs are built from the working tree and the source archive from the commit: they are
 # the same only when nothing is changed or new.
 if [ -n "$(git status --porcelain)" ] && [ "${QUILLFEN_RELEASE_ALLOW_CHANGES:-}" != 1 ]; then
@@ -47,7 +51,7 @@ step() { echo "== $*"; }
 
 step "Linux programs and the Debian package (package preset)"
 cmake --preset package -DCMAKE_INSTALL_PREFIX=/usr -DQUILLFEN_UPDATE_PUBLIC_KEY="$public_key" \
-  >/dev/null
+  "${settings[@]}" >/dev/null
 cmake --build --preset package -j2
 rm -f build/package/quillfen_*.deb
 (cd build/package && cpack -G DEB >/dev/null)
@@ -61,7 +65,8 @@ scripts/portable-zip.sh --strip strip "$artifacts/quillfen-$version-linux-x86_64
 
 step "Windows programs and the setup (windows-release preset)"
 export WINEPREFIX=$PWD/build/windows-release/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree="
-cmake --preset windows-release -DQUILLFEN_UPDATE_PUBLIC_KEY="$public_key" >/dev/null
+cmake --preset windows-release -DQUILLFEN_UPDATE_PUBLIC_KEY="$public_key" "${settings[@]}" \
+  >/dev/null
 cmake --build --preset windows-release -j2 --target quillfen_setup
 cp "build/windows-release/QuillfenSetup-$version.exe" "$artifacts/"
 scripts/portable-zip.sh --strip x86_64-w64-mingw32-strip \

@@ -46,10 +46,11 @@ protected:
 
     std::string updateFolder() const { return folder / "cache/quillfen/update"; }
 
-    // Every file the downloads left, in the user's update folder or the temporary folder.
+    // Every file the downloads left, in the user's download folder or the temporary folder.
     std::vector<fs::path> downloads() const {
         std::vector<fs::path> found;
-        for (const fs::path& place : {fs::path(updateFolder()), fs::path(folder / "tmp")}) {
+        for (const fs::path& place :
+             {fs::path(updateFolder() + "/downloads"), fs::path(folder / "tmp")}) {
             if (!fs::exists(place)) {
                 continue;
             }
@@ -88,32 +89,6 @@ TEST_F(UpdateTest, AsksWithTheFixedQueryAndStopsWhenNotOlder) {
     }
 }
 
-TEST_F(UpdateTest, ANewerVersionRunsTheDownloaderUntilTheAnnouncedSizeArrives) {
-    test::TestHttpServer* self = nullptr;
-    test::TestHttpServer server([&](const std::string& target) -> test::TestHttpServer::Reply {
-        if (target.starts_with("/Quillfen/")) {
-            const std::string base = self->base();
-            return answer("Ver=9.9\r\nLink=" + base + "/files/big.bin;" + base +
-                          "/files/setup.bin;" + base + "/files/second.bin\r\nSize=1000\r\n");
-        }
-        if (target == "/files/big.bin") {
-            return {200, std::string(1500, 'b')};
-        }
-        return {200, std::string(1000, 's')};
-    });
-    self = &server;
-    const auto result = update(server);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    const auto targets = server.targets();
-    ASSERT_EQ(targets.size(), 3u);
-    EXPECT_EQ(targets[1], "/files/big.bin");
-    EXPECT_EQ(targets[2], "/files/setup.bin");
-    const auto files = downloads();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].filename(), "setup.bin");
-    EXPECT_EQ(fs::file_size(files[0]), 1000u);
-}
-
 TEST_F(UpdateTest, AnOverlongAnswerIsRefused) {
     test::TestHttpServer server([&](const std::string&) {
         return answer("Ver=9.9\r\nPad=" + std::string(70000, 'p') +
@@ -124,13 +99,17 @@ TEST_F(UpdateTest, AnOverlongAnswerIsRefused) {
     EXPECT_TRUE(downloads().empty());
 }
 
+// The file a portable Linux copy takes for the version that `announcing` announces.
+constexpr const char* kArchiveName = "quillfen-9.9-linux-x86_64.zip";
+
 // A server that announces a newer version with the links (BASE standing for its own address)
 // and the size, and serves every other path with the given reply.
 std::unique_ptr<test::TestHttpServer> announcing(const std::string& links, const std::string& size,
-                                                 const test::TestHttpServer::Reply& file) {
+                                                 const test::TestHttpServer::Reply& file,
+                                                 const std::string& version = "9.9") {
     auto base = std::make_shared<std::string>();
     auto server = std::make_unique<test::TestHttpServer>(
-        [base, links, size, file](const std::string& target) -> test::TestHttpServer::Reply {
+        [=](const std::string& target) -> test::TestHttpServer::Reply {
             if (!target.starts_with("/Quillfen/")) {
                 return file;
             }
@@ -138,27 +117,33 @@ std::unique_ptr<test::TestHttpServer> announcing(const std::string& links, const
             for (std::size_t at = 0; (at = expanded.find("BASE", at)) != std::string::npos;) {
                 expanded.replace(at, 4, *base);
             }
-            return {200, "[Begin]\r\nVer=9.9\r\nLink=" + expanded + "\r\nSize=" + size +
+            return {200, "[Begin]\r\nVer=" + version + "\r\nLink=" + expanded + "\r\nSize=" + size +
                              "\r\n[End]\r\n"};
         });
     *base = server->base();
     return server;
 }
 
-// Whatever follows "?" or "#" in a link is no file name ending: the download stays out of the
-// program's folder.
-TEST_F(UpdateTest, ALinkEndingInZipBehindItsPathCannotReplaceTheProgram) {
-    const auto original = fs::file_size(folder / "program/quillfen");
-    folder.writeFile("program/anna.desk7.ini", "[Config]\n");
-    for (const std::string link : {"BASE/f/quillfen?.zip", "BASE/f/anna.desk7.ini#x.zip",
-                                   "BASE/f/quillfen?x=/../quillfen.zip"}) {
-        const auto server = announcing(link, "5", {200, "EVIL!"});
+// Only the file that fits this copy is fetched, by its whole name: others, names that end in it
+// behind a query or fragment, and sizes that do not pair with the links are never asked for.
+TEST_F(UpdateTest, OnlyTheFileThatFitsTheCopyIsFetched) {
+    const std::string fits = std::string("BASE/f/") + kArchiveName;
+    for (const auto& [links, size] : std::vector<std::pair<std::string, std::string>>{
+             {"BASE/f/QuillfenSetup-9.9.exe;BASE/f/quillfen-9.9-windows-x64.zip", "5"},
+             {"BASE/f/quillfen?" + std::string(kArchiveName), "5"},
+             {"BASE/f/x#/" + std::string(kArchiveName), "5"},
+             {"BASE/f/quillfen-9.8-linux-x86_64.zip", "5"},
+             {"BASE/a.zip;" + fits, "5;6;7"}}) {
+        const auto server = announcing(links, size, {200, "EVIL!"});
         EXPECT_EQ(update(*server).exitCode, 0);
-        EXPECT_EQ(server->targets().size(), 2u) << link;
-        EXPECT_EQ(fs::file_size(folder / "program/quillfen"), original) << link;
-        EXPECT_EQ(folder.readFile("program/anna.desk7.ini"), "[Config]\n") << link;
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder / "program"), {}), 2) << link;
+        EXPECT_EQ(server->targets().size(), 1u) << links;
+        EXPECT_TRUE(downloads().empty()) << links;
     }
+    // A version that is not digits and dots names no file of ours.
+    const auto server =
+        announcing("BASE/f/quillfen-9.9/..-linux-x86_64.zip", "5", {200, "x"}, "9.9/..");
+    EXPECT_EQ(update(*server).exitCode, 0);
+    EXPECT_EQ(server->targets().size(), 1u);
 }
 
 TEST_F(UpdateTest, NothingStaysOfADownloadThatMissesTheAnnouncedSize) {
@@ -167,8 +152,8 @@ TEST_F(UpdateTest, NothingStaysOfADownloadThatMissesTheAnnouncedSize) {
         std::size_t served;
     } cases[] = {{"999999999999", 2000}, {"1000", 999}, {"1000", 1001}, {"1073741825", 10}};
     for (const auto& c : cases) {
-        const auto server =
-            announcing("BASE/f/setup.bin", c.size, {200, std::string(c.served, 'x')});
+        const auto server = announcing(std::string("BASE/f/") + kArchiveName, c.size,
+                                       {200, std::string(c.served, 'x')});
         EXPECT_EQ(update(*server).exitCode, 0);
         EXPECT_TRUE(downloads().empty()) << c.size << " " << c.served;
     }
@@ -178,33 +163,10 @@ TEST_F(UpdateTest, ADownloadThatTricklesEndsAtItsTimeLimit) {
     test::TestHttpServer::Reply slow{200, std::string(100, 'x')};
     slow.piece = 10;
     slow.pause = std::chrono::milliseconds(500);
-    const auto server = announcing("BASE/f/setup.bin", "100", slow);
+    const auto server = announcing(std::string("BASE/f/") + kArchiveName, "100", slow);
     EXPECT_EQ(update(*server, "1").exitCode, 0);
     EXPECT_EQ(server->targets().size(), 2u);
     EXPECT_TRUE(downloads().empty());
-}
-
-// Each run reuses the user's own update folder: the downloader is replaced, an earlier run's
-// downloads go, and the shared temporary folder stays untouched.
-TEST_F(UpdateTest, RunsLeaveNothingBehind) {
-    fs::create_directories(updateFolder() + "/downloads");
-    folder.writeFile("cache/quillfen/update/downloads/old.bin.part-Ab12Cd", "half");
-    folder.writeFile("cache/quillfen/update/downloads/old.bin", "outdated");
-    for (const char* name : {"first.bin", "second.bin"}) {
-        const auto server =
-            announcing(std::string("BASE/f/") + name, "1000", {200, std::string(1000, 's')});
-        EXPECT_EQ(update(*server).exitCode, 0);
-    }
-    EXPECT_TRUE(fs::is_empty(folder / "tmp"));
-    std::vector<std::string> left;
-    for (const auto& entry : fs::recursive_directory_iterator(updateFolder())) {
-        left.push_back(fs::relative(entry.path(), updateFolder()).string());
-    }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"downloads", "downloads/second.bin", "quilldown"}));
-    EXPECT_EQ(fs::status(updateFolder()).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(fs::status(updateFolder() + "/downloads").permissions() & fs::perms::all,
-              fs::perms::owner_all);
 }
 
 std::vector<std::string> namesIn(const fs::path& place) {
@@ -216,77 +178,47 @@ std::vector<std::string> namesIn(const fs::path& place) {
     return names;
 }
 
-// A downloader killed while the archive arrives leaves its part file in the program's folder; a
-// program killed between unpacking the downloader and copying it into place leaves the unpacked
-// copy. The next update clears both away, and only them: a part file that a live downloader holds,
-// a copy named after a running process, and files that merely look alike stay.
-TEST_F(UpdateTest, TheNextUpdateClearsWhatKilledRunsLeft) {
-    test::TestHttpServer::Reply slow{200, std::string(100000, 'z')};
-    slow.piece = 1000;
-    slow.pause = std::chrono::milliseconds(200);
-    const auto trickling = announcing("BASE/Update.zip", "100000", slow);
-    const std::string base = trickling->base();
-    std::vector<std::string> arguments = {
-        "quilldown",         "/d",     base + "/Update.zip",
-        folder / "program/", "100000", folder / "program/quillfen"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    char noProxy[] = "no_proxy=*";
-    char* environment[] = {noProxy, nullptr};
-    pid_t downloader = 0;
-    ASSERT_EQ(
-        ::posix_spawn(&downloader, QUILLDOWN_PATH, nullptr, nullptr, argv.data(), environment), 0);
-    auto partFiles = [&] {
-        std::vector<std::string> parts;
-        for (const std::string& name : namesIn(folder / "program")) {
-            if (name.starts_with("Update.zip.part-")) {
-                parts.push_back(name);
-            }
-        }
-        return parts;
-    };
-    while (partFiles().empty() ||
-           fs::file_size(fs::path(folder / "program") / partFiles()[0]) == 0) {
-        ::usleep(10000);
-    }
-    ::kill(downloader, SIGKILL);
-    int status = 0;
-    ::waitpid(downloader, &status, 0);
-    const std::vector<std::string> killedParts = partFiles();
-    ASSERT_EQ(killedParts.size(), 1u);
-
-    folder.writeFile("program/Old.zip.part-Q1w2E3", "half of an older archive");
-    folder.writeFile("program/Held.zip.part-R4t5Y6", "being written");
-    const std::vector<std::string> foreign = {"notes.txt.part-Ab12Cd", "Update.zip.part-Ab1",
-                                              "Update.zip.partial", "Update.zip.part-Ab12Cd!"};
-    for (const std::string& name : foreign) {
-        folder.writeFile("program/" + name, "not ours");
-    }
-    const int held = ::open((folder / "program/Held.zip.part-R4t5Y6").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    fs::create_directories(updateFolder());
+// Each run reuses the user's own update folder: the downloader is replaced, what earlier runs
+// left in the download folder goes (a killed download's part file, an unsigned download), and
+// the shared temporary folder stays untouched. A program killed between unpacking the downloader
+// and copying it into place leaves the unpacked copy, which goes too unless its process still
+// runs; files that merely look alike stay.
+TEST_F(UpdateTest, RunsLeaveNothingBehind) {
+    fs::create_directories(updateFolder() + "/downloads");
+    folder.writeFile("cache/quillfen/update/downloads/old.zip.part-Ab12Cd", "half");
+    folder.writeFile("cache/quillfen/update/downloads/old.zip", "outdated");
     const std::string running = "quilldown." + std::to_string(::getpid());
     for (const std::string& name : {std::string("quilldown.999999999"), running,
                                     std::string("quilldown.12a"), std::string("quilldownx.1")}) {
         folder.writeFile("cache/quillfen/update/" + name, "copy");
     }
-    fs::create_directories(updateFolder() + "/quilldown.999999998");
-
-    const auto server = announcing("BASE/Update.zip", "5", {200, "PK345"});
-    EXPECT_EQ(update(*server).exitCode, 0);
-    ::close(held);
-
-    std::vector<std::string> expected = {"Held.zip.part-R4t5Y6", "Update.zip", "quillfen"};
-    expected.insert(expected.end(), foreign.begin(), foreign.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(namesIn(folder / "program"), expected);
+    for (int run = 0; run < 2; ++run) {
+        const auto server = announcing(std::string("BASE/f/") + kArchiveName, "1000",
+                                       {200, std::string(1000, 's')});
+        EXPECT_EQ(update(*server).exitCode, 0);
+        EXPECT_EQ(server->targets().size(), 3u) << "the answer, the archive and its signature";
+    }
+    EXPECT_TRUE(fs::is_empty(folder / "tmp"));
+    EXPECT_TRUE(fs::is_empty(updateFolder() + "/downloads"));
     std::vector<std::string> kept = {"downloads",     "quilldown",    running,
-                                     "quilldown.12a", "quilldownx.1", "quilldown.999999998"};
+                                     "quilldown.12a", "quilldownx.1", "update.lock"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(namesIn(updateFolder()), kept);
+    EXPECT_EQ(fs::status(updateFolder()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(updateFolder() + "/downloads").permissions() & fs::perms::all,
+              fs::perms::owner_all);
+}
+
+// While one update of the user is at work (or waits for the window to close), a second one ends
+// at once, before it asks anything.
+TEST_F(UpdateTest, ASecondUpdateEndsWhileTheFirstHoldsTheLock) {
+    fs::create_directories(updateFolder());
+    const int lock = ::open((updateFolder() + "/update.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const auto server = announcing(std::string("BASE/f/") + kArchiveName, "5", {200, "x"});
+    EXPECT_EQ(update(*server).exitCode, 0);
+    ::close(lock);
+    EXPECT_TRUE(server->targets().empty());
 }
 
 // The downloader run by hand, as the program runs it, against the test's server.

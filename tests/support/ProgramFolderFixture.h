@@ -21,6 +21,7 @@ protected:
         platform.facts().fixedUserName = "anna";
         platform.facts().fixedComputerName = "desk7";
         platform.facts().fixedUserConfigDirectory = folder / "config";
+        platform.facts().fixedUserCacheDirectory = folder / "cache";
         platform.facts().fixedLanguageId = 2052;
         platform.facts().fixedLanguageName = "Chinese";
         platform.facts().fixedTextEditor = "stand-in-editor";

@@ -21,6 +21,9 @@ std::string TestSystemInfo::userConfigDirectory() const {
 std::string TestSystemInfo::userDataDirectory() const {
     return fixedUserDataDirectory.value_or(LinuxSystemInfo::userDataDirectory());
 }
+std::string TestSystemInfo::userCacheDirectory() const {
+    return fixedUserCacheDirectory.value_or(LinuxSystemInfo::userCacheDirectory());
+}
 int TestSystemInfo::systemLanguageId() const {
     return fixedLanguageId.value_or(LinuxSystemInfo::systemLanguageId());
 }

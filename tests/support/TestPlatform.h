@@ -19,6 +19,7 @@ public:
     std::optional<std::string> fixedComputerName;
     std::optional<std::string> fixedUserConfigDirectory;
     std::optional<std::string> fixedUserDataDirectory;
+    std::optional<std::string> fixedUserCacheDirectory;
     std::optional<int> fixedLanguageId;
     std::optional<std::string> fixedLanguageName;
     std::optional<std::string> fixedTextEditor;
@@ -29,6 +30,7 @@ public:
     std::string computerName() const override;
     std::string userConfigDirectory() const override;
     std::string userDataDirectory() const override;
+    std::string userCacheDirectory() const override;
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
     std::string defaultTextEditor() const override;

@@ -17,6 +17,7 @@
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/MainWindowPresenter.h"
+#include "update/AvailableVersion.h"
 
 namespace quillfen {
 namespace {
@@ -88,6 +89,22 @@ TEST_F(MainWindowPresenterTest, TranslationBannerShowsOnlyForLanguagesWithoutOwn
         EXPECT_TRUE(MainWindowPresenter::languageNeedsNoTranslation(id));
     }
     EXPECT_FALSE(MainWindowPresenter::languageNeedsNoTranslation(1031));
+}
+
+// The version check of a copy that the package manager updates records a newer version; the
+// window tells it once, in place of the banner, and a record of no newer version says nothing.
+TEST_F(MainWindowPresenterTest, ANewerVersionRecordedByTheCheckIsToldOnce) {
+    recordAvailableVersion("1.3.3.20220311");
+    opened();
+    EXPECT_TRUE(view.state(Control::TranslationBanner).visible);
+    recordAvailableVersion("9.1");
+    for (const std::string expected : {"Version 9.1 is available.", "", ""}) {
+        view.setStatusLine(StatusLine::Progress, "");
+        opened();
+        EXPECT_EQ(view.text(Control::ProgressLine), expected);
+        EXPECT_EQ(view.state(Control::ProgressLine).visible, !expected.empty());
+        recordAvailableVersion("9.1");
+    }
 }
 
 TEST_F(MainWindowPresenterTest, LookInComesFromTheArgumentOrTheNewestHistoryEntry) {

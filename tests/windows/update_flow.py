@@ -15,7 +15,8 @@ with the quillfen.exe that had to be moved aside while it ran.
 offered the next version's setup, signed, "/Update" starts that setup detached, which replaces
 the programs once the one that started it has ended: the installed quillfen-cli.exe answers the
 next version and the uninstall entry names it. The next "/Update", told of nothing newer, removes
-the setup from the downloads folder. The copy is uninstalled at the end.
+the setup from the downloads folder. The copy is uninstalled at the end, and with it what the
+update kept in the user's folder.
 
 Each step is one Wine start or a few: the programs, a batch file, the setups."""
 
@@ -263,8 +264,20 @@ def check_setup(run, check):
     check.expect(run.server.fetched() == [], "nothing newer, nothing fetched")
 
 
-def uninstall(run):
-    run.wine([INSTALL_FOLDER + "\\Uninstall.exe", "/S", "_?=" + INSTALL_FOLDER])
+def uninstall(run, check):
+    """What the update kept in the user's folder goes with the copy: after the last update there
+    are no downloads either."""
+    # "_?=" comes last and unquoted, as "/D=" does.
+    run.batch("uninstall.bat", ['"%s\\Uninstall.exe" /S _?=%s' % (INSTALL_FOLDER, INSTALL_FOLDER),
+                                "echo %%errorlevel%% > %s\\uninstalled.txt" % WORK_WINDOWS])
+    with open(os.path.join(run.work, "uninstalled.txt"), "rb") as text:
+        status = text.read().decode("ascii", "replace").strip()
+    check.expect(status == "0", "uninstall: exit code %s" % status)
+    user_folder = os.path.join(run.local, "quillfen")
+    left = sorted(os.path.relpath(os.path.join(parent, name), user_folder)
+                  for parent, folders, files in os.walk(user_folder) for name in folders + files)
+    check.expect(left == [] and not os.path.exists(user_folder),
+                 "the uninstaller left in %s: %s" % (user_folder, left))
 
 
 def main():
@@ -302,7 +315,7 @@ def main():
                 try:
                     check_setup(run, check)
                 finally:
-                    uninstall(run)
+                    uninstall(run, check)
         finally:
             run.cleanup()
             server.http.shutdown()

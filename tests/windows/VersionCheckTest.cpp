@@ -184,6 +184,9 @@ TEST_F(VersionCheckTest, ASignedUpdateArrivesTheWayTheCopyTakesIt) {
     check();
     EXPECT_EQ(folder.readFile("my program/quillfen-cli.answer"), "0\nquillfen-cli 9.9\n");
     EXPECT_EQ(folder.readFile("my program/quillfen.exe"), "program");
+    EXPECT_EQ(
+        treeOf(folder / "my program"),
+        (std::vector<std::string>{"quillfen-cli.answer", "quillfen-cli.exe", "quillfen.exe"}));
     EXPECT_TRUE(treeOf(downloads()).empty());
 
     platform.facts().fixedInstalledCopy = true;

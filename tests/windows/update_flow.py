@@ -30,6 +30,7 @@ import sys
 import tempfile
 import threading
 import time
+import zipfile
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -203,6 +204,9 @@ def check_portable(run, check):
                      status, version, arguments.next_version))
     check.expect(run.server.fetched() == expected_fetches, "signed: fetched")
     check.expect(run.downloaded() == [], "the update left downloads: %s" % run.downloaded())
+    with zipfile.ZipFile(archive) as packed, open(os.path.join(folder, "quillfen.exe"), "rb") as new:
+        check.expect(new.read() == packed.read("quillfen.exe"),
+                     "the quillfen.exe that ran the update is replaced by the archive's")
     with open(settings, "rb") as kept:
         check.expect(kept.read() == b"[Config]\r\nShowSelfIcon=Y\r\n", "the settings are kept")
     programs = {"Language", "LICENSE", "quillfen.exe", "quillfen-cli.exe", "user.computer.ini"}

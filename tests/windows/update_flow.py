@@ -204,8 +204,9 @@ def check_portable(run, check):
                      status, version, arguments.next_version))
     check.expect(run.server.fetched() == expected_fetches, "signed: fetched")
     check.expect(run.downloaded() == [], "the update left downloads: %s" % run.downloaded())
-    with zipfile.ZipFile(archive) as packed, open(os.path.join(folder, "quillfen.exe"), "rb") as new:
-        check.expect(new.read() == packed.read("quillfen.exe"),
+    with zipfile.ZipFile(archive) as packed, \
+            open(os.path.join(folder, "quillfen.exe"), "rb") as program:
+        check.expect(program.read() == packed.read("quillfen.exe"),
                      "the quillfen.exe that ran the update is replaced by the archive's")
     with open(settings, "rb") as kept:
         check.expect(kept.read() == b"[Config]\r\nShowSelfIcon=Y\r\n", "the settings are kept")

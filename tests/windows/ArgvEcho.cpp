@@ -9,6 +9,11 @@
 //   hold <file> <ready file>   holds the file open, sharing reading only, as a running program's
 //                              image is held; writes the ready file, then waits until its standard
 //                              input ends: a stand-in for a program that still runs
+//   lock <file>                takes the lock of the file as the update does: exit code 0 when
+//                              it got it, 1 when not
+//   /S ... /D=<folder>         a stand-in for a silent setup: writes the folder, as it stands on
+//                              the command line after "/D=" (the setup reads it raw), into
+//                              <folder>\setup.txt
 //   --version                  prints what the file named as the program with ".answer" in place
 //                              of ".exe" holds after its first line, and ends with the exit code
 //                              that line holds: a stand-in for a command-line program
@@ -20,6 +25,7 @@
 #include <string>
 
 #include "platform/windows/WideText.h"
+#include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsSystemInfo.h"
 
 namespace {
@@ -79,7 +85,20 @@ int answerVersion() {
     return std::stoi(answer.substr(0, lineEnd));
 }
 
+int recordSetupFolder() {
+    const std::wstring line = GetCommandLineW();
+    const auto at = line.find(L" /D=");
+    if (at == std::wstring::npos) {
+        return 106;
+    }
+    const std::wstring folder = line.substr(at + 4);
+    return writeFile((folder + L"\\setup.txt").c_str(), fromWide(folder)) ? 0 : 101;
+}
+
 int run(int count, wchar_t** arguments) {
+    if (count > 1 && std::wstring(arguments[1]) == L"/S") {
+        return recordSetupFolder();
+    }
     if (count == 2 && std::wstring(arguments[1]) == L"--version") {
         return answerVersion();
     }
@@ -101,6 +120,9 @@ int run(int count, wchar_t** arguments) {
     }
     if (mode == L"hold" && count == 4) {
         return holdUntilInputEnds(arguments[2], arguments[3]);
+    }
+    if (mode == L"lock") {
+        return quillfen::platform::WindowsFileSystem().tryLock(fromWide(arguments[2])) ? 0 : 1;
     }
     if (mode == L"installed") {
         const bool installed = quillfen::platform::WindowsSystemInfo().isInstalledCopy();

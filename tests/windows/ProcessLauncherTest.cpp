@@ -218,6 +218,28 @@ TEST_F(ProcessLauncherTest, ChildReceivesEveryArgumentWhole) {
     EXPECT_EQ(splitAtZeros(*received), kAwkwardArguments);
 }
 
+// A setup reads its last argument, "/D=folder", raw from its command line, so the launcher can
+// leave that one as it is: a program that splits its line then sees its words apart. Otherwise
+// it arrives whole.
+TEST_F(ProcessLauncherTest, OnlyALastArgumentAsIsArrivesInWords) {
+    const std::string output = folder_.path() + "received";
+    const std::string target = "/D=C:\\Program Files\\Quillfen";
+    const struct {
+        bool asIs;
+        Arguments received;
+    } cases[] = {
+        {false, {"a b", target}},
+        {true, {"a b", "/D=C:\\Program", "Files\\Quillfen"}},
+    };
+    for (const auto& c : cases) {
+        LaunchOptions options = kWaitHidden;
+        options.lastArgumentAsIs = c.asIs;
+        const auto outcome = runEcho({"write", output, "a b", target}, options);
+        ASSERT_TRUE(outcome.started) << outcome.error;
+        EXPECT_EQ(splitAtZeros(ScratchFolder::readFile(output).value_or("")), c.received) << c.asIs;
+    }
+}
+
 TEST_F(ProcessLauncherTest, ReportsTheExitCodeWhenWaiting) {
     for (const std::uint32_t code : {0u, 7u, 255u}) {
         const auto outcome = runEcho({"exit", std::to_string(code)}, kWaitHidden);

@@ -13,6 +13,8 @@
 #include "platform/windows/LongPath.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsFileSystem.h"
+#include "platform/windows/WindowsProcessLauncher.h"
+#include "platform/windows/WindowsSystemInfo.h"
 #include "search/DuplicateSearch.h"
 #include "search/FolderWalk.h"
 #include "support/TemporaryFolder.h"
@@ -456,6 +458,34 @@ TEST_F(WindowsFileSystemTest, PrivateTemporaryFoldersAreNewEachTime) {
         EXPECT_TRUE(files.removeFile(made + "file"));
         EXPECT_TRUE(RemoveDirectoryW(platform::longPath(made).c_str()));
     }
+}
+
+// Whether another process may take the lock now: the process tests' child tries.
+bool anotherProcessTakes(const std::string& path) {
+    const std::string self = platform::WindowsSystemInfo().executablePath();
+    const std::string child = self.substr(0, self.rfind('\\') + 1) + "quillfen_argv_echo.exe";
+    const auto outcome =
+        platform::WindowsProcessLauncher().run({child, "lock", path}, {true, false, -1});
+    return outcome.exitCode == 0u;
+}
+
+// The update's lock has one holder at a time, in this process or another, until it lets go. It
+// is a plain file: a folder in its place, or no folder for it, gives no lock.
+TEST_F(WindowsFileSystemTest, ALockHasOneHolderAtATime) {
+    const std::string lock = at("update.lock");
+    {
+        const std::unique_ptr<platform::HeldLock> held = files.tryLock(lock);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(files.tryLock(lock));
+        EXPECT_FALSE(anotherProcessTakes(lock));
+    }
+    EXPECT_TRUE(anotherProcessTakes(lock));
+    EXPECT_TRUE(files.tryLock(lock));
+    ASSERT_TRUE(CreateDirectoryW(platform::longPath(at("folder")).c_str(), nullptr));
+    for (const std::string& path : {at("folder"), at("missing\\update.lock")}) {
+        EXPECT_FALSE(files.tryLock(path)) << path;
+    }
+    EXPECT_EQ(files.kindOf(at("missing")), EntryKind::Missing);
 }
 
 // The reference is never its own duplicate, although this listing tells no identities and the

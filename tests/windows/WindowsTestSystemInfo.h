@@ -8,15 +8,18 @@
 namespace quillfen::test {
 
 // The real Windows system information with the facts that tests need to fix overridden: where
-// the program seems to run from, and the user's cache folder, so that a test's update lands in a
-// folder of its own.
+// the program seems to run from, whether that copy was installed, and the user's cache folder, so
+// that a test's update lands in a folder of its own.
 class WindowsTestSystemInfo final : public platform::SystemInfo {
 public:
     std::optional<std::string> fixedExecutablePath;
     std::optional<std::string> fixedUserCacheDirectory;
+    std::optional<bool> fixedInstalledCopy;
 
     std::string executablePath() const override;
-    bool isInstalledCopy() const override { return real_.isInstalledCopy(); }
+    bool isInstalledCopy() const override {
+        return fixedInstalledCopy ? *fixedInstalledCopy : real_.isInstalledCopy();
+    }
     std::string userName() const override { return real_.userName(); }
     std::string computerName() const override { return real_.computerName(); }
     std::string userConfigDirectory() const override { return real_.userConfigDirectory(); }

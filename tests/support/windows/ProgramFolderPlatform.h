@@ -19,6 +19,7 @@ public:
     std::optional<std::string> fixedComputerName;
     std::optional<std::string> fixedUserConfigDirectory;
     std::optional<std::string> fixedUserDataDirectory;
+    std::optional<std::string> fixedUserCacheDirectory;
     std::optional<int> fixedLanguageId;
     std::optional<std::string> fixedLanguageName;
     std::optional<std::string> fixedTextEditor;
@@ -31,7 +32,9 @@ public:
     std::string computerName() const override;
     std::string userConfigDirectory() const override;
     std::string userDataDirectory() const override;
-    std::string userCacheDirectory() const override { return system_.userCacheDirectory(); }
+    std::string userCacheDirectory() const override {
+        return fixedUserCacheDirectory.value_or(system_.userCacheDirectory());
+    }
     int systemLanguageId() const override;
     std::string systemLanguageEnglishName() const override;
     int processId() const override { return system_.processId(); }

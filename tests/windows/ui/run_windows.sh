@@ -7,4 +7,4 @@ set -euo pipefail
 wine=$1
 shift
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-exec "$wine" "$@"
+exec "$(dirname "$0")/../run_in_wine.sh" "$wine" "$@"

@@ -1,0 +1,88 @@
+#include "index/IndexReplay.h"
+
+#include "platform/Platform.h"
+
+namespace quillfen {
+
+IndexReplay::IndexReplay(IndexData index, std::uint32_t folder, std::string spelling,
+                         bool subfolders)
+    : index_(std::move(index)),
+      folder_(folder),
+      spelling_(std::move(spelling)),
+      subfolders_(subfolders),
+      paths_(index_.folderPaths(platform::currentPlatform().files().separator())),
+      folderOfEntry_(index_.foldersOfEntries()) {}
+
+void IndexReplay::walk(FolderVisitor& visitor, const NamePatternList& patterns,
+                       const std::atomic<bool>& stop) const {
+    const std::vector<bool> passes = namesThatPass(patterns);
+    const IndexData::Folder& root = index_.folders[folder_];
+    enter(visitor, folder_);
+    for (std::uint32_t at = root.first; at < root.end; ++at) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return;
+        }
+        const std::uint32_t parent = index_.entries[at].parent;
+        if (!subfolders_ && parent != folder_) {
+            continue;
+        }
+        if (passes[at - root.first]) {
+            visit(visitor, at);
+        }
+        if (subfolders_ && folderOfEntry_[at] != IndexData::kNone) {
+            enter(visitor, folderOfEntry_[at]);
+        }
+    }
+}
+
+void IndexReplay::enter(FolderVisitor& visitor, std::uint32_t folder) const {
+    const std::string path = pathOf(folder);
+    visitor.enterFolder(path);
+    const IndexData::Folder& recorded = index_.folders[folder];
+    if (recorded.reasonLength > 0) {
+        visitor.folderUnreadable(path, std::string(index_.reason(recorded)));
+    }
+}
+
+void IndexReplay::visit(FolderVisitor& visitor, std::uint32_t at) const {
+    const IndexData::Entry& entry = index_.entries[at];
+    const std::string folder = pathOf(entry.parent);
+    platform::FolderEntry visited;
+    visited.name = index_.name(entry);
+    visited.isFolder = (entry.flags & IndexData::kFolderFlag) != 0;
+    visited.isLink = (entry.flags & IndexData::kLinkFlag) != 0;
+    visited.status = platform::currentPlatform().files().entryStatus(folder + visited.name);
+    if (visited.status->kind == platform::EntryKind::Missing) {
+        return;
+    }
+    visitor.visitEntry(folder, visited);
+}
+
+// The same test the search makes of each name, made here first so that only entries that can
+// pass are looked up and visited.
+std::vector<bool> IndexReplay::namesThatPass(const NamePatternList& patterns) const {
+    const IndexData::Folder& root = index_.folders[folder_];
+    std::vector<bool> passes(root.end - root.first, true);
+    if (patterns.empty()) {
+        return passes;
+    }
+    const char separator = platform::currentPlatform().files().separator();
+    std::string name;
+    std::string folded;
+    for (std::uint32_t at = root.first; at < root.end; ++at) {
+        const IndexData::Entry& entry = index_.entries[at];
+        name.assign(index_.name(entry));
+        if ((entry.flags & IndexData::kFolderFlag) != 0) {
+            name += separator;
+        }
+        foldNameInto(name, folded);
+        passes[at - root.first] = matchesFoldedName(patterns, folded);
+    }
+    return passes;
+}
+
+std::string IndexReplay::pathOf(std::uint32_t folder) const {
+    return spelling_ + paths_[folder].substr(paths_[folder_].size());
+}
+
+}  // namespace quillfen

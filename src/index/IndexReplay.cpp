@@ -51,9 +51,15 @@ void IndexReplay::visit(FolderVisitor& visitor, std::uint32_t at) const {
     visited.name = index_.name(entry);
     visited.isFolder = (entry.flags & IndexData::kFolderFlag) != 0;
     visited.isLink = (entry.flags & IndexData::kLinkFlag) != 0;
-    visited.status = platform::currentPlatform().files().entryStatus(folder + visited.name);
+    platform::FileSystem& files = platform::currentPlatform().files();
+    visited.status = files.entryStatus(folder + visited.name);
     if (visited.status->kind == platform::EntryKind::Missing) {
         return;
+    }
+    // A link lists as a folder while its target is one, which its own folder never hears of.
+    if (visited.isLink) {
+        visited.isFolder =
+            files.targetStatus(folder + visited.name).kind == platform::EntryKind::Directory;
     }
     visitor.visitEntry(folder, visited);
 }
@@ -76,9 +82,22 @@ std::vector<bool> IndexReplay::namesThatPass(const NamePatternList& patterns) co
             name += separator;
         }
         foldNameInto(name, folded);
-        passes[at - root.first] = matchesFoldedName(patterns, folded);
+        passes[at - root.first] =
+            matchesFoldedName(patterns, folded) ||
+            ((entry.flags & IndexData::kLinkFlag) != 0 && linkMayPass(patterns, name, separator));
     }
     return passes;
+}
+
+// A link's target may have become, or stopped being, a folder, which decides whether its name
+// is tested with a separator; the search tests it as it is now.
+bool IndexReplay::linkMayPass(const NamePatternList& patterns, std::string name, char separator) {
+    if (!name.empty() && name.back() == separator) {
+        name.pop_back();
+    } else {
+        name += separator;
+    }
+    return matchesName(patterns, name);
 }
 
 std::string IndexReplay::pathOf(std::uint32_t folder) const {

@@ -26,6 +26,7 @@ private:
     void enter(FolderVisitor& visitor, std::uint32_t folder) const;
     void visit(FolderVisitor& visitor, std::uint32_t entry) const;
     std::vector<bool> namesThatPass(const NamePatternList& patterns) const;
+    static bool linkMayPass(const NamePatternList& patterns, std::string name, char separator);
     std::string pathOf(std::uint32_t folder) const;
 
     IndexData index_;

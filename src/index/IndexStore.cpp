@@ -42,14 +42,18 @@ std::string readableTail(const std::string& root, char separator) {
 IndexStore::IndexStore() {
     platform::Platform& system = platform::currentPlatform();
     const char separator = system.files().separator();
-    std::string folder = system.system().userCacheDirectory();
-    system.files().createDirectory(folder);
-    for (const char* part : {"quillfen", "index"}) {
-        folder += separator;
-        folder += part;
-        system.files().createDirectory(folder);
+    folder_ = system.system().userCacheDirectory() + separator + "quillfen" + separator + "index" +
+              separator;
+}
+
+// Made by the first index only: a search where nothing was indexed leaves no trace.
+void IndexStore::makeFolder() const {
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const char separator = files.separator();
+    for (std::size_t end = folder_.find(separator, files.rootLength(folder_));
+         end != std::string::npos; end = folder_.find(separator, end + 1)) {
+        files.createDirectory(folder_.substr(0, end));
     }
-    folder_ = folder + separator;
 }
 
 std::string IndexStore::fileOf(const std::string& root) const {
@@ -61,6 +65,7 @@ std::string IndexStore::fileOf(const std::string& root) const {
 
 std::unique_ptr<platform::HeldLock> IndexStore::lock(const std::string& root,
                                                      int waitMilliseconds) const {
+    makeFolder();
     const std::string path = fileOf(root) + ".lock";
     for (int waited = 0;; waited += kLockPollMilliseconds) {
         if (auto held = platform::currentPlatform().files().tryLock(path)) {

@@ -15,7 +15,7 @@ namespace quillfen {
 // updaters of the same index take turns.
 class IndexStore {
 public:
-    // The cache folder's "quillfen/index", created when missing.
+    // In the cache folder's "quillfen/index".
     IndexStore();
 
     // The index file of an indexed folder (resolved, ending with a separator).
@@ -33,6 +33,8 @@ public:
     std::vector<std::string> files() const;
 
 private:
+    void makeFolder() const;
+
     std::string folder_;
 };
 

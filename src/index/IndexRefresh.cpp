@@ -22,6 +22,15 @@ IndexData IndexRefresh::run() {
     return finish();
 }
 
+bool IndexRefresh::anyFolderChanged() const {
+    for (std::uint32_t folder = 0; folder < paths_.size(); ++folder) {
+        if (!unchanged(folder)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IndexRefresh::knowsSubtree(const std::string& folder) const {
     return folderAt_.contains(folder);
 }

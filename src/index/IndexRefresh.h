@@ -21,6 +21,9 @@ public:
     IndexRefresh(const IndexData& recorded, const std::atomic<bool>& stop);
 
     IndexData run();
+    // Looks up the recorded folders until one changed. Most searches find none, and then the
+    // record is the answer as it stands, with no need to run.
+    bool anyFolderChanged() const;
     // Whether any folder was listed anew, so the record on disk is out of date.
     bool changed() const { return changed_; }
 

@@ -30,11 +30,14 @@ std::optional<IndexData> IndexUpdater::refresh(const std::string& root) const {
     if (!lock) {
         return std::nullopt;
     }
-    const std::optional<IndexData> recorded = store_.load(root);
+    std::optional<IndexData> recorded = store_.load(root);
     if (!recorded) {
         return std::nullopt;
     }
     IndexRefresh refresh(*recorded, stop_);
+    if (!refresh.anyFolderChanged()) {
+        return recorded;
+    }
     IndexData index = refresh.run();
     if (stopped()) {
         return std::nullopt;

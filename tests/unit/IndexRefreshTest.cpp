@@ -32,12 +32,14 @@ bool refreshMatchesANewWalk(const test::IndexTestTree& tree, const IndexData& be
                             bool relisted) {
     const std::atomic<bool> stop{false};
     IndexRefresh refresh(before, stop);
+    const bool changeSeen = refresh.anyFolderChanged();
     const IndexData after = refresh.run();
     const bool matches =
         test::IndexTestTree::described(after) == test::IndexTestTree::described(tree.record());
     EXPECT_TRUE(matches);
     EXPECT_EQ(refresh.changed(), relisted);
-    return matches && refresh.changed() == relisted;
+    EXPECT_EQ(changeSeen, relisted);
+    return matches && refresh.changed() == relisted && changeSeen == relisted;
 }
 
 // Changes of every kind a folder can see between two searches, each spliced into the record in

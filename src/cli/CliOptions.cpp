@@ -287,19 +287,27 @@ std::vector<std::string> longOptionNames(const CLI::App& command) {
 
 // A line that names the word the parser could not place and the nearest word it knows, or
 // nothing when no word is near enough to be a slip of the keyboard.
-std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
-    std::vector<std::string> commands;
-    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
-        commands.push_back(command->get_name());
+std::vector<std::string> subcommandNames(const CLI::App& command) {
+    std::vector<std::string> names;
+    for (const CLI::App* subcommand :
+         command.get_subcommands([](const CLI::App*) { return true; })) {
+        names.push_back(subcommand->get_name());
     }
-    const CLI::App* chosen = nullptr;
+    return names;
+}
+
+std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
+    const CLI::App* chosen = &app;
     for (int index = 1; index < argc; ++index) {
         const std::string_view word = argv[index];
         if (word == "--") {
             break;
         }
-        if (chosen == nullptr && !word.starts_with('-')) {
-            const std::vector<const CLI::App*> named = app.get_subcommands(
+        // A command's words name its subcommands, where it has them (index add), else they are
+        // its own arguments.
+        const std::vector<std::string> commands = subcommandNames(*chosen);
+        if (!commands.empty() && !word.starts_with('-')) {
+            const std::vector<const CLI::App*> named = chosen->get_subcommands(
                 [word](const CLI::App* command) { return command->get_name() == word; });
             if (named.empty()) {
                 const auto meant = nearestName(word, commands);
@@ -310,7 +318,7 @@ std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const 
             chosen = named.front();
             continue;
         }
-        if (chosen == nullptr || !word.starts_with("--")) {
+        if (chosen == &app || !word.starts_with("--")) {
             continue;
         }
         const std::string_view name = word.substr(2, word.find('=') - 2);

@@ -143,6 +143,8 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
     EXPECT_EQ(cli({"index", "remove", tree}).exitCode, 1);
     EXPECT_EQ(listed(), "folder\tentries\tbytes\tbuilt\tstate\n");
     EXPECT_EQ(cli({"index", "add", folder / "nowhere"}).exitCode, 2);
+    EXPECT_EQ(cli({"index", "lst"}).err,
+              "quillfen-cli: unknown command 'lst'; did you mean 'list'? (see --help)\n");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "index/IndexReplay.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/Platform.h"
 
 namespace quillfen {
@@ -15,7 +18,7 @@ IndexReplay::IndexReplay(IndexData index, std::uint32_t folder, std::string spel
 
 void IndexReplay::walk(FolderVisitor& visitor, const NamePatternList& patterns,
                        const std::atomic<bool>& stop) const {
-    const std::vector<bool> passes = namesThatPass(patterns);
+    const std::vector<char> passes = namesThatPass(patterns);
     const IndexData::Folder& root = index_.folders[folder_];
     enter(visitor, folder_);
     for (std::uint32_t at = root.first; at < root.end; ++at) {
@@ -65,28 +68,47 @@ void IndexReplay::visit(FolderVisitor& visitor, std::uint32_t at) const {
 }
 
 // The same test the search makes of each name, made here first so that only entries that can
-// pass are looked up and visited.
-std::vector<bool> IndexReplay::namesThatPass(const NamePatternList& patterns) const {
+// pass are looked up and visited. Large ranges are tested in chunks side by side; each chunk has
+// its own bytes of the result, so the threads share nothing they write.
+std::vector<char> IndexReplay::namesThatPass(const NamePatternList& patterns) const {
     const IndexData::Folder& root = index_.folders[folder_];
-    std::vector<bool> passes(root.end - root.first, true);
+    std::vector<char> passes(root.end - root.first, 1);
     if (patterns.empty()) {
         return passes;
     }
+    const std::uint32_t chunks = std::clamp<std::uint32_t>(
+        std::thread::hardware_concurrency(), 1, (root.end - root.first) / kEntriesPerChunk + 1);
+    const std::uint32_t size = (root.end - root.first + chunks - 1) / chunks;
+    std::vector<std::thread> threads;
+    for (std::uint32_t chunk = 1; chunk < chunks; ++chunk) {
+        const std::uint32_t first = root.first + chunk * size;
+        threads.emplace_back(
+            [&, first] { testNames(patterns, first, std::min(first + size, root.end), passes); });
+    }
+    testNames(patterns, root.first, std::min(root.first + size, root.end), passes);
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return passes;
+}
+
+void IndexReplay::testNames(const NamePatternList& patterns, std::uint32_t first, std::uint32_t end,
+                            std::vector<char>& passes) const {
     const char separator = platform::currentPlatform().files().separator();
+    const std::uint32_t offset = index_.folders[folder_].first;
     std::string name;
     std::string folded;
-    for (std::uint32_t at = root.first; at < root.end; ++at) {
+    for (std::uint32_t at = first; at < end; ++at) {
         const IndexData::Entry& entry = index_.entries[at];
         name.assign(index_.name(entry));
         if ((entry.flags & IndexData::kFolderFlag) != 0) {
             name += separator;
         }
         foldNameInto(name, folded);
-        passes[at - root.first] =
+        passes[at - offset] =
             matchesFoldedName(patterns, folded) ||
             ((entry.flags & IndexData::kLinkFlag) != 0 && linkMayPass(patterns, name, separator));
     }
-    return passes;
 }
 
 // A link's target may have become, or stopped being, a folder, which decides whether its name

@@ -17,6 +17,9 @@ namespace quillfen {
 // others carry the size and time they have now.
 class IndexReplay {
 public:
+    // Below this many entries a second thread costs more than it saves.
+    static constexpr std::uint32_t kEntriesPerChunk = 16384;
+
     IndexReplay(IndexData index, std::uint32_t folder, std::string spelling, bool subfolders);
 
     void walk(FolderVisitor& visitor, const NamePatternList& patterns,
@@ -25,7 +28,9 @@ public:
 private:
     void enter(FolderVisitor& visitor, std::uint32_t folder) const;
     void visit(FolderVisitor& visitor, std::uint32_t entry) const;
-    std::vector<bool> namesThatPass(const NamePatternList& patterns) const;
+    std::vector<char> namesThatPass(const NamePatternList& patterns) const;
+    void testNames(const NamePatternList& patterns, std::uint32_t first, std::uint32_t end,
+                   std::vector<char>& passes) const;
     static bool linkMayPass(const NamePatternList& patterns, std::string name, char separator);
     std::string pathOf(std::uint32_t folder) const;
 

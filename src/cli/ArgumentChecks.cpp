@@ -154,4 +154,10 @@ std::string validateLookIn(const std::string& path) {
     return "not a folder: " + path;
 }
 
+std::string validateFolder(const std::string& path) {
+    const platform::EntryKind kind =
+        platform::currentPlatform().files().kindOf(withoutTrailingSeparator(path));
+    return kind == platform::EntryKind::Directory ? std::string() : "not a folder: " + path;
+}
+
 }  // namespace quillfen::cli

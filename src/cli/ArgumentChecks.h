@@ -30,5 +30,7 @@ std::string validateEncodings(const std::string& list);
 // A folder, "*" for every volume, or a path that does not exist (which the search's own check
 // reports). A path naming a file is refused: the search could only find nothing in it.
 std::string validateLookIn(const std::string& path);
+// A folder that exists.
+std::string validateFolder(const std::string& path);
 
 }  // namespace quillfen::cli

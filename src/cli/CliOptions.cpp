@@ -159,6 +159,8 @@ void defineFind(CLI::App& find, FindCommand& command, FindArguments& arguments) 
             ->check(validateSize);
     size->excludes(atLeast)->excludes(atMost);
     atLeast->excludes(atMost);
+    find.add_flag("--no-index", command.noIndex,
+                  "Walk the folders even where an index of them could answer");
     find.add_option("--sort", arguments.sort,
                     "Columns clicked in order: name folder type modified size")
         ->check(CLI::IsMember(kSortColumns));
@@ -215,6 +217,45 @@ void defineDupes(CLI::App& dupes, DupesCommand& command, DupesArguments& argumen
         ->excludes(matchBody);
 }
 
+constexpr const char* kIndexNotes =
+    "An index answers a search by name, size or date in a folder it holds, after it has been\n"
+    "brought up to date: each of its folders is looked up, the changed ones are listed again, and\n"
+    "every row is looked up as it is shown, so the rows are those a walk would print. Searches of\n"
+    "content and duplicates always walk.";
+
+const std::map<std::string, IndexCommand::Action> kIndexActions = {
+    {"add", IndexCommand::Action::Add},
+    {"remove", IndexCommand::Action::Remove},
+    {"list", IndexCommand::Action::List},
+    {"update", IndexCommand::Action::Update}};
+
+// One subcommand per action; returns the subcommands so that the parsed one can be told.
+std::vector<CLI::App*> defineIndex(CLI::App& index, IndexCommand& command) {
+    index.require_subcommand(1);
+    index.footer(kIndexNotes);
+    CLI::App* add = index.add_subcommand("add", "Index folders, each a new index");
+    add->add_option("PATH", command.paths, "Folders to index")->required()->check(validateFolder);
+    CLI::App* remove = index.add_subcommand("remove", "Remove the indexes of folders");
+    remove->add_option("PATH", command.paths, "Indexed folders")->required();
+    CLI::App* list = index.add_subcommand("list", "Show the indexes");
+    list->add_option("--format", command.format, "table, tsv or json")
+        ->check(CLI::IsMember({"table", "tsv", "json"}))
+        ->capture_default_str();
+    CLI::App* update =
+        index.add_subcommand("update", "Bring indexes up to date (all without PATH)");
+    update->add_option("PATH", command.paths, "Indexed folders");
+    return {add, remove, list, update};
+}
+
+IndexCommand::Action parsedAction(const std::vector<CLI::App*>& actions) {
+    for (const CLI::App* action : actions) {
+        if (action->parsed()) {
+            return kIndexActions.at(action->get_name());
+        }
+    }
+    return IndexCommand::Action::List;
+}
+
 // Relations between options that the option library cannot state.
 void checkOutputOptions(const std::string& format, OutputOptions& output) {
     if (!format.empty()) {
@@ -246,19 +287,27 @@ std::vector<std::string> longOptionNames(const CLI::App& command) {
 
 // A line that names the word the parser could not place and the nearest word it knows, or
 // nothing when no word is near enough to be a slip of the keyboard.
-std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
-    std::vector<std::string> commands;
-    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
-        commands.push_back(command->get_name());
+std::vector<std::string> subcommandNames(const CLI::App& command) {
+    std::vector<std::string> names;
+    for (const CLI::App* subcommand :
+         command.get_subcommands([](const CLI::App*) { return true; })) {
+        names.push_back(subcommand->get_name());
     }
-    const CLI::App* chosen = nullptr;
+    return names;
+}
+
+std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const char* const* argv) {
+    const CLI::App* chosen = &app;
     for (int index = 1; index < argc; ++index) {
         const std::string_view word = argv[index];
         if (word == "--") {
             break;
         }
-        if (chosen == nullptr && !word.starts_with('-')) {
-            const std::vector<const CLI::App*> named = app.get_subcommands(
+        // A command's words name its subcommands, where it has them (index add), else they are
+        // its own arguments.
+        const std::vector<std::string> commands = subcommandNames(*chosen);
+        if (!commands.empty() && !word.starts_with('-')) {
+            const std::vector<const CLI::App*> named = chosen->get_subcommands(
                 [word](const CLI::App* command) { return command->get_name() == word; });
             if (named.empty()) {
                 const auto meant = nearestName(word, commands);
@@ -269,7 +318,7 @@ std::optional<std::string> misspellingHint(const CLI::App& app, int argc, const 
             chosen = named.front();
             continue;
         }
-        if (chosen == nullptr || !word.starts_with("--")) {
+        if (chosen == &app || !word.starts_with("--")) {
             continue;
         }
         const std::string_view name = word.substr(2, word.find('=') - 2);
@@ -316,6 +365,10 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
     defineDupes(*dupesCommand, dupes, dupesArguments);
     addOutputOptions(*dupesCommand, options.output, format);
 
+    IndexCommand index;
+    CLI::App* indexCommand = app.add_subcommand("index", "Index folders for fast name searches");
+    const std::vector<CLI::App*> indexActions = defineIndex(*indexCommand, index);
+
     try {
         app.parse(argc, argv);
         checkOutputOptions(format, options.output);
@@ -329,7 +382,10 @@ CliOptions parseCommandLine(int argc, const char* const* argv) {
         options.exitCode = code == 0 ? 0 : kUsageError;
         return options;
     }
-    if (findCommand->parsed()) {
+    if (indexCommand->parsed()) {
+        index.action = parsedAction(indexActions);
+        options.index = std::move(index);
+    } else if (findCommand->parsed()) {
         applyFindArguments(findArguments, find);
         options.find = std::move(find);
     } else {

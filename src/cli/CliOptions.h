@@ -26,17 +26,28 @@ struct FindCommand {
     // The size bound in bytes when the command line gave one, which may be no whole number of
     // the window's KB.
     std::optional<std::int64_t> sizeLimitBytes;
+    // Walk even where an index could answer.
+    bool noIndex = false;
+};
+
+struct IndexCommand {
+    enum class Action { Add, Remove, List, Update };
+    Action action = Action::List;
+    std::vector<std::string> paths;
+    // table, tsv or json, for the list.
+    std::string format = "table";
 };
 
 struct DupesCommand {
     DuplicateInputs inputs;
 };
 
-// The parsed command line: exactly one of the two commands, or an exit code when parsing ended
+// The parsed command line: exactly one of the commands, or an exit code when parsing ended
 // the run (help shown, or bad usage reported).
 struct CliOptions {
     std::optional<FindCommand> find;
     std::optional<DupesCommand> dupes;
+    std::optional<IndexCommand> index;
     OutputOptions output;
     std::optional<int> exitCode;
 };

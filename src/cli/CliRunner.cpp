@@ -13,9 +13,11 @@
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
 #include "cli/CliOptions.h"
+#include "cli/IndexCommands.h"
 #include "cli/ProgressLine.h"
 #include "cli/RowWriter.h"
 #include "cli/Terminal.h"
+#include "index/IndexedSearch.h"
 #include "platform/Platform.h"
 #include "results/FoundFile.h"
 #include "results/ResultTable.h"
@@ -235,7 +237,18 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         criteria.sizeLimit = *command.sizeLimitBytes;
     }
     RowCollector rows(output, !command.sortClicks.empty());
-    FileSearch(criteria, rows, stopRequested, searchInRecycleBinSetting()).run();
+    const bool searchInRecycleBin = searchInRecycleBinSetting();
+    FileSearch search(criteria, rows, stopRequested, searchInRecycleBin);
+    const std::optional<IndexReplay> indexed =
+        command.noIndex ? std::nullopt
+                        : IndexedSearch::prepare(criteria, searchInRecycleBin, stopRequested);
+    if (indexed) {
+        search.run([&](FolderVisitor& visitor) {
+            indexed->walk(visitor, criteria.namePatterns, stopRequested);
+        });
+    } else {
+        search.run();
+    }
     rows.finish(command.sortClicks);
     return exitCodeFor(rows);
 }
@@ -263,6 +276,9 @@ int runCli(int argc, const char* const* argv) {
     terminal::onInterrupt(onInterrupt);
     if (options.find) {
         return runFind(*options.find, options.output);
+    }
+    if (options.index) {
+        return runIndexCommand(*options.index, searchInRecycleBinSetting(), stopRequested);
     }
     return runDupes(*options.dupes, options.output);
 }

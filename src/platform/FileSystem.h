@@ -26,6 +26,9 @@ struct EntryStatus {
     EntryKind kind = EntryKind::Missing;
     std::int64_t size = -1;
     FileTime writeTime = 0;
+    // When the entry itself last changed: its contents, its name or its access. 0 where the system
+    // does not tell; a folder whose time is unchanged then still lists as it did.
+    FileTime changeTime = 0;
     // Absent when the lookup did not learn it: a folder listing on some systems does not, and a
     // lookup by path fills it whenever the system can tell.
     std::optional<FileIdentity> identity;

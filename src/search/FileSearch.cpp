@@ -15,8 +15,12 @@ FileSearch::FileSearch(const SearchCriteria& criteria, SearchObserver& observer,
       walk_(stopRequested, FolderWalk::Options{criteria.searchSubfolders, searchInRecycleBin}) {}
 
 void FileSearch::run() {
+    run([this](FolderVisitor& visitor) { walk_.walk(criteria_.folder, visitor); });
+}
+
+void FileSearch::run(const std::function<void(FolderVisitor&)>& recordedWalk) {
     if (!criteria_.content.active()) {
-        walk_.walk(criteria_.folder, *this);
+        recordedWalk(*this);
         return;
     }
     OrderedFileTests tests(
@@ -32,7 +36,7 @@ void FileSearch::run() {
         },
         [this](FoundEntry&& entry) { observer_.found(entry); });
     contentTests_ = &tests;
-    walk_.walk(criteria_.folder, *this);
+    recordedWalk(*this);
     tests.finish();
     contentTests_ = nullptr;
     reportUnreadableFiles();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -22,6 +23,9 @@ public:
                const std::atomic<bool>& stopRequested, bool searchInRecycleBin);
 
     void run();
+    // The same search over a recorded walk, which visits as the walk of the criteria's folder
+    // would.
+    void run(const std::function<void(FolderVisitor&)>& recordedWalk);
 
 private:
     void enterFolder(const std::string& folder) override;

@@ -116,6 +116,10 @@ void FolderWalk::walkRoot(const std::string& root, ListingLookahead& lookahead,
             // The frame reference dies with the push; take what is needed first.
             std::shared_ptr<PendingFolder> subfolder =
                 folder.subfolders[frame.nextSubfolder++].second;
+            if (!subfolder) {
+                visitor.supplySubtree(folder.folder + folder.entries[index].name + separator_);
+                continue;
+            }
             pushFolder(stack, std::move(subfolder), lookahead, visitor);
         }
     }
@@ -142,10 +146,13 @@ void FolderWalk::list(PendingFolder& folder, const FolderVisitor& visitor) const
             continue;
         }
         std::string subfolder = folder.folder + entry.name + separator_;
-        if (mayEnterMountPoint(subfolder)) {
-            folder.subfolders.emplace_back(index,
-                                           std::make_shared<PendingFolder>(std::move(subfolder)));
+        if (!mayEnterMountPoint(subfolder)) {
+            continue;
         }
+        // A subtree the visitor supplies is marked by a missing folder, which nobody lists.
+        folder.subfolders.emplace_back(index, visitor.knowsSubtree(subfolder)
+                                                  ? nullptr
+                                                  : std::make_shared<PendingFolder>(subfolder));
     }
 }
 

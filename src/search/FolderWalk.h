@@ -30,6 +30,13 @@ public:
     // Whether the entry's status should come with the listing (see platform::StatusWanted). May
     // be called on another thread than the visits, for folders not yet visited.
     virtual bool wantsStatus(const platform::FolderEntry& /*entry*/) const { return false; }
+    // Whether the visitor already holds the subtree of a folder the walk is about to enter, so
+    // that the walk neither lists nor enters it and the visitor supplies it in its place. May be
+    // called on another thread than the visits.
+    virtual bool knowsSubtree(const std::string& /*folder*/) const { return false; }
+    // Stands in for the walk of a folder whose subtree the visitor said it knows, at the point in
+    // the walk's order where that walk would have been.
+    virtual void supplySubtree(const std::string& /*folder*/) {}
 };
 
 // Walks a folder tree depth-first and pre-order, in the order the system lists each folder, for

@@ -114,7 +114,9 @@ void ListingLookahead::offerSubfolders(const PendingFolder& folder) {
     // The first subfolder is the next to be visited, so it goes on top.
     for (auto subfolder = folder.subfolders.rbegin(); subfolder != folder.subfolders.rend();
          ++subfolder) {
-        offered_.push_back(subfolder->second);
+        if (subfolder->second) {
+            offered_.push_back(subfolder->second);
+        }
     }
     startListers();
 }

@@ -23,7 +23,8 @@ struct PendingFolder {
     std::vector<platform::FolderEntry> entries;
     // Why the listing could not be read, whole or in part; empty when it could.
     std::string failure;
-    // The entries the walk enters, in listing order, each with its index in `entries`.
+    // The entries the walk enters, in listing order, each with its index in `entries`; null for
+    // a subfolder whose subtree the visitor supplies.
     std::vector<std::pair<std::size_t, std::shared_ptr<PendingFolder>>> subfolders;
     std::atomic<State> state{State::Waiting};
     // Read by the look-ahead thread, so counted against its allowance until visited.

@@ -17,7 +17,8 @@ expect_words() {  # shell, line, got, expected words...
 
 # Each case: a command line ending where the user presses Tab, and words that must be offered.
 cases=(
-  "quillfen-cli |find dupes"
+  "quillfen-cli |find dupes index"
+  "quillfen-cli find --no-i|--no-index"
   "quillfen-cli --v|--version"
   "quillfen-cli find --so|--sort"
   "quillfen-cli find --format |paths table tsv csv jsonl"

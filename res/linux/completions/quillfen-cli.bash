@@ -14,7 +14,7 @@ _quillfen_cli() {
     local command="" word
     for word in "${words[@]:1:cword-1}"; do
         case $word in
-            find | dupes) command=$word; break ;;
+            find | dupes | index) command=$word; break ;;
         esac
     done
 
@@ -24,6 +24,10 @@ _quillfen_cli() {
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
         --format)
+            if [[ $command == index ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "table tsv json" -- "$cur")
+                return
+            fi
             mapfile -t COMPREPLY < <(compgen -W "paths table tsv csv jsonl" -- "$cur")
             return ;;
         --sort)
@@ -48,9 +52,9 @@ _quillfen_cli() {
     local output="--format --null --quiet --help"
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "find dupes --help --version" -- "$cur") ;;
+            mapfile -t COMPREPLY < <(compgen -W "find dupes index --help --version" -- "$cur") ;;
         find)
-            mapfile -t COMPREPLY < <(compgen -W "--in --name --no-subfolders --text --hex \
+            mapfile -t COMPREPLY < <(compgen -W "--in --name --no-subfolders --no-index --text --hex \
                 --match-case --encodings --modified --modified-between --size --size-at-least \
                 --size-at-most --sort $output" -- "$cur") ;;
         dupes)
@@ -60,6 +64,15 @@ _quillfen_cli() {
             else
                 compopt -o filenames 2>/dev/null
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            fi ;;
+        index)
+            if [[ $prev == index ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "add remove list update" -- "$cur")
+            elif [[ $cur == -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "--format --help" -- "$cur")
+            else
+                compopt -o filenames 2>/dev/null
+                mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             fi ;;
     esac
 }

@@ -1,9 +1,10 @@
 # fish completion for quillfen-cli
 
-set -l subcommands find dupes
+set -l subcommands find dupes index
 complete -c quillfen-cli -f
 complete -c quillfen-cli -n "not __fish_seen_subcommand_from $subcommands" -a find -d 'Find files and folders'
 complete -c quillfen-cli -n "not __fish_seen_subcommand_from $subcommands" -a dupes -d 'Find the duplicates of one file'
+complete -c quillfen-cli -n "not __fish_seen_subcommand_from $subcommands" -a index -d 'Index folders for fast name searches'
 complete -c quillfen-cli -s h -l help -d 'Print the usage and exit'
 complete -c quillfen-cli -n "not __fish_seen_subcommand_from $subcommands" -l version -d 'Print the version and exit'
 
@@ -17,6 +18,7 @@ complete -c quillfen-cli -n "__fish_seen_subcommand_from $subcommands" -l quiet 
 set -l find "__fish_seen_subcommand_from find"
 complete -c quillfen-cli -n $find -l name -x -d 'Name patterns separated by blanks'
 complete -c quillfen-cli -n $find -l no-subfolders -d 'Search only the folder itself'
+complete -c quillfen-cli -n $find -l no-index -d 'Walk even where an index could answer'
 complete -c quillfen-cli -n $find -l text -x -d 'Content text'
 complete -c quillfen-cli -n $find -l hex -x -d 'Content bytes in hexadecimal'
 complete -c quillfen-cli -n $find -l match-case -d 'Compare content text with regard to case'
@@ -36,3 +38,9 @@ complete -c quillfen-cli -n $dupes -l match-extension -d 'Same extension'
 complete -c quillfen-cli -n $dupes -l match-time -d 'Same modification time'
 complete -c quillfen-cli -n $dupes -l match-body -d 'Same content (the default)'
 complete -c quillfen-cli -n $dupes -l no-match-body -d 'Compare no content'
+
+# index
+set -l actions add remove list update
+complete -c quillfen-cli -n "__fish_seen_subcommand_from index; and not __fish_seen_subcommand_from $actions" -a "$actions"
+complete -c quillfen-cli -n "__fish_seen_subcommand_from add remove update" -a '(__fish_complete_directories)'
+complete -c quillfen-cli -n "__fish_seen_subcommand_from list" -l format -x -a 'table tsv json' -d 'Output format'

@@ -65,6 +65,7 @@ EntryStatus toEntryStatus(const struct stat& info) {
                                           : EntryKind::Other;
     status.size = static_cast<std::int64_t>(info.st_size);
     status.writeTime = toFileTime(info.st_mtim);
+    status.changeTime = toFileTime(info.st_ctim);
     status.identity = FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                                    static_cast<std::uint64_t>(info.st_ino)};
     return status;

@@ -1,0 +1,212 @@
+#include "cli/IndexCommands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/PathHelpers.h"
+#include "index/IndexFormat.h"
+#include "index/IndexStore.h"
+#include "index/IndexUpdater.h"
+#include "platform/Platform.h"
+#include "results/TextEscapes.h"
+#include "search/FileTimeText.h"
+
+namespace quillfen::cli {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kNotIndexed = 1;
+constexpr int kFailed = 2;
+constexpr int kInterrupted = 130;
+// An updater of the same index is waited for this long, so two updates run one after the other.
+constexpr int kLockWaitMilliseconds = 10 * 60 * 1000;
+
+std::string rootOf(const std::string& path) {
+    return platform::currentPlatform().volumes().resolvedFolder(withTrailingSeparator(path));
+}
+
+int worst(int a, int b) {
+    return std::max(a, b);
+}
+
+int report(const std::string& root, const std::optional<IndexData>& index, const char* done) {
+    if (!index) {
+        std::fprintf(stderr, "quillfen-cli: cannot index %s\n", root.c_str());
+        return kFailed;
+    }
+    std::printf("%s %s: %zu entries\n", done, root.c_str(), index->entries.size());
+    return kDone;
+}
+
+int add(const IndexCommand& command, const IndexUpdater& updater, bool searchInRecycleBin) {
+    int code = kDone;
+    for (const std::string& path : command.paths) {
+        const std::string root = rootOf(path);
+        code = worst(code, report(root, updater.build(root, searchInRecycleBin), "indexed"));
+    }
+    return code;
+}
+
+int remove(const IndexCommand& command, const IndexStore& store) {
+    int code = kDone;
+    for (const std::string& path : command.paths) {
+        const std::string root = rootOf(path);
+        if (!store.remove(root)) {
+            std::fprintf(stderr, "quillfen-cli: not indexed: %s\n", root.c_str());
+            code = worst(code, kNotIndexed);
+        }
+    }
+    return code;
+}
+
+// The indexed folders' roots, as their files' headers name them.
+std::vector<std::string> indexedRoots(const IndexStore& store) {
+    std::vector<std::string> roots;
+    for (const std::string& file : store.files()) {
+        const auto bytes = platform::currentPlatform().files().readFile(file);
+        if (const auto root = bytes ? IndexFormat::rootOf(*bytes) : std::nullopt) {
+            roots.push_back(*root);
+        }
+    }
+    return roots;
+}
+
+// An index that no longer holds together is built again, with the setting of today.
+int update(const IndexCommand& command, const IndexStore& store, const IndexUpdater& updater,
+           bool searchInRecycleBin) {
+    std::vector<std::string> roots;
+    for (const std::string& path : command.paths) {
+        roots.push_back(rootOf(path));
+    }
+    if (command.paths.empty()) {
+        roots = indexedRoots(store);
+    }
+    int code = kDone;
+    for (const std::string& root : roots) {
+        if (platform::currentPlatform().files().entryStatus(store.fileOf(root)).kind ==
+            platform::EntryKind::Missing) {
+            std::fprintf(stderr, "quillfen-cli: not indexed: %s\n", root.c_str());
+            code = worst(code, kNotIndexed);
+            continue;
+        }
+        std::optional<IndexData> index = updater.refresh(root);
+        if (!index) {
+            index = updater.build(root, searchInRecycleBin);
+        }
+        code = worst(code, report(root, index, "updated"));
+    }
+    return code;
+}
+
+struct ListedIndex {
+    std::string folder;
+    std::string entries;
+    std::string bytes;
+    std::string built;
+    std::string state;
+};
+
+ListedIndex describe(const std::string& file) {
+    const auto bytes = platform::currentPlatform().files().readFile(file);
+    const auto index = bytes ? IndexFormat::decode(*bytes) : std::nullopt;
+    ListedIndex listed{file, "", std::to_string(bytes ? bytes->size() : 0), "", "damaged"};
+    if (index) {
+        listed = {index->root, std::to_string(index->entries.size()), listed.bytes,
+                  formatFileTime(index->builtAt), "ready"};
+    }
+    return listed;
+}
+
+void printTable(const std::vector<ListedIndex>& rows) {
+    std::vector<std::vector<std::string>> cells = {
+        {"Folder", "Entries", "Bytes", "Built", "State"}};
+    for (const ListedIndex& row : rows) {
+        cells.push_back({TextEscapes::escapeForTerminal(row.folder), row.entries, row.bytes,
+                         row.built, row.state});
+    }
+    std::vector<std::size_t> widths(5, 0);
+    for (const auto& line : cells) {
+        for (std::size_t column = 0; column < line.size(); ++column) {
+            widths[column] = std::max(widths[column], line[column].size());
+        }
+    }
+    for (const auto& line : cells) {
+        std::string text;
+        for (std::size_t column = 0; column < line.size(); ++column) {
+            text += line[column] + std::string(widths[column] - line[column].size() + 2, ' ');
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        std::printf("%s\n", text.c_str());
+    }
+}
+
+void printTsv(const std::vector<ListedIndex>& rows) {
+    std::printf("folder\tentries\tbytes\tbuilt\tstate\n");
+    for (const ListedIndex& row : rows) {
+        std::printf("%s\t%s\t%s\t%s\t%s\n", TextEscapes::escapeForTsv(row.folder).c_str(),
+                    row.entries.c_str(), row.bytes.c_str(), row.built.c_str(), row.state.c_str());
+    }
+}
+
+// A damaged index has no count to give, so its entries are null there.
+void printJson(const std::vector<ListedIndex>& rows) {
+    std::printf("[");
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        const ListedIndex& row = rows[at];
+        std::printf(
+            "%s\n  {\"folder\": %s, \"entries\": %s, \"bytes\": %s, \"built\": %s, "
+            "\"state\": \"%s\"}",
+            at == 0 ? "" : ",", TextEscapes::quoteForJson(row.folder).c_str(),
+            row.entries.empty() ? "null" : row.entries.c_str(), row.bytes.c_str(),
+            row.built.empty() ? "null" : TextEscapes::quoteForJson(row.built).c_str(),
+            row.state.c_str());
+    }
+    std::printf("%s]\n", rows.empty() ? "" : "\n");
+}
+
+int list(const IndexCommand& command, const IndexStore& store) {
+    std::vector<ListedIndex> rows;
+    for (const std::string& file : store.files()) {
+        rows.push_back(describe(file));
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const ListedIndex& a, const ListedIndex& b) { return a.folder < b.folder; });
+    if (command.format == "tsv") {
+        printTsv(rows);
+    } else if (command.format == "json") {
+        printJson(rows);
+    } else {
+        printTable(rows);
+    }
+    return kDone;
+}
+
+int run(const IndexCommand& command, bool searchInRecycleBin, const std::atomic<bool>& stop) {
+    const IndexStore store;
+    const IndexUpdater updater(store, stop, kLockWaitMilliseconds);
+    switch (command.action) {
+        case IndexCommand::Action::Add:
+            return add(command, updater, searchInRecycleBin);
+        case IndexCommand::Action::Remove:
+            return remove(command, store);
+        case IndexCommand::Action::Update:
+            return update(command, store, updater, searchInRecycleBin);
+        case IndexCommand::Action::List:
+            break;
+    }
+    return list(command, store);
+}
+
+}  // namespace
+
+int runIndexCommand(const IndexCommand& command, bool searchInRecycleBin,
+                    const std::atomic<bool>& stop) {
+    const int code = run(command, searchInRecycleBin, stop);
+    std::fflush(stdout);
+    return stop.load() ? kInterrupted : code;
+}
+
+}  // namespace quillfen::cli

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileIdentity.h"
+#include "platform/FileTime.h"
+
+namespace quillfen {
+
+// A recorded walk of one folder: every entry in the walk's pre-order, so that the subtree of any
+// folder the walk entered is one contiguous range of `entries`.
+struct IndexData {
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    static constexpr std::uint8_t kFolderFlag = 1;
+    static constexpr std::uint8_t kLinkFlag = 2;
+    // The walk entered the recycle bins; a search with the other setting walks instead.
+    static constexpr std::uint32_t kRecycleBinOption = 1;
+
+    struct Entry {
+        // The folder (an index into `folders`) that listed the entry.
+        std::uint32_t parent = 0;
+        std::uint32_t nameOffset = 0;
+        std::uint32_t nameLength = 0;
+        std::uint8_t flags = 0;
+        std::int64_t size = -1;
+        platform::FileTime writeTime = 0;
+    };
+
+    // A folder the walk entered; folder 0 is the indexed folder itself.
+    struct Folder {
+        // The entry that names it; kNone for the indexed folder.
+        std::uint32_t entry = kNone;
+        // Its subtree: the entries from `first` up to, not including, `end`.
+        std::uint32_t first = 0;
+        std::uint32_t end = 0;
+        // Its own status when listed; a change to any of them means its listing may differ.
+        platform::FileTime writeTime = 0;
+        platform::FileTime changeTime = 0;
+        platform::FileIdentity identity;
+        // Why it could not be read, whole or in part (in `names`); empty when it could.
+        std::uint32_t reasonOffset = 0;
+        std::uint32_t reasonLength = 0;
+    };
+
+    // The indexed folder, resolved, ending with a separator.
+    std::string root;
+    std::uint32_t options = 0;
+    std::uint64_t volume = 0;
+    platform::FileTime builtAt = 0;
+    std::vector<Entry> entries;
+    std::vector<Folder> folders;
+    // Every name and reason, raw bytes side by side.
+    std::string names;
+
+    std::string_view name(const Entry& entry) const {
+        return std::string_view(names).substr(entry.nameOffset, entry.nameLength);
+    }
+    std::string_view reason(const Folder& folder) const {
+        return std::string_view(names).substr(folder.reasonOffset, folder.reasonLength);
+    }
+    // Each folder's path, spelt from the root: parents come before their subfolders.
+    std::vector<std::string> folderPaths(char separator) const;
+    // For each entry, the folder it names when the walk entered it, else kNone.
+    std::vector<std::uint32_t> foldersOfEntries() const;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,95 @@
+#include "index/IndexRecorder.h"
+
+#include "app/PathHelpers.h"
+#include "platform/Platform.h"
+
+namespace quillfen {
+
+IndexRecorder::IndexRecorder(std::string root, std::uint32_t options, const std::atomic<bool>& stop)
+    : stop_(stop) {
+    index_.root = std::move(root);
+    index_.options = options;
+}
+
+void IndexRecorder::walkFrom(const std::string& folder) {
+    const bool recycleBins = (index_.options & IndexData::kRecycleBinOption) != 0;
+    FolderWalk walk(stop_, FolderWalk::Options{true, recycleBins});
+    nextIsWalkRoot_ = true;
+    walk.walk(folder, *this);
+}
+
+IndexData IndexRecorder::finish() {
+    closeFoldersUntil({});
+    if (!index_.folders.empty()) {
+        index_.volume = index_.folders.front().identity.volume;
+    }
+    index_.builtAt = platform::currentPlatform().clock().now();
+    return std::move(index_);
+}
+
+// A walk's first folder is looked up now, before its listing is read, so that a change made
+// while it is read shows as a change next time; any other folder's status came with its
+// parent's listing, which was read before its own.
+void IndexRecorder::enterFolder(const std::string& folder) {
+    platform::EntryStatus status = lastStatus_;
+    if (nextIsWalkRoot_) {
+        status = platform::currentPlatform().files().entryStatus(withoutTrailingSeparator(folder));
+        nextIsWalkRoot_ = false;
+    }
+    openFolder(folder, status);
+}
+
+void IndexRecorder::openFolder(const std::string& path, const platform::EntryStatus& status) {
+    IndexData::Folder folder;
+    if (!index_.folders.empty()) {
+        folder.entry = static_cast<std::uint32_t>(index_.entries.size() - 1);
+    }
+    folder.first = static_cast<std::uint32_t>(index_.entries.size());
+    folder.writeTime = status.writeTime;
+    folder.changeTime = status.changeTime;
+    folder.identity = status.identity.value_or(platform::FileIdentity{});
+    open_.emplace_back(path, static_cast<std::uint32_t>(index_.folders.size()));
+    index_.folders.push_back(folder);
+}
+
+void IndexRecorder::visitEntry(const std::string& folder, const platform::FolderEntry& entry) {
+    closeFoldersUntil(folder);
+    if (open_.empty()) {
+        return;
+    }
+    lastStatus_ = entry.status.value_or(platform::EntryStatus{});
+    IndexData::Entry recorded;
+    recorded.parent = open_.back().second;
+    recorded.nameLength = static_cast<std::uint32_t>(entry.name.size());
+    recorded.nameOffset = appendText(entry.name);
+    recorded.flags = static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
+                                               (entry.isLink ? IndexData::kLinkFlag : 0));
+    recorded.size = lastStatus_.size;
+    recorded.writeTime = lastStatus_.writeTime;
+    index_.entries.push_back(recorded);
+}
+
+void IndexRecorder::folderUnreadable(const std::string& folder, const std::string& reason) {
+    if (open_.empty() || open_.back().first != folder) {
+        return;
+    }
+    IndexData::Folder& recorded = index_.folders[open_.back().second];
+    recorded.reasonLength = static_cast<std::uint32_t>(reason.size());
+    recorded.reasonOffset = appendText(reason);
+}
+
+// The walk tells no folder's end; a visit in another folder ends every folder opened since.
+void IndexRecorder::closeFoldersUntil(const std::string& folder) {
+    while (!open_.empty() && open_.back().first != folder) {
+        index_.folders[open_.back().second].end = static_cast<std::uint32_t>(index_.entries.size());
+        open_.pop_back();
+    }
+}
+
+std::uint32_t IndexRecorder::appendText(std::string_view text) {
+    const auto offset = static_cast<std::uint32_t>(index_.names.size());
+    index_.names.append(text);
+    return offset;
+}
+
+}  // namespace quillfen

@@ -21,6 +21,7 @@ void Application::loadSettings() {
     const std::string file = settingsFilePath();
     showSelfIcon = settingIsOn(readSetting(file, "Config", "ShowSelfIcon", "N"));
     searchInRecycleBin = settingIsOn(readSetting(file, "Config", "SearchInRecycleBin", "N"));
+    useIndex = settingIsOn(readSetting(file, "Config", "UseIndex", "Y"));
     const platform::SystemInfo& system = platform::currentPlatform().system();
     editor =
         readSetting(file, "Config", "Editor", [&system] { return system.defaultTextEditor(); });

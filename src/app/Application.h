@@ -13,15 +13,17 @@ class Application {
 public:
     static Application& instance();
 
-    // Reads "ShowSelfIcon", "SearchInRecycleBin" and "Editor" from the settings file, writing back
-    // defaults for missing or blank keys, and makes the editor's short name known. Also chooses
-    // the code page of the "Match Ansi" form, which only reads.
+    // Reads "ShowSelfIcon", "SearchInRecycleBin", "UseIndex" and "Editor" from the settings file,
+    // writing back defaults for missing or blank keys, and makes the editor's short name known.
+    // Also chooses the code page of the "Match Ansi" form, which only reads.
     void loadSettings();
 
     std::string version = programVersion();
     // Read by search threads while the configuration dialog may change it.
     std::atomic<bool> showSelfIcon = false;
     std::atomic<bool> searchInRecycleBin = false;
+    // Whether the window's searches may be answered from a file-name index.
+    std::atomic<bool> useIndex = true;
     std::string editor;
     // The code page of the "Match Ansi" form by its Windows number; 0 until the settings are
     // loaded, which stands for the platform's 8-bit code page.

@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "app/AnsiCodePage.h"
 #include "app/Application.h"
@@ -24,7 +26,6 @@
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
 #include "search/DuplicateSearch.h"
-#include "search/FileSearch.h"
 #include "search/InputCheck.h"
 
 namespace quillfen::cli {
@@ -122,6 +123,8 @@ public:
                      withoutTrailingSeparator(path).c_str(), reason.c_str());
     }
 
+    void answeredFromIndex(std::uint64_t entries) override { indexEntries_ = entries; }
+
     void found(const FoundEntry& entry) override {
         ++found_;
         if (pathsOnly_) {
@@ -158,7 +161,11 @@ public:
         writer_.finish();
     }
 
+    // After the rows: a last word on the progress line, which stays on the terminal.
+    void tellLast(const std::string& text) { progress_.showLast(text); }
+
     std::int64_t foundCount() const { return found_; }
+    const std::optional<std::uint64_t>& indexEntries() const { return indexEntries_; }
     int writeError() const { return writer_.writeError(); }
     bool needsEntryDetails() const override { return !pathsOnly_; }
 
@@ -205,6 +212,7 @@ private:
     ResultTable table_;
     std::string currentFolder_;
     std::int64_t found_ = 0;
+    std::optional<std::uint64_t> indexEntries_;
 };
 
 // A reader that went away (a closed pipe) wanted no more rows, so that ends the run quietly;
@@ -237,19 +245,16 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         criteria.sizeLimit = *command.sizeLimitBytes;
     }
     RowCollector rows(output, !command.sortClicks.empty());
-    const bool searchInRecycleBin = searchInRecycleBinSetting();
-    FileSearch search(criteria, rows, stopRequested, searchInRecycleBin);
-    const std::optional<IndexReplay> indexed =
-        command.noIndex ? std::nullopt
-                        : IndexedSearch::prepare(criteria, searchInRecycleBin, stopRequested);
-    if (indexed) {
-        search.run([&](FolderVisitor& visitor) {
-            indexed->walk(visitor, criteria.namePatterns, stopRequested);
-        });
-    } else {
-        search.run();
-    }
+    const auto startedAt = std::chrono::steady_clock::now();
+    IndexedSearch::run(criteria, rows, stopRequested, searchInRecycleBinSetting(),
+                       !command.noIndex);
     rows.finish(command.sortClicks);
+    if (rows.indexEntries() && !interrupted.load()) {
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - startedAt);
+        rows.tellLast(IndexedSearch::answeredText(*rows.indexEntries(),
+                                                  static_cast<std::uint64_t>(took.count())));
+    }
     return exitCodeFor(rows);
 }
 

@@ -57,4 +57,13 @@ void ProgressLine::erase() {
     }
 }
 
+void ProgressLine::showLast(const std::string& text) {
+    if (!enabled_) {
+        return;
+    }
+    erase();
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
+
 }  // namespace quillfen::cli

@@ -7,8 +7,8 @@
 namespace quillfen::cli {
 
 // One line on standard error showing the folder being searched and the rows found so far,
-// redrawn at most ten times a second and erased at the end. Silent when standard error is not a
-// terminal or when asked to be quiet.
+// redrawn at most ten times a second and erased at the end, or left with a last word. Silent when
+// standard error is not a terminal or when asked to be quiet.
 class ProgressLine {
 public:
     explicit ProgressLine(bool quiet);
@@ -17,6 +17,8 @@ public:
     void update(const std::string& folder, std::int64_t found);
     // Takes the line away, so that output to the same terminal starts on a clean line.
     void erase();
+    // Shows the text in the line's place and leaves it there, as the search's last word.
+    void showLast(const std::string& text);
 
 private:
     bool enabled_;

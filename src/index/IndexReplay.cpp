@@ -38,6 +38,17 @@ void IndexReplay::walk(FolderVisitor& visitor, const NamePatternList& patterns,
     }
 }
 
+std::uint64_t IndexReplay::entryCount() const {
+    const IndexData::Folder& root = index_.folders[folder_];
+    if (subfolders_) {
+        return root.end - root.first;
+    }
+    const auto first = index_.entries.begin() + root.first;
+    return static_cast<std::uint64_t>(
+        std::count_if(first, first + (root.end - root.first),
+                      [this](const IndexData::Entry& entry) { return entry.parent == folder_; }));
+}
+
 void IndexReplay::enter(FolderVisitor& visitor, std::uint32_t folder) const {
     const std::string path = pathOf(folder);
     visitor.enterFolder(path);

@@ -24,6 +24,9 @@ public:
 
     void walk(FolderVisitor& visitor, const NamePatternList& patterns,
               const std::atomic<bool>& stop) const;
+    // The recorded entries the walk goes through: the folder's subtree, or its own listing when
+    // subfolders are not searched.
+    std::uint64_t entryCount() const;
 
 private:
     void enter(FolderVisitor& visitor, std::uint32_t folder) const;

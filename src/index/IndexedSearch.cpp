@@ -1,8 +1,12 @@
 #include "index/IndexedSearch.h"
 
+#include "app/LanguageTable.h"
+#include "app/NumberFormat.h"
+#include "app/TextUtilities.h"
 #include "index/IndexStore.h"
 #include "index/IndexUpdater.h"
 #include "platform/Platform.h"
+#include "search/FileSearch.h"
 #include "search/FolderWalk.h"
 
 namespace quillfen {
@@ -50,6 +54,26 @@ std::optional<IndexReplay> IndexedSearch::prepare(const SearchCriteria& criteria
         return std::nullopt;
     }
     return IndexReplay(std::move(*index), *folder, criteria.folder, criteria.searchSubfolders);
+}
+
+void IndexedSearch::run(const SearchCriteria& criteria, SearchObserver& observer,
+                        const std::atomic<bool>& stop, bool searchInRecycleBin, bool useIndex) {
+    FileSearch search(criteria, observer, stop, searchInRecycleBin);
+    const std::optional<IndexReplay> indexed =
+        useIndex ? prepare(criteria, searchInRecycleBin, stop) : std::nullopt;
+    if (!indexed) {
+        search.run();
+        return;
+    }
+    observer.answeredFromIndex(indexed->entryCount());
+    search.run(
+        [&](FolderVisitor& visitor) { indexed->walk(visitor, criteria.namePatterns, stop); });
+}
+
+std::string IndexedSearch::answeredText(std::uint64_t entries, std::uint64_t milliseconds) {
+    const NumberFormat numbers = NumberFormat::ofShownLanguage();
+    return filledIn(translate("Searched the index of %s files in %s ms."), "%s",
+                    {numbers.grouped(entries), numbers.grouped(milliseconds)});
 }
 
 }  // namespace quillfen

@@ -36,6 +36,9 @@ public:
     // A folder or file that could not be read, with the system's reason; the search goes on
     // without it.
     virtual void skipped(const std::string& /*path*/, const std::string& /*reason*/) {}
+    // The search is answered from an index that holds this many entries for its folder instead
+    // of a walk; told once, before the first row.
+    virtual void answeredFromIndex(std::uint64_t /*entries*/) {}
     // False when the rows need no size and time, which spares looking entries up where no size
     // or date test needs it either; such rows carry size -1 and time 0.
     virtual bool needsEntryDetails() const { return true; }

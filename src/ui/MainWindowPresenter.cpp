@@ -9,9 +9,9 @@
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
 #include "app/TextUtilities.h"
+#include "index/IndexedSearch.h"
 #include "platform/Platform.h"
 #include "search/DatePresets.h"
-#include "search/FileSearch.h"
 #include "search/InputCheck.h"
 #include "search/SearchCriteria.h"
 #include "update/AvailableVersion.h"
@@ -310,6 +310,7 @@ void MainWindowPresenter::startSearch(SearchInputs inputs) {
     view_.setVisible(MainControl::ProgressLine, true);
     saveHistory(inputs);
     const bool recycleBin = Application::instance().searchInRecycleBin;
+    const bool useIndex = Application::instance().useIndex;
     inputs.content.ansiCodePage = Application::instance().ansiCodePage;
     // A pasted list of hundreds of thousands of names takes a noticeable time to compile, so the
     // worker compiles them and the window stays responsive.
@@ -318,10 +319,10 @@ void MainWindowPresenter::startSearch(SearchInputs inputs) {
     if (inputs.content.matchAnsi && !view_.isChecked(MainControl::MatchAnsi)) {
         view_.setChecked(MainControl::MatchAnsi, true);
     }
-    list_.start([criteria = std::move(criteria), namePatterns = std::move(namePatterns),
-                 recycleBin](SearchObserver& observer, const std::atomic<bool>& stop) mutable {
+    list_.start([criteria = std::move(criteria), namePatterns = std::move(namePatterns), recycleBin,
+                 useIndex](SearchObserver& observer, const std::atomic<bool>& stop) mutable {
         criteria.namePatterns = compileNamePatterns(namePatterns);
-        FileSearch(criteria, observer, stop, recycleBin).run();
+        IndexedSearch::run(criteria, observer, stop, recycleBin, useIndex);
     });
 }
 

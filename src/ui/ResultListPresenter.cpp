@@ -9,6 +9,7 @@
 #include "app/NumberFormat.h"
 #include "app/PathHelpers.h"
 #include "app/TextUtilities.h"
+#include "index/IndexedSearch.h"
 #include "platform/Platform.h"
 #include "results/ContextMenu.h"
 #include "results/DelimitedRows.h"
@@ -74,6 +75,7 @@ void ResultListPresenter::start(SearchSession::Work work) {
     view_.setStatusLine(StatusLine::Count, "");
     stopRequested_ = false;
     skipped_.clear();
+    indexEntries_.reset();
     table_.clear();
     view_.resultsReset();
     hideSortArrow();
@@ -114,6 +116,9 @@ void ResultListPresenter::applyBatch(PendingBatch batch) {
         hideSortArrow();
         view_.resultsAppended(first, batch.rows.size());
         view_.setStatusLine(StatusLine::Count, countText());
+    }
+    if (batch.indexEntries) {
+        indexEntries_ = batch.indexEntries;
     }
     skipped_.insert(skipped_.end(), std::make_move_iterator(batch.skipped.begin()),
                     std::make_move_iterator(batch.skipped.end()));
@@ -156,11 +161,20 @@ std::string ResultListPresenter::searchingText(const std::string& folder,
 
 std::string ResultListPresenter::endText() const {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startedAt_;
-    const std::string seconds =
-        NumberFormat::ofShownLanguage().fixed(elapsed.count(), kSecondsDecimals);
-    const std::string pattern = stopRequested_ ? translate("Search stopped after %s seconds.")
-                                               : translate("Search took %s seconds.");
-    std::string text = filledIn(pattern, "%s", {seconds});
+    std::string text;
+    // A stopped search did not go through the whole index, so it tells of the stop instead.
+    if (indexEntries_ && !stopRequested_) {
+        const auto milliseconds =
+            std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+        text =
+            IndexedSearch::answeredText(*indexEntries_, static_cast<std::uint64_t>(milliseconds));
+    } else {
+        const std::string seconds =
+            NumberFormat::ofShownLanguage().fixed(elapsed.count(), kSecondsDecimals);
+        text = filledIn(stopRequested_ ? translate("Search stopped after %s seconds.")
+                                       : translate("Search took %s seconds."),
+                        "%s", {seconds});
+    }
     if (!skipped_.empty()) {
         text += ' ' + skippedText();
     }

@@ -90,6 +90,7 @@ private:
     std::int64_t foundCount_ = 0;
     bool stopRequested_ = false;
     std::vector<SkippedPath> skipped_;
+    std::optional<std::uint64_t> indexEntries_;
     std::chrono::steady_clock::time_point startedAt_;
 };
 

@@ -71,4 +71,9 @@ void SearchSession::lookedAt(std::uint64_t files) {
     filesLookedAt_.store(files, std::memory_order_relaxed);
 }
 
+void SearchSession::answeredFromIndex(std::uint64_t entries) {
+    const std::lock_guard lock(mutex_);
+    pending_.indexEntries = entries;
+}
+
 }  // namespace quillfen

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,14 +29,16 @@ struct SkippedPath {
 };
 
 // What the window has not shown yet: the rows found since the last batch, the folder being
-// searched with the number of files looked at so far, what could not be read, and whether the
-// search has ended.
+// searched with the number of files looked at so far, what could not be read, whether an index
+// answers, and whether the search has ended.
 struct PendingBatch {
     std::vector<PendingRow> rows;
     std::string progressFolder;
     std::uint64_t filesLookedAt = 0;
     std::string comparingPath;
     std::vector<SkippedPath> skipped;
+    // Set when an index answers the search: the entries it holds for the searched folder.
+    std::optional<std::uint64_t> indexEntries;
     bool finished = false;
 };
 
@@ -67,6 +70,7 @@ private:
     void found(const FoundEntry& entry) override;
     void skipped(const std::string& path, const std::string& reason) override;
     void lookedAt(std::uint64_t files) override;
+    void answeredFromIndex(std::uint64_t entries) override;
 
     std::atomic<bool> stopRequested_{false};
     bool running_ = false;

@@ -13,6 +13,9 @@
 #include "app/LanguageTable.h"
 #include "app/NumberFormat.h"
 #include "app/PathHelpers.h"
+#include "index/IndexStore.h"
+#include "index/IndexUpdater.h"
+#include "platform/Platform.h"
 #include "results/TextEscapes.h"
 #include "support/FakeMainWindowView.h"
 #include "support/ProgramFolderFixture.h"
@@ -328,6 +331,73 @@ TEST_F(MainWindowPresenterTest, ProgressTellsFilesLookedAtStopsAndWhatCouldNotBe
         EXPECT_EQ(listView.messages,
                   c.listed.empty() ? std::vector<std::string>{} : std::vector{c.listed});
     }
+}
+
+// Every cell of every row, in the order shown.
+std::vector<std::string> shownRows(const ResultTable& table) {
+    std::vector<std::string> rows;
+    for (std::size_t row = 0; row < table.rowCount(); ++row) {
+        std::string cells;
+        for (int column = 0; column < ResultTable::kColumnCount; ++column) {
+            cells += table.cellText(row, column) + '|';
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// With the tree indexed (and changed since), the window's search of a folder inside it is
+// answered from the index with the rows a walk shows, and says so at its end; "UseIndex=N", a
+// content test and a folder outside the tree walk.
+TEST_F(MainWindowPresenterTest, AnIndexAnswersTheWindowWithTheWalksRowsUnlessSetOff) {
+    for (const char* name : {"a.txt", "d.log", "sub/b.txt", "sub/deep/c.log"}) {
+        folder.writeFile(std::string("tree/") + name, "x");
+    }
+    const std::atomic<bool> stop{false};
+    const IndexStore store;
+    ASSERT_TRUE(IndexUpdater(store, stop, 0)
+                    .build(platform::currentPlatform().volumes().resolvedFolder(
+                               withTrailingSeparator(folder / "tree")),
+                           false));
+    folder.writeFile("tree/sub/new.txt", "new");
+    const struct {
+        std::string lookIn;
+        std::string names;
+        std::string content;
+        bool subfolders;
+        std::uint64_t indexEntries;  // 0 where the search walks
+    } cases[] = {
+        {folder / "tree", "", "", true, 7},    {folder / "tree/sub", "*.txt *.log", "", true, 4},
+        {folder / "tree", "*", "", false, 3},  {folder / "tree", "*.txt", "new", true, 0},
+        {folder.path(), "*.txt", "", true, 0},
+    };
+    const NumberFormat numbers = NumberFormat::ofShownLanguage();
+    const std::string walked = R"(Search took \d+[)" + numbers.decimalMark() + R"(]\d\d seconds\.)";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lookIn + " " + c.names);
+        opened();
+        view.setText(Control::LookIn, c.lookIn);
+        view.setText(Control::NamePatterns, c.names);
+        view.setText(Control::ContentText, c.content);
+        view.setChecked(Control::SearchSubfolders, c.subfolders);
+        std::vector<std::string> rows[2];
+        for (const bool useIndex : {false, true}) {
+            writeIniValue(settingsFile(), "Config", "UseIndex", useIndex ? "Y" : "N");
+            Application::instance().loadSettings();
+            runSearch();
+            rows[useIndex] = shownRows(*view.table);
+            const std::string end = useIndex && c.indexEntries > 0
+                                        ? "Searched the index of " +
+                                              numbers.grouped(c.indexEntries) +
+                                              R"( files in \d+ ms\.)"
+                                        : walked;
+            EXPECT_TRUE(std::regex_match(view.text(Control::ProgressLine), std::regex(end)))
+                << view.text(Control::ProgressLine);
+        }
+        EXPECT_FALSE(rows[0].empty());
+        EXPECT_EQ(rows[1], rows[0]);
+    }
+    EXPECT_EQ(readIniValue(settingsFile(), "Config", "UseIndex"), "Y");
 }
 
 // The list the window shows: the presenter's table in its order, and the rows a test selects.

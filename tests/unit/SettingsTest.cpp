@@ -72,9 +72,11 @@ TEST_F(SettingsTest, FirstStartWritesTheDefaultsBack) {
     application.loadSettings();
     EXPECT_FALSE(application.showSelfIcon);
     EXPECT_FALSE(application.searchInRecycleBin);
+    EXPECT_TRUE(application.useIndex);
     EXPECT_EQ(application.editor, "stand-in-editor");
     EXPECT_EQ(folder.readFile("prog/anna.desk7.ini"),
-              "[Config]\r\nShowSelfIcon=N\r\nSearchInRecycleBin=N\r\nEditor=stand-in-editor\r\n");
+              "[Config]\r\nShowSelfIcon=N\r\nSearchInRecycleBin=N\r\nUseIndex=Y\r\n"
+              "Editor=stand-in-editor\r\n");
     EXPECT_EQ(editorDisplayName(""), "stand-in-editor");
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,40 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
     EXPECT_EQ(cli({"index", "add", folder / "nowhere"}).exitCode, 2);
     EXPECT_EQ(cli({"index", "lst"}).err,
               "quillfen-cli: unknown command 'lst'; did you mean 'list'? (see --help)\n");
+}
+
+// On a terminal the progress line's last word says that the index answered, of how many
+// entries; a walk, a quiet run and a content search leave the line erased.
+TEST_F(IndexCliTest, OnATerminalTheProgressLineEndsSayingThatTheIndexAnswered) {
+    if (!fs::exists("/usr/bin/script")) {
+        GTEST_SKIP() << "no script(1) to run the program on a terminal";
+    }
+    const std::string tree = folder / "tree";
+    ASSERT_EQ(cli({"index", "add", tree}).exitCode, 0);
+    const struct {
+        std::string arguments;
+        std::string last;
+    } cases[] = {
+        {"--in '" + tree + "'", "Searched the index of 81 files in"},
+        {"--in '" + tree + "/d2' --no-subfolders --name 'sub*'",
+         "Searched the index of 4 files in"},
+        {"--in '" + tree + "' --no-index", ""},
+        {"--in '" + tree + "' --quiet", ""},
+        {"--in '" + tree + "' --text xxx", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const test::ProgramResult run = test::runProgram(
+            "/usr/bin/script",
+            {"-qec", "'" + (folder / "program/quillfen-cli") + "' find " + c.arguments,
+             "/dev/null"},
+            {"LANG=C.UTF-8", "LC_ALL=", "HOME=" + folder.path(), "SHELL=/bin/sh",
+             "XDG_CACHE_HOME=" + (folder / "cache"), "XDG_CONFIG_HOME=" + (folder / "config")});
+        EXPECT_EQ(run.exitCode, 0);
+        const std::regex said(R"((\n|\x1b\[K))" + c.last + R"( \d+ ms\.\r\n$)");
+        EXPECT_EQ(std::regex_search(run.out, said), !c.last.empty()) << run.out;
+        EXPECT_EQ(run.out.find("Searched the index"), run.out.rfind("Searched the index"));
+    }
 }
 
 }  // namespace

@@ -249,7 +249,8 @@ int runFind(FindCommand& command, const OutputOptions& output) {
     IndexedSearch::run(criteria, rows, stopRequested, searchInRecycleBinSetting(),
                        !command.noIndex);
     rows.finish(command.sortClicks);
-    if (rows.indexEntries() && !interrupted.load()) {
+    // A search cut short (Ctrl+C, a closed output) did not go through the whole index.
+    if (rows.indexEntries() && !stopRequested.load()) {
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - startedAt);
         rows.tellLast(IndexedSearch::answeredText(*rows.indexEntries(),

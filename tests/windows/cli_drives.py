@@ -165,6 +165,9 @@ def locked_prefix(folder, wine):
     with open(folder + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         prefix = Prefix(folder, wine)
+        # The server of the run before may still be ending, and a program started against it
+        # then fails at once.
+        subprocess.run(["wineserver", "--wait"], env=prefix.environment, check=False, timeout=300)
         prefix.ensure_made()
         yield prefix
 

@@ -40,6 +40,9 @@ from cli_drives import SKIPPED, Checker, locked_prefix  # noqa: E402
 # whole code. Such a start did nothing and is tried again.
 DLL_INIT_FAILED_EXIT = 0x42
 DLL_INIT_FAILED_LEVEL = str(0xC0000142 - (1 << 32))
+# cmd's level when it could not start a program at all, which a busy Wine now and then refuses
+# with an internal error: such a start did nothing either.
+START_FAILED_LEVEL = "9009"
 ATTEMPTS = 3
 
 WORK = "qfsetup"
@@ -164,7 +167,7 @@ class SetupRun:
                     for line in lines:
                         key, _, value = line.strip().partition("=")
                         values[key] = value.strip()
-            if DLL_INIT_FAILED_LEVEL not in values.values():
+            if not {DLL_INIT_FAILED_LEVEL, START_FAILED_LEVEL} & set(values.values()):
                 return values
         return values
 

@@ -45,6 +45,9 @@ UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 # A busy Wine now and then fails to start a process's DLLs before any of its code runs (exit
 # status 0x42); such a start did nothing and is tried again.
 DLL_INIT_FAILED_EXIT = 0x42
+# cmd's exit code when it could not start a program at all, which a busy Wine now and then
+# refuses with an internal error: such a start did nothing either.
+START_FAILED_EXIT = 9009
 ATTEMPTS = 3
 # How long the detached setup may take to replace the programs: it waits up to a minute for the
 # program that started it.
@@ -114,7 +117,7 @@ class UpdateRun:
     def wine(self, arguments):
         for _ in range(ATTEMPTS):
             answer = self.prefix.run_captured([self.prefix.wine] + arguments, self.work)
-            if answer.returncode != DLL_INIT_FAILED_EXIT:
+            if answer.returncode not in (DLL_INIT_FAILED_EXIT, START_FAILED_EXIT):
                 return answer
         return answer
 

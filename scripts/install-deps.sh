@@ -19,7 +19,7 @@ packages=(
 windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 wine xvfb nsis)
 for option in "$@"; do
   case "$option" in
-    --bench) packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep) ;;
+    --bench) packages+=(hyperfine fd-find ripgrep fdupes jdupes findutils grep plocate) ;;
     --windows) packages+=("${windows_packages[@]}") ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac

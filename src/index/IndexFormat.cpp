@@ -98,34 +98,35 @@ void writeHeader(Writer& out, const IndexData& index) {
     out.putCrcSince(0);
 }
 
-std::string entriesPayload(const IndexData& index) {
+// The fields of each record in their stored order, once for the writer and the reader alike: a
+// field written but not read back, or read in another order, cannot happen.
+constexpr auto kEntryFields = [](auto& entry, auto&& visit) {
+    visit(entry.parent, entry.nameOffset, entry.nameLength, entry.flags, entry.size,
+          entry.writeTime);
+};
+
+constexpr auto kFolderFields = [](auto& folder, auto&& visit) {
+    visit(folder.entry, folder.first, folder.end, folder.writeTime, folder.changeTime,
+          folder.identity.volume, folder.identity.file, folder.identity.fileHigh,
+          folder.reasonOffset, folder.reasonLength);
+};
+
+template <typename Record, typename Fields>
+std::string payloadOf(const std::vector<Record>& records, Fields fields) {
     Writer out;
-    for (const IndexData::Entry& entry : index.entries) {
-        out.put(entry.parent);
-        out.put(entry.nameOffset);
-        out.put(entry.nameLength);
-        out.put(entry.flags);
-        out.put(entry.size);
-        out.put(entry.writeTime);
+    for (const Record& record : records) {
+        fields(record, [&out](const auto&... field) { (out.put(field), ...); });
     }
     return out.take();
 }
 
-std::string foldersPayload(const IndexData& index) {
-    Writer out;
-    for (const IndexData::Folder& folder : index.folders) {
-        out.put(folder.entry);
-        out.put(folder.first);
-        out.put(folder.end);
-        out.put(folder.writeTime);
-        out.put(folder.changeTime);
-        out.put(folder.identity.volume);
-        out.put(folder.identity.file);
-        out.put(folder.identity.fileHigh);
-        out.put(folder.reasonOffset);
-        out.put(folder.reasonLength);
+// The section's length was checked against the count, so every read succeeds.
+template <typename Record, typename Fields>
+void readRecords(std::string_view payload, std::vector<Record>& records, Fields fields) {
+    Reader in(payload);
+    for (Record& record : records) {
+        fields(record, [&in](auto&... field) { (in.get(field), ...); });
     }
-    return out.take();
 }
 
 void writeSection(Writer& out, std::uint32_t tag, std::string_view payload) {
@@ -170,34 +171,6 @@ std::optional<std::string_view> readSection(Reader& in, std::uint32_t tag, std::
         return std::nullopt;
     }
     return payload;
-}
-
-void readEntries(std::string_view payload, std::vector<IndexData::Entry>& entries) {
-    Reader in(payload);
-    for (IndexData::Entry& entry : entries) {
-        in.get(entry.parent);
-        in.get(entry.nameOffset);
-        in.get(entry.nameLength);
-        in.get(entry.flags);
-        in.get(entry.size);
-        in.get(entry.writeTime);
-    }
-}
-
-void readFolders(std::string_view payload, std::vector<IndexData::Folder>& folders) {
-    Reader in(payload);
-    for (IndexData::Folder& folder : folders) {
-        in.get(folder.entry);
-        in.get(folder.first);
-        in.get(folder.end);
-        in.get(folder.writeTime);
-        in.get(folder.changeTime);
-        in.get(folder.identity.volume);
-        in.get(folder.identity.file);
-        in.get(folder.identity.fileHigh);
-        in.get(folder.reasonOffset);
-        in.get(folder.reasonLength);
-    }
 }
 
 bool inBlob(std::uint64_t offset, std::uint64_t length, const std::string& names) {
@@ -259,8 +232,8 @@ bool holdsTogether(const IndexData& index) {
 std::string IndexFormat::encode(const IndexData& index) {
     Writer out;
     writeHeader(out, index);
-    writeSection(out, kEntriesTag, entriesPayload(index));
-    writeSection(out, kFoldersTag, foldersPayload(index));
+    writeSection(out, kEntriesTag, payloadOf(index.entries, kEntryFields));
+    writeSection(out, kFoldersTag, payloadOf(index.folders, kFolderFields));
     writeSection(out, kNamesTag, index.names);
     return out.take();
 }
@@ -287,8 +260,8 @@ std::optional<IndexData> IndexFormat::decode(std::string_view bytes) {
     IndexData index = std::move(header->index);
     index.entries.resize(header->entryCount);
     index.folders.resize(header->folderCount);
-    readEntries(*entries, index.entries);
-    readFolders(*folders, index.folders);
+    readRecords(*entries, index.entries, kEntryFields);
+    readRecords(*folders, index.folders, kFolderFields);
     index.names = *names;
     if (!holdsTogether(index)) {
         return std::nullopt;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "support/ProgramRun.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestHttpServer.h"
+#include "support/ZipBuilder.h"
 
 namespace quillfen {
 namespace {
@@ -27,20 +30,16 @@ std::string versionLine(const std::string& version) {
     return "quillfen-cli " + version;
 }
 
-// Signed archives of the next version, good and hostile, made once for every test: zips written
-// by Python's zipfile from (name, contents, mode) entries and signed with this build's test key
-// as a release signs them.
+// Signed archives of the next version, good and hostile, made once for every test and signed
+// with this build's test key as a release signs them.
 class Archives {
 public:
-    struct Entry {
-        std::string name;
-        std::string contents;
-        int mode = 0755;
-    };
+    using Entry = test::ZipMember;
 
     Archives() {
         for (const char* program : {"quillfen", "quillfen-cli"}) {
-            next_.push_back({program, readWhole(fs::path(QUILLFEN_NEXT_VERSION_DIR) / program)});
+            next_.emplace_back(program, readWhole(fs::path(QUILLFEN_NEXT_VERSION_DIR) / program),
+                               0100755);
         }
     }
 
@@ -48,46 +47,26 @@ public:
 
     // The archive's bytes; its signature is written beside it.
     std::string make(const std::string& name, const std::vector<Entry>& entries) const {
-        std::string script =
-            "import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1], 'w', "
-            "zipfile.ZIP_DEFLATED)\n";
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const std::string source = folder_ / (name + ".entry" + std::to_string(i));
-            folder_.writeFile(fs::path(source).filename(), entries[i].contents);
-            script += "i = zipfile.ZipInfo(" + quoted(entries[i].name) +
-                      ")\ni.external_attr = " + std::to_string(entries[i].mode) +
-                      " << 16\ni.compress_type = zipfile.ZIP_DEFLATED\nz.writestr(i, open(" +
-                      quoted(source) + ", 'rb').read())\n";
+        const std::string bytes = test::zipArchive(entries);
+        folder_.writeFile(name, bytes);
+        const auto signing = test::runProgram(
+            "/bin/bash", {std::string(QUILLFEN_SOURCE_DIR) + "/scripts/sign-file.sh",
+                          folder_ / name, QUILLFEN_UPDATE_TEST_KEY});
+        if (signing.exitCode != 0) {
+            throw std::runtime_error("sign-file.sh: " + signing.err);
         }
-        folder_.writeFile(name + ".py", script + "z.close()\n");
-        const std::string archive = folder_ / name;
-        run("/usr/bin/python3", {folder_ / (name + ".py"), archive});
-        run("/bin/bash", {std::string(QUILLFEN_SOURCE_DIR) + "/scripts/sign-file.sh", archive,
-                          QUILLFEN_UPDATE_TEST_KEY});
-        return readWhole(archive);
+        return bytes;
     }
     std::string signatureOf(const std::string& name) const {
-        return readWhole(folder_ / (name + ".sig"));
+        return folder_.readFile(name + ".sig");
     }
 
     static std::string readWhole(const fs::path& path) {
-        std::string bytes(fs::file_size(path), '\0');
-        FILE* file = std::fopen(path.c_str(), "rb");
-        const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-        bytes.resize(read);
-        return bytes;
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
     }
 
 private:
-    static std::string quoted(const std::string& text) { return "r'''" + text + "'''"; }
-    static void run(const std::string& program, const std::vector<std::string>& arguments) {
-        const auto result = test::runProgram(program, arguments);
-        if (result.exitCode != 0) {
-            throw std::runtime_error(program + ": " + result.err);
-        }
-    }
-
     test::TemporaryFolder folder_;
     std::vector<Entry> next_;
 };
@@ -181,14 +160,15 @@ Offer signedOffer(const std::string& name, const std::vector<Archives::Entry>& e
 // and the user's cache folders; the signed next version then installs.
 TEST_F(InstallUpdateTest, OnlyASignedWholeWorkingArchiveReplacesThePortableCopy) {
     const Offer good = signedOffer("good.zip", archives().next());
-    const Offer other = signedOffer("other.zip", {{"quillfen-cli", "#!/bin/sh\necho other\n"}});
+    const Offer other =
+        signedOffer("other.zip", {{"quillfen-cli", "#!/bin/sh\necho other\n", 0100755}});
     Offer truncated = good;
     truncated.archive.resize(good.archive.size() / 2);
     truncated.size = std::to_string(truncated.archive.size());
     std::vector<Archives::Entry> outside = archives().next();
-    outside.push_back({"../escaped", "x", 0644});
+    outside.emplace_back("../escaped", "x");
     std::vector<Archives::Entry> absolute = archives().next();
-    absolute.push_back({"/tmp/quillfen-absolute-entry", "x", 0644});
+    absolute.emplace_back("/tmp/quillfen-absolute-entry", "x");
     const std::vector<Archives::Entry> withoutCli = {archives().next()[0]};
     std::vector<Archives::Entry> endsAtOnce = archives().next();
     endsAtOnce[1].contents = "#!/bin/sh\nexit 0\n";

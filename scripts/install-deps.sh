@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
-  libicu-dev libcurl4-openssl-dev libssl-dev zlib1g-dev libglib2.0-dev
+  libicu-dev libcurl4-openssl-dev libssl-dev zlib1g-dev libglib2.0-dev libxxhash-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xdg-utils shared-mime-info adwaita-icon-theme fonts-wqy-microhei
   zip unzip python3 openssl

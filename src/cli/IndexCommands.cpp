@@ -32,12 +32,12 @@ int worst(int a, int b) {
     return std::max(a, b);
 }
 
-int report(const std::string& root, const std::optional<IndexData>& index, const char* done) {
+int report(const std::string& root, const std::optional<IndexView>& index, const char* done) {
     if (!index) {
         std::fprintf(stderr, "quillfen-cli: cannot index %s\n", root.c_str());
         return kFailed;
     }
-    std::printf("%s %s: %zu entries\n", done, root.c_str(), index->entries.size());
+    std::printf("%s %s: %u entries\n", done, root.c_str(), index->entryCount());
     return kDone;
 }
 
@@ -66,8 +66,8 @@ int remove(const IndexCommand& command, const IndexStore& store) {
 std::vector<std::string> indexedRoots(const IndexStore& store) {
     std::vector<std::string> roots;
     for (const std::string& file : store.files()) {
-        const auto bytes = platform::currentPlatform().files().readFile(file);
-        if (const auto root = bytes ? IndexFormat::rootOf(*bytes) : std::nullopt) {
+        const auto mapped = platform::currentPlatform().files().mapFile(file);
+        if (const auto root = mapped ? IndexFormat::rootOf(mapped->bytes()) : std::nullopt) {
             roots.push_back(*root);
         }
     }
@@ -92,7 +92,7 @@ int update(const IndexCommand& command, const IndexStore& store, const IndexUpda
             code = worst(code, kNotIndexed);
             continue;
         }
-        std::optional<IndexData> index = updater.refresh(root);
+        std::optional<IndexView> index = updater.refresh(root);
         if (!index) {
             index = updater.build(root, searchInRecycleBin);
         }
@@ -109,15 +109,29 @@ struct ListedIndex {
     std::string state;
 };
 
-ListedIndex describe(const std::string& file) {
-    const auto bytes = platform::currentPlatform().files().readFile(file);
-    const auto index = bytes ? IndexFormat::decode(*bytes) : std::nullopt;
-    ListedIndex listed{file, "", std::to_string(bytes ? bytes->size() : 0), "", "damaged"};
-    if (index) {
-        listed = {index->root, std::to_string(index->entries.size()), listed.bytes,
-                  formatFileTime(index->builtAt), "ready"};
+const char* stateText(IndexUpdater::State state) {
+    switch (state) {
+        case IndexUpdater::State::Current:
+            return "current";
+        case IndexUpdater::State::NeedsChecking:
+            return "needs checking";
+        case IndexUpdater::State::BeingRebuilt:
+            return "being rebuilt";
+        case IndexUpdater::State::FolderMissing:
+            break;
     }
-    return listed;
+    return "folder missing";
+}
+
+ListedIndex describe(const std::string& file, const IndexStore& store,
+                     const IndexUpdater& updater) {
+    const std::optional<IndexView> index = store.loadFile(file);
+    if (!index) {
+        const std::int64_t size = platform::currentPlatform().files().entryStatus(file).size;
+        return {file, "", std::to_string(std::max<std::int64_t>(size, 0)), "", "damaged"};
+    }
+    return {index->root(), std::to_string(index->entryCount()), std::to_string(index->fileBytes()),
+            formatFileTime(index->builtAt()), stateText(updater.stateOf(*index))};
 }
 
 void printTable(const std::vector<ListedIndex>& rows) {
@@ -167,10 +181,10 @@ void printJson(const std::vector<ListedIndex>& rows) {
     std::printf("%s]\n", rows.empty() ? "" : "\n");
 }
 
-int list(const IndexCommand& command, const IndexStore& store) {
+int list(const IndexCommand& command, const IndexStore& store, const IndexUpdater& updater) {
     std::vector<ListedIndex> rows;
     for (const std::string& file : store.files()) {
-        rows.push_back(describe(file));
+        rows.push_back(describe(file, store, updater));
     }
     std::sort(rows.begin(), rows.end(),
               [](const ListedIndex& a, const ListedIndex& b) { return a.folder < b.folder; });
@@ -197,7 +211,7 @@ int run(const IndexCommand& command, bool searchInRecycleBin, const std::atomic<
         case IndexCommand::Action::List:
             break;
     }
-    return list(command, store);
+    return list(command, store, updater);
 }
 
 }  // namespace

@@ -10,8 +10,9 @@
 
 namespace quillfen {
 
-// A recorded walk of one folder: every entry in the walk's pre-order, so that the subtree of any
-// folder the walk entered is one contiguous range of `entries`.
+// A recorded walk of one folder as it is being built: every entry in the walk's pre-order, so that
+// the subtree of any folder the walk entered is one contiguous range of `entries`. A stored index
+// is read through IndexView.
 struct IndexData {
     static constexpr std::uint32_t kNone = 0xFFFFFFFF;
     static constexpr std::uint8_t kFolderFlag = 1;
@@ -40,7 +41,7 @@ struct IndexData {
         platform::FileTime writeTime = 0;
         platform::FileTime changeTime = 0;
         platform::FileIdentity identity;
-        // Why it could not be read, whole or in part (in `names`); empty when it could.
+        // Why it could not be read, whole or in part (in `reasons`); empty when it could.
         std::uint32_t reasonOffset = 0;
         std::uint32_t reasonLength = 0;
     };
@@ -52,19 +53,16 @@ struct IndexData {
     platform::FileTime builtAt = 0;
     std::vector<Entry> entries;
     std::vector<Folder> folders;
-    // Every name and reason, raw bytes side by side.
+    // The entries' names, raw bytes side by side in the entries' order.
     std::string names;
+    std::string reasons;
 
     std::string_view name(const Entry& entry) const {
         return std::string_view(names).substr(entry.nameOffset, entry.nameLength);
     }
     std::string_view reason(const Folder& folder) const {
-        return std::string_view(names).substr(folder.reasonOffset, folder.reasonLength);
+        return std::string_view(reasons).substr(folder.reasonOffset, folder.reasonLength);
     }
-    // Each folder's path, spelt from the root: parents come before their subfolders.
-    std::vector<std::string> folderPaths(char separator) const;
-    // For each entry, the folder it names when the walk entered it, else kNone.
-    std::vector<std::uint32_t> foldersOfEntries() const;
 };
 
 }  // namespace quillfen

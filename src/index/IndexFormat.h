@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,20 +10,36 @@
 namespace quillfen {
 
 // The index file: a header (magic, format version, options, build time, volume, counts, the
-// indexed folder's path) closed by its CRC-32, then the entries, folders and names sections, each
-// with a tag, a length and a CRC-32 of its own. Numbers are little-endian. docs/index.md gives it
-// field by field.
+// indexed folder's path) closed by its hash, then the entries, folders, names and reasons
+// sections, each with a tag, a length and a hash of its own (XXH3, 64 bits). Numbers are
+// little-endian. docs/index.md gives it field by field.
 class IndexFormat {
 public:
-    static constexpr std::uint32_t kVersion = 1;
-    static constexpr std::size_t kEntryBytes = 29;
+    static constexpr std::uint32_t kVersion = 2;
+    // Parent and flags (4), name offset (4), size (8), modification time (8).
+    static constexpr std::size_t kEntryBytes = 24;
     static constexpr std::size_t kFolderBytes = 60;
+    // The parent takes the low 30 bits of an entry's first field, its flags the two above.
+    static constexpr std::uint32_t kParentBits = 30;
+    static constexpr std::uint32_t kMaxCount = 1U << kParentBits;
+
+    // A file whose header, section tags, lengths and hashes are as `encode` writes them; the
+    // records are not looked into yet.
+    struct Sections {
+        std::string_view root;
+        std::uint32_t options = 0;
+        std::uint64_t volume = 0;
+        platform::FileTime builtAt = 0;
+        std::uint32_t entryCount = 0;
+        std::uint32_t folderCount = 0;
+        std::string_view entries;
+        std::string_view folders;
+        std::string_view names;
+        std::string_view reasons;
+    };
 
     static std::string encode(const IndexData& index);
-    // Nothing unless every byte is as `encode` writes it and the recorded walk holds together
-    // (every offset, count and parent in range, subtrees nested in pre-order): an index that
-    // fails is treated as absent, never trusted in part.
-    static std::optional<IndexData> decode(std::string_view bytes);
+    static std::optional<Sections> split(std::string_view bytes);
     // The indexed folder's path from a file's header, checked as far as the header goes.
     static std::optional<std::string> rootOf(std::string_view bytes);
 };

@@ -61,7 +61,8 @@ void IndexRecorder::visitEntry(const std::string& folder, const platform::Folder
     IndexData::Entry recorded;
     recorded.parent = open_.back().second;
     recorded.nameLength = static_cast<std::uint32_t>(entry.name.size());
-    recorded.nameOffset = appendText(entry.name);
+    recorded.nameOffset = static_cast<std::uint32_t>(index_.names.size());
+    index_.names.append(entry.name);
     recorded.flags = static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
                                                (entry.isLink ? IndexData::kLinkFlag : 0));
     recorded.size = lastStatus_.size;
@@ -75,7 +76,8 @@ void IndexRecorder::folderUnreadable(const std::string& folder, const std::strin
     }
     IndexData::Folder& recorded = index_.folders[open_.back().second];
     recorded.reasonLength = static_cast<std::uint32_t>(reason.size());
-    recorded.reasonOffset = appendText(reason);
+    recorded.reasonOffset = static_cast<std::uint32_t>(index_.reasons.size());
+    index_.reasons.append(reason);
 }
 
 // The walk tells no folder's end; a visit in another folder ends every folder opened since.
@@ -84,12 +86,6 @@ void IndexRecorder::closeFoldersUntil(const std::string& folder) {
         index_.folders[open_.back().second].end = static_cast<std::uint32_t>(index_.entries.size());
         open_.pop_back();
     }
-}
-
-std::uint32_t IndexRecorder::appendText(std::string_view text) {
-    const auto offset = static_cast<std::uint32_t>(index_.names.size());
-    index_.names.append(text);
-    return offset;
 }
 
 }  // namespace quillfen

@@ -39,7 +39,6 @@ protected:
 
 private:
     void closeFoldersUntil(const std::string& folder);
-    std::uint32_t appendText(std::string_view text);
 
     IndexData index_;
     const std::atomic<bool>& stop_;

@@ -7,13 +7,13 @@
 
 namespace quillfen {
 
-IndexRefresh::IndexRefresh(const IndexData& recorded, const std::atomic<bool>& stop)
-    : IndexRecorder(recorded.root, recorded.options, stop),
+IndexRefresh::IndexRefresh(const IndexView& recorded, const std::atomic<bool>& stop)
+    : IndexRecorder(recorded.root(), recorded.options(), stop),
       recorded_(recorded),
-      paths_(recorded.folderPaths(platform::currentPlatform().files().separator())),
-      folderOfEntry_(recorded.foldersOfEntries()) {
+      paths_(recorded.folderPaths(platform::currentPlatform().files().separator())) {
     for (std::uint32_t folder = 0; folder < paths_.size(); ++folder) {
         folderAt_.emplace(paths_[folder], folder);
+        folderOfEntry_.emplace(recorded.folder(folder).entry, folder);
     }
 }
 
@@ -52,7 +52,7 @@ void IndexRefresh::bringUpToDate(std::uint32_t folder) {
 }
 
 bool IndexRefresh::unchanged(std::uint32_t folder) const {
-    const IndexData::Folder& recorded = recorded_.folders[folder];
+    const IndexData::Folder recorded = recorded_.folder(folder);
     const platform::EntryStatus now =
         platform::currentPlatform().files().entryStatus(withoutTrailingSeparator(paths_[folder]));
     return now.kind == platform::EntryKind::Directory && now.writeTime == recorded.writeTime &&
@@ -62,7 +62,7 @@ bool IndexRefresh::unchanged(std::uint32_t folder) const {
 
 // The folder's own entries as recorded, each recorded subfolder brought up to date in its place.
 void IndexRefresh::replay(std::uint32_t folder) {
-    const IndexData::Folder& recorded = recorded_.folders[folder];
+    const IndexData::Folder recorded = recorded_.folder(folder);
     platform::EntryStatus status;
     status.kind = platform::EntryKind::Directory;
     status.writeTime = recorded.writeTime;
@@ -74,21 +74,21 @@ void IndexRefresh::replay(std::uint32_t folder) {
     }
     std::uint32_t at = recorded.first;
     while (at < recorded.end) {
-        const IndexData::Entry& entry = recorded_.entries[at];
+        const IndexData::Entry entry = recorded_.entry(at);
         platform::FolderEntry visited;
-        visited.name = recorded_.name(entry);
+        visited.name = recorded_.name(at);
         visited.isFolder = (entry.flags & IndexData::kFolderFlag) != 0;
         visited.isLink = (entry.flags & IndexData::kLinkFlag) != 0;
         visited.status = platform::EntryStatus{platform::EntryKind::File, entry.size,
                                                entry.writeTime, 0, std::nullopt};
         visitEntry(paths_[folder], visited);
-        const std::uint32_t subfolder = folderOfEntry_[at];
-        if (subfolder == IndexData::kNone) {
+        const auto subfolder = folderOfEntry_.find(at);
+        if (subfolder == folderOfEntry_.end()) {
             ++at;
             continue;
         }
-        bringUpToDate(subfolder);
-        at = std::max(at + 1, recorded_.folders[subfolder].end);
+        bringUpToDate(subfolder->second);
+        at = std::max(at + 1, recorded_.folder(subfolder->second).end);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "index/IndexData.h"
 #include "index/IndexRecorder.h"
+#include "index/IndexView.h"
 
 namespace quillfen {
 
@@ -18,7 +19,7 @@ namespace quillfen {
 // removed from it or renamed in it, and whenever its access changes.
 class IndexRefresh : public IndexRecorder {
 public:
-    IndexRefresh(const IndexData& recorded, const std::atomic<bool>& stop);
+    IndexRefresh(const IndexView& recorded, const std::atomic<bool>& stop);
 
     IndexData run();
     // Looks up the recorded folders until one changed. Most searches find none, and then the
@@ -35,10 +36,11 @@ private:
     void replay(std::uint32_t folder);
     bool unchanged(std::uint32_t folder) const;
 
-    const IndexData& recorded_;
+    const IndexView& recorded_;
     std::vector<std::string> paths_;
     std::unordered_map<std::string, std::uint32_t> folderAt_;
-    std::vector<std::uint32_t> folderOfEntry_;
+    // The folder that each folder entry names, by the entry.
+    std::unordered_map<std::uint32_t, std::uint32_t> folderOfEntry_;
     bool changed_ = false;
 };
 

@@ -3,134 +3,144 @@
 #include <algorithm>
 #include <thread>
 
+#include "index/IndexNameScan.h"
 #include "platform/Platform.h"
 
 namespace quillfen {
 
-IndexReplay::IndexReplay(IndexData index, std::uint32_t folder, std::string spelling,
+namespace {
+
+// Rows are looked up and shown in batches: a small first one so the first rows come at once,
+// then larger ones that two threads share.
+constexpr std::size_t kFirstBatch = 256;
+constexpr std::size_t kBatch = 4096;
+constexpr std::size_t kLookUpsPerThread = 128;
+
+}  // namespace
+
+IndexReplay::IndexReplay(IndexView index, std::uint32_t folder, std::string spelling,
                          bool subfolders)
     : index_(std::move(index)),
       folder_(folder),
       spelling_(std::move(spelling)),
       subfolders_(subfolders),
-      paths_(index_.folderPaths(platform::currentPlatform().files().separator())),
-      folderOfEntry_(index_.foldersOfEntries()) {}
+      paths_(index_.folderPaths(platform::currentPlatform().files().separator())) {}
 
+std::optional<IndexReplay> IndexReplay::of(IndexView index, const std::string& folder,
+                                           std::string spelling, bool subfolders) {
+    IndexReplay replay(std::move(index), 0, std::move(spelling), subfolders);
+    const auto found = std::find(replay.paths_.begin(), replay.paths_.end(), folder);
+    if (found == replay.paths_.end()) {
+        return std::nullopt;
+    }
+    replay.folder_ = static_cast<std::uint32_t>(found - replay.paths_.begin());
+    return replay;
+}
+
+// Folders come in the order of their entries, and a folder is entered right after its entry is
+// visited, so the walk's order is the merge of the passing entries and the subtree's folders.
 void IndexReplay::walk(FolderVisitor& visitor, const NamePatternList& patterns,
                        const std::atomic<bool>& stop) const {
-    const std::vector<char> passes = namesThatPass(patterns);
-    const IndexData::Folder& root = index_.folders[folder_];
+    const std::vector<std::uint32_t> passing = entriesThatPass(patterns);
+    const std::uint32_t end = index_.folder(folder_).end;
+    std::uint32_t nextFolder = folder_ + 1;
+    const auto enterFoldersBefore = [&](std::uint32_t entry) {
+        while (subfolders_ && nextFolder < index_.folderCount() &&
+               index_.folder(nextFolder).entry < std::min(entry, end)) {
+            enter(visitor, nextFolder++);
+        }
+    };
     enter(visitor, folder_);
-    for (std::uint32_t at = root.first; at < root.end; ++at) {
+    for (std::size_t from = 0; from < passing.size();) {
         if (stop.load(std::memory_order_relaxed)) {
             return;
         }
-        const std::uint32_t parent = index_.entries[at].parent;
-        if (!subfolders_ && parent != folder_) {
-            continue;
+        const std::size_t to = std::min(passing.size(), from + (from == 0 ? kFirstBatch : kBatch));
+        const std::vector<LookedUp> now = lookUp(passing, from, to);
+        for (std::size_t at = from; at < to; ++at) {
+            enterFoldersBefore(passing[at]);
+            visit(visitor, passing[at], now[at - from]);
         }
-        if (passes[at - root.first]) {
-            visit(visitor, at);
-        }
-        if (subfolders_ && folderOfEntry_[at] != IndexData::kNone) {
-            enter(visitor, folderOfEntry_[at]);
-        }
+        from = to;
     }
+    enterFoldersBefore(end);
 }
 
 std::uint64_t IndexReplay::entryCount() const {
-    const IndexData::Folder& root = index_.folders[folder_];
+    const IndexData::Folder root = index_.folder(folder_);
     if (subfolders_) {
         return root.end - root.first;
     }
-    const auto first = index_.entries.begin() + root.first;
-    return static_cast<std::uint64_t>(
-        std::count_if(first, first + (root.end - root.first),
-                      [this](const IndexData::Entry& entry) { return entry.parent == folder_; }));
+    std::uint64_t count = 0;
+    for (std::uint32_t at = root.first; at < root.end; ++at) {
+        count += index_.parentOf(at) == folder_ ? 1 : 0;
+    }
+    return count;
+}
+
+std::vector<std::uint32_t> IndexReplay::entriesThatPass(const NamePatternList& patterns) const {
+    const IndexData::Folder root = index_.folder(folder_);
+    const char separator = platform::currentPlatform().files().separator();
+    std::vector<std::uint32_t> passing =
+        IndexNameScan(index_, patterns, separator).passing(root.first, root.end);
+    if (!subfolders_) {
+        std::erase_if(passing,
+                      [this](std::uint32_t entry) { return index_.parentOf(entry) != folder_; });
+    }
+    return passing;
+}
+
+// Each thread fills its own part of the result.
+std::vector<IndexReplay::LookedUp> IndexReplay::lookUp(const std::vector<std::uint32_t>& entries,
+                                                       std::size_t from, std::size_t to) const {
+    std::vector<LookedUp> now(to - from);
+    if (to - from < 2 * kLookUpsPerThread) {
+        lookUpInto(entries, from, to, now.data());
+        return now;
+    }
+    const std::size_t middle = from + (to - from) / 2;
+    std::thread second([&] { lookUpInto(entries, middle, to, now.data() + (middle - from)); });
+    lookUpInto(entries, from, middle, now.data());
+    second.join();
+    return now;
+}
+
+// A link lists as a folder while its target is one, which its own folder never hears of.
+void IndexReplay::lookUpInto(const std::vector<std::uint32_t>& entries, std::size_t from,
+                             std::size_t to, LookedUp* into) const {
+    platform::FileSystem& files = platform::currentPlatform().files();
+    for (std::size_t at = from; at < to; ++at) {
+        const std::uint32_t entry = entries[at];
+        const std::string path = pathOf(index_.parentOf(entry)) + std::string(index_.name(entry));
+        LookedUp& now = into[at - from];
+        now.status = files.entryStatus(path);
+        now.isFolder = (index_.flagsOf(entry) & IndexData::kFolderFlag) != 0;
+        if ((index_.flagsOf(entry) & IndexData::kLinkFlag) != 0 &&
+            now.status.kind != platform::EntryKind::Missing) {
+            now.isFolder = files.targetStatus(path).kind == platform::EntryKind::Directory;
+        }
+    }
 }
 
 void IndexReplay::enter(FolderVisitor& visitor, std::uint32_t folder) const {
     const std::string path = pathOf(folder);
     visitor.enterFolder(path);
-    const IndexData::Folder& recorded = index_.folders[folder];
+    const IndexData::Folder recorded = index_.folder(folder);
     if (recorded.reasonLength > 0) {
         visitor.folderUnreadable(path, std::string(index_.reason(recorded)));
     }
 }
 
-void IndexReplay::visit(FolderVisitor& visitor, std::uint32_t at) const {
-    const IndexData::Entry& entry = index_.entries[at];
-    const std::string folder = pathOf(entry.parent);
-    platform::FolderEntry visited;
-    visited.name = index_.name(entry);
-    visited.isFolder = (entry.flags & IndexData::kFolderFlag) != 0;
-    visited.isLink = (entry.flags & IndexData::kLinkFlag) != 0;
-    platform::FileSystem& files = platform::currentPlatform().files();
-    visited.status = files.entryStatus(folder + visited.name);
-    if (visited.status->kind == platform::EntryKind::Missing) {
+void IndexReplay::visit(FolderVisitor& visitor, std::uint32_t entry, const LookedUp& now) const {
+    if (now.status.kind == platform::EntryKind::Missing) {
         return;
     }
-    // A link lists as a folder while its target is one, which its own folder never hears of.
-    if (visited.isLink) {
-        visited.isFolder =
-            files.targetStatus(folder + visited.name).kind == platform::EntryKind::Directory;
-    }
-    visitor.visitEntry(folder, visited);
-}
-
-// The same test the search makes of each name, made here first so that only entries that can
-// pass are looked up and visited. Large ranges are tested in chunks side by side; each chunk has
-// its own bytes of the result, so the threads share nothing they write.
-std::vector<char> IndexReplay::namesThatPass(const NamePatternList& patterns) const {
-    const IndexData::Folder& root = index_.folders[folder_];
-    std::vector<char> passes(root.end - root.first, 1);
-    if (patterns.empty()) {
-        return passes;
-    }
-    const std::uint32_t chunks = std::clamp<std::uint32_t>(
-        std::thread::hardware_concurrency(), 1, (root.end - root.first) / kEntriesPerChunk + 1);
-    const std::uint32_t size = (root.end - root.first + chunks - 1) / chunks;
-    std::vector<std::thread> threads;
-    for (std::uint32_t chunk = 1; chunk < chunks; ++chunk) {
-        const std::uint32_t first = root.first + chunk * size;
-        threads.emplace_back(
-            [&, first] { testNames(patterns, first, std::min(first + size, root.end), passes); });
-    }
-    testNames(patterns, root.first, std::min(root.first + size, root.end), passes);
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    return passes;
-}
-
-void IndexReplay::testNames(const NamePatternList& patterns, std::uint32_t first, std::uint32_t end,
-                            std::vector<char>& passes) const {
-    const char separator = platform::currentPlatform().files().separator();
-    const std::uint32_t offset = index_.folders[folder_].first;
-    std::string name;
-    std::string folded;
-    for (std::uint32_t at = first; at < end; ++at) {
-        const IndexData::Entry& entry = index_.entries[at];
-        name.assign(index_.name(entry));
-        if ((entry.flags & IndexData::kFolderFlag) != 0) {
-            name += separator;
-        }
-        foldNameInto(name, folded);
-        passes[at - offset] =
-            matchesFoldedName(patterns, folded) ||
-            ((entry.flags & IndexData::kLinkFlag) != 0 && linkMayPass(patterns, name, separator));
-    }
-}
-
-// A link's target may have become, or stopped being, a folder, which decides whether its name
-// is tested with a separator; the search tests it as it is now.
-bool IndexReplay::linkMayPass(const NamePatternList& patterns, std::string name, char separator) {
-    if (!name.empty() && name.back() == separator) {
-        name.pop_back();
-    } else {
-        name += separator;
-    }
-    return matchesName(patterns, name);
+    platform::FolderEntry visited;
+    visited.name = index_.name(entry);
+    visited.isFolder = now.isFolder;
+    visited.isLink = (index_.flagsOf(entry) & IndexData::kLinkFlag) != 0;
+    visited.status = now.status;
+    visitor.visitEntry(pathOf(index_.parentOf(entry)), visited);
 }
 
 std::string IndexReplay::pathOf(std::uint32_t folder) const {

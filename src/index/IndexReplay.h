@@ -2,10 +2,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "index/IndexData.h"
+#include "index/IndexView.h"
 #include "search/FolderWalk.h"
 #include "search/NamePattern.h"
 
@@ -17,10 +18,11 @@ namespace quillfen {
 // others carry the size and time they have now.
 class IndexReplay {
 public:
-    // Below this many entries a second thread costs more than it saves.
-    static constexpr std::uint32_t kEntriesPerChunk = 16384;
-
-    IndexReplay(IndexData index, std::uint32_t folder, std::string spelling, bool subfolders);
+    IndexReplay(IndexView index, std::uint32_t folder, std::string spelling, bool subfolders);
+    // The replay of the recorded folder whose path is `folder` (resolved, ending with a
+    // separator); nothing when the walk did not enter it.
+    static std::optional<IndexReplay> of(IndexView index, const std::string& folder,
+                                         std::string spelling, bool subfolders);
 
     void walk(FolderVisitor& visitor, const NamePatternList& patterns,
               const std::atomic<bool>& stop) const;
@@ -29,20 +31,26 @@ public:
     std::uint64_t entryCount() const;
 
 private:
+    // An entry as it is now.
+    struct LookedUp {
+        platform::EntryStatus status;
+        bool isFolder = false;
+    };
+
+    std::vector<std::uint32_t> entriesThatPass(const NamePatternList& patterns) const;
+    std::vector<LookedUp> lookUp(const std::vector<std::uint32_t>& entries, std::size_t from,
+                                 std::size_t to) const;
+    void lookUpInto(const std::vector<std::uint32_t>& entries, std::size_t from, std::size_t to,
+                    LookedUp* into) const;
     void enter(FolderVisitor& visitor, std::uint32_t folder) const;
-    void visit(FolderVisitor& visitor, std::uint32_t entry) const;
-    std::vector<char> namesThatPass(const NamePatternList& patterns) const;
-    void testNames(const NamePatternList& patterns, std::uint32_t first, std::uint32_t end,
-                   std::vector<char>& passes) const;
-    static bool linkMayPass(const NamePatternList& patterns, std::string name, char separator);
+    void visit(FolderVisitor& visitor, std::uint32_t entry, const LookedUp& now) const;
     std::string pathOf(std::uint32_t folder) const;
 
-    IndexData index_;
+    IndexView index_;
     std::uint32_t folder_;
     std::string spelling_;
     bool subfolders_;
     std::vector<std::string> paths_;
-    std::vector<std::uint32_t> folderOfEntry_;
 };
 
 }  // namespace quillfen

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "index/IndexFormat.h"
 #include "platform/Platform.h"
 
 namespace quillfen {
@@ -79,22 +78,26 @@ std::unique_ptr<platform::HeldLock> IndexStore::lock(const std::string& root,
 }
 
 // A file of another folder that happens to share the name's hash is no index of this one.
-std::optional<IndexData> IndexStore::load(const std::string& root) const {
-    const std::optional<std::string> bytes =
-        platform::currentPlatform().files().readFile(fileOf(root));
-    if (!bytes) {
-        return std::nullopt;
-    }
-    std::optional<IndexData> index = IndexFormat::decode(*bytes);
-    if (!index || index->root != root) {
+std::optional<IndexView> IndexStore::load(const std::string& root) const {
+    std::optional<IndexView> index = loadFile(fileOf(root));
+    if (!index || index->root() != root) {
         return std::nullopt;
     }
     return index;
 }
 
-bool IndexStore::save(const IndexData& index) const {
-    return !platform::currentPlatform().files().saveFile(fileOf(index.root),
-                                                         IndexFormat::encode(index));
+std::optional<IndexView> IndexStore::loadFile(const std::string& file) const {
+    std::shared_ptr<const platform::MappedFile> mapped =
+        platform::currentPlatform().files().mapFile(file);
+    if (!mapped) {
+        return std::nullopt;
+    }
+    const std::string_view bytes = mapped->bytes();
+    return IndexView::open(std::move(mapped), bytes);
+}
+
+bool IndexStore::save(const std::string& root, std::string_view encoded) const {
+    return !platform::currentPlatform().files().saveFile(fileOf(root), encoded);
 }
 
 bool IndexStore::remove(const std::string& root) const {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "index/IndexData.h"
+#include "index/IndexView.h"
 #include "platform/HeldLock.h"
 
 namespace quillfen {
@@ -22,10 +22,13 @@ public:
     std::string fileOf(const std::string& root) const;
     // Waits up to `waitMilliseconds` for the index's lock; null when another updater kept it.
     std::unique_ptr<platform::HeldLock> lock(const std::string& root, int waitMilliseconds) const;
-    // The index when its file is there and holds together; nothing otherwise.
-    std::optional<IndexData> load(const std::string& root) const;
-    // Writes beside and renames over, so a reader or a killed writer leaves the old or the new.
-    bool save(const IndexData& index) const;
+    // The index, mapped, when its file is there and holds together; nothing otherwise.
+    std::optional<IndexView> load(const std::string& root) const;
+    // An index file as it lies, whatever it holds; nothing when it cannot be mapped.
+    std::optional<IndexView> loadFile(const std::string& file) const;
+    // Writes an encoded index beside and renames it over, so a reader or a killed writer leaves
+    // the old or the new.
+    bool save(const std::string& root, std::string_view encoded) const;
     bool remove(const std::string& root) const;
     // The nearest indexed folder that holds `folder` (resolved), itself included.
     std::optional<std::string> coveringRoot(const std::string& folder) const;

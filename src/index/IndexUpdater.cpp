@@ -1,7 +1,10 @@
 #include "index/IndexUpdater.h"
 
+#include "app/PathHelpers.h"
+#include "index/IndexFormat.h"
 #include "index/IndexRecorder.h"
 #include "index/IndexRefresh.h"
+#include "platform/Platform.h"
 
 namespace quillfen {
 
@@ -9,7 +12,7 @@ IndexUpdater::IndexUpdater(const IndexStore& store, const std::atomic<bool>& sto
                            int lockWaitMilliseconds)
     : store_(store), stop_(stop), lockWait_(lockWaitMilliseconds) {}
 
-std::optional<IndexData> IndexUpdater::build(const std::string& root,
+std::optional<IndexView> IndexUpdater::build(const std::string& root,
                                              bool searchInRecycleBin) const {
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
@@ -17,20 +20,24 @@ std::optional<IndexData> IndexUpdater::build(const std::string& root,
     }
     IndexRecorder recorder(root, searchInRecycleBin ? IndexData::kRecycleBinOption : 0, stop_);
     recorder.walkFrom(root);
-    IndexData index = recorder.finish();
-    if (stopped() || !store_.save(index)) {
+    const IndexData index = recorder.finish();
+    if (stopped()) {
         return std::nullopt;
     }
-    return index;
+    std::string bytes = IndexFormat::encode(index);
+    if (!store_.save(root, bytes)) {
+        return std::nullopt;
+    }
+    return IndexView::of(std::move(bytes));
 }
 
 // A refresh that could not be written still answers: it is what the folders hold now.
-std::optional<IndexData> IndexUpdater::refresh(const std::string& root) const {
+std::optional<IndexView> IndexUpdater::refresh(const std::string& root) const {
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
     }
-    std::optional<IndexData> recorded = store_.load(root);
+    std::optional<IndexView> recorded = store_.load(root);
     if (!recorded) {
         return std::nullopt;
     }
@@ -38,14 +45,32 @@ std::optional<IndexData> IndexUpdater::refresh(const std::string& root) const {
     if (!refresh.anyFolderChanged()) {
         return recorded;
     }
-    IndexData index = refresh.run();
+    const IndexData index = refresh.run();
     if (stopped()) {
         return std::nullopt;
     }
+    std::string bytes = IndexFormat::encode(index);
     if (refresh.changed()) {
-        store_.save(index);
+        store_.save(root, bytes);
     }
-    return index;
+    return IndexView::of(std::move(bytes));
+}
+
+}  // namespace quillfen
+
+namespace quillfen {
+
+IndexUpdater::State IndexUpdater::stateOf(const IndexView& index) const {
+    const platform::EntryStatus root =
+        platform::currentPlatform().files().entryStatus(withoutTrailingSeparator(index.root()));
+    if (root.kind != platform::EntryKind::Directory ||
+        root.identity.value_or(platform::FileIdentity{}) != index.folder(0).identity) {
+        return State::FolderMissing;
+    }
+    if (!store_.lock(index.root(), 0)) {
+        return State::BeingRebuilt;
+    }
+    return IndexRefresh(index, stop_).anyFolderChanged() ? State::NeedsChecking : State::Current;
 }
 
 }  // namespace quillfen

@@ -4,22 +4,28 @@
 #include <optional>
 #include <string>
 
-#include "index/IndexData.h"
 #include "index/IndexStore.h"
+#include "index/IndexView.h"
 
 namespace quillfen {
 
 // Builds and refreshes the stored indexes, one updater of an index at a time.
 class IndexUpdater {
 public:
+    // What a stored index can tell of its folder without being brought up to date.
+    enum class State { Current, NeedsChecking, BeingRebuilt, FolderMissing };
+
     IndexUpdater(const IndexStore& store, const std::atomic<bool>& stop, int lockWaitMilliseconds);
 
     // Records a new index of `root` (resolved, ending with a separator) and stores it; nothing
     // when stopped, when another updater kept the lock or when it could not be written.
-    std::optional<IndexData> build(const std::string& root, bool searchInRecycleBin) const;
+    std::optional<IndexView> build(const std::string& root, bool searchInRecycleBin) const;
     // The stored index of `root` brought up to date, rewritten when anything changed; nothing
     // when there is no sound index, when another updater kept the lock or when stopped.
-    std::optional<IndexData> refresh(const std::string& root) const;
+    std::optional<IndexView> refresh(const std::string& root) const;
+    // Looks up the recorded folders; a folder that is gone, or is another folder now (another
+    // volume mounted in its place), is missing.
+    State stateOf(const IndexView& index) const;
 
 private:
     bool stopped() const { return stop_.load(); }

@@ -16,17 +16,6 @@ namespace {
 // Another updater that holds the index longer than this is left to it: the search walks.
 constexpr int kLockWaitMilliseconds = 2000;
 
-std::optional<std::uint32_t> folderIn(const IndexData& index, const std::string& folder) {
-    const std::vector<std::string> paths =
-        index.folderPaths(platform::currentPlatform().files().separator());
-    for (std::uint32_t at = 0; at < paths.size(); ++at) {
-        if (paths[at] == folder) {
-            return at;
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<IndexReplay> IndexedSearch::prepare(const SearchCriteria& criteria,
@@ -42,18 +31,14 @@ std::optional<IndexReplay> IndexedSearch::prepare(const SearchCriteria& criteria
     if (!root) {
         return std::nullopt;
     }
-    std::optional<IndexData> index =
+    std::optional<IndexView> index =
         IndexUpdater(store, stop, kLockWaitMilliseconds).refresh(*root);
     const bool sameSetting =
-        index && ((index->options & IndexData::kRecycleBinOption) != 0) == searchInRecycleBin;
+        index && ((index->options() & IndexData::kRecycleBinOption) != 0) == searchInRecycleBin;
     if (!sameSetting) {
         return std::nullopt;
     }
-    const std::optional<std::uint32_t> folder = folderIn(*index, resolved);
-    if (!folder) {
-        return std::nullopt;
-    }
-    return IndexReplay(std::move(*index), *folder, criteria.folder, criteria.searchSubfolders);
+    return IndexReplay::of(std::move(*index), resolved, criteria.folder, criteria.searchSubfolders);
 }
 
 void IndexedSearch::run(const SearchCriteria& criteria, SearchObserver& observer,

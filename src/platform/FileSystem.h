@@ -15,6 +15,7 @@
 #include "platform/FileTime.h"
 #include "platform/HeldLock.h"
 #include "platform/InputFile.h"
+#include "platform/MappedFile.h"
 #include "platform/RandomAccessFile.h"
 
 namespace quillfen::platform {
@@ -151,6 +152,12 @@ public:
     // Takes the lock of the file at `path`, which is created when missing and must be a plain
     // file, without waiting: null when another process holds it or it cannot be had.
     virtual std::unique_ptr<HeldLock> tryLock(const std::string& path) {
+        (void)path;
+        return nullptr;
+    }
+    // The plain file at `path` mapped into memory; null when it cannot be opened or mapped. An
+    // empty file maps to no bytes.
+    virtual std::unique_ptr<MappedFile> mapFile(const std::string& path) const {
         (void)path;
         return nullptr;
     }

@@ -114,6 +114,7 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
     write("tree/d5/sub1/f1.log", std::string(9000, 'g'));
     age("tree/d5/sub0/f0.txt", 24 * 365 * 25);
     fs::rename(folder / "tree/d0/sub1", folder / "tree/d5/sub1-moved");
+    EXPECT_NE(listed().find("\tneeds checking\n"), std::string::npos) << listed();
     expectIndexAnswersAsTheWalk(tree);
     expectIndexAnswersAsTheWalk(tree + "/d5");
     EXPECT_NE(listed().find(tree + "/\t72\t"), std::string::npos) << listed();
@@ -126,6 +127,10 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
 
     const test::ProgramResult updated = cli({"index", "update"});
     EXPECT_EQ(updated.out, "updated " + tree + "/: 72 entries\n") << updated.err;
+    EXPECT_NE(listed().find("\tcurrent\n"), std::string::npos) << listed();
+    fs::rename(folder / "tree", folder / "tree-gone");
+    EXPECT_NE(listed().find("\tfolder missing\n"), std::string::npos) << listed();
+    fs::rename(folder / "tree-gone", folder / "tree");
     const std::string json = cli({"index", "list", "--format", "json"}).out;
     EXPECT_NE(json.find("{\"folder\": \"" + tree + "/\", \"entries\": 72,"), std::string::npos)
         << json;

@@ -31,7 +31,8 @@ void writeFile(const std::string& path, const std::string& contents) {
 bool refreshMatchesANewWalk(const test::IndexTestTree& tree, const IndexData& before,
                             bool relisted) {
     const std::atomic<bool> stop{false};
-    IndexRefresh refresh(before, stop);
+    const IndexView stored = test::IndexTestTree::stored(before);
+    IndexRefresh refresh(stored, stop);
     const bool changeSeen = refresh.anyFolderChanged();
     const IndexData after = refresh.run();
     const bool matches =

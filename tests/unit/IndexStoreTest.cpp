@@ -57,11 +57,16 @@ TEST_F(IndexStoreTest, UpdatersTakeTurnsAndAForeignFileIsNoIndex) {
         EXPECT_FALSE(IndexUpdater(store, stop, 0).refresh(tree.root()));
         EXPECT_FALSE(IndexUpdater(store, stop, 0).build(tree.root(), false));
         EXPECT_EQ(fs::file_size(store.fileOf(tree.root())), before);
+        EXPECT_EQ(IndexUpdater(store, stop, 0).stateOf(*store.load(tree.root())),
+                  IndexUpdater::State::BeingRebuilt);
     }
-    const auto refreshed = IndexUpdater(store, stop, 0).refresh(tree.root());
+    const IndexUpdater updater(store, stop, 0);
+    EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::NeedsChecking);
+    const auto refreshed = updater.refresh(tree.root());
     ASSERT_TRUE(refreshed);
-    EXPECT_EQ(refreshed->entries.size(), 14u);
-    EXPECT_EQ(store.load(tree.root())->entries.size(), 14u);
+    EXPECT_EQ(refreshed->entryCount(), 14u);
+    EXPECT_EQ(store.load(tree.root())->entryCount(), 14u);
+    EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::Current);
 
     fs::copy_file(store.fileOf(tree.root()), store.fileOf(tree / "e/"));
     EXPECT_FALSE(store.load(tree / "e/"));

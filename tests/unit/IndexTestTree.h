@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "index/IndexData.h"
+#include "index/IndexFormat.h"
 #include "index/IndexRecorder.h"
+#include "index/IndexView.h"
 #include "support/TemporaryFolder.h"
 
 namespace quillfen::test {
@@ -37,17 +39,22 @@ public:
         return recorder.finish();
     }
 
+    static IndexView stored(const IndexData& index) {
+        return IndexView::of(IndexFormat::encode(index)).value();
+    }
+
     // Every entry with its kind and every folder with its range, status and reason, in order;
     // entry sizes and times are left out, since a search looks them up afresh.
-    static std::vector<std::string> described(const IndexData& index) {
+    static std::vector<std::string> described(const IndexData& data) {
+        const IndexView index = stored(data);
         std::vector<std::string> lines;
         const std::vector<std::string> paths = index.folderPaths('/');
-        for (const IndexData::Entry& entry : index.entries) {
-            lines.push_back(paths.at(entry.parent) + std::string(index.name(entry)) + " " +
-                            std::to_string(entry.flags));
+        for (std::uint32_t at = 0; at < index.entryCount(); ++at) {
+            lines.push_back(paths.at(index.parentOf(at)) + std::string(index.name(at)) + " " +
+                            std::to_string(index.flagsOf(at)));
         }
-        for (std::size_t at = 0; at < index.folders.size(); ++at) {
-            const IndexData::Folder& folder = index.folders[at];
+        for (std::uint32_t at = 0; at < index.folderCount(); ++at) {
+            const IndexData::Folder folder = index.folder(at);
             lines.push_back(paths[at] + " [" + std::to_string(folder.first) + "," +
                             std::to_string(folder.end) + ") " + std::to_string(folder.writeTime) +
                             " " + std::to_string(folder.changeTime) + " " +

@@ -22,6 +22,7 @@
 #include "platform/linux/FileDescriptor.h"
 #include "platform/linux/FolderReader.h"
 #include "platform/linux/LinuxFileTime.h"
+#include "platform/linux/LinuxMappedFile.h"
 
 namespace quillfen::platform {
 
@@ -600,6 +601,10 @@ std::unique_ptr<HeldLock> LinuxFileSystem::tryLock(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<FlockLock>(std::move(fd));
+}
+
+std::unique_ptr<MappedFile> LinuxFileSystem::mapFile(const std::string& path) const {
+    return LinuxMappedFile::open(path);
 }
 
 bool LinuxFileSystem::keepCopy(const std::string& from, const std::string& to) {

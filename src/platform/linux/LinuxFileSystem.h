@@ -45,6 +45,7 @@ public:
     bool keepCopy(const std::string& from, const std::string& to) override;
     // flock, which the kernel drops with the last descriptor of the process.
     std::unique_ptr<HeldLock> tryLock(const std::string& path) override;
+    std::unique_ptr<MappedFile> mapFile(const std::string& path) const override;
 
 private:
     ReplaceHook beforeReplace_;

@@ -15,6 +15,7 @@
 #include "platform/windows/SystemMessage.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsHandle.h"
+#include "platform/windows/WindowsMappedFile.h"
 #include "platform/windows/WindowsPathRules.h"
 
 namespace quillfen::platform {
@@ -787,6 +788,10 @@ std::unique_ptr<HeldLock> WindowsFileSystem::tryLock(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<UnsharedFileLock>(std::move(handle));
+}
+
+std::unique_ptr<MappedFile> WindowsFileSystem::mapFile(const std::string& path) const {
+    return WindowsMappedFile::open(longPath(path));
 }
 
 bool WindowsFileSystem::keepCopy(const std::string& from, const std::string& to) {

@@ -54,6 +54,7 @@ public:
     bool keepCopy(const std::string& from, const std::string& to) override;
     // The file open without sharing: a second opener is refused until the handle closes.
     std::unique_ptr<HeldLock> tryLock(const std::string& path) override;
+    std::unique_ptr<MappedFile> mapFile(const std::string& path) const override;
 
 private:
     static bool setReadOnly(const std::string& path, bool readOnly);

@@ -39,13 +39,19 @@ void IndexRecorder::enterFolder(const std::string& folder) {
     openFolder(folder, status);
 }
 
+// A folder's time moves in steps of the file system's clock (a few milliseconds, two seconds on
+// FAT), so an entry added within the step in which the folder last changed leaves its time as it
+// was when the folder was read. A folder that changed that recently is therefore recorded with
+// no time, which no folder has, and is listed again when the index is next brought up to date.
 void IndexRecorder::openFolder(const std::string& path, const platform::EntryStatus& status) {
+    constexpr platform::FileTime kClockStep = 2 * 10'000'000ULL;
     IndexData::Folder folder;
     if (!index_.folders.empty()) {
         folder.entry = static_cast<std::uint32_t>(index_.entries.size() - 1);
     }
     folder.first = static_cast<std::uint32_t>(index_.entries.size());
-    folder.writeTime = status.writeTime;
+    const bool recent = platform::currentPlatform().clock().now() < status.writeTime + kClockStep;
+    folder.writeTime = recent ? 0 : status.writeTime;
     folder.changeTime = status.changeTime;
     folder.identity = status.identity.value_or(platform::FileIdentity{});
     open_.emplace_back(path, static_cast<std::uint32_t>(index_.folders.size()));

@@ -66,6 +66,10 @@ TEST_F(IndexStoreTest, UpdatersTakeTurnsAndAForeignFileIsNoIndex) {
     ASSERT_TRUE(refreshed);
     EXPECT_EQ(refreshed->entryCount(), 14u);
     EXPECT_EQ(store.load(tree.root())->entryCount(), 14u);
+    EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::NeedsChecking)
+        << "the folder changed within the clock's step";
+    tree.age();
+    updater.refresh(tree.root());
     EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::Current);
 
     fs::copy_file(store.fileOf(tree.root()), store.fileOf(tree / "e/"));

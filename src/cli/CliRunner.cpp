@@ -25,7 +25,6 @@
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
-#include "search/DuplicateSearch.h"
 #include "search/InputCheck.h"
 
 namespace quillfen::cli {
@@ -266,7 +265,8 @@ int runDupes(DupesCommand& command, const OutputOptions& output) {
     }
     const DuplicateRequest request = buildDuplicateRequest(command.inputs);
     RowCollector rows(output, false);
-    DuplicateSearch(request, rows, stopRequested, searchInRecycleBinSetting()).run();
+    IndexedSearch::runDuplicates(request, rows, stopRequested, searchInRecycleBinSetting(),
+                                 !command.noIndex);
     rows.finish({});
     return exitCodeFor(rows);
 }

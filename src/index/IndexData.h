@@ -19,6 +19,9 @@ struct IndexData {
     static constexpr std::uint8_t kLinkFlag = 2;
     // The walk entered the recycle bins; a search with the other setting walks instead.
     static constexpr std::uint32_t kRecycleBinOption = 1;
+    // The walk did not enter other volumes, as the walk of every volume walks each root; such an
+    // index answers only that walk.
+    static constexpr std::uint32_t kVolumeRootOption = 2;
 
     struct Entry {
         // The folder (an index into `folders`) that listed the entry.

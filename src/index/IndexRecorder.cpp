@@ -12,8 +12,10 @@ IndexRecorder::IndexRecorder(std::string root, std::uint32_t options, const std:
 }
 
 void IndexRecorder::walkFrom(const std::string& folder) {
-    const bool recycleBins = (index_.options & IndexData::kRecycleBinOption) != 0;
-    FolderWalk walk(stop_, FolderWalk::Options{true, recycleBins});
+    FolderWalk::Options options;
+    options.searchInRecycleBin = (index_.options & IndexData::kRecycleBinOption) != 0;
+    options.staysOnVolume = (index_.options & IndexData::kVolumeRootOption) != 0;
+    FolderWalk walk(stop_, options);
     nextIsWalkRoot_ = true;
     walk.walk(folder, *this);
 }
@@ -37,6 +39,9 @@ void IndexRecorder::enterFolder(const std::string& folder) {
         nextIsWalkRoot_ = false;
     }
     openFolder(folder, status);
+    if (progress_) {
+        progress_(folder, index_.entries.size());
+    }
 }
 
 // A folder's time moves in steps of the file system's clock (a few milliseconds, two seconds on

@@ -12,13 +12,14 @@ IndexUpdater::IndexUpdater(const IndexStore& store, const std::atomic<bool>& sto
                            int lockWaitMilliseconds)
     : store_(store), stop_(stop), lockWait_(lockWaitMilliseconds) {}
 
-std::optional<IndexView> IndexUpdater::build(const std::string& root,
-                                             bool searchInRecycleBin) const {
+std::optional<IndexView> IndexUpdater::build(const std::string& root, std::uint32_t options,
+                                             const IndexRecorder::Progress& progress) const {
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
     }
-    IndexRecorder recorder(root, searchInRecycleBin ? IndexData::kRecycleBinOption : 0, stop_);
+    IndexRecorder recorder(root, options, stop_);
+    recorder.onProgress(progress);
     recorder.walkFrom(root);
     const IndexData index = recorder.finish();
     if (stopped()) {
@@ -32,7 +33,8 @@ std::optional<IndexView> IndexUpdater::build(const std::string& root,
 }
 
 // A refresh that could not be written still answers: it is what the folders hold now.
-std::optional<IndexView> IndexUpdater::refresh(const std::string& root) const {
+std::optional<IndexView> IndexUpdater::refresh(const std::string& root,
+                                               const IndexRecorder::Progress& progress) const {
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
@@ -42,6 +44,7 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root) const {
         return std::nullopt;
     }
     IndexRefresh refresh(*recorded, stop_);
+    refresh.onProgress(progress);
     if (!refresh.anyFolderChanged()) {
         return recorded;
     }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "index/IndexRecorder.h"
 #include "index/IndexStore.h"
 #include "index/IndexView.h"
 
@@ -19,10 +20,13 @@ public:
 
     // Records a new index of `root` (resolved, ending with a separator) and stores it; nothing
     // when stopped, when another updater kept the lock or when it could not be written.
-    std::optional<IndexView> build(const std::string& root, bool searchInRecycleBin) const;
+    // `options` as IndexData's option bits.
+    std::optional<IndexView> build(const std::string& root, std::uint32_t options,
+                                   const IndexRecorder::Progress& progress = {}) const;
     // The stored index of `root` brought up to date, rewritten when anything changed; nothing
     // when there is no sound index, when another updater kept the lock or when stopped.
-    std::optional<IndexView> refresh(const std::string& root) const;
+    std::optional<IndexView> refresh(const std::string& root,
+                                     const IndexRecorder::Progress& progress = {}) const;
     // Looks up the recorded folders; a folder that is gone, or is another folder now (another
     // volume mounted in its place), is missing.
     State stateOf(const IndexView& index) const;

@@ -126,7 +126,8 @@ int update(const IndexCommand& command, const IndexStore& store, const IndexUpda
             continue;
         }
         ProgressLine line(false, "entries");
-        std::optional<IndexView> index = updater.refresh(root, progressOn(line));
+        std::optional<IndexView> index =
+            updater.refresh(root, IndexUpdater::Write::Always, progressOn(line));
         if (!index) {
             index = updater.build(root, options, progressOn(line));
         }

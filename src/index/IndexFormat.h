@@ -39,7 +39,8 @@ public:
     };
 
     static std::string encode(const IndexData& index);
-    static std::optional<Sections> split(std::string_view bytes);
+    // `checkHashes` is false only for bytes that `encode` just made in this process.
+    static std::optional<Sections> split(std::string_view bytes, bool checkHashes = true);
     // The indexed folder's path from a file's header, checked as far as the header goes.
     static std::optional<std::string> rootOf(std::string_view bytes);
 };

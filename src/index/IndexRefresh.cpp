@@ -47,7 +47,7 @@ void IndexRefresh::bringUpToDate(std::uint32_t folder) {
         replay(folder);
         return;
     }
-    changed_ = true;
+    ++relisted_;
     walkFrom(paths_[folder]);
 }
 

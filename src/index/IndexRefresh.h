@@ -26,7 +26,9 @@ public:
     // record is the answer as it stands, with no need to run.
     bool anyFolderChanged() const;
     // Whether any folder was listed anew, so the record on disk is out of date.
-    bool changed() const { return changed_; }
+    bool changed() const { return relisted_ > 0; }
+    // How many folders were listed anew.
+    std::uint32_t relistedFolders() const { return relisted_; }
 
     bool knowsSubtree(const std::string& folder) const override;
     void supplySubtree(const std::string& folder) override;
@@ -41,7 +43,7 @@ private:
     std::unordered_map<std::string, std::uint32_t> folderAt_;
     // The folder that each folder entry names, by the entry.
     std::unordered_map<std::uint32_t, std::uint32_t> folderOfEntry_;
-    bool changed_ = false;
+    std::uint32_t relisted_ = 0;
 };
 
 }  // namespace quillfen

@@ -29,12 +29,14 @@ std::optional<IndexView> IndexUpdater::build(const std::string& root, std::uint3
     if (!store_.save(root, bytes)) {
         return std::nullopt;
     }
-    return IndexView::of(std::move(bytes));
+    return IndexView::ofEncoded(std::move(bytes));
 }
 
 // A refresh that could not be written still answers: it is what the folders hold now.
-std::optional<IndexView> IndexUpdater::refresh(const std::string& root,
+std::optional<IndexView> IndexUpdater::refresh(const std::string& root, Write write,
                                                const IndexRecorder::Progress& progress) const {
+    // Listing one folder in this many again costs a search less than rewriting the file.
+    constexpr std::uint32_t kFoldersPerRelisting = 32;
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
@@ -53,10 +55,11 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root,
         return std::nullopt;
     }
     std::string bytes = IndexFormat::encode(index);
-    if (refresh.changed()) {
+    const bool worthIt = refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
+    if (refresh.changed() && (write == Write::Always || worthIt)) {
         store_.save(root, bytes);
     }
-    return IndexView::of(std::move(bytes));
+    return IndexView::ofEncoded(std::move(bytes));
 }
 
 }  // namespace quillfen

@@ -35,6 +35,16 @@ std::optional<IndexView> IndexView::of(std::string bytes) {
     return open(std::move(owned), view);
 }
 
+IndexView IndexView::ofEncoded(std::string bytes) {
+    auto owned = std::make_shared<const std::string>(std::move(bytes));
+    IndexView view;
+    view.sections_ = IndexFormat::split(*owned, false).value();
+    view.root_ = view.sections_.root;
+    view.fileBytes_ = owned->size();
+    view.owner_ = std::move(owned);
+    return view;
+}
+
 IndexData::Entry IndexView::entry(std::uint32_t at) const {
     IndexData::Entry entry;
     entry.parent = parentOf(at);

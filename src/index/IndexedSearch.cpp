@@ -27,7 +27,8 @@ std::optional<IndexReplay> IndexedSearch::replayOf(const std::string& root,
                                                    bool searchSubfolders, std::uint32_t options,
                                                    const std::atomic<bool>& stop) {
     const IndexStore store;
-    std::optional<IndexView> index = IndexUpdater(store, stop, kLockWaitMilliseconds).refresh(root);
+    std::optional<IndexView> index = IndexUpdater(store, stop, kLockWaitMilliseconds)
+                                         .refresh(root, IndexUpdater::Write::WhenWorthIt);
     if (!index || index->options() != options) {
         return std::nullopt;
     }

@@ -91,6 +91,13 @@ void IndexRecorder::folderUnreadable(const std::string& folder, const std::strin
     index_.reasons.append(reason);
 }
 
+void IndexRecorder::closeFoldersTo(std::size_t depth) {
+    while (open_.size() > depth) {
+        index_.folders[open_.back().second].end = static_cast<std::uint32_t>(index_.entries.size());
+        open_.pop_back();
+    }
+}
+
 // The walk tells no folder's end; a visit in another folder ends every folder opened since.
 void IndexRecorder::closeFoldersUntil(const std::string& folder) {
     while (!open_.empty() && open_.back().first != folder) {

@@ -40,6 +40,11 @@ public:
 protected:
     // Opens a folder's record; its entries follow.
     void openFolder(const std::string& path, const platform::EntryStatus& status);
+    // Closes the folders opened since `openFolders()` was this many.
+    void closeFoldersTo(std::size_t depth);
+    std::size_t openFolders() const { return open_.size(); }
+    // The record as far as it goes, for what is taken over from an earlier one as it stands.
+    IndexData& record() { return index_; }
     const std::atomic<bool>& stop() const { return stop_; }
 
 private:

@@ -70,12 +70,11 @@ void IndexRecorder::visitEntry(const std::string& folder, const platform::Folder
     }
     lastStatus_ = entry.status.value_or(platform::EntryStatus{});
     IndexData::Entry recorded;
-    recorded.parent = open_.back().second;
-    recorded.nameLength = static_cast<std::uint32_t>(entry.name.size());
+    recorded.setParent(open_.back().second);
     recorded.nameOffset = static_cast<std::uint32_t>(index_.names.size());
     index_.names.append(entry.name);
-    recorded.flags = static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
-                                               (entry.isLink ? IndexData::kLinkFlag : 0));
+    recorded.setFlags(static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
+                                                (entry.isLink ? IndexData::kLinkFlag : 0)));
     recorded.size = lastStatus_.size;
     recorded.writeTime = lastStatus_.writeTime;
     index_.entries.push_back(recorded);

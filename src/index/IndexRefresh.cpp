@@ -54,6 +54,9 @@ void IndexRefresh::lookUpFolders(std::uint32_t first, std::uint32_t end) {
 }
 
 IndexData IndexRefresh::run() {
+    // Room for the record as it was and a little more, so that it is never moved while it grows.
+    record().entries.reserve(recorded_.entryCount() + recorded_.entryCount() / 16 + 1024);
+    record().names.reserve(recorded_.names().size() + recorded_.names().size() / 16 + 65536);
     for (std::uint32_t folder = 0; folder < paths_.size(); ++folder) {
         folderAt_.emplace(paths_[folder], folder);
     }
@@ -107,7 +110,7 @@ void IndexRefresh::replay(std::uint32_t folder) {
     std::uint32_t at = recorded.first;
     while (at < recorded.end) {
         IndexData::Entry entry = recorded_.entry(at);
-        entry.parent = intoFolder;
+        entry.setParent(intoFolder);
         entry.nameOffset = static_cast<std::uint32_t>(into.names.size());
         into.names.append(recorded_.name(at));
         into.entries.push_back(entry);
@@ -150,7 +153,7 @@ void IndexRefresh::copySubtree(std::uint32_t folder) {
     into.entries.reserve(into.entries.size() + (top.end - top.first));
     for (std::uint32_t at = top.first; at < top.end; ++at) {
         IndexData::Entry entry = recorded_.entry(at);
-        entry.parent += folderShift;
+        entry.setParent(entry.parent() + folderShift);
         entry.nameOffset += nameShift;
         into.entries.push_back(entry);
     }

@@ -50,21 +50,16 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root, Write wr
     if (!refresh.anyFolderChanged()) {
         return recorded;
     }
-    const IndexData index = refresh.run();
+    auto index = std::make_shared<const IndexData>(refresh.run());
     if (stopped()) {
         return std::nullopt;
     }
-    std::string bytes = IndexFormat::encode(index);
     const bool worthIt = refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
     if (refresh.changed() && (write == Write::Always || worthIt)) {
-        store_.save(root, bytes);
+        store_.save(root, IndexFormat::encode(*index));
     }
-    return IndexView::ofEncoded(std::move(bytes));
+    return IndexView::ofRecord(std::move(index));
 }
-
-}  // namespace quillfen
-
-namespace quillfen {
 
 IndexUpdater::State IndexUpdater::stateOf(const IndexView& index) const {
     const platform::EntryStatus root =

@@ -91,6 +91,7 @@ protected:
         Application::instance().editor = "gedit";
         Application::instance().showSelfIcon = false;
         Application::instance().searchInRecycleBin = false;
+        Application::instance().useIndex = true;
     }
 
     void open() {
@@ -142,14 +143,46 @@ TEST_F(ConfigDialogPresenterTest, OkSavesEverythingInItsOrderAndUpdatesTheProgra
     EXPECT_FALSE(view.ended);
 }
 
+// The index box is on unless the setting says "N", a missing or blank one included, and OK
+// stores its state and hands it to the running program whether or not the user touched it.
+TEST_F(ConfigDialogPresenterTest, TheIndexBoxShowsTheSettingAndOkStoresItAndTellsTheProgram) {
+    const struct {
+        const char* stored;
+        bool shown;
+        bool chosen;
+    } cases[] = {{nullptr, true, true}, {"", true, false},  {"N", false, false},
+                 {"N", false, true},    {"n", true, false}, {"Yes", true, true}};
+    for (const auto& c : cases) {
+        const std::string label = c.stored == nullptr ? "(missing)" : c.stored;
+        std::filesystem::remove(settingsFile());
+        if (c.stored != nullptr) {
+            writeIniValue(settingsFile(), "Config", "UseIndex", c.stored);
+        }
+        view = FakeConfigDialogView();
+        open();
+        EXPECT_EQ(view.text(Control::UseIndex),
+                  "Answer searches from an index when one covers the folder");
+        EXPECT_EQ(view.isChecked(Control::UseIndex), c.shown) << label;
+        view.setChecked(Control::UseIndex, c.chosen);
+        Application::instance().useIndex = !c.chosen;
+        presenter->onOk();
+        EXPECT_EQ(setting("UseIndex"), c.chosen ? "Y" : "N") << label;
+        EXPECT_EQ(Application::instance().useIndex, c.chosen) << label;
+        EXPECT_TRUE(view.closed) << label;
+    }
+}
+
 TEST_F(ConfigDialogPresenterTest, NoToTheSelfIconQuestionSavesNothingAndStays) {
     open();
     view.setChecked(Control::ShowSelfIcon, true);
     view.setChecked(Control::SearchInRecycleBin, true);
+    view.setChecked(Control::UseIndex, false);
     view.answerYes = false;
     presenter->onOk();
     EXPECT_EQ(view.questions.size(), 1u);
     EXPECT_EQ(setting("SearchInRecycleBin"), "N");
+    EXPECT_EQ(setting("UseIndex"), "Y");
+    EXPECT_TRUE(Application::instance().useIndex);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_FALSE(view.closed);
 

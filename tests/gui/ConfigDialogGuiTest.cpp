@@ -56,10 +56,10 @@ TEST_F(ConfigDialogGuiTest, OkWritesTheSettingsFile) {
     auto* useIndex =
         child<QCheckBox>(dialog, "Answer searches from an index when one covers the folder");
     ASSERT_NE(useIndex, nullptr);
-    // Below the recycle-bin box, whole, and next to it for the Tab key.
     EXPECT_TRUE(useIndex->isChecked());
-    EXPECT_GE(useIndex->y(), recycleBin->geometry().bottom());
+    // Whole, below the recycle-bin box and after it for the Tab key.
     EXPECT_GE(useIndex->width(), useIndex->sizeHint().width());
+    EXPECT_GE(useIndex->y(), recycleBin->geometry().bottom());
     EXPECT_EQ(recycleBin->nextInFocusChain(), useIndex);
     recycleBin->setChecked(true);
     useIndex->setChecked(false);

@@ -15,6 +15,9 @@ namespace {
 constexpr std::size_t kFirstBatch = 256;
 constexpr std::size_t kBatch = 4096;
 constexpr std::size_t kLookUpsPerThread = 128;
+// Entries whose names are scanned at once: few first, then many.
+constexpr std::uint32_t kFirstScan = 1 << 16;
+constexpr std::uint32_t kScan = 1 << 20;
 
 }  // namespace
 
@@ -39,31 +42,39 @@ std::optional<IndexReplay> IndexReplay::of(IndexView index, const std::string& f
 
 // Folders come in the order of their entries, and a folder is entered right after its entry is
 // visited, so the walk's order is the merge of the passing entries and the subtree's folders.
+// The names are scanned a part of the range at a time, the first part small, so that the first
+// rows are shown before the last names are scanned.
 void IndexReplay::walk(FolderVisitor& visitor, const NamePatternList& patterns,
                        const std::atomic<bool>& stop) const {
-    const std::vector<std::uint32_t> passing = entriesThatPass(patterns);
-    const std::uint32_t end = index_.folder(folder_).end;
+    const IndexNameScan scan(index_, patterns, platform::currentPlatform().files().separator());
+    const IndexData::Folder root = index_.folder(folder_);
     std::uint32_t nextFolder = folder_ + 1;
     const auto enterFoldersBefore = [&](std::uint32_t entry) {
         while (subfolders_ && nextFolder < index_.folderCount() &&
-               index_.folder(nextFolder).entry < std::min(entry, end)) {
+               index_.folder(nextFolder).entry < std::min(entry, root.end)) {
             enter(visitor, nextFolder++);
         }
     };
     enter(visitor, folder_);
-    for (std::size_t from = 0; from < passing.size();) {
-        if (stop.load(std::memory_order_relaxed)) {
-            return;
+    std::uint32_t part = kFirstScan;
+    for (std::uint32_t first = root.first; first < root.end; first += part, part = kScan) {
+        const std::vector<std::uint32_t> passing = entriesThatPass(
+            scan, first, std::min<std::uint64_t>(root.end, std::uint64_t{first} + part));
+        for (std::size_t from = 0; from < passing.size();) {
+            if (stop.load(std::memory_order_relaxed)) {
+                return;
+            }
+            const std::size_t to =
+                std::min(passing.size(), from + (from == 0 ? kFirstBatch : kBatch));
+            const std::vector<LookedUp> now = lookUp(passing, from, to);
+            for (std::size_t at = from; at < to; ++at) {
+                enterFoldersBefore(passing[at]);
+                visit(visitor, passing[at], now[at - from]);
+            }
+            from = to;
         }
-        const std::size_t to = std::min(passing.size(), from + (from == 0 ? kFirstBatch : kBatch));
-        const std::vector<LookedUp> now = lookUp(passing, from, to);
-        for (std::size_t at = from; at < to; ++at) {
-            enterFoldersBefore(passing[at]);
-            visit(visitor, passing[at], now[at - from]);
-        }
-        from = to;
     }
-    enterFoldersBefore(end);
+    enterFoldersBefore(root.end);
 }
 
 std::uint64_t IndexReplay::entryCount() const {
@@ -78,11 +89,10 @@ std::uint64_t IndexReplay::entryCount() const {
     return count;
 }
 
-std::vector<std::uint32_t> IndexReplay::entriesThatPass(const NamePatternList& patterns) const {
-    const IndexData::Folder root = index_.folder(folder_);
-    const char separator = platform::currentPlatform().files().separator();
-    std::vector<std::uint32_t> passing =
-        IndexNameScan(index_, patterns, separator).passing(root.first, root.end);
+std::vector<std::uint32_t> IndexReplay::entriesThatPass(const IndexNameScan& scan,
+                                                        std::uint32_t first,
+                                                        std::uint32_t end) const {
+    std::vector<std::uint32_t> passing = scan.passing(first, end);
     if (!subfolders_) {
         std::erase_if(passing,
                       [this](std::uint32_t entry) { return index_.parentOf(entry) != folder_; });

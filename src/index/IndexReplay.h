@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "index/IndexNameScan.h"
 #include "index/IndexView.h"
 #include "search/FolderWalk.h"
 #include "search/NamePattern.h"
@@ -37,7 +38,8 @@ private:
         bool isFolder = false;
     };
 
-    std::vector<std::uint32_t> entriesThatPass(const NamePatternList& patterns) const;
+    std::vector<std::uint32_t> entriesThatPass(const IndexNameScan& scan, std::uint32_t first,
+                                               std::uint32_t end) const;
     std::vector<LookedUp> lookUp(const std::vector<std::uint32_t>& entries, std::size_t from,
                                  std::size_t to) const;
     void lookUpInto(const std::vector<std::uint32_t>& entries, std::size_t from, std::size_t to,

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 
 #include "platform/Platform.h"
@@ -86,14 +87,39 @@ std::optional<IndexView> IndexStore::load(const std::string& root) const {
     return index;
 }
 
+// A window searches the same index again and again: the file it checked last is taken as it was
+// checked while the file is the same one, unchanged (a new index is renamed over it, so it is
+// another file).
 std::optional<IndexView> IndexStore::loadFile(const std::string& file) const {
-    std::shared_ptr<const platform::MappedFile> mapped =
-        platform::currentPlatform().files().mapFile(file);
+    struct Checked {
+        std::string file;
+        platform::EntryStatus status;
+        std::optional<IndexView> index;
+    };
+    static std::mutex lastMutex;
+    static Checked last;
+    platform::FileSystem& files = platform::currentPlatform().files();
+    const platform::EntryStatus status = files.entryStatus(file);
+    const auto same = [&status](const platform::EntryStatus& other) {
+        return other.kind == platform::EntryKind::File && status.size == other.size &&
+               status.writeTime == other.writeTime && status.changeTime == other.changeTime &&
+               status.identity.has_value() && status.identity == other.identity;
+    };
+    {
+        const std::lock_guard lock(lastMutex);
+        if (last.file == file && same(last.status)) {
+            return last.index;
+        }
+    }
+    std::shared_ptr<const platform::MappedFile> mapped = files.mapFile(file);
     if (!mapped) {
         return std::nullopt;
     }
     const std::string_view bytes = mapped->bytes();
-    return IndexView::open(std::move(mapped), bytes);
+    std::optional<IndexView> index = IndexView::open(std::move(mapped), bytes);
+    const std::lock_guard lock(lastMutex);
+    last = {file, status, index};
+    return index;
 }
 
 bool IndexStore::save(const std::string& root, std::string_view encoded) const {

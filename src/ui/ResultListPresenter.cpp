@@ -83,7 +83,9 @@ void ResultListPresenter::start(SearchSession::Work work) {
     startedAt_ = std::chrono::steady_clock::now();
     view_.showSearchRunning(true);
     searching_ = true;
-    session_.start(std::move(work), [this](const FoundEntry& entry) { return makeRow(entry); });
+    session_.start(
+        std::move(work), [this](const FoundEntry& entry) { return makeRow(entry); },
+        [this] { view_.postToUserInterface([this] { onTick(); }); });
     view_.startTicking();
 }
 

@@ -49,13 +49,17 @@ public:
     // Turns a found entry into a row; runs on the search's thread.
     using RowMaker = std::function<PendingRow(const FoundEntry&)>;
     using Work = std::function<void(SearchObserver&, const std::atomic<bool>& stopRequested)>;
+    // Told, on the search's thread, once a screenful of rows waits or the search has ended
+    // before the window took any: the window need not wait for its next tick to show them.
+    using FirstRowsWaiting = std::function<void()>;
+    static constexpr std::size_t kFirstRows = 100;
 
     SearchSession() = default;
     SearchSession(const SearchSession&) = delete;
     SearchSession& operator=(const SearchSession&) = delete;
     ~SearchSession();
 
-    void start(Work work, RowMaker makeRow);
+    void start(Work work, RowMaker makeRow, FirstRowsWaiting firstRowsWaiting = {});
     void requestStop() { stopRequested_.store(true); }
     // Asks the search to stop and waits for its thread.
     void stopAndWait();
@@ -71,11 +75,16 @@ private:
     void skipped(const std::string& path, const std::string& reason) override;
     void lookedAt(std::uint64_t files) override;
     void answeredFromIndex(std::uint64_t entries) override;
+    // Called with the lock held; says whether the window is to be told now.
+    bool tellsFirstRows(bool searchEnded);
 
     std::atomic<bool> stopRequested_{false};
     bool running_ = false;
     std::thread thread_;
     RowMaker makeRow_;
+    FirstRowsWaiting firstRowsWaiting_;
+    // Whether the window was told of the first rows, or took a batch before.
+    bool firstRowsTold_ = false;
     // Raised by the search's thread at each folder, read by the window's: no lock is worth
     // taking for a number that is only shown.
     std::atomic<std::uint64_t> filesLookedAt_{0};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,7 +94,11 @@ public:
         saveFilters = filters;
         return savePath.empty() ? std::nullopt : std::optional(SaveChoice{savePath, saveFilter});
     }
-    void postToUserInterface(std::function<void()> task) override { task(); }
+    // Kept, as a window's event queue keeps them, for the test's thread to run.
+    void postToUserInterface(std::function<void()> task) override {
+        const std::lock_guard lock(postedMutex);
+        posted.push_back(std::move(task));
+    }
     void startTicking() override { ticking = true; }
     void stopTicking() override { ticking = false; }
 
@@ -117,6 +123,8 @@ public:
     std::size_t appended = 0;
     std::optional<SortKeyList::Key> sortArrow;
     bool ticking = false;
+    std::mutex postedMutex;
+    std::vector<std::function<void()>> posted;
     ResultSelection* fakeSelection = nullptr;
     platform::DesktopShell* fakeShell = nullptr;
     int configurationsOpened = 0;

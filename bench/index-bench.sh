@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Measures the file-name index against a walk and against plocate, warm cache only (caches are
-# never dropped: the machine may be shared).
+# Measures the file-name index against a walk and against plocate, warm cache unless --cold.
 #
-#   bench/index-bench.sh [--entries N] [--dir DIR] [--runs R]
+#   bench/index-bench.sh [--entries N] [--dir DIR] [--runs R] [--cold]
 #
 #   --entries N  size of the generated tree, rounded up to folders of 2,000 files (default 1000000)
 #   --dir DIR    where the tree, the index and the plocate database live
 #                (default /tmp/quillfen-index-bench); a finished tree of that size is reused
 #   --runs R     hyperfine runs per command (default 10)
+#   --cold       also times a search after the page cache was dropped (needs root, and drops the
+#                cache of the whole machine)
+#
+# With build/release/bin/window_bench present, the window's first rows are timed as well.
 #
 # Needs a release build (build/release/bin/quillfen-cli), hyperfine, plocate and rg
 # (scripts/install-deps.sh --bench). Prints the timings, then a table of ratios with the goals.
@@ -19,6 +22,7 @@ cli="${QUILLFEN_CLI:-$repo/build/release/bin/quillfen-cli}"
 entries=1000000
 dir=/tmp/quillfen-index-bench
 runs=10
+cold=0
 
 usage() {
   echo "usage: $0 [--entries N] [--dir DIR] [--runs R]" >&2
@@ -31,6 +35,7 @@ parse_args() {
       --entries) entries="${2:?}"; shift 2 ;;
       --dir) dir="${2:?}"; shift 2 ;;
       --runs) runs="${2:?}"; shift 2 ;;
+      --cold) cold=1; shift ;;
       *) usage ;;
     esac
   done
@@ -57,7 +62,7 @@ ratio() { python3 -c 'import sys; print("%.3f" % (float(sys.argv[1]) / float(sys
 measure() {
   local name="$1"
   shift
-  hyperfine -N --output=null --warmup 2 --runs "$runs" --style basic \
+  hyperfine -N --output=null --warmup 2 --runs "${measure_runs:-$runs}" --style basic \
     --export-json "$results/$name.json" "$@" >&2
 }
 
@@ -127,7 +132,35 @@ done
 CHURN
   chmod +x "$churn"
   measure refresh-update --prepare "$churn" "'$cli' index update '$tree'"
+  measure refresh-search --prepare "$churn" "'$cli' find --quiet --format paths --in '$tree' --name 'report-0000.*'"
   measure refresh-walk --prepare "$churn" "'$cli' find --quiet --no-index --format paths --in '$tree' --name 'report-0000.*'"
+  "$cli" index update "$tree" >/dev/null
+}
+
+# Building looks up every entry for its size and time, as a walk with a size test does.
+time_build() {
+  measure_runs=3 measure build-index "'$cli' index add '$tree'"
+  measure_runs=3 measure build-walk "'$cli' find --quiet --no-index --format paths --in '$tree' --size-at-least 0"
+}
+
+# Peak resident memory of the common search from the index, per indexed entry.
+measure_memory() {
+  local kilobytes
+  kilobytes=$( { /usr/bin/time -f '%M' "$cli" find --quiet --format paths --in "$tree" --name '*.txt' >/dev/null; } 2>&1 | tail -1)
+  rss_per_entry=$(python3 -c "print('%.1f' % ($kilobytes * 1024 / $entry_count))")
+}
+
+time_window() {
+  local bench="$repo/build/release/bin/window_bench"
+  window_line="(no $bench)"
+  [ -x "$bench" ] || return 0
+  window_line=$(XDG_CONFIG_HOME="$dir/config" "$bench" --first-rows "$tree" 5 2>/dev/null | tail -1)
+}
+
+time_cold() {
+  [ "$cold" -eq 1 ] || return 0
+  measure_runs=3 measure cold-index --prepare "sync; echo 3 > /proc/sys/vm/drop_caches" \
+    "'$cli' find --quiet --format paths --in '$tree' --name 'report-0000.*'"
 }
 
 row() { printf '%-46s %10s   %s\n' "$1" "$2" "$3"; }
@@ -148,11 +181,18 @@ print_table() {
   row "common name (*.txt): index / walk" "$(ratio "$(m common-index)" "$(m common-walk)")" "<= 0.02"
   row "index bytes on disk per entry" "$bytes_per_entry" "<= 40"
   row "--version: quillfen-cli / rg" "$(ratio "$(m version-quillfen)" "$(m version-rg)")" "<= 1.5"
-  row "update after 1% of folders changed / walk" "$(ratio "$(m refresh-update)" "$(m refresh-walk)")" "<= 0.3"
+  row "search after 1% of folders changed / walk" "$(ratio "$(m refresh-search)" "$(m refresh-walk)")" "<= 0.3"
+  row "index update after 1% changed / walk" "$(ratio "$(m refresh-update)" "$(m refresh-walk)")" "(writes)"
+  row "index add / walk looking up every entry" "$(ratio "$(m build-index)" "$(m build-walk)")" "<= 1.1"
+  row "resident bytes per entry, common search" "$rss_per_entry" "<= 64"
+  [ "$cold" -eq 1 ] && row "rare name after dropping the cache (s)" "$(m cold-index)" "<= 1"
+  echo "window: $window_line (goal: p95 <= 20 ms)"
   echo
   echo "medians (s): rare index $(m rare-index), walk $(m rare-walk), plocate $(m rare-plocate);" \
     "common index $(m common-index), walk $(m common-walk), plocate $(m common-plocate);" \
-    "version $(m version-quillfen) vs rg $(m version-rg); update $(m refresh-update) vs walk $(m refresh-walk)"
+    "version $(m version-quillfen) vs rg $(m version-rg); after 1% changed: search" \
+    "$(m refresh-search), update $(m refresh-update), walk $(m refresh-walk);" \
+    "build $(m build-index) vs walk $(m build-walk)"
 }
 
 main() {
@@ -168,6 +208,10 @@ main() {
   time_searches common "*.txt" "*/*.txt"
   time_startup
   time_refresh
+  time_build
+  measure_memory
+  time_window
+  time_cold
   print_table
 }
 

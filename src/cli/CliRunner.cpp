@@ -25,6 +25,7 @@
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
+#include "search/ContentInputs.h"
 #include "search/DuplicateSearch.h"
 #include "search/InputCheck.h"
 
@@ -239,7 +240,11 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         reportProblem(*problem, command.inputs.lookIn);
         return kBadInput;
     }
-    command.inputs.content.ansiCodePage = ansiCodePageSetting();
+    // Choosing the code page may load the code-page tables, which only a content search needs.
+    const ContentInputs& content = command.inputs.content;
+    if (!content.text.empty() || !content.hexText.empty()) {
+        command.inputs.content.ansiCodePage = ansiCodePageSetting();
+    }
     SearchCriteria criteria = buildCriteria(command.inputs);
     if (command.sizeLimitBytes) {
         criteria.sizeLimit = *command.sizeLimitBytes;

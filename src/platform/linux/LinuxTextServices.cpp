@@ -8,15 +8,39 @@ namespace quillfen::platform {
 
 namespace {
 
-// What stands for a character that cannot be converted without ICU.
+// What stands for a character that cannot be converted.
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
-constexpr std::string_view kUtf8ReplacementCharacter = "\xef\xbf\xbd";
 
-template <typename Text>
-bool isAscii(const Text& text) {
-    return std::all_of(text.begin(), text.end(), [](auto c) {
-        return static_cast<std::make_unsigned_t<decltype(c)>>(c) < 0x80;
-    });
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void appendUtf8(std::string& bytes, char32_t c) {
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (c < 0x80) {
+        bytes.push_back(byte(c));
+    } else if (c < 0x800) {
+        bytes.push_back(byte(0xC0 | (c >> 6)));
+        bytes.push_back(byte(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        bytes.push_back(byte(0xE0 | (c >> 12)));
+        bytes.push_back(byte(0x80 | ((c >> 6) & 0x3F)));
+        bytes.push_back(byte(0x80 | (c & 0x3F)));
+    } else {
+        bytes.push_back(byte(0xF0 | (c >> 18)));
+        bytes.push_back(byte(0x80 | ((c >> 12) & 0x3F)));
+        bytes.push_back(byte(0x80 | ((c >> 6) & 0x3F)));
+        bytes.push_back(byte(0x80 | (c & 0x3F)));
+    }
 }
 
 // ICU's lower case of an ASCII letter is the ASCII letter, and it leaves every other ASCII
@@ -59,20 +83,20 @@ std::u16string LinuxTextServices::toUtf16(std::string_view text) const {
     return units;
 }
 
+// UTF-16 has one fault only, a surrogate without its partner, which ICU replaces by U+FFFD as
+// done here; so language files, which are UTF-16, are read without ICU.
 std::string LinuxTextServices::fromUtf16(std::u16string_view text) const {
-    if (!isAscii(text)) {
-        if (const TextServices* icu = PlatformModules::icuText()) {
-            return icu->fromUtf16(text);
-        }
-    }
     std::string bytes;
     bytes.reserve(text.size());
-    for (const char16_t unit : text) {
-        if (unit < 0x80) {
-            bytes.push_back(static_cast<char>(unit));
-        } else {
-            bytes.append(kUtf8ReplacementCharacter);
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        char32_t c = text[index];
+        if (isHighSurrogate(c) && index + 1 < text.size() && isLowSurrogate(text[index + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[index + 1] - 0xDC00);
+            ++index;
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            c = kReplacementCharacter;
         }
+        appendUtf8(bytes, c);
     }
     return bytes;
 }

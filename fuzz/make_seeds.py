@@ -373,51 +373,6 @@ def ed25519_seeds():
     return seeds
 
 
-# ---------------------------------------------------------------------------------------------
-# File-name indexes
-
-def index_file(root: bytes, tree, options: int = 0) -> bytes:
-    """An index file of a tree of (name, subtree or None, flags) in the walk's pre-order; a
-    subtree of None is a file, a list a folder the walk entered."""
-    entries, folders, names = [], [], bytearray()
-    def text(data: bytes) -> int:
-        names.extend(data)
-        return len(names) - len(data)
-    def walk(parent: int, children, entry: int, stamp: int, reason: bytes = b''):
-        index = len(folders)
-        folders.append([entry, len(entries), 0, stamp, stamp + 1, 7, 100 + index, 0,
-                        text(reason), len(reason)])
-        for name, subtree, flags in children:
-            at = len(entries)
-            entries.append((index, text(name), len(name), flags | (1 if subtree is not None else 0),
-                            -1 if subtree is not None else len(name) * 10, 132000000000000000 + at))
-            if subtree is not None and not flags & 2:
-                walk(index, subtree, at, stamp + at)
-        folders[index][2] = len(entries)
-    walk(0, tree, 0xFFFFFFFF, 131000000000000000)
-    header = (b'QFNINDX\x1a' + struct.pack('<IIQQIIII', 1, options, 133000000000000000, 7,
-                                           len(entries), len(folders), len(names), len(root)) + root)
-    header += struct.pack('<I', zlib.crc32(header))
-    def section(tag: bytes, payload: bytes) -> bytes:
-        return tag + struct.pack('<Q', len(payload)) + payload + struct.pack('<I', zlib.crc32(payload))
-    entry_bytes = b''.join(struct.pack('<IIIBqQ', *e) for e in entries)
-    folder_bytes = b''.join(struct.pack('<IIIQQQQQII', *f) for f in folders)
-    return (header + section(b'ENTR', entry_bytes) + section(b'FOLD', folder_bytes) +
-            section(b'NAME', bytes(names)))
-
-
-def index_reader_seeds():
-    nested = [(b'a.txt', None, 0), (b'docs', [(b'b.log', None, 0), (b'deep', [(b'c', None, 0)], 0),
-                                              (b'empty', [], 0)], 0),
-              (b'link', [], 2), (b'\xff\xfe.bin', None, 0), (b'z', [(b'last', None, 0)], 0)]
-    return {
-        'empty-root.qfi': index_file(b'/tmp/empty/', []),
-        'flat.qfi': index_file(b'/home/user/flat/', [(b'one', None, 0), (b'two', None, 0)]),
-        'nested.qfi': index_file(b'/srv/data/', nested),
-        'recycle-bins.qfi': index_file(b'/', nested, options=1),
-    }
-
-
 TARGETS = {
     'zip_reader_fuzz': zip_seeds,
     'pe_icon_fuzz': pe_icon_seeds,
@@ -431,7 +386,6 @@ TARGETS = {
     'command_line_fuzz': command_line_seeds,
     'desktop_entry_fuzz': desktop_entry_seeds,
     'ed25519_fuzz': ed25519_seeds,
-    'index_reader_fuzz': index_reader_seeds,
 }
 
 

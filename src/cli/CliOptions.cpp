@@ -215,13 +215,16 @@ void defineDupes(CLI::App& dupes, DupesCommand& command, DupesArguments& argumen
                   "Compare no content: a search by name, with --match-name")
         ->needs(matchName)
         ->excludes(matchBody);
+    dupes.add_flag("--no-index", command.noIndex,
+                   "Walk the folders even where an index of them could answer");
 }
 
 constexpr const char* kIndexNotes =
-    "An index answers a search by name, size or date in a folder it holds, after it has been\n"
-    "brought up to date: each of its folders is looked up, the changed ones are listed again, and\n"
-    "every row is looked up as it is shown, so the rows are those a walk would print. Searches of\n"
-    "content and duplicates always walk.";
+    "An index answers a search in a folder it holds, after it has been brought up to date: each\n"
+    "of its folders is looked up, the changed ones are listed again, and every row is looked up\n"
+    "as it is shown, so the rows are those a walk would print. Content searches read the files\n"
+    "whose names pass; duplicate searches compare the files of the index with their sizes of\n"
+    "now. \"index add '*'\" indexes the root of every volume, which then answers --in '*'.";
 
 const std::map<std::string, IndexCommand::Action> kIndexActions = {
     {"add", IndexCommand::Action::Add},

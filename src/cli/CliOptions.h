@@ -40,6 +40,7 @@ struct IndexCommand {
 
 struct DupesCommand {
     DuplicateInputs inputs;
+    bool noIndex = false;
 };
 
 // The parsed command line: exactly one of the commands, or an exit code when parsing ended

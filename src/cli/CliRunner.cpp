@@ -27,7 +27,6 @@
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
 #include "search/ContentInputs.h"
-#include "search/DuplicateSearch.h"
 #include "search/InputCheck.h"
 
 namespace quillfen::cli {
@@ -278,7 +277,8 @@ int runDupes(DupesCommand& command, const OutputOptions& output) {
     }
     const DuplicateRequest request = buildDuplicateRequest(command.inputs);
     RowCollector rows(output, {});
-    DuplicateSearch(request, rows, stopRequested, searchInRecycleBinSetting()).run();
+    IndexedSearch::runDuplicates(request, rows, stopRequested, searchInRecycleBinSetting(),
+                                 !command.noIndex);
     rows.finish({});
     return exitCodeFor(rows);
 }

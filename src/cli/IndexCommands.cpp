@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "app/PathHelpers.h"
+#include "cli/ProgressLine.h"
 #include "index/IndexFormat.h"
 #include "index/IndexStore.h"
 #include "index/IndexUpdater.h"
 #include "platform/Platform.h"
 #include "results/TextEscapes.h"
 #include "search/FileTimeText.h"
+#include "search/FolderWalk.h"
 
 namespace quillfen::cli {
 
@@ -26,6 +28,36 @@ constexpr int kLockWaitMilliseconds = 10 * 60 * 1000;
 
 std::string rootOf(const std::string& path) {
     return platform::currentPlatform().volumes().resolvedFolder(withTrailingSeparator(path));
+}
+
+// A folder to index with the option bits it is recorded with: "*" stands for the root of every
+// volume, each recorded as the walk of every volume walks it.
+struct IndexedFolder {
+    std::string root;
+    std::uint32_t options = 0;
+};
+
+std::vector<IndexedFolder> foldersNamed(const std::vector<std::string>& paths,
+                                        bool searchInRecycleBin) {
+    const std::uint32_t recycleBins = searchInRecycleBin ? IndexData::kRecycleBinOption : 0;
+    std::vector<IndexedFolder> folders;
+    for (const std::string& path : paths) {
+        if (!FolderWalk::isAllVolumes(withTrailingSeparator(path))) {
+            folders.push_back({rootOf(path), recycleBins});
+            continue;
+        }
+        for (const std::string& root : platform::currentPlatform().volumes().searchRoots()) {
+            folders.push_back({root, recycleBins | IndexData::kVolumeRootOption});
+        }
+    }
+    return folders;
+}
+
+// The entries recorded so far and the folder being read, on a terminal only.
+IndexRecorder::Progress progressOn(ProgressLine& line) {
+    return [&line](const std::string& folder, std::uint64_t entries) {
+        line.update(folder, static_cast<std::int64_t>(entries));
+    };
 }
 
 int worst(int a, int b) {
@@ -43,9 +75,11 @@ int report(const std::string& root, const std::optional<IndexView>& index, const
 
 int add(const IndexCommand& command, const IndexUpdater& updater, bool searchInRecycleBin) {
     int code = kDone;
-    for (const std::string& path : command.paths) {
-        const std::string root = rootOf(path);
-        code = worst(code, report(root, updater.build(root, searchInRecycleBin), "indexed"));
+    for (const IndexedFolder& folder : foldersNamed(command.paths, searchInRecycleBin)) {
+        ProgressLine line(false, "entries");
+        const auto index = updater.build(folder.root, folder.options, progressOn(line));
+        line.erase();
+        code = worst(code, report(folder.root, index, "indexed"));
     }
     return code;
 }
@@ -77,25 +111,27 @@ std::vector<std::string> indexedRoots(const IndexStore& store) {
 // An index that no longer holds together is built again, with the setting of today.
 int update(const IndexCommand& command, const IndexStore& store, const IndexUpdater& updater,
            bool searchInRecycleBin) {
-    std::vector<std::string> roots;
-    for (const std::string& path : command.paths) {
-        roots.push_back(rootOf(path));
-    }
+    std::vector<IndexedFolder> folders = foldersNamed(command.paths, searchInRecycleBin);
     if (command.paths.empty()) {
-        roots = indexedRoots(store);
+        for (const std::string& root : indexedRoots(store)) {
+            folders.push_back({root, searchInRecycleBin ? IndexData::kRecycleBinOption : 0});
+        }
     }
     int code = kDone;
-    for (const std::string& root : roots) {
+    for (const auto& [root, options] : folders) {
         if (platform::currentPlatform().files().entryStatus(store.fileOf(root)).kind ==
             platform::EntryKind::Missing) {
             std::fprintf(stderr, "quillfen-cli: not indexed: %s\n", root.c_str());
             code = worst(code, kNotIndexed);
             continue;
         }
-        std::optional<IndexView> index = updater.refresh(root);
+        ProgressLine line(false, "entries");
+        std::optional<IndexView> index =
+            updater.refresh(root, IndexUpdater::Write::Always, progressOn(line));
         if (!index) {
-            index = updater.build(root, searchInRecycleBin);
+            index = updater.build(root, options, progressOn(line));
         }
+        line.erase();
         code = worst(code, report(root, index, "updated"));
     }
     return code;

@@ -24,13 +24,14 @@ std::string keepEnd(const std::string& text, size_t columns) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && terminal::standardErrorIsTerminal()) {}
+ProgressLine::ProgressLine(bool quiet, std::string counted)
+    : enabled_(!quiet && terminal::standardErrorIsTerminal()), counted_(std::move(counted)) {}
 
 ProgressLine::~ProgressLine() {
     erase();
 }
 
-void ProgressLine::update(const std::string& folder, std::int64_t found) {
+void ProgressLine::update(const std::string& folder, std::int64_t count) {
     if (!enabled_) {
         return;
     }
@@ -39,11 +40,11 @@ void ProgressLine::update(const std::string& folder, std::int64_t found) {
         return;
     }
     lastDraw_ = now;
-    const std::string count = std::to_string(found) + " found  ";
+    const std::string counted = std::to_string(count) + " " + counted_ + "  ";
     const size_t columns = terminal::terminalColumns();
-    const size_t room = columns > count.size() + 2 ? columns - count.size() - 2 : 0;
+    const size_t room = columns > counted.size() + 2 ? columns - counted.size() - 2 : 0;
     const std::string line =
-        "\r\x1b[K" + count + keepEnd(TextEscapes::escapeForTerminal(folder), room);
+        "\r\x1b[K" + counted + keepEnd(TextEscapes::escapeForTerminal(folder), room);
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     shown_ = true;

@@ -19,15 +19,34 @@ struct IndexData {
     static constexpr std::uint8_t kLinkFlag = 2;
     // The walk entered the recycle bins; a search with the other setting walks instead.
     static constexpr std::uint32_t kRecycleBinOption = 1;
+    // The walk did not enter other volumes, as the walk of every volume walks each root; such an
+    // index answers only that walk.
+    static constexpr std::uint32_t kVolumeRootOption = 2;
 
+    // The parent takes the low 30 bits of an entry's first field, its flags the two above.
+    static constexpr std::uint32_t kParentBits = 30;
+    static constexpr std::uint32_t kMaxCount = 1U << kParentBits;
+
+    // Laid out as the index file lays out an entry, so that on a little-endian machine the
+    // entries are their own section of the file.
     struct Entry {
-        // The folder (an index into `folders`) that listed the entry.
-        std::uint32_t parent = 0;
+        // The folder (an index into `folders`) that listed the entry, and its flags.
+        std::uint32_t parentAndFlags = 0;
+        // Where its name starts in `names`; the name runs to the next entry's.
         std::uint32_t nameOffset = 0;
-        std::uint32_t nameLength = 0;
-        std::uint8_t flags = 0;
         std::int64_t size = -1;
         platform::FileTime writeTime = 0;
+
+        std::uint32_t parent() const { return parentAndFlags & (kMaxCount - 1); }
+        std::uint8_t flags() const {
+            return static_cast<std::uint8_t>(parentAndFlags >> kParentBits);
+        }
+        void setParent(std::uint32_t parent) {
+            parentAndFlags = (parentAndFlags & ~(kMaxCount - 1)) | parent;
+        }
+        void setFlags(std::uint8_t flags) {
+            parentAndFlags = parent() | (static_cast<std::uint32_t>(flags) << kParentBits);
+        }
     };
 
     // A folder the walk entered; folder 0 is the indexed folder itself.
@@ -57,8 +76,11 @@ struct IndexData {
     std::string names;
     std::string reasons;
 
-    std::string_view name(const Entry& entry) const {
-        return std::string_view(names).substr(entry.nameOffset, entry.nameLength);
+    std::string_view name(std::size_t entry) const {
+        const std::size_t end =
+            entry + 1 < entries.size() ? entries[entry + 1].nameOffset : names.size();
+        return std::string_view(names).substr(entries[entry].nameOffset,
+                                              end - entries[entry].nameOffset);
     }
     std::string_view reason(const Folder& folder) const {
         return std::string_view(reasons).substr(folder.reasonOffset, folder.reasonLength);

@@ -19,9 +19,8 @@ public:
     // Parent and flags (4), name offset (4), size (8), modification time (8).
     static constexpr std::size_t kEntryBytes = 24;
     static constexpr std::size_t kFolderBytes = 60;
-    // The parent takes the low 30 bits of an entry's first field, its flags the two above.
-    static constexpr std::uint32_t kParentBits = 30;
-    static constexpr std::uint32_t kMaxCount = 1U << kParentBits;
+    static constexpr std::uint32_t kParentBits = IndexData::kParentBits;
+    static constexpr std::uint32_t kMaxCount = IndexData::kMaxCount;
 
     // A file whose header, section tags, lengths and hashes are as `encode` writes them; the
     // records are not looked into yet.
@@ -39,7 +38,10 @@ public:
     };
 
     static std::string encode(const IndexData& index);
-    static std::optional<Sections> split(std::string_view bytes);
+    // The folders section's payload.
+    static std::string encodeFolders(const std::vector<IndexData::Folder>& folders);
+    // `checkHashes` is false only for bytes that `encode` just made in this process.
+    static std::optional<Sections> split(std::string_view bytes, bool checkHashes = true);
     // The indexed folder's path from a file's header, checked as far as the header goes.
     static std::optional<std::string> rootOf(std::string_view bytes);
 };

@@ -12,8 +12,10 @@ IndexRecorder::IndexRecorder(std::string root, std::uint32_t options, const std:
 }
 
 void IndexRecorder::walkFrom(const std::string& folder) {
-    const bool recycleBins = (index_.options & IndexData::kRecycleBinOption) != 0;
-    FolderWalk walk(stop_, FolderWalk::Options{true, recycleBins});
+    FolderWalk::Options options;
+    options.searchInRecycleBin = (index_.options & IndexData::kRecycleBinOption) != 0;
+    options.staysOnVolume = (index_.options & IndexData::kVolumeRootOption) != 0;
+    FolderWalk walk(stop_, options);
     nextIsWalkRoot_ = true;
     walk.walk(folder, *this);
 }
@@ -37,15 +39,24 @@ void IndexRecorder::enterFolder(const std::string& folder) {
         nextIsWalkRoot_ = false;
     }
     openFolder(folder, status);
+    if (progress_) {
+        progress_(folder, index_.entries.size());
+    }
 }
 
+// A folder's time moves in steps of the file system's clock (a few milliseconds, two seconds on
+// FAT), so an entry added within the step in which the folder last changed leaves its time as it
+// was when the folder was read. A folder that changed that recently is therefore recorded with
+// no time, which no folder has, and is listed again when the index is next brought up to date.
 void IndexRecorder::openFolder(const std::string& path, const platform::EntryStatus& status) {
+    constexpr platform::FileTime kClockStep = 2 * 10'000'000ULL;
     IndexData::Folder folder;
     if (!index_.folders.empty()) {
         folder.entry = static_cast<std::uint32_t>(index_.entries.size() - 1);
     }
     folder.first = static_cast<std::uint32_t>(index_.entries.size());
-    folder.writeTime = status.writeTime;
+    const bool recent = platform::currentPlatform().clock().now() < status.writeTime + kClockStep;
+    folder.writeTime = recent ? 0 : status.writeTime;
     folder.changeTime = status.changeTime;
     folder.identity = status.identity.value_or(platform::FileIdentity{});
     open_.emplace_back(path, static_cast<std::uint32_t>(index_.folders.size()));
@@ -59,12 +70,11 @@ void IndexRecorder::visitEntry(const std::string& folder, const platform::Folder
     }
     lastStatus_ = entry.status.value_or(platform::EntryStatus{});
     IndexData::Entry recorded;
-    recorded.parent = open_.back().second;
-    recorded.nameLength = static_cast<std::uint32_t>(entry.name.size());
+    recorded.setParent(open_.back().second);
     recorded.nameOffset = static_cast<std::uint32_t>(index_.names.size());
     index_.names.append(entry.name);
-    recorded.flags = static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
-                                               (entry.isLink ? IndexData::kLinkFlag : 0));
+    recorded.setFlags(static_cast<std::uint8_t>((entry.isFolder ? IndexData::kFolderFlag : 0) |
+                                                (entry.isLink ? IndexData::kLinkFlag : 0)));
     recorded.size = lastStatus_.size;
     recorded.writeTime = lastStatus_.writeTime;
     index_.entries.push_back(recorded);
@@ -78,6 +88,13 @@ void IndexRecorder::folderUnreadable(const std::string& folder, const std::strin
     recorded.reasonLength = static_cast<std::uint32_t>(reason.size());
     recorded.reasonOffset = static_cast<std::uint32_t>(index_.reasons.size());
     index_.reasons.append(reason);
+}
+
+void IndexRecorder::closeFoldersTo(std::size_t depth) {
+    while (open_.size() > depth) {
+        index_.folders[open_.back().second].end = static_cast<std::uint32_t>(index_.entries.size());
+        open_.pop_back();
+    }
 }
 
 // The walk tells no folder's end; a visit in another folder ends every folder opened since.

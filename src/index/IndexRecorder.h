@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +18,9 @@ namespace quillfen {
 // walks would see.
 class IndexRecorder : public FolderVisitor {
 public:
+    // Told of each folder as it is entered, with the entries recorded so far.
+    using Progress = std::function<void(const std::string& folder, std::uint64_t entries)>;
+
     IndexRecorder(std::string root, std::uint32_t options, const std::atomic<bool>& stop);
 
     // Walks `folder` into the record at the current point of the recorded order: the indexed
@@ -24,6 +28,7 @@ public:
     void walkFrom(const std::string& folder);
     // The record so far, every open folder closed.
     IndexData finish();
+    void onProgress(Progress progress) { progress_ = std::move(progress); }
 
     void enterFolder(const std::string& folder) override;
     void visitEntry(const std::string& folder, const platform::FolderEntry& entry) override;
@@ -35,6 +40,11 @@ public:
 protected:
     // Opens a folder's record; its entries follow.
     void openFolder(const std::string& path, const platform::EntryStatus& status);
+    // Closes the folders opened since `openFolders()` was this many.
+    void closeFoldersTo(std::size_t depth);
+    std::size_t openFolders() const { return open_.size(); }
+    // The record as far as it goes, for what is taken over from an earlier one as it stands.
+    IndexData& record() { return index_; }
     const std::atomic<bool>& stop() const { return stop_; }
 
 private:
@@ -46,6 +56,7 @@ private:
     std::vector<std::pair<std::string, std::uint32_t>> open_;
     platform::EntryStatus lastStatus_;
     bool nextIsWalkRoot_ = false;
+    Progress progress_;
 };
 
 }  // namespace quillfen

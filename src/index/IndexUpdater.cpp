@@ -12,13 +12,14 @@ IndexUpdater::IndexUpdater(const IndexStore& store, const std::atomic<bool>& sto
                            int lockWaitMilliseconds)
     : store_(store), stop_(stop), lockWait_(lockWaitMilliseconds) {}
 
-std::optional<IndexView> IndexUpdater::build(const std::string& root,
-                                             bool searchInRecycleBin) const {
+std::optional<IndexView> IndexUpdater::build(const std::string& root, std::uint32_t options,
+                                             const IndexRecorder::Progress& progress) const {
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
     }
-    IndexRecorder recorder(root, searchInRecycleBin ? IndexData::kRecycleBinOption : 0, stop_);
+    IndexRecorder recorder(root, options, stop_);
+    recorder.onProgress(progress);
     recorder.walkFrom(root);
     const IndexData index = recorder.finish();
     if (stopped()) {
@@ -28,11 +29,14 @@ std::optional<IndexView> IndexUpdater::build(const std::string& root,
     if (!store_.save(root, bytes)) {
         return std::nullopt;
     }
-    return IndexView::of(std::move(bytes));
+    return IndexView::ofEncoded(std::move(bytes));
 }
 
 // A refresh that could not be written still answers: it is what the folders hold now.
-std::optional<IndexView> IndexUpdater::refresh(const std::string& root) const {
+std::optional<IndexView> IndexUpdater::refresh(const std::string& root, Write write,
+                                               const IndexRecorder::Progress& progress) const {
+    // Listing one folder in this many again costs a search less than rewriting the file.
+    constexpr std::uint32_t kFoldersPerRelisting = 32;
     const auto lock = store_.lock(root, lockWait_);
     if (!lock) {
         return std::nullopt;
@@ -42,23 +46,20 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root) const {
         return std::nullopt;
     }
     IndexRefresh refresh(*recorded, stop_);
+    refresh.onProgress(progress);
     if (!refresh.anyFolderChanged()) {
         return recorded;
     }
-    const IndexData index = refresh.run();
+    auto index = std::make_shared<const IndexData>(refresh.run());
     if (stopped()) {
         return std::nullopt;
     }
-    std::string bytes = IndexFormat::encode(index);
-    if (refresh.changed()) {
-        store_.save(root, bytes);
+    const bool worthIt = refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
+    if (refresh.changed() && (write == Write::Always || worthIt)) {
+        store_.save(root, IndexFormat::encode(*index));
     }
-    return IndexView::of(std::move(bytes));
+    return IndexView::ofRecord(std::move(index));
 }
-
-}  // namespace quillfen
-
-namespace quillfen {
 
 IndexUpdater::State IndexUpdater::stateOf(const IndexView& index) const {
     const platform::EntryStatus root =

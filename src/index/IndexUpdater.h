@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "index/IndexRecorder.h"
 #include "index/IndexStore.h"
 #include "index/IndexView.h"
 
@@ -12,6 +13,11 @@ namespace quillfen {
 // Builds and refreshes the stored indexes, one updater of an index at a time.
 class IndexUpdater {
 public:
+    // When a refresh that listed folders anew rewrites the index file: always, or only when the
+    // folders listed are enough that listing them again at each search would cost more than
+    // writing the whole file once.
+    enum class Write { Always, WhenWorthIt };
+
     // What a stored index can tell of its folder without being brought up to date.
     enum class State { Current, NeedsChecking, BeingRebuilt, FolderMissing };
 
@@ -19,10 +25,13 @@ public:
 
     // Records a new index of `root` (resolved, ending with a separator) and stores it; nothing
     // when stopped, when another updater kept the lock or when it could not be written.
-    std::optional<IndexView> build(const std::string& root, bool searchInRecycleBin) const;
+    // `options` as IndexData's option bits.
+    std::optional<IndexView> build(const std::string& root, std::uint32_t options,
+                                   const IndexRecorder::Progress& progress = {}) const;
     // The stored index of `root` brought up to date, rewritten when anything changed; nothing
     // when there is no sound index, when another updater kept the lock or when stopped.
-    std::optional<IndexView> refresh(const std::string& root) const;
+    std::optional<IndexView> refresh(const std::string& root, Write write,
+                                     const IndexRecorder::Progress& progress = {}) const;
     // Looks up the recorded folders; a folder that is gone, or is another folder now (another
     // volume mounted in its place), is missing.
     State stateOf(const IndexView& index) const;

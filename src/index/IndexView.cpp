@@ -1,5 +1,6 @@
 #include "index/IndexView.h"
 
+#include <bit>
 #include <future>
 #include <utility>
 
@@ -35,12 +36,48 @@ std::optional<IndexView> IndexView::of(std::string bytes) {
     return open(std::move(owned), view);
 }
 
+IndexView IndexView::ofEncoded(std::string bytes) {
+    auto owned = std::make_shared<const std::string>(std::move(bytes));
+    IndexView view;
+    view.sections_ = IndexFormat::split(*owned, false).value();
+    view.root_ = view.sections_.root;
+    view.fileBytes_ = owned->size();
+    view.owner_ = std::move(owned);
+    return view;
+}
+
+IndexView IndexView::ofRecord(std::shared_ptr<const IndexData> record) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return ofEncoded(IndexFormat::encode(*record));
+    }
+    struct Held {
+        std::shared_ptr<const IndexData> record;
+        std::string folders;
+    };
+    auto held =
+        std::make_shared<const Held>(Held{record, IndexFormat::encodeFolders(record->folders)});
+    IndexView view;
+    IndexFormat::Sections& sections = view.sections_;
+    sections.root = record->root;
+    sections.options = record->options;
+    sections.volume = record->volume;
+    sections.builtAt = record->builtAt;
+    sections.entryCount = static_cast<std::uint32_t>(record->entries.size());
+    sections.folderCount = static_cast<std::uint32_t>(record->folders.size());
+    sections.entries = std::string_view(reinterpret_cast<const char*>(record->entries.data()),
+                                        record->entries.size() * IndexFormat::kEntryBytes);
+    sections.folders = held->folders;
+    sections.names = record->names;
+    sections.reasons = record->reasons;
+    view.root_ = record->root;
+    view.owner_ = std::move(held);
+    return view;
+}
+
 IndexData::Entry IndexView::entry(std::uint32_t at) const {
     IndexData::Entry entry;
-    entry.parent = parentOf(at);
-    entry.flags = flagsOf(at);
+    entry.parentAndFlags = field<std::uint32_t>(at, 0);
     entry.nameOffset = nameStart(at);
-    entry.nameLength = nameStart(at + 1) - entry.nameOffset;
     entry.size = field<std::int64_t>(at, 8);
     entry.writeTime = field<platform::FileTime>(at, 16);
     return entry;

@@ -74,8 +74,12 @@ DuplicateSearch::DuplicateSearch(const DuplicateRequest& request, SearchObserver
       walk_(stopRequested, FolderWalk::Options{true, searchInRecycleBin}) {}
 
 void DuplicateSearch::run() {
+    run([this](FolderVisitor& visitor) { walk_.walk(request_.folder, visitor); });
+}
+
+void DuplicateSearch::run(const std::function<void(FolderVisitor&)>& recordedWalk) {
     if (!request_.matchBody) {
-        walk_.walk(request_.folder, *this);
+        recordedWalk(*this);
         return;
     }
     // Small candidates are compared with the reference's content in memory, read once here so
@@ -87,7 +91,7 @@ void DuplicateSearch::run() {
         [this](const std::string& path, std::int64_t size) { return sameBody(path, size); },
         [this](FoundEntry&& entry) { observer_.found(entry); });
     bodyTests_ = &tests;
-    walk_.walk(request_.folder, *this);
+    recordedWalk(*this);
     tests.finish();
     bodyTests_ = nullptr;
 }

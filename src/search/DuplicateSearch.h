@@ -23,6 +23,8 @@ public:
                     const std::atomic<bool>& stopRequested, bool searchInRecycleBin);
 
     void run();
+    // The same over a recorded walk, which visits what the walk of the request's folder would.
+    void run(const std::function<void(FolderVisitor&)>& recordedWalk);
 
 private:
     void enterFolder(const std::string& folder) override;

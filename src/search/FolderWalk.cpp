@@ -54,7 +54,7 @@ void FolderWalk::walk(const std::string& lookIn, FolderVisitor& visitor) {
             : 0,
         options_.readAheadListers);
     if (!isAllVolumes(lookIn)) {
-        stayOnVolume_ = false;
+        stayOnVolume_ = options_.staysOnVolume;
         knowMountPointsBelow(lookIn);
         walkRoot(lookIn, lookahead, visitor);
         return;

@@ -54,6 +54,9 @@ public:
         std::size_t readAheadAllowance = ListingLookahead::kDefaultAllowance;
         // Threads that read listings ahead, each with one listing in flight.
         std::size_t readAheadListers = ListingLookahead::kDefaultListers;
+        // Walks one folder as the walk of every volume walks each volume's root: without
+        // entering the other volumes mounted below it.
+        bool staysOnVolume = false;
     };
 
     FolderWalk(const std::atomic<bool>& stopRequested, Options options);

@@ -10,6 +10,8 @@ enum class ConfigControl {
     ShowSelfIcon,
     ShellIntegration,
     SearchInRecycleBin,
+    // Whether searches may be answered from a file-name index that covers their folder.
+    UseIndex,
     EditorLabel,
     Editor,
     BrowseEditor,

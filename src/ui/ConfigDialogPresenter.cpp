@@ -22,13 +22,34 @@ constexpr const char* kDescription =
 constexpr const char* kThunarRestart =
     translatable("Thunar shows the Quillfen entries after it restarts.");
 
-bool settingOn(const char* key) {
-    return settingIsOn(readSetting(settingsFilePath(), kConfig, key, "N"));
+// A check box that stands for one on/off setting of the "Config" section and the field of the
+// running program that holds it.
+struct SettingBox {
+    ConfigControl control;
+    const char* key;
+    const char* defaultValue;
+    const char* text;
+    std::atomic<bool> Application::*field;
+};
+
+// In the order the dialog fills and OK saves them.
+constexpr SettingBox kSettingBoxes[] = {
+    {ConfigControl::ShowSelfIcon, "ShowSelfIcon", "N",
+     translatable(".Exe .Ico ... Files show self icon."), &Application::showSelfIcon},
+    {ConfigControl::SearchInRecycleBin, "SearchInRecycleBin", "N",
+     translatable("Search in Recycle Bin"), &Application::searchInRecycleBin},
+    {ConfigControl::UseIndex, "UseIndex", "Y",
+     translatable("Answer searches from an index when one covers the folder"),
+     &Application::useIndex},
+};
+
+bool settingOn(const SettingBox& box) {
+    return settingIsOn(readSetting(settingsFilePath(), kConfig, box.key, box.defaultValue));
 }
 
-void saveFlag(const char* key, bool on, std::atomic<bool>& field) {
-    writeSetting(settingsFilePath(), kConfig, key, on ? "Y" : "N");
-    field = on;
+void saveSetting(const SettingBox& box, bool on) {
+    writeSetting(settingsFilePath(), kConfig, box.key, on ? "Y" : "N");
+    Application::instance().*box.field = on;
 }
 
 }  // namespace
@@ -42,10 +63,10 @@ std::string ConfigDialogPresenter::currentLanguageId() {
 }
 
 void ConfigDialogPresenter::open() {
-    view_.setText(ConfigControl::ShowSelfIcon, translate(".Exe .Ico ... Files show self icon."));
-    view_.setChecked(ConfigControl::ShowSelfIcon, settingOn("ShowSelfIcon"));
-    view_.setText(ConfigControl::SearchInRecycleBin, translate("Search in Recycle Bin"));
-    view_.setChecked(ConfigControl::SearchInRecycleBin, settingOn("SearchInRecycleBin"));
+    for (const SettingBox& box : kSettingBoxes) {
+        view_.setText(box.control, translate(box.text));
+        view_.setChecked(box.control, settingOn(box));
+    }
     view_.setText(ConfigControl::ShellIntegration,
                   translate("Integrate Quillfen! to shell context menu."));
     view_.setChecked(ConfigControl::ShellIntegration, shellEntries_.isInstalled());
@@ -148,9 +169,9 @@ void ConfigDialogPresenter::onOk() {
                                   "program sometime maybe crash. Would you like to continue?"))) {
         return;
     }
-    saveFlag("ShowSelfIcon", selfIcon, application.showSelfIcon);
-    saveFlag("SearchInRecycleBin", view_.isChecked(ConfigControl::SearchInRecycleBin),
-             application.searchInRecycleBin);
+    for (const SettingBox& box : kSettingBoxes) {
+        saveSetting(box, view_.isChecked(box.control));
+    }
     const std::string current = currentLanguageId();
     const std::string chosen = chosenLanguageId();
     updateShellEntries(chosen.empty() ? current : chosen);

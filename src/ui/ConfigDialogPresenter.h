@@ -9,8 +9,8 @@
 namespace quillfen {
 
 // The rules of the configuration dialog, which doubles as the about box: it edits the self-icon,
-// recycle-bin, editor and language settings and the file-manager entries, updates the running
-// program at once, and restarts it when the language changes.
+// recycle-bin, index, editor and language settings and the file-manager entries, updates the
+// running program at once, and restarts it when the language changes.
 class ConfigDialogPresenter {
 public:
     ConfigDialogPresenter(ConfigDialogView& view, ShellEntries& shellEntries);

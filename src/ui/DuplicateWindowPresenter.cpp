@@ -5,8 +5,8 @@
 #include "app/Application.h"
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
+#include "index/IndexedSearch.h"
 #include "search/DuplicateRequest.h"
-#include "search/DuplicateSearch.h"
 
 namespace quillfen {
 
@@ -116,9 +116,10 @@ void DuplicateWindowPresenter::onFind() {
     DuplicateRequest request = buildDuplicateRequest(inputs);
     view_.setChecked(DuplicateControl::MatchBody, inputs.matchBody);
     const bool recycleBin = Application::instance().searchInRecycleBin;
-    list_.start([request = std::move(request), recycleBin](SearchObserver& observer,
-                                                           const std::atomic<bool>& stop) {
-        DuplicateSearch(request, observer, stop, recycleBin).run();
+    const bool useIndex = Application::instance().useIndex;
+    list_.start([request = std::move(request), recycleBin, useIndex](
+                    SearchObserver& observer, const std::atomic<bool>& stop) {
+        IndexedSearch::runDuplicates(request, observer, stop, recycleBin, useIndex);
     });
 }
 

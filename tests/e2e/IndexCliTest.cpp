@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Name, size and date searches, whole trees, subfolders and one folder alone.
+// Name, size, date and content searches, whole trees, subfolders and one folder alone.
 const std::vector<std::vector<std::string>> kSearches = {
     {},
     {"--name", "*.txt"},
@@ -29,6 +29,8 @@ const std::vector<std::vector<std::string>> kSearches = {
     {"--modified", "week", "--name", "*o*"},
     {"--no-subfolders"},
     {"--sort", "size", "--sort", "name"},
+    {"--name", "*.txt *.log", "--text", "xx"},
+    {"--text", "d", "--no-subfolders"},
 };
 const std::vector<std::string> kFormats = {"paths", "table", "tsv", "csv", "jsonl"};
 
@@ -70,20 +72,25 @@ protected:
                             fs::file_time_type::clock::now() - std::chrono::hours(hours));
     }
 
-    // Every search in every format prints with the index exactly what the walk prints.
+    // Every search in every format, and a duplicate search, prints with the index exactly what
+    // the walk prints.
     void expectIndexAnswersAsTheWalk(const std::string& in) const {
+        std::vector<std::vector<std::string>> searches;
         for (const auto& search : kSearches) {
             for (const std::string& format : kFormats) {
-                std::vector<std::string> arguments = {"find", "--in", in, "--format", format};
-                arguments.insert(arguments.end(), search.begin(), search.end());
-                const test::ProgramResult indexed = cli(arguments);
-                arguments.push_back("--no-index");
-                const test::ProgramResult walked = cli(arguments);
-                SCOPED_TRACE(testing::PrintToString(arguments));
-                EXPECT_EQ(indexed.out, walked.out);
-                EXPECT_EQ(indexed.err, walked.err);
-                EXPECT_EQ(indexed.exitCode, walked.exitCode);
+                searches.push_back({"find", "--in", in, "--format", format});
+                searches.back().insert(searches.back().end(), search.begin(), search.end());
             }
+        }
+        searches.push_back({"dupes", folder / "tree/d5/data5", "--in", in, "--format", "tsv"});
+        for (std::vector<std::string>& arguments : searches) {
+            const test::ProgramResult indexed = cli(arguments);
+            arguments.push_back("--no-index");
+            const test::ProgramResult walked = cli(arguments);
+            SCOPED_TRACE(testing::PrintToString(arguments));
+            EXPECT_EQ(indexed.out, walked.out);
+            EXPECT_EQ(indexed.err, walked.err);
+            EXPECT_EQ(indexed.exitCode, walked.exitCode);
         }
     }
 
@@ -125,8 +132,17 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
         fs::permissions(folder / "tree/d5/deep", fs::perms::owner_all);
     }
 
+    // Folders that changed within the last two seconds are checked again next time, so the
+    // index is current only once they are older, whenever the update ran.
     const test::ProgramResult updated = cli({"index", "update"});
     EXPECT_EQ(updated.out, "updated " + tree + "/: 72 entries\n") << updated.err;
+    for (const auto& entry : fs::recursive_directory_iterator(tree)) {
+        if (entry.is_directory() && !entry.is_symlink()) {
+            age(fs::relative(entry.path(), folder.path()), 1);
+        }
+    }
+    age("tree", 1);
+    EXPECT_EQ(cli({"index", "update"}).exitCode, 0);
     EXPECT_NE(listed().find("\tcurrent\n"), std::string::npos) << listed();
     fs::rename(folder / "tree", folder / "tree-gone");
     EXPECT_NE(listed().find("\tfolder missing\n"), std::string::npos) << listed();
@@ -154,7 +170,8 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
 }
 
 // On a terminal the progress line's last word says that the index answered, of how many
-// entries; a walk, a quiet run and a content search leave the line erased.
+// entries, a content search's too; a walk and a quiet run leave the line erased. While an index is
+// built, the line counts the entries recorded.
 TEST_F(IndexCliTest, OnATerminalTheProgressLineEndsSayingThatTheIndexAnswered) {
     if (!fs::exists("/usr/bin/script")) {
         GTEST_SKIP() << "no script(1) to run the program on a terminal";
@@ -170,7 +187,7 @@ TEST_F(IndexCliTest, OnATerminalTheProgressLineEndsSayingThatTheIndexAnswered) {
          "Searched the index of 4 files in"},
         {"--in '" + tree + "' --no-index", ""},
         {"--in '" + tree + "' --quiet", ""},
-        {"--in '" + tree + "' --text xxx", ""},
+        {"--in '" + tree + "' --text xxx", "Searched the index of 81 files in"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -185,6 +202,15 @@ TEST_F(IndexCliTest, OnATerminalTheProgressLineEndsSayingThatTheIndexAnswered) {
         EXPECT_EQ(std::regex_search(run.out, said), !c.last.empty()) << run.out;
         EXPECT_EQ(run.out.find("Searched the index"), run.out.rfind("Searched the index"));
     }
+    const test::ProgramResult added = test::runProgram(
+        "/usr/bin/script",
+        {"-qec", "'" + (folder / "program/quillfen-cli") + "' index add '" + tree + "'",
+         "/dev/null"},
+        {"LANG=C.UTF-8", "LC_ALL=", "HOME=" + folder.path(), "SHELL=/bin/sh",
+         "XDG_CACHE_HOME=" + (folder / "cache"), "XDG_CONFIG_HOME=" + (folder / "config")});
+    EXPECT_TRUE(std::regex_search(
+        added.out, std::regex(R"(^\r\x1b\[K\d+ entries  .*\r\x1b\[Kindexed .*: 81 entries\r\n$)")))
+        << added.out;
 }
 
 }  // namespace

@@ -52,7 +52,17 @@ TEST_F(ConfigDialogGuiTest, OkWritesTheSettingsFile) {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_EQ(dialog.windowTitle(), "About Quillfen!");
-    child<QCheckBox>(dialog, "Search in Recycle Bin")->setChecked(true);
+    auto* recycleBin = child<QCheckBox>(dialog, "Search in Recycle Bin");
+    auto* useIndex =
+        child<QCheckBox>(dialog, "Answer searches from an index when one covers the folder");
+    ASSERT_NE(useIndex, nullptr);
+    EXPECT_TRUE(useIndex->isChecked());
+    // Whole, below the recycle-bin box and after it for the Tab key.
+    EXPECT_GE(useIndex->width(), useIndex->sizeHint().width());
+    EXPECT_GE(useIndex->y(), recycleBin->geometry().bottom());
+    EXPECT_EQ(recycleBin->nextInFocusChain(), useIndex);
+    recycleBin->setChecked(true);
+    useIndex->setChecked(false);
     auto* editor = dialog.findChild<QLineEdit*>();
     editor->setText(QStringLiteral("\"/opt/my editor/ed\" -n"));
     if (const char* target = std::getenv("QUILLFEN_CONFIG_SCREENSHOT")) {
@@ -62,11 +72,14 @@ TEST_F(ConfigDialogGuiTest, OkWritesTheSettingsFile) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(readIniValue(settingsFile(), "Config", "ShowSelfIcon"), "N");
     EXPECT_EQ(readIniValue(settingsFile(), "Config", "SearchInRecycleBin"), "Y");
+    EXPECT_EQ(readIniValue(settingsFile(), "Config", "UseIndex"), "N");
+    EXPECT_FALSE(Application::instance().useIndex);
     EXPECT_EQ(readIniValue(settingsFile(), "Config", "Editor"), "\"/opt/my editor/ed\" -n");
     EXPECT_EQ(Application::instance().editor, "\"/opt/my editor/ed\" -n");
     EXPECT_EQ(entries.removals, 1);
     Application::instance().editor.clear();
     Application::instance().searchInRecycleBin = false;
+    Application::instance().useIndex = true;
 }
 
 // The names the chooser's list shows in its current folder.

@@ -91,6 +91,7 @@ protected:
         Application::instance().editor = "gedit";
         Application::instance().showSelfIcon = false;
         Application::instance().searchInRecycleBin = false;
+        Application::instance().useIndex = true;
     }
 
     void open() {
@@ -142,14 +143,39 @@ TEST_F(ConfigDialogPresenterTest, OkSavesEverythingInItsOrderAndUpdatesTheProgra
     EXPECT_FALSE(view.ended);
 }
 
+// The index box is on unless the setting says "N", a missing or blank one included; OK stores
+// the box's state and hands it to the running program.
+TEST_F(ConfigDialogPresenterTest, TheIndexBoxShowsTheSettingAndOkStoresItAndTellsTheProgram) {
+    const struct {
+        const char* stored;
+        bool shown;
+        bool chosen;
+    } cases[] = {{nullptr, true, true}, {"", true, false}, {"N", false, true}, {"n", true, false}};
+    for (const auto& c : cases) {
+        std::filesystem::remove(settingsFile());
+        if (c.stored != nullptr) {
+            writeIniValue(settingsFile(), "Config", "UseIndex", c.stored);
+        }
+        open();
+        EXPECT_EQ(view.isChecked(Control::UseIndex), c.shown) << (c.stored ? c.stored : "none");
+        view.setChecked(Control::UseIndex, c.chosen);
+        Application::instance().useIndex = !c.chosen;
+        presenter->onOk();
+        EXPECT_EQ(setting("UseIndex"), c.chosen ? "Y" : "N");
+        EXPECT_EQ(Application::instance().useIndex, c.chosen);
+    }
+}
+
 TEST_F(ConfigDialogPresenterTest, NoToTheSelfIconQuestionSavesNothingAndStays) {
     open();
     view.setChecked(Control::ShowSelfIcon, true);
     view.setChecked(Control::SearchInRecycleBin, true);
+    view.setChecked(Control::UseIndex, false);
     view.answerYes = false;
     presenter->onOk();
     EXPECT_EQ(view.questions.size(), 1u);
     EXPECT_EQ(setting("SearchInRecycleBin"), "N");
+    EXPECT_EQ(setting("UseIndex"), "Y");
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_FALSE(view.closed);
 

@@ -32,8 +32,10 @@ IndexData manyNames(std::uint32_t count) {
         const std::string name = stems[at % stems.size()] + (at % 7 == 0 ? "" : std::to_string(at));
         const auto flags = static_cast<std::uint8_t>((at % 5 == 0 ? IndexData::kFolderFlag : 0) |
                                                      (at % 11 == 0 ? IndexData::kLinkFlag : 0));
-        index.entries.push_back({0, static_cast<std::uint32_t>(index.names.size()),
-                                 static_cast<std::uint32_t>(name.size()), flags, 0, 0});
+        IndexData::Entry entry;
+        entry.nameOffset = static_cast<std::uint32_t>(index.names.size());
+        entry.setFlags(flags);
+        index.entries.push_back(entry);
         index.names += name;
     }
     return index;

@@ -95,6 +95,14 @@ TEST(IndexRefresh, ChangesAreSplicedInWhereAWalkFindsThem) {
     }
 }
 
+// An entry added within the step of the file system's clock in which its folder last changed
+// leaves the folder's time as it was, so such a folder is listed again however its time looks.
+TEST(IndexRefresh, AFolderThatChangedJustBeforeItWasRecordedIsListedAgain) {
+    const test::IndexTestTree tree;
+    writeFile(tree / "a/d/late", "x");
+    refreshMatchesANewWalk(tree, tree.record(), true);
+}
+
 // A folder whose access was taken away keeps its time, but not its change time: the refresh
 // records it as the walk does, unreadable with the reason, and readable again once it is.
 TEST(IndexRefresh, AFolderMadeUnreadableIsRecordedAsTheWalkFindsIt) {

@@ -10,6 +10,7 @@ namespace quillfen {
 namespace {
 
 namespace fs = std::filesystem;
+using Write = IndexUpdater::Write;
 
 // The store in a cache folder of the test, over a tree of the test.
 class IndexStoreTest : public testing::Test {
@@ -54,7 +55,7 @@ TEST_F(IndexStoreTest, UpdatersTakeTurnsAndAForeignFileIsNoIndex) {
         const auto held = store.lock(tree.root(), 0);
         ASSERT_TRUE(held);
         std::ofstream(tree / "a/new.txt") << "new";
-        EXPECT_FALSE(IndexUpdater(store, stop, 0).refresh(tree.root()));
+        EXPECT_FALSE(IndexUpdater(store, stop, 0).refresh(tree.root(), Write::Always));
         EXPECT_FALSE(IndexUpdater(store, stop, 0).build(tree.root(), false));
         EXPECT_EQ(fs::file_size(store.fileOf(tree.root())), before);
         EXPECT_EQ(IndexUpdater(store, stop, 0).stateOf(*store.load(tree.root())),
@@ -62,14 +63,36 @@ TEST_F(IndexStoreTest, UpdatersTakeTurnsAndAForeignFileIsNoIndex) {
     }
     const IndexUpdater updater(store, stop, 0);
     EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::NeedsChecking);
-    const auto refreshed = updater.refresh(tree.root());
+    const auto refreshed = updater.refresh(tree.root(), Write::Always);
     ASSERT_TRUE(refreshed);
     EXPECT_EQ(refreshed->entryCount(), 14u);
     EXPECT_EQ(store.load(tree.root())->entryCount(), 14u);
+    EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::NeedsChecking)
+        << "the folder changed within the clock's step";
+    tree.age();
+    updater.refresh(tree.root(), Write::Always);
     EXPECT_EQ(updater.stateOf(*store.load(tree.root())), IndexUpdater::State::Current);
 
     fs::copy_file(store.fileOf(tree.root()), store.fileOf(tree / "e/"));
     EXPECT_FALSE(store.load(tree / "e/"));
+}
+
+// A search that finds one folder in forty changed answers with it listed anew but leaves the
+// file as it was, since listing it again costs the next search less than a rewrite; an update
+// writes it.
+TEST_F(IndexStoreTest, ASearchRewritesTheIndexOnlyWhenEnoughChanged) {
+    for (int folder = 0; folder < 40; ++folder) {
+        fs::create_directories(tree / ("many/f" + std::to_string(folder)));
+    }
+    tree.age();
+    const IndexStore store;
+    const IndexUpdater updater(store, stop, 0);
+    const std::uint32_t before = updater.build(tree.root(), 0)->entryCount();
+    std::ofstream(tree / "many/f7/new.txt") << "new";
+    EXPECT_EQ(updater.refresh(tree.root(), Write::WhenWorthIt)->entryCount(), before + 1);
+    EXPECT_EQ(store.load(tree.root())->entryCount(), before);
+    EXPECT_EQ(updater.refresh(tree.root(), Write::Always)->entryCount(), before + 1);
+    EXPECT_EQ(store.load(tree.root())->entryCount(), before + 1);
 }
 
 }  // namespace

@@ -347,8 +347,8 @@ std::vector<std::string> shownRows(const ResultTable& table) {
 }
 
 // With the tree indexed (and changed since), the window's search of a folder inside it is
-// answered from the index with the rows a walk shows, and says so at its end; "UseIndex=N", a
-// content test and a folder outside the tree walk.
+// answered from the index with the rows a walk shows, and says so at its end, a content search
+// too; "UseIndex=N" and a folder outside the tree walk.
 TEST_F(MainWindowPresenterTest, AnIndexAnswersTheWindowWithTheWalksRowsUnlessSetOff) {
     for (const char* name : {"a.txt", "d.log", "sub/b.txt", "sub/deep/c.log"}) {
         folder.writeFile(std::string("tree/") + name, "x");
@@ -368,7 +368,7 @@ TEST_F(MainWindowPresenterTest, AnIndexAnswersTheWindowWithTheWalksRowsUnlessSet
         std::uint64_t indexEntries;  // 0 where the search walks
     } cases[] = {
         {folder / "tree", "", "", true, 7},    {folder / "tree/sub", "*.txt *.log", "", true, 4},
-        {folder / "tree", "*", "", false, 3},  {folder / "tree", "*.txt", "new", true, 0},
+        {folder / "tree", "*", "", false, 3},  {folder / "tree", "*.txt", "new", true, 7},
         {folder.path(), "*.txt", "", true, 0},
     };
     const NumberFormat numbers = NumberFormat::ofShownLanguage();

@@ -31,7 +31,8 @@ const std::vector<Window> kWindows = {
       "Match Modified Time", "Match File Body", "Find", "Stop"}},
     {"configuration",
      {".Exe .Ico ... Files show self icon.", "Integrate Quillfen! to shell context menu.",
-      "Search in Recycle Bin", "Default Editor:", "OK", "Cancel"}},
+      "Search in Recycle Bin", "Answer searches from an index when one covers the folder",
+      "Default Editor:", "OK", "Cancel"}},
 };
 
 // The letter after the one single "&" of a text, lower-cased; 0 when there is none or more.

@@ -60,7 +60,7 @@ _quillfen_cli() {
         dupes)
             if [[ $cur == -* ]]; then
                 mapfile -t COMPREPLY < <(compgen -W "--in --match-name --match-extension \
-                    --match-time --match-body --no-match-body $output" -- "$cur")
+                    --match-time --match-body --no-match-body --no-index $output" -- "$cur")
             else
                 compopt -o filenames 2>/dev/null
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")

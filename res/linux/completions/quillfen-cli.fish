@@ -38,6 +38,7 @@ complete -c quillfen-cli -n $dupes -l match-extension -d 'Same extension'
 complete -c quillfen-cli -n $dupes -l match-time -d 'Same modification time'
 complete -c quillfen-cli -n $dupes -l match-body -d 'Same content (the default)'
 complete -c quillfen-cli -n $dupes -l no-match-body -d 'Compare no content'
+complete -c quillfen-cli -n $dupes -l no-index -d 'Walk even where an index could answer'
 
 # index
 set -l actions add remove list update

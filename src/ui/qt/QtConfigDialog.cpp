@@ -55,9 +55,11 @@ void QtConfigDialog::buildControls() {
     auto* selfIcon = new QCheckBox(this);
     auto* shell = new QCheckBox(this);
     auto* recycleBin = new QCheckBox(this);
+    auto* useIndex = new QCheckBox(this);
     layout->addWidget(selfIcon);
     layout->addWidget(shell);
     layout->addWidget(recycleBin);
+    layout->addWidget(useIndex);
 
     auto* grid = new QGridLayout;
     auto* editorLabel = new QLabel(this);
@@ -92,6 +94,7 @@ void QtConfigDialog::buildControls() {
     add(ConfigControl::ShowSelfIcon, selfIcon);
     add(ConfigControl::ShellIntegration, shell);
     add(ConfigControl::SearchInRecycleBin, recycleBin);
+    add(ConfigControl::UseIndex, useIndex);
     add(ConfigControl::EditorLabel, editorLabel);
     add(ConfigControl::Editor, editor);
     add(ConfigControl::BrowseEditor, browse);

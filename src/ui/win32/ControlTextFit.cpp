@@ -100,4 +100,48 @@ void ControlTextFit::growLeftward(int id, const std::vector<int>& movers, int fl
     place(shrinking, shrunk);
 }
 
+void ControlTextFit::widenDialogFor(const std::vector<int>& ids, const std::vector<int>& movers,
+                                    const std::vector<int>& stretchers) const {
+    std::optional<LONG> templateRight;
+    LONG neededRight = 0;
+    for (const int id : ids) {
+        HWND control = GetDlgItem(dialog_, id);
+        if (control == nullptr) {
+            continue;
+        }
+        RECT rect = placeOf(control);
+        templateRight = std::max(templateRight.value_or(rect.right), rect.right);
+        rect.right = rect.left + std::max<LONG>(rect.right - rect.left, neededWidth(control));
+        place(control, rect);
+        neededRight = std::max(neededRight, rect.right);
+    }
+    const LONG growth = templateRight ? neededRight - *templateRight : 0;
+    if (growth <= 0) {
+        return;
+    }
+    widenDialog(growth);
+    for (const int id : movers) {
+        if (HWND mover = GetDlgItem(dialog_, id)) {
+            RECT moved = placeOf(mover);
+            OffsetRect(&moved, growth, 0);
+            place(mover, moved);
+        }
+    }
+    for (const int id : stretchers) {
+        if (HWND stretcher = GetDlgItem(dialog_, id)) {
+            RECT stretched = placeOf(stretcher);
+            stretched.right += growth;
+            place(stretcher, stretched);
+        }
+    }
+}
+
+void ControlTextFit::widenDialog(LONG growth) const {
+    RECT frame{};
+    GetWindowRect(dialog_, &frame);
+    SetWindowPos(dialog_, nullptr, frame.left - growth / 2, frame.top,
+                 frame.right - frame.left + growth, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace quillfen::win32

@@ -23,10 +23,17 @@ public:
     // A control at the right end of a row grows to the left: the controls in `movers` move left
     // with its left edge and `flexible`, the one before them, gives up the width.
     void growLeftward(int id, const std::vector<int>& movers, int flexible) const;
+    // Controls that each stand alone in their rows grow to their texts. When one of them then
+    // reaches past the right edge of the widest as the template drew it, the top-level dialog
+    // widens by as much about its centre, keeping its right margin: `movers` keep their distance
+    // to its right edge and `stretchers` widen with it.
+    void widenDialogFor(const std::vector<int>& ids, const std::vector<int>& movers,
+                        const std::vector<int>& stretchers) const;
 
 private:
     RECT placeOf(HWND control) const;
     void place(HWND control, const RECT& rect) const;
+    void widenDialog(LONG growth) const;
 
     HWND dialog_;
 };

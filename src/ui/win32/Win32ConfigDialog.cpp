@@ -4,6 +4,7 @@
 #include "platform/windows/WideText.h"
 #include "shell/windows/RegistryShellEntries.h"
 #include "ui/win32/ConfigDialogIds.h"
+#include "ui/win32/ControlTextFit.h"
 #include "ui/win32/ProgramChooser.h"
 
 namespace quillfen::win32 {
@@ -50,6 +51,16 @@ void Win32ConfigDialog::onInit(HWND dialog) {
     controls_.attach(dialog);
     presenter_ = std::make_unique<ConfigDialogPresenter>(*this, shellEntries_);
     presenter_->open();
+    fitTexts();
+}
+
+// The template is drawn for English texts; a translation or a font that needs more room than it
+// gives moves the buttons at the right edge and stretches the boxes that reach to it.
+void Win32ConfigDialog::fitTexts() const {
+    ControlTextFit(window()).widenDialogFor(
+        {IDC_CONFIG_SELF_ICON, IDC_CONFIG_SHELL, IDC_CONFIG_RECYCLE_BIN, IDC_CONFIG_USE_INDEX},
+        {IDOK, IDC_CONFIG_CANCEL, IDC_CONFIG_BROWSE_EDITOR},
+        {IDC_CONFIG_EDITOR, IDC_CONFIG_LANGUAGE});
 }
 
 // Escape and the close box come as IDCANCEL and act as the Cancel button.
@@ -84,6 +95,8 @@ int Win32ConfigDialog::idOf(ConfigControl control) const {
             return IDC_CONFIG_SHELL;
         case ConfigControl::SearchInRecycleBin:
             return IDC_CONFIG_RECYCLE_BIN;
+        case ConfigControl::UseIndex:
+            return IDC_CONFIG_USE_INDEX;
         case ConfigControl::EditorLabel:
             return IDC_CONFIG_EDITOR_LABEL;
         case ConfigControl::Editor:

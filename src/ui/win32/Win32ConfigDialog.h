@@ -38,6 +38,8 @@ public:
 protected:
     int idOf(ConfigControl control) const override;
     HWND window() const { return controls_.dialog(); }
+    // Widens the check boxes to their texts, and the dialog with them when they need it.
+    void fitTexts() const;
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -22,6 +22,7 @@
 #include "shell/windows/RegistryShellEntries.h"
 #include "support/ProgramFolderFixture.h"
 #include "ui/win32/ConfigDialogIds.h"
+#include "ui/win32/ControlTextFit.h"
 #include "ui/win32/FolderChooser.h"
 #include "ui/win32/Win32ConfigDialog.h"
 
@@ -78,6 +79,7 @@ private:
 // the test process lives on.
 class TestConfigDialog final : public win32::Win32ConfigDialog {
 public:
+    using Win32ConfigDialog::fitTexts;
     using Win32ConfigDialog::Win32ConfigDialog;
     using Win32ConfigDialog::window;
 
@@ -89,6 +91,14 @@ public:
     int programEnds = 0;
 };
 
+// Where a control lies in the dialog's client area.
+RECT place(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 // A program folder with a settings file, two language files and the shell entries in the user's
 // own classes, as a program without elevation keeps them.
 class ConfigDialogWindowTest : public test::ProgramFolderFixture {
@@ -99,13 +109,14 @@ protected:
         platform.facts().fixedLanguageName.reset();
         folder.writeFile("prog/anna.desk7.ini",
                          "[Config]\r\nShowSelfIcon=no\r\nSearchInRecycleBin=N\r\n"
-                         "LanguageID=2052\r\n");
+                         "UseIndex=N\r\nLanguageID=2052\r\n");
         folder.writeFile("prog/Language/1031.ini",
                          "[Config]\r\nLanguageName=German\r\nNativeName=Deutsch\r\n");
         folder.writeFile("prog/Language/2052.ini", "[Config]\r\nLanguageName=Chinese\r\n");
         Application::instance().editor = "notepad.exe";
         Application::instance().showSelfIcon = true;
         Application::instance().searchInRecycleBin = false;
+        Application::instance().useIndex = false;
         entries.remove();
     }
     void TearDown() override {
@@ -113,6 +124,7 @@ protected:
         Application::instance().editor.clear();
         Application::instance().showSelfIcon = false;
         Application::instance().searchInRecycleBin = false;
+        Application::instance().useIndex = true;
         ProgramFolderFixture::TearDown();
     }
 
@@ -135,6 +147,34 @@ protected:
     RecordingPlatform processes;
     RegistryShellEntries entries{RegistryShellEntries::ClassesRoots{}, [] { return false; }};
 };
+
+// The index box follows the recycle-bin box on the screen and for the Tab key; a text longer
+// than the template was drawn for widens the box and the dialog by as much, which moves the
+// buttons and stretches the boxes that reach the right edge.
+void expectTheIndexBoxInPlaceAndWidenedForALongText(TestConfigDialog& dialog) {
+    HWND window = dialog.window();
+    HWND box = GetDlgItem(window, IDC_CONFIG_USE_INDEX);
+    const RECT before = place(window, IDC_CONFIG_USE_INDEX);
+    EXPECT_GT(before.top, place(window, IDC_CONFIG_RECYCLE_BIN).bottom);
+    EXPECT_EQ(GetNextDlgTabItem(window, GetDlgItem(window, IDC_CONFIG_RECYCLE_BIN), FALSE), box);
+    RECT client{};
+    GetClientRect(window, &client);
+    const RECT ok = place(window, IDOK);
+    const RECT editor = place(window, IDC_CONFIG_EDITOR);
+    SetWindowTextW(box,
+                   L"Suchanfragen aus einem vorhandenen Index beantworten, wenn einer den "
+                   L"gew\u00e4hlten Ordner mitsamt all seinen Unterordnern abdeckt");
+    const LONG growth =
+        win32::ControlTextFit(window).neededWidth(box) - (before.right - before.left);
+    ASSERT_GT(growth, 0);
+    dialog.fitTexts();
+    RECT widened{};
+    GetClientRect(window, &widened);
+    EXPECT_EQ(widened.right, client.right + growth);
+    EXPECT_EQ(place(window, IDC_CONFIG_USE_INDEX).right, before.right + growth);
+    EXPECT_EQ(place(window, IDOK).left, ok.left + growth);
+    EXPECT_EQ(place(window, IDC_CONFIG_EDITOR).right, editor.right + growth);
+}
 
 TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndCancelKeepsThem) {
     entries.install("2052");
@@ -160,6 +200,8 @@ TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndC
         EXPECT_EQ(text(window, IDC_CONFIG_SELF_ICON), ".Exe .Ico ... Files show self icon.");
         EXPECT_EQ(text(window, IDC_CONFIG_SHELL), "Integrate Quillfen! to shell context menu.");
         EXPECT_EQ(text(window, IDC_CONFIG_RECYCLE_BIN), "Search in Recycle Bin");
+        EXPECT_EQ(text(window, IDC_CONFIG_USE_INDEX),
+                  "Answer searches from an index when one covers the folder");
         EXPECT_EQ(text(window, IDC_CONFIG_EDITOR_LABEL), "Default Editor:");
         EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE_LABEL), "&Language:");
         EXPECT_EQ(text(window, IDC_CONFIG_BROWSE_EDITOR), "...");
@@ -167,12 +209,15 @@ TEST_F(ConfigDialogWindowTest, OpensWithTheSettingsTheEntriesAndTheLanguagesAndC
         EXPECT_EQ(text(window, IDC_CONFIG_CANCEL), "Cancel");
         EXPECT_TRUE(checked(window, IDC_CONFIG_SELF_ICON));
         EXPECT_FALSE(checked(window, IDC_CONFIG_RECYCLE_BIN));
+        EXPECT_FALSE(checked(window, IDC_CONFIG_USE_INDEX));
         EXPECT_TRUE(checked(window, IDC_CONFIG_SHELL));
         EXPECT_EQ(text(window, IDC_CONFIG_EDITOR), "notepad.exe");
         EXPECT_EQ(text(window, IDC_CONFIG_LANGUAGE), "Chinese");
         EXPECT_EQ(text(window, IDC_CONFIG_DESCRIPTION),
                   "Find files by name, date, size and content. Free software.");
+        expectTheIndexBoxInPlaceAndWidenedForALongText(dialog);
         click(window, IDC_CONFIG_RECYCLE_BIN);
+        click(window, IDC_CONFIG_USE_INDEX);
         pressButton(window, IDC_CONFIG_CANCEL);
         return true;
     }});
@@ -195,6 +240,7 @@ TEST_F(ConfigDialogWindowTest, NoToTheIconWarningSavesNothingAndYesSavesEverythi
             }
             EXPECT_FALSE(checked(window, IDC_CONFIG_SHELL));
             click(window, IDC_CONFIG_RECYCLE_BIN);
+            click(window, IDC_CONFIG_USE_INDEX);
             click(window, IDC_CONFIG_SHELL);
             SetDlgItemTextW(window, IDC_CONFIG_EDITOR, L"\"C:\\Pro gram\\ed it.exe\" -n");
             pressButton(window, IDOK);
@@ -236,6 +282,8 @@ TEST_F(ConfigDialogWindowTest, NoToTheIconWarningSavesNothingAndYesSavesEverythi
     EXPECT_TRUE(script.finished());
     EXPECT_EQ(setting("ShowSelfIcon"), "Y");
     EXPECT_EQ(setting("SearchInRecycleBin"), "Y");
+    EXPECT_EQ(setting("UseIndex"), "Y");
+    EXPECT_TRUE(Application::instance().useIndex);
     EXPECT_EQ(setting("Editor"), "\"C:\\Pro gram\\ed it.exe\" -n");
     EXPECT_EQ(setting("LanguageID"), "2052");
     EXPECT_TRUE(Application::instance().searchInRecycleBin);

@@ -8,6 +8,9 @@ set(linux_source ${PROJECT_SOURCE_DIR}/res/linux)
 file(GLOB shipped_tables CONFIGURE_DEPENDS ${language_source}/*.ini)
 
 install(TARGETS quillfen quillfen-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The modules that quillfen-cli loads on first use, in the folder it looks in from its bin folder
+# (QUILLFEN_MODULE_DIR); not a folder of the library path, since no other program links them.
+install(TARGETS quillfen-icu quillfen-mime LIBRARY DESTINATION ${QUILLFEN_INSTALL_MODULEDIR})
 install(FILES ${shipped_tables} DESTINATION ${QUILLFEN_INSTALL_DATADIR}/Language)
 
 install(FILES ${linux_source}/org.quillfen.Quillfen.desktop

@@ -30,6 +30,8 @@ printf 'x' >"$work/a.txt"
 quillfen-cli --version
 [ "$(quillfen-cli find --in "$work" --name '*.txt' --quiet)" = "$work/a.txt" ]
 QT_QPA_PLATFORM=offscreen quillfen --version
+# The Type column loads the module under /usr/lib/quillfen/modules, which says nothing when found.
+[ -z "$(quillfen-cli find --in "$work" --name '*.txt' --format tsv --quiet 2>&1 >/dev/null)" ]
 man -w quillfen-cli >/dev/null
 
 "${sudo_cmd[@]}" apt-get remove -y -qq quillfen >/dev/null
@@ -40,6 +42,8 @@ for path in "${files[@]}"; do
     left=1
   fi
 done
-[ -d /usr/share/quillfen ] && { echo "left behind: /usr/share/quillfen" >&2; left=1; }
+for folder in /usr/share/quillfen /usr/lib/quillfen; do
+  [ -d "$folder" ] && { echo "left behind: $folder" >&2; left=1; }
+done
 [ "$left" -eq 0 ] && echo "installed, ran and removed ${#files[@]} files without a trace"
 exit "$left"

@@ -61,7 +61,8 @@ cp "$deb" "$artifacts/"
 lintian --fail-on error,warning --display-info "$artifacts/$(basename "$deb")" ||
   fail "lintian finds errors or warnings in the package"
 scripts/portable-zip.sh --strip strip "$artifacts/quillfen-$version-linux-x86_64.zip" LICENSE \
-  build/package/bin/Language build/package/bin/quillfen build/package/bin/quillfen-cli >/dev/null
+  build/package/bin/Language build/package/bin/quillfen build/package/bin/quillfen-cli \
+  build/package/bin/libquillfen-icu.so build/package/bin/libquillfen-mime.so >/dev/null
 
 step "Windows programs and the setup (windows-release preset)"
 export WINEPREFIX=$PWD/build/windows-release/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree="

@@ -37,6 +37,7 @@ target="$destdir$prefix"
   fi
 done
 # The program's own folders go when empty; shared folders such as share/applications stay.
-for folder in share/quillfen/Language share/quillfen share/doc/quillfen; do
+for folder in share/quillfen/Language share/quillfen share/doc/quillfen lib/quillfen/modules \
+    lib/quillfen; do
   rmdir --ignore-fail-on-non-empty -- "$target/$folder" 2>/dev/null || true
 done

@@ -1,5 +1,6 @@
 #include "cli/CliRunner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -25,6 +26,7 @@
 #include "results/ResultTable.h"
 #include "results/SortKeyList.h"
 #include "results/TypeTextCache.h"
+#include "search/ContentInputs.h"
 #include "search/InputCheck.h"
 
 namespace quillfen::cli {
@@ -97,13 +99,16 @@ void reportProblem(const InputProblem& problem, const std::string& lookIn,
 // Turns found entries into rows: printed as they come, or kept in a table to be sorted first.
 class RowCollector : public SearchObserver {
 public:
-    RowCollector(const OutputOptions& output, bool keepForSorting)
+    RowCollector(const OutputOptions& output, const std::vector<int>& sortClicks)
         : writer_(stdout, chosenFormat(output), output.nullTerminated),
           progress_(output.quiet),
           quiet_(output.quiet),
           typeTexts_(folderTypeText()),
-          keepForSorting_(keepForSorting),
-          pathsOnly_(!keepForSorting && chosenFormat(output) == OutputFormat::Paths) {}
+          keepForSorting_(!sortClicks.empty()),
+          pathsOnly_(!keepForSorting_ && chosenFormat(output) == OutputFormat::Paths),
+          typesNeeded_(chosenFormat(output) != OutputFormat::Paths ||
+                       std::find(sortClicks.begin(), sortClicks.end(), ResultTable::kTypeColumn) !=
+                           sortClicks.end()) {}
 
     void searchingFolder(const std::string& folder) override {
         currentFolder_ = folder;
@@ -135,7 +140,9 @@ public:
         const bool isFolder = !entry.name.empty() && entry.name.back() == pathSeparator();
         const FoundFile file =
             FoundFile::describe(entry.name, entry.folder, entry.size, entry.writeTime, isFolder);
-        const std::string type = typeTexts_.typeTextFor(entry.name, entry.folder);
+        // Type names come from the desktop's MIME database, which is loaded only for them.
+        const std::string type =
+            typesNeeded_ ? typeTexts_.typeTextFor(entry.name, entry.folder) : std::string();
         if (keepForSorting_) {
             table_.append(file, type);
         } else {
@@ -208,6 +215,7 @@ private:
     TypeTextCache typeTexts_;
     bool keepForSorting_;
     bool pathsOnly_;
+    bool typesNeeded_;
     ResultTable table_;
     std::string currentFolder_;
     std::int64_t found_ = 0;
@@ -238,12 +246,16 @@ int runFind(FindCommand& command, const OutputOptions& output) {
         reportProblem(*problem, command.inputs.lookIn);
         return kBadInput;
     }
-    command.inputs.content.ansiCodePage = ansiCodePageSetting();
+    // Choosing the code page may load the code-page tables, which only a content search needs.
+    const ContentInputs& content = command.inputs.content;
+    if (!content.text.empty() || !content.hexText.empty()) {
+        command.inputs.content.ansiCodePage = ansiCodePageSetting();
+    }
     SearchCriteria criteria = buildCriteria(command.inputs);
     if (command.sizeLimitBytes) {
         criteria.sizeLimit = *command.sizeLimitBytes;
     }
-    RowCollector rows(output, !command.sortClicks.empty());
+    RowCollector rows(output, command.sortClicks);
     const auto startedAt = std::chrono::steady_clock::now();
     IndexedSearch::run(criteria, rows, stopRequested, searchInRecycleBinSetting(),
                        !command.noIndex);
@@ -264,7 +276,7 @@ int runDupes(DupesCommand& command, const OutputOptions& output) {
         return kBadInput;
     }
     const DuplicateRequest request = buildDuplicateRequest(command.inputs);
-    RowCollector rows(output, false);
+    RowCollector rows(output, {});
     IndexedSearch::runDuplicates(request, rows, stopRequested, searchInRecycleBinSetting(),
                                  !command.noIndex);
     rows.finish({});

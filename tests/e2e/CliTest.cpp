@@ -64,13 +64,17 @@ std::vector<std::string> sorted(std::vector<std::string> lines) {
     return lines;
 }
 
-// Runs a private copy of the program from a folder of the test, so its settings and language
-// files land there and not beside the build's own programs.
+// Runs a private copy of the program, with the modules it loads, from a folder of the test, so its
+// settings and language files land there and not beside the build's own programs.
 class CliTest : public testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(programFolder());
         fs::copy_file(QUILLFEN_CLI_PATH, program());
+        for (const char* module : {"libquillfen-icu.so", "libquillfen-mime.so"}) {
+            fs::copy_file(fs::path(QUILLFEN_CLI_PATH).parent_path() / module,
+                          fs::path(programFolder()) / module);
+        }
         fs::create_directories(folder / "tree");
     }
 

@@ -25,7 +25,8 @@ outside=$(find "$scratch/root" -mindepth 1 -maxdepth 1 ! -name usr)
 for file in bin/quillfen bin/quillfen-cli; do
   [ -x "$prefix/$file" ] && [ ! -L "$prefix/$file" ] || fail "$file is not an installed program"
 done
-for file in share/quillfen/Language/1033.ini share/man/man1/quillfen.1.gz \
+for file in lib/quillfen/modules/libquillfen-icu.so lib/quillfen/modules/libquillfen-mime.so \
+    share/quillfen/Language/1033.ini share/man/man1/quillfen.1.gz \
     share/man/man1/quillfen-cli.1.gz share/doc/quillfen/copyright \
     share/doc/quillfen/changelog.gz share/bash-completion/completions/quillfen-cli \
     share/fish/vendor_completions.d/quillfen-cli.fish share/icons/hicolor/scalable/apps/$id.svg; do
@@ -87,6 +88,20 @@ message=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find \
   --in "$scratch/nowhere" 2>&1 || true)
 [ "$message" = "quillfen-cli: Der Ordner existiert nicht: $scratch/nowhere" ] ||
   fail "the shipped German table did not reach the user: $message"
+
+# The installed modules: the type column (Qt) and a text in code page 1252 (ICU, the German
+# language's code page) work, and nothing is said of a module.
+printf 'x Gr\xfc\xdfe x' >"$scratch/tree/ansi.log"
+answer=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find --in "$scratch/tree" \
+  --name '*.txt' --format tsv --quiet 2>&1)
+type=$(awk -F'\t' '$1 == "a.txt" { print $3 }' <<<"$answer")
+[ -n "$type" ] && ! grep -q 'cannot load' <<<"$answer" ||
+  fail "the installed quillfen-cli shows no file type: $answer"
+answer=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen-cli" find --in "$scratch/tree" \
+  --text 'GRÜßE' --format paths --quiet 2>&1)
+[ "$answer" = "$scratch/tree/ansi.log" ] ||
+  fail "the installed quillfen-cli did not search code page 1252: $answer"
+rm "$scratch/tree/ansi.log"
 
 version=$("${as_user[@]}" "${run_env[@]}" "$prefix/bin/quillfen" --version)
 cli_version=$("$prefix/bin/quillfen-cli" --version)

@@ -25,7 +25,8 @@ printf 'b' >"$scratch/tree/sub/b.txt"
 printf 'c' >"$scratch/tree/c.log"
 case "$system" in
   linux)
-    programs=(quillfen quillfen-cli)
+    # The modules that quillfen-cli loads on first use lie beside the programs.
+    programs=(quillfen quillfen-cli libquillfen-icu.so libquillfen-mime.so)
     strip_tool=strip
     run() { env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" \
       XDG_CACHE_HOME="$home/.cache" LANG=C.UTF-8 QUILLFEN_UPDATE_BASE= "$@"; }
@@ -80,6 +81,15 @@ found=$(run "$cli" find --in "$(native_path "$scratch/tree")" --name '*.txt' --s
 expected=$(printf '%s\n' "$(native_path "$scratch/tree/a.txt")" \
   "$(native_path "$scratch/tree/sub/b.txt")")
 [ "$found" = "$expected" ] || fail "quillfen-cli found: $found, expected $expected"
+
+# The type column and a text in the Windows code page need the modules, found beside the copy.
+if [ "$system" = linux ]; then
+  printf 'gr\xfc\xdfe' >"$scratch/tree/ansi.txt"
+  problems=$(run "$cli" find --in "$scratch/tree" --name '*.txt' --format tsv 2>&1 >/dev/null || true)
+  [ -z "$problems" ] || fail "the unpacked copy lacks its modules: $problems"
+  found=$(run "$cli" find --in "$scratch/tree" --text 'GRÜßE' --format paths 2>&1 || true)
+  [ "$found" = "$scratch/tree/ansi.txt" ] || fail "the search in code page 1252 gave: $found"
+fi
 
 # A portable copy keeps its settings file (user.computer.ini) beside the programs; the command
 # line, which leaves the settings as it finds them, names that file in its help.

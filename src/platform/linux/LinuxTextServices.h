@@ -5,8 +5,9 @@
 namespace quillfen::platform {
 
 // The system 8-bit encoding on Linux is UTF-8, and it is also the 8-bit form of file contents and
-// settings files: text is stored as typed. Other code pages, in which text written on Windows is
-// searched, and the case rules come from ICU.
+// settings files: text is stored as typed. Plain ASCII text is folded and converted here; the case
+// rules of other characters and the other code pages, in which text written on Windows is
+// searched, come from ICU, loaded only when such text first comes along.
 class LinuxTextServices final : public TextServices {
 public:
     std::string foldCase(std::string_view text) const override;

@@ -1,43 +1,22 @@
 #include "platform/linux/MimeFileTypes.h"
 
-#include <QMimeDatabase>
-#include <QString>
-
 #include "platform/linux/DesktopEntryIcon.h"
+#include "platform/linux/PlatformModules.h"
 
 namespace quillfen::platform {
 
-namespace {
-
-// The name "1" plus the extension asks about the extension alone; no file is touched.
-QMimeType typeForExtension(const std::string& extension) {
-    const QMimeDatabase database;
-    return database.mimeTypeForFile(QString::fromUtf8("1" + extension),
-                                    QMimeDatabase::MatchExtension);
-}
-
-}  // namespace
-
+// Without the MIME database a type has no name, as the catch-all type's name is empty too.
 std::string MimeFileTypes::typeNameForExtension(const std::string& extension) const {
-    return typeForExtension(extension).comment().toStdString();
+    const MimeTypeLookup* lookup = PlatformModules::mimeTypes();
+    return lookup != nullptr ? lookup->typeNameForExtension(extension) : std::string();
 }
 
-// The catch-all type stands for "not known", which has an icon of its own in the results.
 IconLocation MimeFileTypes::extensionIcon(const std::string& extension) const {
     if (extension == ".exe" || extension == ".ico" || extension == ".desktop") {
         return IconLocation::filesOwn();
     }
-    const QMimeType type = typeForExtension(extension);
-    if (!type.isValid() || type.isDefault()) {
-        return IconLocation::none();
-    }
-    const QString name = type.iconName();
-    const QString generic = type.genericIconName();
-    if (name.isEmpty() && generic.isEmpty()) {
-        return IconLocation::none();
-    }
-    return IconLocation::themeName((name.isEmpty() ? generic : name).toStdString(),
-                                   generic.toStdString());
+    const MimeTypeLookup* lookup = PlatformModules::mimeTypes();
+    return lookup != nullptr ? lookup->extensionIcon(extension) : IconLocation::none();
 }
 
 IconLocation MimeFileTypes::folderIcon() const {
@@ -57,8 +36,8 @@ IconLocation MimeFileTypes::genericProgramIcon() const {
 }
 
 std::string MimeFileTypes::folderTypeName(const std::string&) const {
-    const QMimeDatabase database;
-    return database.mimeTypeForName(QStringLiteral("inode/directory")).comment().toStdString();
+    const MimeTypeLookup* lookup = PlatformModules::mimeTypes();
+    return lookup != nullptr ? lookup->folderTypeName() : std::string();
 }
 
 std::optional<NamedIcon> MimeFileTypes::iconNamedBy(const std::string& path) const {

@@ -6,7 +6,8 @@ namespace quillfen::platform {
 
 // Type names from the shared MIME-info database, as the desktop's file managers show them, icons
 // by their names in the desktop's icon theme, and the icons that desktop entries name. Windows
-// programs, icon files and desktop entries carry their own icons.
+// programs, icon files and desktop entries carry their own icons. The database is read through
+// Qt, loaded only when a type is first asked for.
 class MimeFileTypes final : public FileTypes {
 public:
     static constexpr const char* kFolderIconName = "folder";

@@ -5,7 +5,8 @@
 namespace quillfen::platform {
 
 // The user-interface locale of the process, taken from LC_ALL, LC_MESSAGES or LANG in that order
-// of precedence, and expressed as Windows language identifiers and English language names.
+// of precedence, and expressed as Windows language identifiers and English language names. The
+// common locales are answered from a table of their own; the others ask ICU's locale data.
 class SystemLocale {
 public:
     static SystemLocale fromEnvironment();
@@ -19,7 +20,7 @@ public:
     std::string englishLanguageName() const;
 
 private:
-    std::string icuName_;
+    std::string name_;
 };
 
 }  // namespace quillfen::platform

@@ -21,15 +21,11 @@ std::optional<IndexView> IndexUpdater::build(const std::string& root, std::uint3
     IndexRecorder recorder(root, options, stop_);
     recorder.onProgress(progress);
     recorder.walkFrom(root);
-    const IndexData index = recorder.finish();
-    if (stopped()) {
+    auto index = std::make_shared<const IndexData>(recorder.finish());
+    if (stopped() || !store_.save(root, IndexFormat::encode(*index))) {
         return std::nullopt;
     }
-    std::string bytes = IndexFormat::encode(index);
-    if (!store_.save(root, bytes)) {
-        return std::nullopt;
-    }
-    return IndexView::ofEncoded(std::move(bytes));
+    return IndexView::ofRecord(std::move(index));
 }
 
 // A refresh that could not be written still answers: it is what the folders hold now.

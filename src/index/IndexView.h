@@ -22,8 +22,6 @@ public:
     // that fails is treated as absent, never trusted in part. `owner` keeps `bytes` alive.
     static std::optional<IndexView> open(std::shared_ptr<const void> owner, std::string_view bytes);
     static std::optional<IndexView> of(std::string bytes);
-    // Bytes that IndexFormat::encode just made of a record, read without checking them again.
-    static IndexView ofEncoded(std::string bytes);
     // A record just made, read where it lies: on a little-endian machine its entries, names and
     // reasons are already their sections.
     static IndexView ofRecord(std::shared_ptr<const IndexData> record);
@@ -66,6 +64,8 @@ public:
     IndexData toData() const;
 
 private:
+    // Bytes that IndexFormat::encode just made of a record, read without checking them again.
+    static IndexView ofEncoded(std::string bytes);
     template <typename Number>
     Number field(std::uint32_t entry, std::size_t offset) const {
         return little_endian::load<Number>(sections_.entries.data() +

@@ -209,6 +209,12 @@ def check_states(cli, root, windows_root, index_file):
     cli.check(cli.run("index", "remove", windows_root)[0] == 1, "second index remove")
     cli.check(cli.state(windows_root) is None and not os.path.exists(index_file), "removed")
 
+    deep = windows_root + windows_form(deep_branch()) + "\\"
+    arguments = ["find", "--in", deep, "--format", "tsv"]
+    cli.check(cli.run("index", "add", deep)[0] == 0 and cli.state(deep) == ("1", "current") and
+              cli.run(*arguments) == cli.run(*arguments, "--no-index") and
+              cli.run("index", "remove", deep)[0] == 0, "index of a folder deeper than 260 characters")
+
 
 def main():
     parser = argparse.ArgumentParser()
@@ -227,8 +233,10 @@ def main():
     workspace = tempfile.mkdtemp(prefix="qfidx-", dir=os.path.join(arguments.prefix, "drive_c"))
     root = os.path.join(workspace, "Indexed Tree")
     windows_root = "C:" + windows_form(root.split("drive_c", 1)[1]) + "\\"
-    index_files = os.path.join(arguments.prefix, "drive_c", "users", "*", "AppData", "Local",
-                               "quillfen", "index", index_file_name(windows_root))
+    index_files = [os.path.join(arguments.prefix, "drive_c", "users", "*", "AppData", "Local",
+                                "quillfen", "index", index_file_name(folder) + suffix)
+                   for folder in (windows_root, windows_root + windows_form(deep_branch()) + "\\")
+                   for suffix in ("", ".lock")]
     try:
         make_tree(root)
         age_folders(root)
@@ -248,11 +256,11 @@ def main():
                   "a search brings the index up to date", cli.state(windows_root))
         compared += cli.compare(windows_root, [])
 
-        found = glob.glob(index_files)
-        if cli.check(len(found) == 1, "one index file", index_files):
+        found = glob.glob(index_files[0])
+        if cli.check(len(found) == 1, "one index file", index_files[0]):
             check_states(cli, root, windows_root, found[0])
     finally:
-        for left in glob.glob(index_files) + glob.glob(index_files + ".lock"):
+        for left in [left for pattern in index_files for left in glob.glob(pattern)]:
             os.remove(left)
         shutil.rmtree(workspace, ignore_errors=True)
     print("%d searches compared, %d runs, %d failures, %.1f s" %

@@ -177,6 +177,7 @@ class Cli:
         for arguments, with_index, walk in zip(runs, indexed, walked):
             first = next((pair for pair in itertools.zip_longest(
                 with_index[1].splitlines(), walk[1].splitlines()) if pair[0] != pair[1]), None)
+            self.check(walk[0] == 0, "nothing found: " + " ".join(arguments[3:]), walk[2])
             self.check(with_index == walk, "index differs from walk: " + " ".join(arguments[3:]),
                        "\n  first different rows (index, walk): %r %r" % (first, with_index[::2]))
         for job in side:

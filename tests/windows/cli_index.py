@@ -7,8 +7,9 @@ mixed case, and a branch deeper than 260 characters: `find` with the index print
 format searches, once after `index add` (while other `index add` runs replace the index file that
 these searches hold mapped) and again after the tree changed with no one watching (files and whole
 folders made, deleted, renamed and moved, a file's size and time changed, a folder changed behind
-a restored time); and `index list --format tsv` tells current, needs checking, folder missing and
-damaged, `index update` and `index remove` do their part.
+a restored time, a new folder in an old one's place); `index list --format tsv` tells current,
+needs checking, folder missing and damaged; `index update` and `index remove` do their part; a
+folder deeper than 260 characters is indexed too.
 
 The index lives in the prefix's %LOCALAPPDATA%; this test touches only its own tree's file there."""
 
@@ -104,7 +105,10 @@ def change_tree(root):
         grown.write(b"g" * 5000)
     old = local_seconds(2015, 1, 1)
     os.utime(at("Alpha Beta/Sub 0/Notes-6.md"), (old, old))
+    shutil.rmtree(at("MiXed Case/Sub 0"))
+    write(at("MiXed Case/Sub 0/report replaced.txt"), 7, local_seconds(2021, 10, 10))
     age_folders(root, OLD_FOLDER_TIME + 60, changed_since=time.time() - 60)
+    os.utime(at("MiXed Case/Sub 0"), (OLD_FOLDER_TIME, OLD_FOLDER_TIME))
     hidden = at("\u65e5\u672c\u8a9e/Sub 0")
     write(os.path.join(hidden, "report behind.txt"), 1, local_seconds(2021, 9, 9))
     os.utime(hidden, (OLD_FOLDER_TIME, OLD_FOLDER_TIME))
@@ -155,7 +159,7 @@ class Cli:
         return condition
 
     def state(self, windows_root):
-        """(entries, state) of the tree's row of `index list --format tsv`, None when it has none."""
+        """(entries, state) of the folder's row of `index list --format tsv`; None without one."""
         _, out, _ = self.run("index", "list", "--format", "tsv")
         for line in out.splitlines()[1:]:
             cells = line.split("\t")
@@ -214,7 +218,7 @@ def check_states(cli, root, windows_root, index_file):
     arguments = ["find", "--in", deep, "--format", "tsv"]
     cli.check(cli.run("index", "add", deep)[0] == 0 and cli.state(deep) == ("1", "current") and
               cli.run(*arguments) == cli.run(*arguments, "--no-index") and
-              cli.run("index", "remove", deep)[0] == 0, "index of a folder deeper than 260 characters")
+              cli.run("index", "remove", deep)[0] == 0, "index of a folder deeper than 260")
 
 
 def main():

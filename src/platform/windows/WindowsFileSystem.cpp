@@ -411,22 +411,57 @@ bool replaceFile(const std::wstring& path, bool exists, std::string_view content
     return true;
 }
 
-// Where the volume numbers files with more than 64 bits (ReFS), a listing tells no identity; the
-// volume's part of every identity is the listed folder's own, as a lookup by path tells it.
-std::optional<std::uint64_t> listedVolumeOf(HANDLE folder) {
+// The listed folder's volume, which every entry of its listing shares, and whether the volume
+// numbers files with more than 64 bits (ReFS), which a listing of 64-bit ids cannot tell apart.
+struct ListedVolume {
+    std::uint64_t serial = 0;
+    bool wideIds = false;
+};
+
+std::optional<ListedVolume> listedVolumeOf(HANDLE folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(folder, &info)) {
         return std::nullopt;
     }
     const FileIdentity identity = identityOf(folder, info);
-    return identity.fileHigh == 0 ? std::optional(identity.volume) : std::nullopt;
+    return ListedVolume{identity.volume, identity.fileHigh != 0};
+}
+
+// The two listings' records name the reparse tag and the file id each their own way.
+DWORD listedTag(const FILE_ID_EXTD_DIR_INFO& info) {
+    return info.ReparsePointTag;
+}
+
+// A reparse point's record carries its tag where the extended attributes' size would be.
+DWORD listedTag(const FILE_ID_BOTH_DIR_INFO& info) {
+    return info.EaSize;
+}
+
+std::optional<FileIdentity> listedIdentity(const FILE_ID_EXTD_DIR_INFO& info,
+                                           const ListedVolume& volume) {
+    FileIdentity identity{volume.serial};
+    std::copy_n(info.FileId.Identifier, sizeof identity.file,
+                reinterpret_cast<BYTE*>(&identity.file));
+    std::copy_n(info.FileId.Identifier + sizeof identity.file, sizeof identity.fileHigh,
+                reinterpret_cast<BYTE*>(&identity.fileHigh));
+    const bool unknown =
+        (identity.file == 0 && identity.fileHigh == 0) ||
+        (identity.file == ~std::uint64_t{0} && identity.fileHigh == ~identity.file);
+    return unknown ? std::nullopt : std::optional(identity);
+}
+
+std::optional<FileIdentity> listedIdentity(const FILE_ID_BOTH_DIR_INFO& info,
+                                           const ListedVolume& volume) {
+    const auto id = static_cast<std::uint64_t>(info.FileId.QuadPart);
+    const bool unknown = volume.wideIds || id == 0 || id == ~std::uint64_t{0};
+    return unknown ? std::nullopt : std::optional(FileIdentity{volume.serial, id});
 }
 
 // A link's identity is that of the link, which the listing does not say, so links have none.
-FolderEntry listedEntry(const FILE_ID_BOTH_DIR_INFO& info, std::optional<std::uint64_t> volume) {
+template <typename Record>
+FolderEntry listedEntry(const Record& info, const std::optional<ListedVolume>& volume) {
     const DWORD attributes = info.FileAttributes;
-    // A reparse point's listing carries its tag where the extended attributes' size would be.
-    const DWORD tag = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? info.EaSize : 0;
+    const DWORD tag = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? listedTag(info) : 0;
     FolderEntry entry;
     entry.name = fromWide(std::wstring_view(info.FileName, info.FileNameLength / sizeof(wchar_t)));
     entry.isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -436,22 +471,23 @@ FolderEntry listedEntry(const FILE_ID_BOTH_DIR_INFO& info, std::optional<std::ui
     status.size = info.EndOfFile.QuadPart;
     status.writeTime = static_cast<FileTime>(info.LastWriteTime.QuadPart);
     status.changeTime = static_cast<FileTime>(info.ChangeTime.QuadPart);
-    const auto id = static_cast<std::uint64_t>(info.FileId.QuadPart);
-    if (volume && !entry.isLink && id != 0 && id != ~std::uint64_t{0}) {
-        status.identity = FileIdentity{*volume, id};
+    if (volume && !entry.isLink) {
+        status.identity = listedIdentity(info, *volume);
     }
     entry.status = status;
     return entry;
 }
 
-// Reads the open folder's listing in large batches, each entry with its status and identity, as a
-// lookup by path would tell them; ERROR_SUCCESS once it is read to its end or `stop` is set.
-DWORD readListing(HANDLE folder, std::vector<FolderEntry>& entries, const std::atomic<bool>& stop) {
+// Reads the open folder's listing in large batches of `Record`s; ERROR_SUCCESS once it is read to
+// its end or `stop` is set.
+template <typename Record>
+DWORD readListingOf(FILE_INFO_BY_HANDLE_CLASS kind, HANDLE folder,
+                    std::vector<FolderEntry>& entries, const std::atomic<bool>& stop) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
-    const std::optional<std::uint64_t> volume = listedVolumeOf(folder);
+    const std::optional<ListedVolume> volume = listedVolumeOf(folder);
     std::vector<std::uint64_t> batch(kBatchBytes / sizeof(std::uint64_t));
     while (!stop.load(std::memory_order_relaxed)) {
-        if (!GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, batch.data(),
+        if (!GetFileInformationByHandleEx(folder, kind, batch.data(),
                                           static_cast<DWORD>(kBatchBytes))) {
             const DWORD error = GetLastError();
             // An empty drive root has not even "." and "..".
@@ -460,7 +496,7 @@ DWORD readListing(HANDLE folder, std::vector<FolderEntry>& entries, const std::a
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(batch.data());
         for (DWORD offset = 0;;) {
-            const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
+            const auto& info = *reinterpret_cast<const Record*>(bytes + offset);
             const std::wstring_view name(info.FileName, info.FileNameLength / sizeof(wchar_t));
             if (name != L"." && name != L"..") {
                 entries.push_back(listedEntry(info, volume));
@@ -472,6 +508,18 @@ DWORD readListing(HANDLE folder, std::vector<FolderEntry>& entries, const std::a
         }
     }
     return ERROR_SUCCESS;
+}
+
+// Each entry with its status and identity, as a lookup by path would tell them. The listing of
+// 128-bit ids spares the file system the short names; where it has no such listing (FAT, older
+// systems, some servers), the one of 64-bit ids and short names, which every system has.
+DWORD readListing(HANDLE folder, std::vector<FolderEntry>& entries, const std::atomic<bool>& stop) {
+    const DWORD error =
+        readListingOf<FILE_ID_EXTD_DIR_INFO>(FileIdExtdDirectoryInfo, folder, entries, stop);
+    if (error == ERROR_SUCCESS || !entries.empty()) {
+        return error;
+    }
+    return readListingOf<FILE_ID_BOTH_DIR_INFO>(FileIdBothDirectoryInfo, folder, entries, stop);
 }
 
 std::string systemErrorText(DWORD error) {

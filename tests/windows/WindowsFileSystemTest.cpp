@@ -120,6 +120,8 @@ TEST_F(WindowsFileSystemTest, ListingCarriesSizesTimesAndKinds) {
         const EntryStatus byPath = files.entryStatus(at(name));
         EXPECT_EQ(entry.status->kind, byPath.kind);
         EXPECT_EQ(entry.status->writeTime, byPath.writeTime);
+        EXPECT_EQ(entry.status->changeTime, byPath.changeTime);
+        EXPECT_TRUE(entry.status->identity == byPath.identity);
         if (byPath.kind == EntryKind::File) {
             EXPECT_EQ(entry.status->size, byPath.size);
         }
@@ -364,6 +366,24 @@ TEST_F(WindowsFileSystemTest, EditReplacesInOneStep) {
     EXPECT_EQ(files.kindOf(temporary), EntryKind::Missing);
 }
 
+// An index is saved over while a search in another program holds it mapped: the search keeps
+// reading the old bytes, the path gives the new, and nothing is left beside it once both let go.
+TEST_F(WindowsFileSystemTest, AMappedFileIsSavedOverWhileItsReaderKeepsTheOldBytes) {
+    const std::string path = at("tree.qfi");
+    ASSERT_FALSE(files.saveFile(path, "old index"));
+    ASSERT_TRUE(files.setWriteTime(path, 132000000000000000ULL));
+    {
+        const std::unique_ptr<platform::MappedFile> mapped = files.mapFile(path);
+        ASSERT_TRUE(mapped);
+        EXPECT_EQ(files.saveFile(path, "new index"), std::nullopt);
+        EXPECT_EQ(mapped->bytes(), "old index");
+        EXPECT_EQ(files.readFile(path), "new index");
+    }
+    EXPECT_EQ(files.saveFile(path, "newer index"), std::nullopt);
+    EXPECT_EQ(files.readFile(path), "newer index");
+    EXPECT_EQ(listing(folder.path()).size(), 1u);
+}
+
 TEST_F(WindowsFileSystemTest, ReadOnlyFilesAreNotEdited) {
     const std::string path = at("locked.ini");
     ASSERT_TRUE(write(path, "kept"));
@@ -488,8 +508,8 @@ TEST_F(WindowsFileSystemTest, ALockHasOneHolderAtATime) {
     EXPECT_EQ(files.kindOf(at("missing")), EntryKind::Missing);
 }
 
-// The reference is never its own duplicate, although this listing tells no identities and the
-// walk reaches it by another spelling than the one typed.
+// The reference is never its own duplicate, although the walk reaches it by another spelling
+// than the one typed.
 TEST_F(WindowsFileSystemTest, DuplicateSearchLeavesOutTheReference) {
     folder.writeFile("a/Report.doc", "same body");
     folder.writeFile("b/copy.doc", "same body");

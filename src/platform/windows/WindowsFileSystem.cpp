@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -84,6 +85,15 @@ FileIdentity identityOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& info) {
         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// When the entry's contents, name, attributes or security last changed; 0 where the file system
+// keeps no such time (FAT).
+FileTime changeTimeOf(HANDLE handle) {
+    FILE_BASIC_INFO basic{};
+    return GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)
+               ? static_cast<FileTime>(basic.ChangeTime.QuadPart)
+               : 0;
+}
+
 EntryStatus statusOfHandle(HANDLE handle, bool followed) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info)) {
@@ -97,6 +107,7 @@ EntryStatus statusOfHandle(HANDLE handle, bool followed) {
     }
     status.size = sizeOf(info.nFileSizeHigh, info.nFileSizeLow);
     status.writeTime = fileTimeOf(info.ftLastWriteTime);
+    status.changeTime = changeTimeOf(handle);
     status.identity = identityOf(handle, info);
     return status;
 }
@@ -329,6 +340,29 @@ void removeStaleTemporaries(const std::wstring& folder, const std::wstring& targ
     FindClose(search);
 }
 
+// A file that a reader holds mapped (an index being searched) may be renamed but not deleted, so
+// nothing can take its name while it has it. It steps aside under a temporary file's name and the
+// new file takes its place; the reader keeps the old bytes, and the cleanup of a later write
+// removes them once no one maps them. Between the two renames the target is missing, and the new
+// file has the folder's security rather than the old file's.
+bool replaceSteppingAside(const std::wstring& folder, const std::wstring& target,
+                          const std::wstring& temporary) {
+    const std::wstring unique = uniquePart(kUniquePartLength);
+    const std::wstring path = folder + target;
+    const std::wstring aside = folder + L"." + target + L"." + unique;
+    if (unique.empty() || !MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return false;
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+        SetLastError(error);
+        return false;
+    }
+    DeleteFileW(aside.c_str());
+    return true;
+}
+
 // Writes the new contents to a temporary file beside the target and puts it in the target's
 // place in one step, keeping the target's attributes and security when it exists.
 bool replaceFile(const std::wstring& path, bool exists, std::string_view contents,
@@ -364,7 +398,8 @@ bool replaceFile(const std::wstring& path, bool exists, std::string_view content
         written && ((exists && ReplaceFileW(path.c_str(), temporary.c_str(), nullptr,
                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) ||
                     MoveFileExW(temporary.c_str(), path.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+                    (exists && replaceSteppingAside(folder, target, temporary)));
     if (!replaced) {
         // The caller may tell the user why, so the cleanup keeps the failure's error code.
         const DWORD error = GetLastError();
@@ -374,6 +409,117 @@ bool replaceFile(const std::wstring& path, bool exists, std::string_view content
     }
     removeStaleTemporaries(folder, target, fileTimeOf(writeTime));
     return true;
+}
+
+// The listed folder's volume, which every entry of its listing shares, and whether the volume
+// numbers files with more than 64 bits (ReFS), which a listing of 64-bit ids cannot tell apart.
+struct ListedVolume {
+    std::uint64_t serial = 0;
+    bool wideIds = false;
+};
+
+std::optional<ListedVolume> listedVolumeOf(HANDLE folder) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(folder, &info)) {
+        return std::nullopt;
+    }
+    const FileIdentity identity = identityOf(folder, info);
+    return ListedVolume{identity.volume, identity.fileHigh != 0};
+}
+
+// The two listings' records name the reparse tag and the file id each their own way.
+DWORD listedTag(const FILE_ID_EXTD_DIR_INFO& info) {
+    return info.ReparsePointTag;
+}
+
+// A reparse point's record carries its tag where the extended attributes' size would be.
+DWORD listedTag(const FILE_ID_BOTH_DIR_INFO& info) {
+    return info.EaSize;
+}
+
+std::optional<FileIdentity> listedIdentity(const FILE_ID_EXTD_DIR_INFO& info,
+                                           const ListedVolume& volume) {
+    FileIdentity identity{volume.serial};
+    std::copy_n(info.FileId.Identifier, sizeof identity.file,
+                reinterpret_cast<BYTE*>(&identity.file));
+    std::copy_n(info.FileId.Identifier + sizeof identity.file, sizeof identity.fileHigh,
+                reinterpret_cast<BYTE*>(&identity.fileHigh));
+    const bool unknown =
+        (identity.file == 0 && identity.fileHigh == 0) ||
+        (identity.file == ~std::uint64_t{0} && identity.fileHigh == ~identity.file);
+    return unknown ? std::nullopt : std::optional(identity);
+}
+
+std::optional<FileIdentity> listedIdentity(const FILE_ID_BOTH_DIR_INFO& info,
+                                           const ListedVolume& volume) {
+    const auto id = static_cast<std::uint64_t>(info.FileId.QuadPart);
+    const bool unknown = volume.wideIds || id == 0 || id == ~std::uint64_t{0};
+    return unknown ? std::nullopt : std::optional(FileIdentity{volume.serial, id});
+}
+
+// A link's identity is that of the link, which the listing does not say, so links have none.
+template <typename Record>
+FolderEntry listedEntry(const Record& info, const std::optional<ListedVolume>& volume) {
+    const DWORD attributes = info.FileAttributes;
+    const DWORD tag = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? listedTag(info) : 0;
+    FolderEntry entry;
+    entry.name = fromWide(std::wstring_view(info.FileName, info.FileNameLength / sizeof(wchar_t)));
+    entry.isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.isLink = isNameSurrogate(attributes, tag);
+    EntryStatus status;
+    status.kind = kindOf(attributes, tag);
+    status.size = info.EndOfFile.QuadPart;
+    status.writeTime = static_cast<FileTime>(info.LastWriteTime.QuadPart);
+    status.changeTime = static_cast<FileTime>(info.ChangeTime.QuadPart);
+    if (volume && !entry.isLink) {
+        status.identity = listedIdentity(info, *volume);
+    }
+    entry.status = status;
+    return entry;
+}
+
+// Reads the open folder's listing in large batches of `Record`s; ERROR_SUCCESS once it is read to
+// its end or `stop` is set.
+template <typename Record>
+DWORD readListingOf(FILE_INFO_BY_HANDLE_CLASS kind, HANDLE folder,
+                    std::vector<FolderEntry>& entries, const std::atomic<bool>& stop) {
+    constexpr std::size_t kBatchBytes = 64 * 1024;
+    const std::optional<ListedVolume> volume = listedVolumeOf(folder);
+    std::vector<std::uint64_t> batch(kBatchBytes / sizeof(std::uint64_t));
+    while (!stop.load(std::memory_order_relaxed)) {
+        if (!GetFileInformationByHandleEx(folder, kind, batch.data(),
+                                          static_cast<DWORD>(kBatchBytes))) {
+            const DWORD error = GetLastError();
+            // An empty drive root has not even "." and "..".
+            return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS
+                                                                                 : error;
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(batch.data());
+        for (DWORD offset = 0;;) {
+            const auto& info = *reinterpret_cast<const Record*>(bytes + offset);
+            const std::wstring_view name(info.FileName, info.FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                entries.push_back(listedEntry(info, volume));
+            }
+            if (info.NextEntryOffset == 0) {
+                break;
+            }
+            offset += info.NextEntryOffset;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+// Each entry with its status and identity, as a lookup by path would tell them. The listing of
+// 128-bit ids spares the file system the short names; where it has no such listing (FAT, older
+// systems, some servers), the one of 64-bit ids and short names, which every system has.
+DWORD readListing(HANDLE folder, std::vector<FolderEntry>& entries, const std::atomic<bool>& stop) {
+    const DWORD error =
+        readListingOf<FILE_ID_EXTD_DIR_INFO>(FileIdExtdDirectoryInfo, folder, entries, stop);
+    if (error == ERROR_SUCCESS || !entries.empty()) {
+        return error;
+    }
+    return readListingOf<FILE_ID_BOTH_DIR_INFO>(FileIdBothDirectoryInfo, folder, entries, stop);
 }
 
 std::string systemErrorText(DWORD error) {
@@ -507,47 +653,21 @@ bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<Folder
                                    const StatusWanted& /*statusWanted*/,
                                    std::string* failure) const {
     entries.clear();
-    std::wstring pattern = longPath(folder);
-    if (pattern.empty()) {
-        return false;
+    const WindowsHandle handle =
+        openPath(longPath(folder), FILE_LIST_DIRECTORY, FILE_FLAG_BACKUP_SEMANTICS);
+    DWORD error = handle.valid() ? readListing(handle.get(), entries, stop) : GetLastError();
+    if (error == ERROR_SUCCESS) {
+        return true;
     }
-    if (pattern.back() != L'\\') {
-        pattern.push_back(L'\\');
+    // A file opens as well as a folder does; only its listing is refused.
+    if (error == ERROR_INVALID_PARAMETER && entries.empty()) {
+        error = ERROR_DIRECTORY;
     }
-    pattern.push_back(L'*');
-    WIN32_FIND_DATAW data{};
-    const HANDLE search =
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                         FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        // An empty drive root has not even "." and "..".
-        if (error == ERROR_FILE_NOT_FOUND) {
-            return true;
-        }
-        if (failure != nullptr) {
-            *failure = systemMessage(error);
-        }
-        return false;
+    if (failure != nullptr) {
+        *failure = systemMessage(error);
     }
-    do {
-        const std::wstring_view name = data.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        FolderEntry entry;
-        entry.name = fromWide(name);
-        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.isLink = isNameSurrogate(data.dwFileAttributes, data.dwReserved0);
-        EntryStatus status;
-        status.kind = platform::kindOf(data.dwFileAttributes, data.dwReserved0);
-        status.size = sizeOf(data.nFileSizeHigh, data.nFileSizeLow);
-        status.writeTime = fileTimeOf(data.ftLastWriteTime);
-        entry.status = status;
-        entries.push_back(std::move(entry));
-    } while (!stop.load(std::memory_order_relaxed) && FindNextFileW(search, &data));
-    FindClose(search);
-    return true;
+    // Entries read before a failure part way through are kept.
+    return !entries.empty();
 }
 
 EntryStatus WindowsFileSystem::entryStatus(const std::string& path) const {

@@ -32,8 +32,8 @@ public:
     std::optional<std::string> saveFile(const std::string& path,
                                         std::string_view contents) override;
     bool removeFile(const std::string& path) override;
-    // The listing carries every entry's size, time and kind, so every entry gets its status
-    // whatever `statusWanted` says; identities are left to a lookup by path.
+    // The listing carries every entry's size, times, kind and identity (a link's aside), so every
+    // entry gets its status whatever `statusWanted` says, equal to what a lookup by path tells.
     bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries,
                     const std::atomic<bool>& stop, const StatusWanted& statusWanted,
                     std::string* failure = nullptr) const override;

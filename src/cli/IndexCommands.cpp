@@ -88,36 +88,49 @@ int remove(const IndexCommand& command, const IndexStore& store) {
     int code = kDone;
     for (const std::string& path : command.paths) {
         const std::string root = rootOf(path);
-        if (!store.remove(root)) {
+        const bool indexed =
+            platform::currentPlatform().files().entryStatus(store.fileOf(root)).kind !=
+            platform::EntryKind::Missing;
+        if (!indexed) {
             std::fprintf(stderr, "quillfen-cli: not indexed: %s\n", root.c_str());
             code = worst(code, kNotIndexed);
+        } else if (!store.remove(root)) {
+            std::fprintf(stderr, "quillfen-cli: cannot remove the index of %s\n", root.c_str());
+            code = worst(code, kFailed);
         }
     }
     return code;
 }
 
-// The indexed folders' roots, as their files' headers name them.
-std::vector<std::string> indexedRoots(const IndexStore& store) {
-    std::vector<std::string> roots;
+// The indexed folders as their files' headers name them, each with the options it was recorded
+// with, so that a damaged index is built again as it was. A file whose header cannot be read
+// names no folder to build it for.
+std::vector<IndexedFolder> indexedFolders(const IndexStore& store, int& code) {
+    std::vector<IndexedFolder> folders;
     for (const std::string& file : store.files()) {
         const auto mapped = platform::currentPlatform().files().mapFile(file);
-        if (const auto root = mapped ? IndexFormat::rootOf(mapped->bytes()) : std::nullopt) {
-            roots.push_back(*root);
+        const auto header = mapped ? IndexFormat::header(mapped->bytes()) : std::nullopt;
+        if (!header) {
+            std::fprintf(stderr,
+                         "quillfen-cli: %s is damaged beyond telling its folder; index the folder "
+                         "again or remove the file\n",
+                         file.c_str());
+            code = worst(code, kFailed);
+            continue;
         }
+        folders.push_back({std::string(header->root), header->options});
     }
-    return roots;
+    return folders;
 }
 
-// An index that no longer holds together is built again, with the setting of today.
+// An index that no longer holds together is built again: with the options its header names, or,
+// for a folder named, with the setting of today.
 int update(const IndexCommand& command, const IndexStore& store, const IndexUpdater& updater,
            bool searchInRecycleBin) {
-    std::vector<IndexedFolder> folders = foldersNamed(command.paths, searchInRecycleBin);
-    if (command.paths.empty()) {
-        for (const std::string& root : indexedRoots(store)) {
-            folders.push_back({root, searchInRecycleBin ? IndexData::kRecycleBinOption : 0});
-        }
-    }
     int code = kDone;
+    std::vector<IndexedFolder> folders = command.paths.empty()
+                                             ? indexedFolders(store, code)
+                                             : foldersNamed(command.paths, searchInRecycleBin);
     for (const auto& [root, options] : folders) {
         if (platform::currentPlatform().files().entryStatus(store.fileOf(root)).kind ==
             platform::EntryKind::Missing) {

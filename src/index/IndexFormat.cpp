@@ -245,9 +245,14 @@ std::optional<IndexFormat::Sections> IndexFormat::split(std::string_view bytes, 
 }
 
 std::optional<std::string> IndexFormat::rootOf(std::string_view bytes) {
+    const std::optional<Sections> read = header(bytes);
+    return read ? std::optional<std::string>(read->root) : std::nullopt;
+}
+
+std::optional<IndexFormat::Sections> IndexFormat::header(std::string_view bytes) {
     Reader in(bytes);
-    const std::optional<Header> header = readHeader(in);
-    return header ? std::optional<std::string>(header->sections.root) : std::nullopt;
+    const std::optional<Header> read = readHeader(in);
+    return read ? std::optional<Sections>(read->sections) : std::nullopt;
 }
 
 }  // namespace quillfen

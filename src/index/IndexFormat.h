@@ -44,6 +44,8 @@ public:
     static std::optional<Sections> split(std::string_view bytes, bool checkHashes = true);
     // The indexed folder's path from a file's header, checked as far as the header goes.
     static std::optional<std::string> rootOf(std::string_view bytes);
+    // The header alone, checked as far as it goes; the sections are left empty.
+    static std::optional<Sections> header(std::string_view bytes);
 };
 
 }  // namespace quillfen

@@ -51,8 +51,10 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root, Write wr
         return std::nullopt;
     }
     const bool worthIt = refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
-    if (refresh.changed() && (write == Write::Always || worthIt)) {
-        store_.save(root, IndexFormat::encode(*index));
+    const bool saved = !refresh.changed() || (write == Write::WhenWorthIt && !worthIt) ||
+                       store_.save(root, IndexFormat::encode(*index));
+    if (!saved && write == Write::Always) {
+        return std::nullopt;
     }
     return IndexView::ofRecord(std::move(index));
 }

@@ -28,8 +28,9 @@ public:
     // `options` as IndexData's option bits.
     std::optional<IndexView> build(const std::string& root, std::uint32_t options,
                                    const IndexRecorder::Progress& progress = {}) const;
-    // The stored index of `root` brought up to date, rewritten when anything changed; nothing
-    // when there is no sound index, when another updater kept the lock or when stopped.
+    // The stored index of `root` brought up to date, rewritten as `write` says; nothing when
+    // there is no sound index, when another updater kept the lock, when stopped, or when it
+    // had to be written and could not be.
     std::optional<IndexView> refresh(const std::string& root, Write write,
                                      const IndexRecorder::Progress& progress = {}) const;
     // Looks up the recorded folders; a folder that is gone, or is another folder now (another

@@ -157,6 +157,7 @@ TEST_F(IndexCliTest, AnIndexAnswersEverySearchAsTheWalkDoesWhileTheTreeChanges) 
         }
     }
     EXPECT_NE(listed().find("damaged"), std::string::npos) << listed();
+    EXPECT_EQ(cli({"index", "update"}).exitCode, 2) << "its header names no folder";
     expectIndexAnswersAsTheWalk(tree + "/d0");
     EXPECT_EQ(cli({"index", "update", tree}).exitCode, 0);
     EXPECT_NE(listed().find(tree + "/\t72\t"), std::string::npos) << listed();

@@ -89,15 +89,25 @@ std::optional<IndexView> IndexStore::load(const std::string& root) const {
 
 // A window searches the same index again and again: the file it checked last is taken as it was
 // checked while the file is the same one, unchanged (a new index is renamed over it, so it is
-// another file).
+// another file). It is let go of before this process writes or removes that file, since Windows
+// neither replaces nor removes a file that is mapped.
+struct IndexStore::Checked {
+    std::string file;
+    platform::EntryStatus status;
+    std::optional<IndexView> index;
+};
+
+std::mutex IndexStore::lastMutex_;
+IndexStore::Checked IndexStore::last_;
+
+void IndexStore::forget(const std::string& file) {
+    const std::lock_guard lock(lastMutex_);
+    if (last_.file == file) {
+        last_ = {};
+    }
+}
+
 std::optional<IndexView> IndexStore::loadFile(const std::string& file) const {
-    struct Checked {
-        std::string file;
-        platform::EntryStatus status;
-        std::optional<IndexView> index;
-    };
-    static std::mutex lastMutex;
-    static Checked last;
     platform::FileSystem& files = platform::currentPlatform().files();
     const platform::EntryStatus status = files.entryStatus(file);
     const auto same = [&status](const platform::EntryStatus& other) {
@@ -106,9 +116,9 @@ std::optional<IndexView> IndexStore::loadFile(const std::string& file) const {
                status.identity.has_value() && status.identity == other.identity;
     };
     {
-        const std::lock_guard lock(lastMutex);
-        if (last.file == file && same(last.status)) {
-            return last.index;
+        const std::lock_guard lock(lastMutex_);
+        if (last_.file == file && same(last_.status)) {
+            return last_.index;
         }
     }
     std::shared_ptr<const platform::MappedFile> mapped = files.mapFile(file);
@@ -117,16 +127,18 @@ std::optional<IndexView> IndexStore::loadFile(const std::string& file) const {
     }
     const std::string_view bytes = mapped->bytes();
     std::optional<IndexView> index = IndexView::open(std::move(mapped), bytes);
-    const std::lock_guard lock(lastMutex);
-    last = {file, status, index};
+    const std::lock_guard lock(lastMutex_);
+    last_ = {file, status, index};
     return index;
 }
 
 bool IndexStore::save(const std::string& root, std::string_view encoded) const {
+    forget(fileOf(root));
     return !platform::currentPlatform().files().saveFile(fileOf(root), encoded);
 }
 
 bool IndexStore::remove(const std::string& root) const {
+    forget(fileOf(root));
     platform::FileSystem& files = platform::currentPlatform().files();
     const bool removed = files.removeFile(fileOf(root));
     files.removeFile(fileOf(root) + ".lock");

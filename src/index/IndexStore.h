@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +37,13 @@ public:
     std::vector<std::string> files() const;
 
 private:
+    struct Checked;
+
     void makeFolder() const;
+    static void forget(const std::string& file);
+
+    static std::mutex lastMutex_;
+    static Checked last_;
 
     std::string folder_;
 };

@@ -37,23 +37,29 @@ std::optional<IndexView> IndexUpdater::refresh(const std::string& root, Write wr
     if (!lock) {
         return std::nullopt;
     }
-    std::optional<IndexView> recorded = store_.load(root);
-    if (!recorded) {
-        return std::nullopt;
+    std::shared_ptr<const IndexData> index;
+    bool rewrite = false;
+    // The old file is let go of before the new one takes its name: Windows replaces no file
+    // that is mapped.
+    {
+        std::optional<IndexView> recorded = store_.load(root);
+        if (!recorded) {
+            return std::nullopt;
+        }
+        IndexRefresh refresh(*recorded, stop_);
+        refresh.onProgress(progress);
+        if (!refresh.anyFolderChanged()) {
+            return recorded;
+        }
+        index = std::make_shared<const IndexData>(refresh.run());
+        if (stopped()) {
+            return std::nullopt;
+        }
+        const bool worthIt =
+            refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
+        rewrite = refresh.changed() && (write == Write::Always || worthIt);
     }
-    IndexRefresh refresh(*recorded, stop_);
-    refresh.onProgress(progress);
-    if (!refresh.anyFolderChanged()) {
-        return recorded;
-    }
-    auto index = std::make_shared<const IndexData>(refresh.run());
-    if (stopped()) {
-        return std::nullopt;
-    }
-    const bool worthIt = refresh.relistedFolders() * kFoldersPerRelisting > recorded->folderCount();
-    const bool saved = !refresh.changed() || (write == Write::WhenWorthIt && !worthIt) ||
-                       store_.save(root, IndexFormat::encode(*index));
-    if (!saved && write == Write::Always) {
+    if (rewrite && !store_.save(root, IndexFormat::encode(*index)) && write == Write::Always) {
         return std::nullopt;
     }
     return IndexView::ofRecord(std::move(index));

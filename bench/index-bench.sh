@@ -159,7 +159,7 @@ time_window() {
 
 time_cold() {
   [ "$cold" -eq 1 ] || return 0
-  measure_runs=3 measure cold-index --prepare "sync; echo 3 > /proc/sys/vm/drop_caches" \
+  measure_runs=3 measure cold-index --prepare "sh -c 'sync; echo 3 > /proc/sys/vm/drop_caches'" \
     "'$cli' find --quiet --format paths --in '$tree' --name 'report-0000.*'"
 }
 

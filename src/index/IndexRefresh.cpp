@@ -1,6 +1,8 @@
 #include "index/IndexRefresh.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <thread>
 
 #include "app/PathHelpers.h"
@@ -150,12 +152,22 @@ void IndexRefresh::copySubtree(std::uint32_t folder) {
         into.reasons.append(recorded_.reason(recorded_.folder(at)));
         into.folders.push_back(copied);
     }
-    into.entries.reserve(into.entries.size() + (top.end - top.first));
-    for (std::uint32_t at = top.first; at < top.end; ++at) {
-        IndexData::Entry entry = recorded_.entry(at);
-        entry.setParent(entry.parent() + folderShift);
-        entry.nameOffset += nameShift;
-        into.entries.push_back(entry);
+    const std::size_t copiedFrom = into.entries.size();
+    into.entries.resize(copiedFrom + (top.end - top.first));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(
+            into.entries.data() + copiedFrom,
+            recorded_.entryRecords().data() + std::size_t{top.first} * sizeof(IndexData::Entry),
+            std::size_t{top.end - top.first} * sizeof(IndexData::Entry));
+    } else {
+        for (std::uint32_t at = top.first; at < top.end; ++at) {
+            into.entries[copiedFrom + (at - top.first)] = recorded_.entry(at);
+        }
+    }
+    // The parent's bits are the low ones, and no parent reaches the flags when shifted.
+    for (std::size_t at = copiedFrom; at < into.entries.size(); ++at) {
+        into.entries[at].parentAndFlags += folderShift;
+        into.entries[at].nameOffset += nameShift;
     }
     into.names.append(
         recorded_.names().substr(namesFrom, recorded_.nameStart(top.end) - namesFrom));

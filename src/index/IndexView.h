@@ -52,6 +52,8 @@ public:
     }
     // The entries' names side by side in their order.
     std::string_view names() const { return sections_.names; }
+    // The entries' records as the file lays them out.
+    std::string_view entryRecords() const { return sections_.entries; }
     IndexData::Entry entry(std::uint32_t at) const;
     IndexData::Folder folder(std::uint32_t at) const;
     std::string_view reason(const IndexData::Folder& folder) const {

@@ -140,6 +140,9 @@ std::vector<std::uint32_t> IndexNameScan::landings(const std::string& piece, std
         const vec::Bytes16 ends = vec::foldAsciiCapitals(vec::load(names + position + length - 1));
         const vec::Bytes16 hits =
             ((vec::foldAsciiCapitals(block) == firstByte) & (ends == lastByte)) | (block < 0);
+        if (!vec::anySet(hits)) {
+            continue;
+        }
         for (std::uint32_t mask = vec::maskBits(hits); mask != 0; mask &= mask - 1) {
             land(position + static_cast<std::uint32_t>(std::countr_zero(mask)));
         }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <future>
 #include <iterator>
 
+#include "index/TwoHalves.h"
 #include "search/ChunkVector.h"
 
 namespace quillfen {
@@ -50,17 +50,14 @@ bool foldedEquals(const char* bytes, const std::string& piece) {
     return true;
 }
 
+// The task's results for the two halves of the range, one after the other.
 template <typename Task>
-auto splitInTwo(std::uint32_t first, std::uint32_t end, Task task) {
-    if (end - first < 2 * kEntriesPerThread) {
-        return task(first, end);
-    }
-    const std::uint32_t middle = first + (end - first) / 2;
-    auto second = std::async(std::launch::async, [&] { return task(middle, end); });
-    auto result = task(first, middle);
-    auto rest = second.get();
-    result.insert(result.end(), rest.begin(), rest.end());
-    return result;
+std::vector<std::uint32_t> joinedHalves(std::size_t first, std::size_t end, const Task& task) {
+    std::vector<std::uint32_t> halves[2];
+    inTwoHalves(first, end, 2 * kEntriesPerThread,
+                [&](std::size_t from, std::size_t to) { halves[from != first] = task(from, to); });
+    halves[0].insert(halves[0].end(), halves[1].begin(), halves[1].end());
+    return std::move(halves[0]);
 }
 
 }  // namespace
@@ -83,9 +80,8 @@ std::vector<std::uint32_t> IndexNameScan::passing(std::uint32_t first, std::uint
     if (patterns_.empty()) {
         return found;
     }
-    return splitInTwo(
-        0, static_cast<std::uint32_t>(found.size()),
-        [&](std::uint32_t from, std::uint32_t to) { return tested(found, from, to); });
+    return joinedHalves(0, found.size(),
+                        [&](std::size_t from, std::size_t to) { return tested(found, from, to); });
 }
 
 std::vector<std::uint32_t> IndexNameScan::candidates(std::uint32_t first, std::uint32_t end) const {
@@ -98,9 +94,11 @@ std::vector<std::uint32_t> IndexNameScan::candidates(std::uint32_t first, std::u
     }
     std::vector<std::uint32_t> found;
     for (const std::string& piece : pieces_) {
-        std::vector<std::uint32_t> more = splitInTwo(
-            first, end,
-            [&](std::uint32_t from, std::uint32_t to) { return landings(piece, from, to); });
+        std::vector<std::uint32_t> more =
+            joinedHalves(first, end, [&](std::size_t from, std::size_t to) {
+                return landings(piece, static_cast<std::uint32_t>(from),
+                                static_cast<std::uint32_t>(to));
+            });
         std::vector<std::uint32_t> both;
         std::set_union(found.begin(), found.end(), more.begin(), more.end(),
                        std::back_inserter(both));

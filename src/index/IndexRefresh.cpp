@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <thread>
 
 #include "app/PathHelpers.h"
+#include "index/TwoHalves.h"
 #include "platform/Platform.h"
 
 namespace quillfen {
@@ -24,13 +24,9 @@ IndexRefresh::IndexRefresh(const IndexView& recorded, const std::atomic<bool>& s
       changed_(recorded.folderCount(), 0),
       subtreeChanged_(recorded.folderCount(), 0) {
     const std::uint32_t count = recorded.folderCount();
-    if (count < 2 * kLookUpsPerThread) {
-        lookUpFolders(0, count);
-    } else {
-        std::thread second([this, count] { lookUpFolders(count / 2, count); });
-        lookUpFolders(0, count / 2);
-        second.join();
-    }
+    inTwoHalves(0, count, 2 * kLookUpsPerThread, [this](std::size_t from, std::size_t to) {
+        lookUpFolders(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to));
+    });
     // Subfolders come after their parents, so one pass from the end tells every ancestor.
     for (std::uint32_t folder = count; folder-- > 0;) {
         changedFolders_ += changed_[folder] != 0 ? 1 : 0;

@@ -1,9 +1,9 @@
 #include "index/IndexReplay.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "index/IndexNameScan.h"
+#include "index/TwoHalves.h"
 #include "platform/Platform.h"
 
 namespace quillfen {
@@ -104,14 +104,9 @@ std::vector<std::uint32_t> IndexReplay::entriesThatPass(const IndexNameScan& sca
 std::vector<IndexReplay::LookedUp> IndexReplay::lookUp(const std::vector<std::uint32_t>& entries,
                                                        std::size_t from, std::size_t to) const {
     std::vector<LookedUp> now(to - from);
-    if (to - from < 2 * kLookUpsPerThread) {
-        lookUpInto(entries, from, to, now.data());
-        return now;
-    }
-    const std::size_t middle = from + (to - from) / 2;
-    std::thread second([&] { lookUpInto(entries, middle, to, now.data() + (middle - from)); });
-    lookUpInto(entries, from, middle, now.data());
-    second.join();
+    inTwoHalves(from, to, 2 * kLookUpsPerThread, [&](std::size_t first, std::size_t end) {
+        lookUpInto(entries, first, end, now.data() + (first - from));
+    });
     return now;
 }
 

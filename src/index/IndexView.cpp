@@ -1,8 +1,9 @@
 #include "index/IndexView.h"
 
 #include <bit>
-#include <future>
 #include <utility>
+
+#include "index/TwoHalves.h"
 
 namespace quillfen {
 
@@ -141,14 +142,12 @@ bool IndexView::holdsTogether() const {
         }
         previous = folder(at);
     }
-    const std::uint32_t count = entryCount();
-    if (count < kCheckAsideEntries) {
-        return entriesHoldTogether(0, count);
-    }
-    auto aside = std::async(std::launch::async,
-                            [this, count] { return entriesHoldTogether(count / 2, count); });
-    const bool firstHalf = entriesHoldTogether(0, count / 2);
-    return aside.get() && firstHalf;
+    bool halvesHold[2] = {true, true};
+    inTwoHalves(0, entryCount(), kCheckAsideEntries, [&](std::size_t from, std::size_t to) {
+        halvesHold[from != 0] =
+            entriesHoldTogether(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to));
+    });
+    return halvesHold[0] && halvesHold[1];
 }
 
 // A subfolder's entry lies in its parent's range, its subtree follows its entry directly and

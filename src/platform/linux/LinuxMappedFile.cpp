@@ -16,18 +16,18 @@ std::unique_ptr<MappedFile> LinuxMappedFile::open(const std::string& path) {
     }
     const auto size = static_cast<std::size_t>(info.st_size);
     if (size == 0) {
-        return std::unique_ptr<MappedFile>(new LinuxMappedFile(nullptr, 0));
+        return std::unique_ptr<MappedFile>(new LinuxMappedFile(std::string_view()));
     }
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd.get(), 0);
     if (data == MAP_FAILED) {
         return nullptr;
     }
-    return std::unique_ptr<MappedFile>(new LinuxMappedFile(static_cast<const char*>(data), size));
+    return std::unique_ptr<MappedFile>(new LinuxMappedFile({static_cast<const char*>(data), size}));
 }
 
 LinuxMappedFile::~LinuxMappedFile() {
-    if (size_ > 0) {
-        ::munmap(const_cast<char*>(data_), size_);
+    if (!bytes().empty()) {
+        ::munmap(const_cast<char*>(bytes().data()), bytes().size());
     }
 }
 

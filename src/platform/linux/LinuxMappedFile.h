@@ -14,13 +14,8 @@ public:
     static std::unique_ptr<MappedFile> open(const std::string& path);
     ~LinuxMappedFile() override;
 
-    std::string_view bytes() const override { return {data_, size_}; }
-
 private:
-    LinuxMappedFile(const char* data, std::size_t size) : data_(data), size_(size) {}
-
-    const char* data_;
-    std::size_t size_;
+    explicit LinuxMappedFile(std::string_view bytes) : MappedFile(bytes) {}
 };
 
 }  // namespace quillfen::platform

@@ -22,7 +22,7 @@ std::unique_ptr<MappedFile> WindowsMappedFile::open(const std::wstring& path) {
     const auto size =
         (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     if (size == 0) {
-        return std::unique_ptr<MappedFile>(new WindowsMappedFile(nullptr, 0));
+        return std::unique_ptr<MappedFile>(new WindowsMappedFile(std::string_view()));
     }
     const WindowsHandle mapping(
         CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
@@ -33,12 +33,12 @@ std::unique_ptr<MappedFile> WindowsMappedFile::open(const std::wstring& path) {
         return nullptr;
     }
     return std::unique_ptr<MappedFile>(
-        new WindowsMappedFile(static_cast<const char*>(view), static_cast<std::size_t>(size)));
+        new WindowsMappedFile({static_cast<const char*>(view), static_cast<std::size_t>(size)}));
 }
 
 WindowsMappedFile::~WindowsMappedFile() {
-    if (size_ > 0) {
-        UnmapViewOfFile(data_);
+    if (!bytes().empty()) {
+        UnmapViewOfFile(bytes().data());
     }
 }
 

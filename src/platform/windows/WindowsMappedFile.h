@@ -15,13 +15,8 @@ public:
     static std::unique_ptr<MappedFile> open(const std::wstring& path);
     ~WindowsMappedFile() override;
 
-    std::string_view bytes() const override { return {data_, size_}; }
-
 private:
-    WindowsMappedFile(const char* data, std::size_t size) : data_(data), size_(size) {}
-
-    const char* data_;
-    std::size_t size_;
+    explicit WindowsMappedFile(std::string_view bytes) : MappedFile(bytes) {}
 };
 
 }  // namespace quillfen::platform

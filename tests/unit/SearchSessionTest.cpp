@@ -2,69 +2,59 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <future>
 
 namespace quillfen {
 namespace {
 
+// Runs a search that finds `rows` rows, the window taking a batch after the first when
+// `takeFirst`, and counts how often the window was told of its first rows while the search ran
+// and in all.
+std::pair<int, int> tellsOfFirstRows(std::size_t rows, bool takeFirst) {
+    SearchSession session;
+    std::atomic<int> told{0};
+    std::promise<void> firstTaken;
+    std::promise<void> released;
+    std::promise<int> toldWhileRunning;
+    session.start(
+        [&, taken = firstTaken.get_future().share(), release = released.get_future().share()](
+            SearchObserver& observer, const std::atomic<bool>&) {
+            observer.found(FoundEntry{});
+            if (takeFirst) {
+                taken.wait();
+            }
+            for (std::size_t row = 1; row < rows; ++row) {
+                observer.found(FoundEntry{});
+            }
+            toldWhileRunning.set_value(told.load());
+            release.wait();
+        },
+        [](const FoundEntry&) { return PendingRow{}; }, [&] { ++told; });
+    if (takeFirst) {
+        while (session.takeBatch().rows.empty()) {
+        }
+        firstTaken.set_value();
+    }
+    const int whileRunning = toldWhileRunning.get_future().get();
+    released.set_value();
+    session.stopAndWait();
+    return {whileRunning, told.load()};
+}
+
 // The window hears of the first rows as soon as a screenful waits, or the search ended with fewer,
 // once per search and only before it took a batch itself.
 TEST(SearchSession, TellsOfTheFirstRowsOnceWithoutWaitingForATick) {
+    const std::size_t screenful = SearchSession::kFirstRows;
     const struct {
         std::size_t rows;
         bool takeFirst;
-        int toldWhileRunning;
-        int toldInAll;
-    } cases[] = {
-        {SearchSession::kFirstRows - 1, false, 0, 1},
-        {SearchSession::kFirstRows, false, 1, 1},
-        {3 * SearchSession::kFirstRows, false, 1, 1},
-        {3 * SearchSession::kFirstRows, true, 0, 0},
-    };
+        std::pair<int, int> told;
+    } cases[] = {{screenful - 1, false, {0, 1}},
+                 {screenful, false, {1, 1}},
+                 {3 * screenful, false, {1, 1}},
+                 {3 * screenful, true, {0, 0}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.rows) + (c.takeFirst ? " after a batch" : ""));
-        SearchSession session;
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool batchTaken = !c.takeFirst;
-        bool released = false;
-        int told = 0;
-        int toldWhileRunning = -1;
-        session.start(
-            [&](SearchObserver& observer, const std::atomic<bool>&) {
-                observer.found(FoundEntry{});
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return batchTaken; });
-                lock.unlock();
-                for (std::size_t row = 1; row < c.rows; ++row) {
-                    observer.found(FoundEntry{});
-                }
-                lock.lock();
-                toldWhileRunning = told;
-                changed.notify_all();
-                changed.wait(lock, [&] { return released; });
-            },
-            [](const FoundEntry&) { return PendingRow{}; },
-            [&] {
-                const std::lock_guard lock(mutex);
-                ++told;
-            });
-        if (c.takeFirst) {
-            while (session.takeBatch().rows.empty()) {
-            }
-            const std::lock_guard lock(mutex);
-            batchTaken = true;
-            changed.notify_all();
-        }
-        {
-            std::unique_lock lock(mutex);
-            changed.wait_for(lock, std::chrono::seconds(10), [&] { return toldWhileRunning >= 0; });
-            EXPECT_EQ(toldWhileRunning, c.toldWhileRunning);
-            released = true;
-            changed.notify_all();
-        }
-        session.stopAndWait();
-        EXPECT_EQ(told, c.toldInAll);
+        EXPECT_EQ(tellsOfFirstRows(c.rows, c.takeFirst), c.told) << c.rows << " " << c.takeFirst;
     }
 }
 
